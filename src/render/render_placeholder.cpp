@@ -1,0 +1,1 @@
+// Placeholder so the render library has a source until the renderers arrive.
