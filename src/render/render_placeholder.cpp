@@ -1,1 +1,0 @@
-// Placeholder so the render library has a source until the renderers arrive.
