@@ -14,3 +14,11 @@ extern uint16_t* ExplosionPicture; // 256 x 256, "explode.tga", 4 x 4 frames of 
 extern uint16_t* LogoPicture;      // 240 x 80, "logo.tga"
 extern uint16_t* TileSlots[4];     // 128 x 128 each (buffers of 19,200 pixels)
 extern uint16_t* ExitIcon;         // 16 x 16, "exit.tga"
+
+// Sizes fixed by the code that uses the pictures, in pixels.
+constexpr int32_t PanelPictureWidth = 240, PanelPictureHeight = 80;
+constexpr int32_t LogoPictureWidth = 240, LogoPictureHeight = 80;
+constexpr int32_t SkyPictureSize = 256;       // square
+constexpr int32_t ExplosionPictureSize = 256; // square
+constexpr int32_t ExitIconSize = 16;          // square
+constexpr int32_t TileSlotPixels = 19200;     // each slot's buffer; a 128 x 128 tile uses 16,384

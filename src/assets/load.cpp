@@ -1,0 +1,90 @@
+// The one-time load step at start-up and its matching release at quit.
+#include <cstdlib>
+
+#include "app/frame.h"
+#include "app/options.h"
+#include "assets/assets.h"
+#include "assets/font.h"
+#include "assets/load.h"
+#include "assets/tga.h"
+#include "screens/settings.h"
+
+namespace {
+
+constexpr size_t TerrainColourPixels = 512 * 512;
+constexpr size_t HeightMapBytes = 512 * 512;
+constexpr size_t DepthBufferEntries = 240 * 240;
+
+// Zero-filled, so whatever a missing file leaves shows as black (and the ground as flat).
+template <typename T> void Allocate(T*& buffer, size_t count) {
+    if (buffer == nullptr) buffer = new T[count]();
+}
+
+template <typename T> void Release(T*& buffer) {
+    delete[] buffer;
+    buffer = nullptr;
+}
+
+} // namespace
+
+void LoadGameAssets() {
+    // The opponents draw from the standard generator; --seed makes a run repeatable.
+    std::srand(GameOptions.hasSeed ? GameOptions.seed : ReadTickCount());
+
+    ScreenTarget = FrameBufferAddress();
+
+    // Everything is allocated here, once, so that menus and races never allocate.
+    Allocate(TerrainColours, TerrainColourPixels);
+    Allocate(PanelPicture, static_cast<size_t>(PanelPictureWidth) * PanelPictureHeight);
+    Allocate(HeightMap, HeightMapBytes);
+    Allocate(DepthBuffer, DepthBufferEntries);
+    Allocate(SkyPicture, static_cast<size_t>(SkyPictureSize) * SkyPictureSize);
+    Allocate(ExplosionPicture, static_cast<size_t>(ExplosionPictureSize) * ExplosionPictureSize);
+    Allocate(LogoPicture, static_cast<size_t>(LogoPictureWidth) * LogoPictureHeight);
+    for (uint16_t*& slot : TileSlots) Allocate(slot, TileSlotPixels);
+    Allocate(ExitIcon, static_cast<size_t>(ExitIconSize) * ExitIconSize);
+
+    LoadFonts(GraphFolder());
+
+    // The message stands on the display for the rest of the load.
+    ClearFrameBuffer(0);
+    DrawSheetText("LOADING....", 32, 150, ScreenTarget, ScreenHeight);
+    PumpMessages(true);
+
+    const std::string& graph = GraphFolder();
+    LoadTgaPicture(DataFilePath(graph, "cloud.tga"), SkyPictureSize, SkyPictureSize, SkyPicture);
+    LoadTgaPicture(DataFilePath(graph, "explode.tga"), ExplosionPictureSize,
+                   ExplosionPictureSize, ExplosionPicture);
+    LoadTgaPicture(DataFilePath(graph, "control.tga"), PanelPictureWidth, PanelPictureHeight,
+                   PanelPicture);
+    LoadTgaPicture(DataFilePath(graph, "logo.tga"), LogoPictureWidth, LogoPictureHeight,
+                   LogoPicture);
+    LoadTgaPicture(DataFilePath(graph, "exit.tga"), ExitIconSize, ExitIconSize, ExitIcon);
+
+    // load step: LoadPlanetTiles(0) arrives with the terrain loaders
+    // load step: the CosTable and SinTable build arrives with the render tables
+    // load step: creating and reading the ShipModel ("plane1.md2", skin "plane1.tga") arrives
+    // with the ship model reader
+
+    SetDefaultSettings();
+
+    // load step: SetUpTrack for track 0 at level 1 arrives with the courses
+
+    DrawSheetTextScaled("POSITION", 10, 15, 75, 5, PanelPicture, PanelPictureHeight);
+    DrawSheetTextScaled("LAP", 10, 15, 75, 40, PanelPicture, PanelPictureHeight);
+}
+
+void ReleaseGameAssets() {
+    // load step: releasing the ShipModel (its arrays, then the record) arrives with the reader
+    Release(TerrainColours);
+    Release(HeightMap);
+    Release(PanelPicture);
+    Release(DepthBuffer);
+    Release(SkyPicture);
+    Release(ExplosionPicture);
+    Release(LogoPicture);
+    for (uint16_t*& slot : TileSlots) Release(slot);
+    Release(ExitIcon);
+    ReleaseFonts();
+    ScreenTarget = nullptr;
+}
