@@ -1,0 +1,357 @@
+// Tests of ship flight: control limits, levelling, movement, the ceiling, wrecks and bumps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "race/course.h"
+#include "race/flight.h"
+#include "race/ship.h"
+#include "render/camera.h"
+#include "render/tables.h"
+
+namespace {
+
+// A fresh table with one flying ship in slot 0 at level attitude, heading west.
+ShipState& FreshShip() {
+    BuildAngleTables();
+    for (ShipState& s : ShipTable) s = {};
+    ShipCount = 3;
+    SetFrameStep(1.0);
+    ShipState& s = ShipTable[0];
+    s.heading = 192.0;
+    s.x = 300 * 256;
+    s.y = 70 * 256;
+    s.altitude = 100;
+    s.acceleration = 8.0;
+    s.topSpeed = 125.0;
+    s.drag = 0.5;
+    // Ships 1 and 2 stand wrecked so MoveShips leaves them be.
+    ShipTable[1].wrecked = 1;
+    ShipTable[2].wrecked = 1;
+    return s;
+}
+
+} // namespace
+
+TEST(Flight, BankLimitsAndLevelling) {
+    ShipState& s = FreshShip();
+
+    // At exactly 54 BankRight does nothing; levelling brings it to 51, then BankRight acts.
+    s.bank = 54.0;
+    BankRight(0);
+    EXPECT_EQ(s.bank, 54.0);
+    MoveShips();
+    EXPECT_EQ(s.bank, 51.0);
+    BankRight(0);
+    EXPECT_EQ(s.bank, 45.0);
+
+    // Holding BankLeft from level: 3, 6, ... 51, then 54 and 51 in turn; the heading falls by
+    // a tenth of the bank before levelling.
+    s = FreshShip();
+    std::vector<double> banks;
+    for (int i = 0; i < 21; ++i) {
+        double before = s.heading;
+        BankLeft(0);
+        double bankBeforeMove = s.bank;
+        MoveShips();
+        EXPECT_NEAR(before - s.heading, bankBeforeMove * 0.1, 1e-9) << "frame " << i;
+        banks.push_back(s.bank);
+    }
+    for (int i = 0; i < 17; ++i) EXPECT_EQ(banks[i], 3.0 * (i + 1)) << "frame " << i;
+    EXPECT_EQ(banks[17], 54.0);
+    EXPECT_EQ(banks[18], 51.0);
+    EXPECT_EQ(banks[19], 54.0);
+    EXPECT_EQ(banks[20], 51.0);
+
+    // Banked right at 230: BankLeft is ignored and levelling climbs 3 a frame through the wrap
+    // to exactly 0, turning the ship right meanwhile.
+    s = FreshShip();
+    s.bank = 230.0;
+    BankLeft(0);
+    EXPECT_EQ(s.bank, 230.0);
+    double heading = s.heading;
+    for (int i = 1; i <= 8; ++i) {
+        MoveShips();
+        EXPECT_EQ(s.bank, 230.0 + 3.0 * i);
+    }
+    MoveShips();
+    EXPECT_EQ(s.bank, 0.0);
+    EXPECT_GT(s.heading, heading);
+
+    // BankRight from level wraps below 256; pitch works the same at 4 a step and levels at 2.
+    s = FreshShip();
+    BankRight(0);
+    EXPECT_EQ(s.bank, 250.0);
+    NoseUp(0);
+    EXPECT_EQ(s.pitch, 252.0);
+    MoveShips();
+    EXPECT_EQ(s.pitch, 254.0);
+    s.pitch = 203.0;
+    NoseUp(0);
+    EXPECT_EQ(s.pitch, 199.0); // tested before the step, so it may pass 202
+    NoseUp(0);
+    EXPECT_EQ(s.pitch, 199.0);
+    NoseDown(0); // only from the level side
+    EXPECT_EQ(s.pitch, 199.0);
+    s.pitch = 1.0;
+    MoveShips();
+    EXPECT_EQ(s.pitch, 0.0);
+
+    // The FrameStep scales every control step.
+    s = FreshShip();
+    SetFrameStep(2.0);
+    BankLeft(0);
+    NoseDown(0);
+    Accelerate(0);
+    EXPECT_EQ(s.bank, 12.0);
+    EXPECT_EQ(s.pitch, 8.0);
+    EXPECT_EQ(s.speed, 16.0);
+}
+
+TEST(Flight, SpeedThrottleBrakeAndDrag) {
+    ShipState& s = FreshShip();
+    // Holding Accelerate at FrameStep 1: +7.5 a frame, then hovering between 124.5 and 132.5.
+    for (int i = 1; i <= 16; ++i) {
+        Accelerate(0);
+        MoveShips();
+        EXPECT_EQ(s.speed, 7.5 * i) << "frame " << i;
+    }
+    double low = 1e9, high = 0.0;
+    for (int i = 0; i < 100; ++i) {
+        Accelerate(0);
+        high = std::max(high, s.speed);
+        MoveShips();
+        low = std::min(low, s.speed);
+    }
+    EXPECT_EQ(low, 124.5);
+    EXPECT_EQ(high, 132.5);
+
+    // Brake never leaves a negative speed; drag stops at 0 too.
+    s.speed = 3.0;
+    Brake(0);
+    EXPECT_EQ(s.speed, 0.0);
+    s.speed = 0.2;
+    MoveShips();
+    EXPECT_EQ(s.speed, 0.0);
+
+    // A wrecked ship ignores every control step.
+    s.wrecked = 1;
+    Accelerate(0);
+    BankLeft(0);
+    NoseUp(0);
+    EXPECT_EQ(s.speed, 0.0);
+    EXPECT_EQ(s.bank, 0.0);
+    EXPECT_EQ(s.pitch, 0.0);
+}
+
+TEST(Flight, MovementAlongTheAttitudeAndTheCeiling) {
+    ShipState& s = FreshShip();
+    // Level, heading west at speed 100: 500 world units west, nothing else; then drag.
+    s.speed = 100.0;
+    int32_t x = s.x, y = s.y;
+    MoveShips();
+    EXPECT_EQ(s.x, x - 500);
+    EXPECT_EQ(s.y, y);
+    EXPECT_EQ(s.altitude, 100);
+    EXPECT_EQ(s.speed, 99.5);
+
+    // Heading north moves toward smaller y; heading east toward larger x.
+    s.heading = 0.0;
+    s.speed = 40.0;
+    y = s.y;
+    x = s.x;
+    MoveShips();
+    EXPECT_EQ(s.y, y - 200);
+    EXPECT_EQ(s.x, x);
+    s.heading = 64.0;
+    s.speed = 40.0;
+    x = s.x;
+    MoveShips();
+    EXPECT_EQ(s.x, x + 200);
+
+    // Full nose-up at top speed climbs about 19 a step...
+    s = FreshShip();
+    s.speed = 125.0;
+    s.pitch = 202.0 + 2.0; // levelling takes 2 off first
+    MoveShips();
+    EXPECT_GE(s.altitude, 100 + 17);
+    EXPECT_LE(s.altitude, 100 + 20);
+    // ...and a step that would pass 230 stops there.
+    s.altitude = 221;
+    s.speed = 125.0;
+    s.pitch = 204.0;
+    MoveShips();
+    EXPECT_EQ(s.altitude, 230);
+
+    // Wrecked ships do not move.
+    s.wrecked = 1;
+    s.speed = 100.0;
+    x = s.x;
+    MoveShips();
+    EXPECT_EQ(s.x, x);
+    EXPECT_EQ(s.speed, 100.0);
+}
+
+TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
+    FreshShip();
+    ASSERT_TRUE(SetUpTrack(0, 1));
+    SetFrameStep(1.0);
+    std::srand(7);
+    ShipState& s = ShipTable[1];
+    s.nextCheckpoint = 3; // checkpoint 2 was the last one passed: (119, 27)-(146, 107)
+    s.laps = 1;
+    s.savedHeading = 200;
+    s.savedTargetWaypoint = 2;
+    s.savedTargetX = 111 * 256;
+    s.savedTargetY = 65 * 256;
+    s.savedTargetAltitude = 117;
+    s.speed = 90.0;
+    s.bank = 30.0;
+    s.pitch = 250.0;
+    s.wrecked = 1;
+    s.wreckFrames = 0;
+
+    CameraState camera{};
+    camera.height = 1400;
+    camera.viewWidth = 240;
+    camera.viewHeight = 240;
+    std::vector<uint32_t> depth(240 * 240, 0xFFFFFFFFu);
+    std::vector<uint16_t> frame(240 * 320, 0);
+    camera.depth = depth.data();
+    camera.frame = frame.data();
+    std::vector<uint16_t> sheet(256 * 256, 0);
+
+    for (int i = 1; i <= 50; ++i) {
+        UpdateWrecks(camera, sheet.data());
+        ASSERT_EQ(s.wrecked, 1) << "frame " << i;
+        ASSERT_EQ(s.wreckFrames, i);
+        // A wreck is not slowed, not moved and not steered.
+        MoveShips();
+        ASSERT_EQ(s.speed, 90.0);
+    }
+    UpdateWrecks(camera, sheet.data()); // the 51st drawn frame puts it back
+    EXPECT_EQ(s.wrecked, 0);
+    EXPECT_EQ(s.altitude, 100);
+    EXPECT_EQ(s.speed, 0.0);
+    EXPECT_EQ(s.bank, 0.0);
+    EXPECT_EQ(s.pitch, 0.0);
+    EXPECT_EQ(s.heading, 200.0);
+    EXPECT_EQ(s.targetWaypoint, 2);
+    EXPECT_EQ(s.targetX, 111 * 256);
+    EXPECT_EQ(s.targetY, 65 * 256);
+    EXPECT_EQ(s.targetAltitude, 117);
+    EXPECT_EQ(s.nextCheckpoint, 3);
+    EXPECT_EQ(s.laps, 1);
+    // The middle half of checkpoint 2: w = 27, h = 80; x in 132 - 6 + [0, 13), y in 67 - 20 + [0, 40).
+    EXPECT_EQ(s.x % 256, 0);
+    EXPECT_EQ(s.y % 256, 0);
+    EXPECT_GE(s.x / 256, 126);
+    EXPECT_LE(s.x / 256, 138);
+    EXPECT_GE(s.y / 256, 47);
+    EXPECT_LE(s.y / 256, 86);
+
+    // Before any Checkpoint has been passed the ship returns at the last one of the ring,
+    // and many put-backs all land inside its middle half.
+    const CourseBox& last = Course.checkpoints[Course.checkpointCount - 1];
+    for (int round = 0; round < 200; ++round) {
+        s.nextCheckpoint = 0;
+        s.wrecked = 1;
+        s.wreckFrames = 50;
+        UpdateWrecks(camera, sheet.data());
+        ASSERT_EQ(s.wrecked, 0);
+        int32_t w = last.x1 - last.x0, h = last.y1 - last.y0;
+        int32_t cx = s.x / 256, cy = s.y / 256;
+        ASSERT_GE(cx, (last.x0 + last.x1) / 2 - w / 4);
+        ASSERT_LT(cx, (last.x0 + last.x1) / 2 - w / 4 + w / 2);
+        ASSERT_GE(cy, (last.y0 + last.y1) / 2 - h / 4);
+        ASSERT_LT(cy, (last.y0 + last.y1) / 2 - h / 4 + h / 2);
+    }
+}
+
+TEST(Flight, ExplosionPlaysForSixteenDrawnFrames) {
+    FreshShip();
+    ShipState& s = ShipTable[0];
+    s.wrecked = 1;
+    s.wreckFrames = 0;
+    s.x = 10000;
+    s.y = 0;
+    s.altitude = 150;
+    CameraState camera{};
+    camera.height = 1400;
+    camera.tilt = -180;
+    camera.viewWidth = 240;
+    camera.viewHeight = 240;
+    std::vector<uint32_t> depth(240 * 240, 0xFFFFFFFFu);
+    std::vector<uint16_t> frame(240 * 320, 0);
+    camera.depth = depth.data();
+    camera.frame = frame.data();
+    std::vector<uint16_t> sheet(256 * 256, 0x07E0);
+
+    for (int i = 0; i < 20; ++i) {
+        std::fill(frame.begin(), frame.end(), 0);
+        UpdateWrecks(camera, sheet.data());
+        long drawn = std::count(frame.begin(), frame.end(), 0x07E0);
+        if (i < 16) {
+            EXPECT_GT(drawn, 0) << "frame " << i;
+        } else {
+            EXPECT_EQ(drawn, 0) << "frame " << i;
+        }
+    }
+    EXPECT_EQ(s.wreckFrames, 20);
+}
+
+TEST(Flight, BumpingShips) {
+    FreshShip();
+    for (ShipState& s : ShipTable) s = {};
+    ShipCount = 3;
+    ShipState& a = ShipTable[0];
+    ShipState& b = ShipTable[1];
+    ShipState& c = ShipTable[2];
+    c.boxMinX = c.boxMaxX = 1000000; // far away
+    auto box = [](ShipState& s, int32_t x0, int32_t x1, int32_t y0, int32_t y1, int32_t z0,
+                  int32_t z1) {
+        s.boxMinX = x0, s.boxMaxX = x1, s.boxMinY = y0, s.boxMaxY = y1;
+        s.boxMinZ = z0, s.boxMaxZ = z1;
+    };
+    // Boxes that only touch on every axis still overlap. On an axis where j.min is not below
+    // i.max the other rule applies: d = (j.max - i.min) / 2, j by +d and i by -d.
+    box(a, 0, 100, 0, 100, 50, 60);
+    box(b, 100, 200, 100, 200, 60, 70);
+    a.x = 50, a.y = 50, a.altitude = 110;
+    b.x = 150, b.y = 150, b.altitude = 130;
+    EXPECT_TRUE(BumpShips());
+    EXPECT_EQ(a.x, 50 - 100);
+    EXPECT_EQ(b.x, 150 + 100);
+    EXPECT_EQ(a.y, 50 - 100);
+    EXPECT_EQ(b.y, 150 + 100);
+    EXPECT_EQ(a.altitude, 110 - 10);
+    EXPECT_EQ(b.altitude, 130 + 10);
+
+    // A real overlap moves each ship by half of it on each axis (j by -d where j.min < i.max).
+    box(b, 80, 180, 90, 190, 55, 65);
+    a.x = 50, a.y = 50, a.altitude = 110;
+    b.x = 150, b.y = 150, b.altitude = 130;
+    EXPECT_TRUE(BumpShips());
+    EXPECT_EQ(b.x, 150 - 10);
+    EXPECT_EQ(a.x, 50 + 10);
+    EXPECT_EQ(b.y, 150 - 5);
+    EXPECT_EQ(a.y, 50 + 5);
+    EXPECT_EQ(b.altitude, 130 - 2);
+    EXPECT_EQ(a.altitude, 110 + 2);
+
+    // A gap of one unit on a single axis is no overlap; a wrecked ship is never bumped.
+    box(b, 101, 180, 90, 190, 55, 65);
+    EXPECT_FALSE(BumpShips());
+    box(b, 80, 180, 90, 190, 55, 65);
+    b.wrecked = 1;
+    EXPECT_FALSE(BumpShips());
+}
+
+TEST(Flight, WrapAngle) {
+    EXPECT_EQ(WrapAngle(250.0, 10.0), 4.0);
+    EXPECT_EQ(WrapAngle(4.0, -10.0), 250.0);
+    EXPECT_EQ(WrapAngle(0.0, 0.0), 0.0);
+    EXPECT_EQ(WrapAngle(255.5, 0.5), 0.0);
+}
