@@ -25,3 +25,12 @@ uint32_t ReadTickCount();
 // The FrameTimer: remembers the tick count; elapsed is unsigned, so a wrap reads right.
 void StartFrameTimer();
 uint32_t FrameTimerElapsed();
+
+// Start-up and shutdown of the FrameBuffer (the program entry's first and last steps).
+bool AllocateFrameBuffer();
+void FreeFrameBuffer();
+
+struct DisplayLayout;
+// Writes `frame` (240 x 320 RGB565) into display memory at `origin` in the given layout,
+// exactly as the device's presentation does. Unhandled depths write nothing.
+void WriteFrameToDisplay(uint8_t* origin, const DisplayLayout& layout, const uint16_t* frame);

@@ -27,3 +27,5 @@ void StylusMoveMessage(intptr_t lParam);
 
 // Start-up reset: no pending tap, stylus up, A, B, C and Start cleared.
 void ResetInput();
+// Clears every flag and position, joypad included (tests that run the game repeatedly).
+void ResetAllInput();

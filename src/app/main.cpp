@@ -1,0 +1,55 @@
+// The program entry: options, the chosen backend, signals, then the game itself.
+#include <csignal>
+#include <cstdio>
+
+#include "app/options.h"
+#include "app/session.h"
+#include "app/window.h"
+#include "assets/load.h"
+#include "platform/backends.h"
+#include "platform/display.h"
+
+namespace {
+// SIGINT and SIGTERM close the game the way closing its window does.
+void OnSignal(int) { RequestDeviceClose(); }
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string message;
+    switch (ParseOptions(argc, argv, GameOptions, message)) {
+    case ParseResult::Exit:
+        std::fputs(message.c_str(), stdout);
+        return 0;
+    case ParseResult::Error:
+        std::fprintf(stderr, "tarnvell: %s\n", message.c_str());
+        return 2;
+    case ParseResult::Run:
+        break;
+    }
+    if (!InitDataPaths()) {
+        std::fprintf(stderr, "tarnvell: no data folder found (Map/, Graph/, Sound/); "
+                             "name one with --data DIR\n");
+        return 2;
+    }
+    if (!GameOptions.inputPath.empty() && !LoadInputScript(GameOptions.inputPath, message)) {
+        std::fprintf(stderr, "tarnvell: %s\n", message.c_str());
+        return 2;
+    }
+    if (!GameOptions.tracePath.empty() && !OpenTrace(GameOptions.tracePath, message)) {
+        std::fprintf(stderr, "tarnvell: %s\n", message.c_str());
+        return 2;
+    }
+    SelectDisplayProfile(GameOptions.display);
+    if (GameOptions.headless) {
+        SetDeviceBackend(CreateHeadlessBackend(GameOptions.fps));
+    } else {
+        WindowBackendSettings settings;
+        settings.scale = GameOptions.scale;
+        settings.fullscreen = GameOptions.fullscreen;
+        settings.fps = GameOptions.fps;
+        SetDeviceBackend(CreateWindowBackend(settings));
+    }
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    return RunGame();
+}
