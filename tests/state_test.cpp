@@ -1,0 +1,119 @@
+// The screen state machine, the frame-rate rule, the window's shell state and option parsing.
+#include <gtest/gtest.h>
+
+#include "app/main_loop.h"
+#include "app/options.h"
+#include "app/state.h"
+#include "app/window.h"
+#include "platform/device.h"
+
+namespace {
+
+TEST(ScreenMachine, TransitionsAndStack) {
+    ResetScreenMachine();
+    PushScreen(StateStart); // before the loop
+    PushScreen(StateMainMenu); // the load step's end
+    EXPECT_EQ(StateMainMenu, GameState);
+    EXPECT_EQ(StepEnter, GameStep);
+    EXPECT_EQ(2, ScreenStackDepth());
+
+    // PLAY GAME through planet, track, countdown and race: each replaces itself.
+    PushScreen(StatePlanet);
+    for (int32_t next : {StateTrack, StateCountdown, StateRace, StateResults}) {
+        LeaveScreen();
+        EXPECT_EQ(StepLeave, GameStep);
+        ReturnToPreviousScreen();
+        PushScreen(next);
+        EXPECT_EQ(3, ScreenStackDepth());
+        EXPECT_EQ(StateStart, ScreenStackEntry(0));
+        EXPECT_EQ(StateStart, ScreenStackEntry(1));
+        EXPECT_EQ(StateMainMenu, ScreenStackEntry(2));
+    }
+    // Results return to the menu at its update step: its enter routine does not run again.
+    ReturnToPreviousScreen();
+    EXPECT_EQ(StateMainMenu, GameState);
+    EXPECT_EQ(StepUpdate, GameStep);
+
+    // An empty stack returns nowhere; a deep stack stays bounded.
+    ResetScreenMachine();
+    ReturnToPreviousScreen();
+    EXPECT_EQ(StateStart, GameState);
+    EXPECT_EQ(StepEnter, GameStep);
+    for (int i = 0; i < 100; ++i) PushScreen(StateHelp);
+    EXPECT_LE(ScreenStackDepth(), 8);
+    ResetScreenMachine();
+}
+
+TEST(ScreenMachine, FrameRateRule) {
+    EXPECT_EQ(12, MeasuredFrameRate(6));
+    EXPECT_EQ(5, MeasuredFrameRate(2));
+    EXPECT_EQ(5, MeasuredFrameRate(0));
+    EXPECT_EQ(22, MeasuredFrameRate(11));
+}
+
+TEST(Window, ShellStateFollowsActivation) {
+    ResetDevice();
+    ASSERT_TRUE(RegisterWindowClass("Tarnvell", GameWindowProcedure));
+    MainWindow = CreateTopWindow("Tarnvell", "Tarnvell", 0, 0, 240, 320);
+    ASSERT_NE(0, MainWindow);
+    const WindowHandle taskBar = FindWindowByClass("HHTaskbar");
+    ASSERT_NE(0, taskBar);
+    EXPECT_FALSE(IsDeviceWindowVisible(taskBar)); // hidden on creation
+    EXPECT_EQ(MainWindow, FindWindowByClass("Tarnvell"));
+
+    WindowRect before, after;
+    GetDeviceWindowRect(MainWindow, &before);
+    GameWindowProcedure(MainWindow, WM_ACTIVATE, WA_INACTIVE, 0);
+    GetDeviceWindowRect(MainWindow, &after);
+    EXPECT_TRUE(IsDeviceWindowVisible(taskBar));
+    EXPECT_EQ(before.top + 26, after.top);
+
+    // A click activation changes nothing; a real one hides the bar again.
+    GameWindowProcedure(MainWindow, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EXPECT_TRUE(IsDeviceWindowVisible(taskBar));
+    GameWindowProcedure(MainWindow, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_FALSE(IsDeviceWindowVisible(taskBar));
+
+    // Destroyed from outside: a quit message is posted for the main loop to act on.
+    EXPECT_FALSE(QuitPosted());
+    DestroyDeviceWindow(MainWindow);
+    EXPECT_TRUE(QuitPosted());
+    MainWindow = 0;
+    ResetDevice();
+}
+
+TEST(Options, ParsesAndRefuses) {
+    auto parse = [](std::vector<const char*> args, Options& options, std::string& message) {
+        args.insert(args.begin(), "tarnvell");
+        return ParseOptions(static_cast<int>(args.size()), args.data(), options, message);
+    };
+    Options options;
+    std::string message;
+    ASSERT_EQ(ParseResult::Run,
+              parse({"--headless", "--frames", "30", "--shot", "30:s.png", "--shot", "5:a:b.png",
+                     "--fps", "30", "--display", "gray2", "--seed", "4294967295", "--autopilot"},
+                    options, message));
+    EXPECT_TRUE(options.headless);
+    EXPECT_EQ(30, options.frames);
+    ASSERT_EQ(2u, options.shots.size());
+    EXPECT_EQ("a:b.png", options.shots[1].path);
+    EXPECT_EQ(30, options.fps);
+    EXPECT_EQ("gray2", options.display);
+    EXPECT_EQ(4294967295u, options.seed);
+    EXPECT_TRUE(options.autopilot);
+
+    for (std::vector<const char*> bad :
+         {std::vector<const char*>{"--frames"}, {"--frames", "0"}, {"--frames", "-3"},
+          {"--fps", "20x"}, {"--scale", "99"}, {"--display", "cga"}, {"--shot", "12"},
+          {"--shot", "x:a.png"}, {"--seed", "4294967296"}, {"--bogus"}, {"--data", ""}}) {
+        Options fresh;
+        EXPECT_EQ(ParseResult::Error, parse(bad, fresh, message)) << bad[0];
+        EXPECT_FALSE(message.empty());
+        EXPECT_EQ(std::string::npos, message.find('\n')) << "one line: " << message;
+    }
+    Options fresh;
+    EXPECT_EQ(ParseResult::Exit, parse({"--version"}, fresh, message));
+    EXPECT_EQ(0u, message.find("tarnvell "));
+}
+
+} // namespace
