@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 
 namespace {
 
@@ -149,15 +148,15 @@ void DrawTexturedTriangle(const CameraState& camera, const ScreenPoint& pA, cons
     if (cross > 0) return;
     if (!pA.visible && !pB.visible && !pC.visible) return;
 
-    std::fill(std::begin(Edges.leftX), std::end(Edges.leftX), EmptyLeft);
-    std::fill(std::begin(Edges.rightX), std::end(Edges.rightX), EmptyRight);
-    ScanTriangleEdge(pA, pB, uA, vA, uB, vB);
-    ScanTriangleEdge(pA, pC, uA, vA, uC, vC);
-    ScanTriangleEdge(pB, pC, uB, vB, uC, vC);
-
     const int32_t first = std::max(std::min({pA.y, pB.y, pC.y}), 0);
     const int32_t last = std::min(std::max({pA.y, pB.y, pC.y}), ViewSize - 1);
     if (first > last) return;
+    // Only the triangle's own rows are walked and filled, so only they need emptying.
+    std::fill(Edges.leftX + first, Edges.leftX + last + 1, EmptyLeft);
+    std::fill(Edges.rightX + first, Edges.rightX + last + 1, EmptyRight);
+    ScanTriangleEdge(pA, pB, uA, vA, uB, vB);
+    ScanTriangleEdge(pA, pC, uA, vA, uC, vC);
+    ScanTriangleEdge(pB, pC, uB, vB, uC, vC);
     FillSpans(camera, first, last, texture);
 }
 
