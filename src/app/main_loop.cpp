@@ -44,7 +44,7 @@ constexpr Screen Screens[] = {
     {EnterPlanetSelect, UpdatePlanetSelect, LeavePlanetSelect},
     {EnterTrackSelect, UpdateTrackSelect, LeaveTrackSelect},
     {EnterCountdown, UpdateCountdown, LeaveCountdown},
-    {EnterRace, UpdateRace, LeaveRace},
+    {EnterRace, UpdateRaceScreen, LeaveRace},
     {EnterResults, UpdateResults, LeaveResults},
     {EnterHelp, UpdateHelp, LeaveHelp},
 };

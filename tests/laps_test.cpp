@@ -1,0 +1,204 @@
+// Tests of checkpoints, laps, places, the finishing order and the race panel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/frame.h"
+#include "assets/assets.h"
+#include "assets/font.h"
+#include "race/course.h"
+#include "race/laps.h"
+#include "race/ship.h"
+
+namespace {
+
+// Puts a ship on the centre cell of a Checkpoint of the installed course.
+void PlaceAt(int32_t ship, const CourseBox& k) {
+    ShipTable[ship].x = (k.x0 + k.x1) / 2 * 256;
+    ShipTable[ship].y = (k.y0 + k.y1) / 2 * 256;
+}
+
+// Track 0 with every ship parked far from its next Checkpoint.
+void ParkedRace() {
+    ASSERT_TRUE(SetUpTrack(0, 1));
+    for (int32_t i = 0; i < 3; ++i) {
+        ShipTable[i].x = 300 * 256;
+        ShipTable[i].y = 450 * 256;
+    }
+}
+
+} // namespace
+
+TEST(Laps, CheckpointMarginAndOrder) {
+    ParkedRace();
+    const CourseBox& k0 = Course.checkpoints[0]; // (236, 25)-(264, 105)
+    ShipState& s = ShipTable[0];
+    // 21 cells west of the rectangle: not yet; 20 cells: passed.
+    s.x = (k0.x0 - 21) * 256 + 255;
+    s.y = 60 * 256;
+    PassCheckpoints();
+    EXPECT_EQ(s.nextCheckpoint, 0);
+    s.x = (k0.x0 - 20) * 256;
+    s.targetWaypoint = 1;
+    s.targetX = 1234;
+    s.targetY = 5678;
+    s.targetAltitude = 111;
+    s.heading = 191.75;
+    PassCheckpoints();
+    EXPECT_EQ(s.nextCheckpoint, 1);
+    // The return state for a later wreck is saved on passing.
+    EXPECT_EQ(s.savedTargetWaypoint, 1);
+    EXPECT_EQ(s.savedTargetX, 1234);
+    EXPECT_EQ(s.savedTargetY, 5678);
+    EXPECT_EQ(s.savedTargetAltitude, 111);
+    EXPECT_EQ(s.savedHeading, 191);
+    // The far corner, bounds included.
+    ParkedRace();
+    s.x = (k0.x1 + 20) * 256 + 255;
+    s.y = (k0.y1 + 20) * 256 + 255;
+    PassCheckpoints();
+    EXPECT_EQ(s.nextCheckpoint, 1);
+
+    // Inside a later Checkpoint first: nothing.
+    ParkedRace();
+    PlaceAt(0, Course.checkpoints[3]);
+    PassCheckpoints();
+    EXPECT_EQ(s.nextCheckpoint, 0);
+    // Only one Checkpoint a frame, even with the next one in reach too.
+    PlaceAt(0, Course.checkpoints[0]);
+    s.nextCheckpoint = 0;
+    PassCheckpoints();
+    PassCheckpoints();
+    EXPECT_EQ(s.nextCheckpoint, 1); // staying there does not pass Checkpoint 1
+
+    // A wrecked ship counts nothing.
+    ParkedRace();
+    PlaceAt(1, Course.checkpoints[0]);
+    ShipTable[1].wrecked = 1;
+    PassCheckpoints();
+    EXPECT_EQ(ShipTable[1].nextCheckpoint, 0);
+}
+
+TEST(Laps, LapsPlacesAndTheFinishingOrder) {
+    ParkedRace();
+    // At the start every ship sees both others level, so ahead: 3 OF 3 on lap 1.
+    LapAndPlace lp = GetLapAndPlace(0);
+    EXPECT_EQ(lp.lap, 1);
+    EXPECT_EQ(lp.place, 3);
+    // Ship 2 passes Checkpoint 0 from its grid place in the first frame: the player still 3rd.
+    ASSERT_TRUE(SetUpTrack(0, 1));
+    PassCheckpoints();
+    EXPECT_EQ(ShipTable[2].nextCheckpoint, 1);
+    EXPECT_EQ(ShipTable[0].nextCheckpoint, 0);
+    EXPECT_EQ(GetLapAndPlace(0).place, 3);
+    // The player passes it while ship 1 has not: 2nd.
+    ShipTable[1].x = 400 * 256; // out of reach
+    PlaceAt(0, Course.checkpoints[0]);
+    PassCheckpoints();
+    EXPECT_EQ(GetLapAndPlace(0).place, 2);
+    EXPECT_EQ(GetLapAndPlace(1).place, 3);
+
+    // A lap of 15 Checkpoints completes on passing Checkpoint 14; the lap line then shows 2.
+    ParkedRace();
+    for (int32_t k = 0; k < 15; ++k) {
+        PlaceAt(0, Course.checkpoints[k]);
+        PassCheckpoints();
+        EXPECT_EQ(ShipTable[0].laps, k == 14 ? 1 : 0);
+    }
+    EXPECT_EQ(ShipTable[0].nextCheckpoint, 0);
+    EXPECT_EQ(GetLapAndPlace(0).lap, 2);
+    EXPECT_EQ(GetLapAndPlace(0).place, 1);
+    EXPECT_EQ(RaceResult(), 0);
+
+    // Both opponents finish before the player: place 3.
+    ParkedRace();
+    for (int32_t i = 0; i < 3; ++i) {
+        ShipTable[i].laps = 2;
+        ShipTable[i].nextCheckpoint = 14;
+    }
+    PlaceAt(1, Course.checkpoints[14]);
+    PlaceAt(2, Course.checkpoints[14]);
+    PassCheckpoints();
+    EXPECT_EQ(FinishPlace, 3);
+    EXPECT_EQ(RaceResult(), 0);
+    PlaceAt(0, Course.checkpoints[14]);
+    PassCheckpoints();
+    EXPECT_EQ(RaceResult(), 3);
+
+    // The player and an opponent finishing in the same frame: the player is ahead; what the
+    // opponents do afterwards changes nothing.
+    ParkedRace();
+    for (int32_t i = 0; i < 3; ++i) {
+        ShipTable[i].laps = 2;
+        ShipTable[i].nextCheckpoint = 14;
+    }
+    PlaceAt(0, Course.checkpoints[14]);
+    PlaceAt(1, Course.checkpoints[14]);
+    PassCheckpoints();
+    EXPECT_EQ(RaceResult(), 1);
+    PlaceAt(2, Course.checkpoints[14]);
+    PassCheckpoints();
+    EXPECT_EQ(RaceResult(), 1);
+    EXPECT_EQ(ShipTable[2].laps, 3);
+
+    // Ships keep counting after their third lap; only completing lap 3 moves FinishPlace.
+    ParkedRace();
+    ShipTable[1].laps = 3;
+    ShipTable[1].nextCheckpoint = 14;
+    PlaceAt(1, Course.checkpoints[14]);
+    PassCheckpoints();
+    EXPECT_EQ(ShipTable[1].laps, 4);
+    EXPECT_EQ(FinishPlace, 1);
+}
+
+TEST(Laps, RacePanel) {
+    std::vector<uint16_t> screen(ScreenWidth * ScreenHeight, 0x1111);
+    std::vector<uint16_t> expected(ScreenWidth * ScreenHeight, 0x1111);
+    uint16_t* savedTarget = ScreenTarget;
+    ScreenTarget = screen.data();
+    LoadFonts("/nonexistent/"); // the glyph table; the sheet is filled with a pattern below
+    for (int32_t i = 0; i < SheetFontWidth * SheetFontHeight; ++i)
+        SheetFontPicture[i] = static_cast<uint16_t>(i % 3 == 0 ? ColourKey : 0x07E0 + i % 7);
+
+    ParkedRace();
+    // Speed 0: only the white frame.
+    DrawRacePanel();
+    for (int32_t x = 0; x < 240; ++x) {
+        EXPECT_EQ(screen[235 * 240 + x], 0xFFFF);
+        EXPECT_EQ(screen[238 * 240 + x], 0xFFFF);
+        uint16_t inner = (x == 0 || x == 239) ? 0xFFFF : 0x1111;
+        EXPECT_EQ(screen[236 * 240 + x], inner) << x;
+        EXPECT_EQ(screen[237 * 240 + x], inner) << x;
+    }
+    // The lines read "3 OF 3" (place) at (75, 260) and "1 OF 3" (lap) at (75, 295), 10 x 15.
+    DrawSheetTextScaled("3 OF 3", 10, 15, 75, 260, expected.data(), ScreenHeight);
+    DrawSheetTextScaled("1 OF 3", 10, 15, 75, 295, expected.data(), ScreenHeight);
+    for (int32_t p = 240 * 240; p < 240 * 320; ++p) ASSERT_EQ(screen[p], expected[p]) << p;
+
+    // Half speed fills columns 1 to 120.
+    std::fill(screen.begin(), screen.end(), 0x1111);
+    ShipTable[0].speed = 62.5;
+    DrawRacePanel();
+    for (int32_t x = 1; x < 239; ++x) {
+        uint16_t inner = x <= 120 ? 0xF81F : 0x1111;
+        EXPECT_EQ(screen[236 * 240 + x], inner) << x;
+        EXPECT_EQ(screen[237 * 240 + x], inner) << x;
+    }
+    // Above top speed the bar stays within its frame; nothing written past row 238.
+    std::fill(screen.begin(), screen.end(), 0x1111);
+    ShipTable[0].speed = 132.5;
+    DrawRacePanel();
+    EXPECT_EQ(screen[236 * 240 + 238], 0xF81F);
+    EXPECT_EQ(screen[236 * 240 + 239], 0xFFFF);
+    EXPECT_EQ(screen[234 * 240 + 100], 0x1111);
+    EXPECT_EQ(screen[239 * 240 + 100], 0x1111);
+    // A ship with no top speed shows an empty bar instead of dividing by zero.
+    ShipTable[0].topSpeed = 0.0;
+    std::fill(screen.begin(), screen.end(), 0x1111);
+    DrawRacePanel();
+    EXPECT_EQ(screen[236 * 240 + 1], 0x1111);
+
+    ReleaseFonts();
+    ScreenTarget = savedTarget;
+}
