@@ -6,7 +6,12 @@
 #include "assets/assets.h"
 #include "assets/font.h"
 #include "assets/load.h"
+#include "assets/ship_model.h"
+#include "assets/terrain_data.h"
 #include "assets/tga.h"
+#include "race/course.h"
+#include "render/ship_draw.h"
+#include "render/tables.h"
 #include "screens/settings.h"
 
 namespace {
@@ -61,21 +66,25 @@ void LoadGameAssets() {
                    LogoPicture);
     LoadTgaPicture(DataFilePath(graph, "exit.tga"), ExitIconSize, ExitIconSize, ExitIcon);
 
-    // load step: LoadPlanetTiles(0) arrives with the terrain loaders
-    // load step: the CosTable and SinTable build arrives with the render tables
-    // load step: creating and reading the ShipModel ("plane1.md2", skin "plane1.tga") arrives
-    // with the ship model reader
+    LoadPlanetTiles(0);
+    BuildAngleTables();
+
+    // Every ship is drawn with the one model in slot 0.
+    if (ModelTable[0] == nullptr) ModelTable[0] = CreateShipModel();
+    if (ModelTable[0] != nullptr) {
+        ReadShipModel(*ModelTable[0], DataFilePath(graph, "plane1.md2"));
+        LoadShipSkin(*ModelTable[0], DataFilePath(graph, "plane1.tga"));
+    }
 
     SetDefaultSettings();
-
-    // load step: SetUpTrack for track 0 at level 1 arrives with the courses
+    SetUpTrack(0, 1);
 
     DrawSheetTextScaled("POSITION", 10, 15, 75, 5, PanelPicture, PanelPictureHeight);
     DrawSheetTextScaled("LAP", 10, 15, 75, 40, PanelPicture, PanelPictureHeight);
 }
 
 void ReleaseGameAssets() {
-    // load step: releasing the ShipModel (its arrays, then the record) arrives with the reader
+    DestroyShipModel(ModelTable[0]);
     Release(TerrainColours);
     Release(HeightMap);
     Release(PanelPicture);
