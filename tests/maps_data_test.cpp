@@ -1,0 +1,252 @@
+// The baked height maps against their courses: low valleys where ships fly, walls elsewhere.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "race/course_data.h"
+
+namespace {
+
+constexpr int32_t Side = 512;
+constexpr int32_t FloorByte = 40;    // below this, pilots at 100-119 above it fly clear
+constexpr int32_t CeilingByte = 115; // above this the surface tops the altitude ceiling of 230
+constexpr int32_t EyeByte = 87;      // the chase camera's eye stands at altitude 175
+
+struct Map {
+    std::vector<uint8_t> bytes;
+    int32_t At(int32_t x, int32_t y) const { return bytes[size_t(y & 511) * Side + size_t(x & 511)]; }
+};
+
+bool ReadMap(int32_t track, Map& map) {
+    const std::string path = std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(track + 1) + ".raw";
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    map.bytes.assign(size_t(Side) * Side + 1, 0);
+    const size_t read = std::fread(map.bytes.data(), 1, map.bytes.size(), file);
+    std::fclose(file);
+    if (read != size_t(Side) * Side) return false;  // also refuses a longer file
+    map.bytes.pop_back();
+    return true;
+}
+
+struct Point {
+    float x, y;
+};
+
+Point Centre(const CourseTable& course, int32_t i) {
+    const int32_t* w = course.waypoints[i % course.waypointCount];
+    return {float((2 * w[0] + WaypointSide) / 2), float((2 * w[1] + WaypointSide) / 2)};
+}
+
+// Where a wrecked ship may be put back: the middle half of a Checkpoint, corners inclusive.
+void RespawnZone(const int32_t* c, int32_t& x0, int32_t& y0, int32_t& x1, int32_t& y1) {
+    const int32_t w = c[2] - c[0], h = c[3] - c[1];
+    x0 = (c[0] + c[2]) / 2 - w / 4;
+    y0 = (c[1] + c[3]) / 2 - h / 4;
+    x1 = x0 + w / 2 - 1;
+    y1 = y0 + h / 2 - 1;
+}
+
+float SegmentDistance(float px, float py, Point a, Point b) {
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    const float t = std::clamp(((px - a.x) * dx + (py - a.y) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
+    return std::hypot(px - a.x - dx * t, py - a.y - dy * t);
+}
+
+class MapsData : public ::testing::TestWithParam<int32_t> {
+protected:
+    void SetUp() override { ASSERT_TRUE(ReadMap(GetParam(), map)) << "map" << GetParam() + 1; }
+    const CourseTable& course() const { return CourseTables[GetParam()]; }
+    Map map;
+};
+
+TEST_P(MapsData, TheCourseLiesOnLowGround) {
+    const CourseTable& c = course();
+    for (const auto& place : c.grid) EXPECT_LT(map.At(place[0], place[1]), FloorByte);
+    for (int32_t i = 0; i < c.checkpointCount; ++i) {
+        const int32_t* k = c.checkpoints[i];
+        EXPECT_LT(map.At((k[0] + k[2]) / 2, (k[1] + k[3]) / 2), FloorByte) << "Checkpoint " << i;
+    }
+    // Every Waypoint centre and the straight way to the next, with room either side for the
+    // pilots' turns.
+    constexpr float Margin = 7.0f;
+    for (int32_t i = 0; i < c.waypointCount; ++i) {
+        const Point a = Centre(c, i), b = Centre(c, i + 1);
+        EXPECT_LT(map.At(int32_t(a.x), int32_t(a.y)), FloorByte) << "Waypoint " << i;
+        const float length = std::hypot(b.x - a.x, b.y - a.y);
+        const float nx = -(b.y - a.y) / length, ny = (b.x - a.x) / length;
+        int32_t worst = 0;
+        for (float s = 0; s <= length; s += 0.5f) {
+            for (float o = -Margin; o <= Margin; o += 0.5f) {
+                const float x = a.x + (b.x - a.x) * s / length + nx * o;
+                const float y = a.y + (b.y - a.y) * s / length + ny * o;
+                worst = std::max(worst, map.At(int32_t(std::floor(x)), int32_t(std::floor(y))));
+            }
+        }
+        EXPECT_LT(worst, FloorByte) << "between Waypoints " << i << " and " << (i + 1) % c.waypointCount;
+    }
+}
+
+TEST_P(MapsData, AShipPutBackAfterAWreckIsClearOfTheGround) {
+    // Put back at altitude 100 anywhere in the middle half of the Checkpoint: the surface
+    // (twice the byte) must stay below it, with a little room for the ship's own depth.
+    const CourseTable& c = course();
+    for (int32_t i = 0; i < c.checkpointCount; ++i) {
+        int32_t x0, y0, x1, y1;
+        RespawnZone(c.checkpoints[i], x0, y0, x1, y1);
+        int32_t worst = 0;
+        for (int32_t y = y0; y <= y1; ++y)
+            for (int32_t x = x0; x <= x1; ++x) worst = std::max(worst, map.At(x, y));
+        EXPECT_LE(worst, 45) << "Checkpoint " << i;
+    }
+}
+
+TEST_P(MapsData, GroundFarFromTheCourseIsWall) {
+    const CourseTable& c = course();
+    std::vector<Point> points;
+    for (const auto& place : c.grid) points.push_back({float(place[0]), float(place[1])});
+    for (int32_t i = 0; i < c.checkpointCount; ++i) {
+        const int32_t* k = c.checkpoints[i];
+        points.push_back({float((k[0] + k[2]) / 2), float((k[1] + k[3]) / 2)});
+    }
+    constexpr float Far = 50.0f;
+    int32_t low = 0, firstX = -1, firstY = -1;
+    for (int32_t y = 0; y < Side; ++y) {
+        for (int32_t x = 0; x < Side; ++x) {
+            if (map.At(x, y) > CeilingByte) continue;
+            float d = 1e9f;
+            for (int32_t i = 0; i < c.waypointCount && d > Far; ++i)
+                d = std::min(d, SegmentDistance(float(x), float(y), Centre(c, i), Centre(c, i + 1)));
+            for (const Point& p : points) d = std::min(d, std::hypot(x - p.x, y - p.y));
+            for (int32_t i = 0; i < c.checkpointCount && d > Far; ++i) {
+                int32_t x0, y0, x1, y1;
+                RespawnZone(c.checkpoints[i], x0, y0, x1, y1);
+                const float dx = float(std::max({x0 - x, 0, x - x1}));
+                const float dy = float(std::max({y0 - y, 0, y - y1}));
+                d = std::min(d, std::hypot(dx, dy));
+            }
+            if (d > Far && low++ == 0) firstX = x, firstY = y;
+        }
+    }
+    EXPECT_EQ(low, 0) << "low cells far from the course, the first at " << firstX << ", " << firstY;
+}
+
+TEST_P(MapsData, DammingEveryStretchSplitsTheValleyIntoOneBasinPerWaypoint) {
+    // A dam across the valley halfway between each pair of Waypoints, from wall to wall. The
+    // open ground (below the ceiling's byte) must then fall apart into separate basins, one
+    // around each Waypoint: any other way from one stretch of the course to another would be a
+    // shortcut. Without the dams the whole ring is one valley.
+    const CourseTable& c = course();
+    const int32_t n = c.waypointCount;
+    std::vector<uint8_t> blocked(size_t(Side) * Side, 0);
+    for (size_t i = 0; i < blocked.size(); ++i) blocked[i] = map.bytes[i] > CeilingByte;
+    std::vector<uint8_t> open = blocked;
+
+    const auto basin = [&](const std::vector<uint8_t>& walls, Point from) {
+        std::vector<int32_t> label(size_t(Side) * Side, 0);
+        std::vector<int32_t> stack = {int32_t(from.y) * Side + int32_t(from.x)};
+        label[size_t(stack[0])] = 1;
+        while (!stack.empty()) {
+            const int32_t cell = stack.back();
+            stack.pop_back();
+            const int32_t x = cell % Side, y = cell / Side;
+            const int32_t next[4] = {y * Side + ((x + 1) & 511), y * Side + ((x + 511) & 511),
+                                     ((y + 1) & 511) * Side + x, ((y + 511) & 511) * Side + x};
+            for (int32_t m : next) {
+                if (walls[size_t(m)] || label[size_t(m)]) continue;
+                label[size_t(m)] = 1;
+                stack.push_back(m);
+            }
+        }
+        return label;
+    };
+
+    const std::vector<int32_t> whole = basin(open, Centre(c, 0));
+    for (int32_t i = 0; i < n; ++i) {
+        const Point p = Centre(c, i);
+        EXPECT_TRUE(whole[size_t(int32_t(p.y) * Side + int32_t(p.x))]) << "Waypoint " << i << " cut off";
+    }
+
+    for (int32_t i = 0; i < n; ++i) {
+        const Point a = Centre(c, i), b = Centre(c, i + 1);
+        const float length = std::hypot(b.x - a.x, b.y - a.y);
+        const float nx = -(b.y - a.y) / length, ny = (b.x - a.x) / length;
+        const Point m = {(a.x + b.x) / 2, (a.y + b.y) / 2};
+        for (float side : {1.0f, -1.0f}) {
+            bool closed = false;
+            for (float t = 0; t < 90.0f && !closed; t += 0.25f) {
+                const int32_t x = int32_t(std::floor(m.x + side * nx * t));
+                const int32_t y = int32_t(std::floor(m.y + side * ny * t));
+                if (map.At(x, y) > CeilingByte) {
+                    closed = true;
+                } else {
+                    blocked[size_t(y & 511) * Side + size_t(x & 511)] = 1;
+                    blocked[size_t(y & 511) * Side + size_t((x + 1) & 511)] = 1;
+                }
+            }
+            EXPECT_TRUE(closed) << "the valley between Waypoints " << i << " and " << (i + 1) % n
+                                << " is more than 90 cells wide";
+        }
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        const std::vector<int32_t> label = basin(blocked, Centre(c, i));
+        for (int32_t j = 0; j < n; ++j) {
+            if (j == i) continue;
+            const Point p = Centre(c, j);
+            EXPECT_FALSE(label[size_t(int32_t(p.y) * Side + int32_t(p.x))])
+                << "a way from Waypoint " << i << " to Waypoint " << j << " that skips the course";
+        }
+    }
+}
+
+TEST_P(MapsData, TheChaseCameraSeesOverTheValleyAndTheMapWraps) {
+    // The camera's eye trails 22 cells behind along the course at altitude 175: along the line
+    // between Waypoint centres, the ground there stays below it.
+    const CourseTable& c = course();
+    std::vector<Point> line;
+    for (int32_t i = 0; i < c.waypointCount; ++i) {
+        const Point a = Centre(c, i), b = Centre(c, i + 1);
+        const int32_t steps = int32_t(std::hypot(b.x - a.x, b.y - a.y));
+        for (int32_t s = 0; s < steps; ++s)
+            line.push_back({a.x + (b.x - a.x) * float(s) / float(steps),
+                            a.y + (b.y - a.y) * float(s) / float(steps)});
+    }
+    for (const Point& p : line) EXPECT_LT(map.At(int32_t(p.x), int32_t(p.y)), EyeByte);
+
+    // The surface repeats every 512 cells: no cliff along the seams.
+    int32_t inner = 0, seam = 0;
+    for (int32_t i = 0; i < Side; ++i) {
+        for (int32_t k = 1; k < Side; ++k) {
+            inner = std::max(inner, std::abs(map.At(k, i) - map.At(k - 1, i)));
+            inner = std::max(inner, std::abs(map.At(i, k) - map.At(i, k - 1)));
+        }
+        seam = std::max(seam, std::abs(map.At(0, i) - map.At(511, i)));
+        seam = std::max(seam, std::abs(map.At(i, 0) - map.At(i, 511)));
+    }
+    EXPECT_LE(seam, inner);
+    EXPECT_LE(seam, 40);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tracks, MapsData, ::testing::Range(0, TrackCount),
+                         [](const ::testing::TestParamInfo<int32_t>& info) {
+                             return "Track" + std::to_string(info.param);
+                         });
+
+TEST(MapsDataFiles, EveryMapIsExactly512By512Bytes) {
+    for (int32_t track = 0; track < TrackCount; ++track) {
+        const std::string path =
+            std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(track + 1) + ".raw";
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(file, nullptr) << path;
+        std::fseek(file, 0, SEEK_END);
+        EXPECT_EQ(std::ftell(file), 262144L) << path;
+        std::fclose(file);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,380 @@
+// Height map shaping: the pilots' line, distance to the course, tileable noise, five landscapes.
+#include "maps_shape.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "race/course_data.h"
+
+namespace {
+
+constexpr float Pi = 3.14159265358979f;
+
+// ---- Tileable noise: lattice counts divide the map, so every field wraps at 512 cells. ----
+
+uint32_t Mix(uint32_t a) {
+    a ^= a >> 16;
+    a *= 0x7feb352du;
+    a ^= a >> 15;
+    a *= 0x846ca68bu;
+    a ^= a >> 16;
+    return a;
+}
+
+float Lattice(int32_t ix, int32_t iy, uint32_t seed) {
+    const uint32_t h = Mix(uint32_t(ix) * 0x9E3779B1u ^ Mix(uint32_t(iy) * 0x85EBCA77u + seed));
+    return float(h & 0xFFFFFFu) / 16777216.0f;
+}
+
+float Fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+
+// Value noise in 0..1 with `cellsX` by `cellsY` lattice squares across the whole map.
+float Noise(float x, float y, int32_t cellsX, int32_t cellsY, uint32_t seed) {
+    const float fx = x * float(cellsX) / float(MapSide);
+    const float fy = y * float(cellsY) / float(MapSide);
+    const float flx = std::floor(fx), fly = std::floor(fy);
+    const float tx = Fade(fx - flx), ty = Fade(fy - fly);
+    const int32_t x0 = ((int32_t(flx) % cellsX) + cellsX) % cellsX;
+    const int32_t y0 = ((int32_t(fly) % cellsY) + cellsY) % cellsY;
+    const int32_t x1 = (x0 + 1) % cellsX, y1 = (y0 + 1) % cellsY;
+    const float a = Lattice(x0, y0, seed), b = Lattice(x1, y0, seed);
+    const float c = Lattice(x0, y1, seed), d = Lattice(x1, y1, seed);
+    return (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * ty;
+}
+
+// Fractal sum in 0..1: each octave doubles the lattice and halves (times `gain`) the amplitude.
+float Fbm(float x, float y, int32_t cells, int32_t octaves, uint32_t seed, float gain = 0.5f) {
+    float sum = 0, amplitude = 1, norm = 0;
+    for (int32_t i = 0; i < octaves; ++i) {
+        sum += amplitude * Noise(x, y, cells << i, cells << i, seed + uint32_t(i) * 7919u);
+        norm += amplitude;
+        amplitude *= gain;
+    }
+    return sum / norm;
+}
+
+// Ridged fractal in 0..1: sharp crests where the noise crosses its middle.
+float Ridged(float x, float y, int32_t cellsX, int32_t cellsY, int32_t octaves, uint32_t seed) {
+    float sum = 0, amplitude = 1, norm = 0, weight = 1;
+    for (int32_t i = 0; i < octaves; ++i) {
+        float n = 1.0f - std::fabs(2.0f * Noise(x, y, cellsX << i, cellsY << i,
+                                                seed + uint32_t(i) * 104729u) - 1.0f);
+        n *= n;
+        sum += amplitude * n * weight;
+        norm += amplitude;
+        weight = std::clamp(n * 1.6f, 0.0f, 1.0f);  // detail settles on the crests
+        amplitude *= 0.5f;
+    }
+    return sum / norm;
+}
+
+float SmoothStep(float e0, float e1, float x) {
+    const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
+    return t * t * (3.0f - 2.0f * t);
+}
+
+float Mixf(float a, float b, float t) { return a + (b - a) * t; }
+
+// Flat steps `step` high with risers of width `riser` (0..1 of a step).
+float Terrace(float h, float step, float riser) {
+    const float k = std::floor(h / step);
+    const float f = h / step - k;
+    return (k + SmoothStep(1.0f - riser, 1.0f, f)) * step;
+}
+
+// ---- Distance to the course, capped: every cell's distance in cells to the nearest shape. ----
+
+struct DistanceField {
+    std::vector<float> cells;
+    float cap;
+};
+
+DistanceField MakeField(float cap) {
+    return {std::vector<float>(size_t(MapSide) * MapSide, cap), cap};
+}
+
+// Distance at a cell; at the cap and beyond, "far away" (infinity).
+float At(const DistanceField& field, int32_t x, int32_t y) {
+    const float d = field.cells[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+    return d < field.cap ? d : HUGE_VALF;
+}
+
+void AddSegment(DistanceField& field, float ax, float ay, float bx, float by) {
+    const float cap = field.cap;
+    const int32_t x0 = int32_t(std::floor(std::min(ax, bx) - cap));
+    const int32_t x1 = int32_t(std::ceil(std::max(ax, bx) + cap));
+    const int32_t y0 = int32_t(std::floor(std::min(ay, by) - cap));
+    const int32_t y1 = int32_t(std::ceil(std::max(ay, by) + cap));
+    const float dx = bx - ax, dy = by - ay;
+    const float length2 = dx * dx + dy * dy;
+    for (int32_t y = y0; y <= y1; ++y) {
+        for (int32_t x = x0; x <= x1; ++x) {
+            const float px = float(x) - ax, py = float(y) - ay;
+            const float t = length2 > 0 ? std::clamp((px * dx + py * dy) / length2, 0.0f, 1.0f) : 0;
+            const float d = std::hypot(px - dx * t, py - dy * t);
+            float& cell = field.cells[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+            cell = std::min(cell, d);
+        }
+    }
+}
+
+void AddBox(DistanceField& field, float x0, float y0, float x1, float y1) {
+    const float cap = field.cap;
+    for (int32_t y = int32_t(y0 - cap); y <= int32_t(y1 + cap) + 1; ++y) {
+        for (int32_t x = int32_t(x0 - cap); x <= int32_t(x1 + cap) + 1; ++x) {
+            const float dx = std::max({x0 - float(x), 0.0f, float(x) - x1});
+            const float dy = std::max({y0 - float(y), 0.0f, float(y) - y1});
+            float& cell = field.cells[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+            cell = std::min(cell, std::hypot(dx, dy));
+        }
+    }
+}
+
+void AddPath(DistanceField& field, const std::vector<CourseSample>& path) {
+    for (size_t i = 1; i < path.size(); ++i)
+        AddSegment(field, path[i - 1].x, path[i - 1].y, path[i].x, path[i].y);
+}
+
+// ---- The pilots' line: the opponent pilot and the flight step reduced to the ground plane. ----
+
+float WaypointCentreX(const CourseTable& course, int32_t i) {
+    return float((course.waypoints[i][0] * 2 + WaypointSide) / 2);
+}
+float WaypointCentreY(const CourseTable& course, int32_t i) {
+    return float((course.waypoints[i][1] * 2 + WaypointSide) / 2);
+}
+
+}  // namespace
+
+void FlyPilot(int32_t track, int32_t place, double topSpeed, double acceleration, int32_t laps,
+              std::vector<CourseSample>& ship, std::vector<CourseSample>& eye) {
+    const CourseTable& course = CourseTables[track];
+    int32_t x = course.grid[place][0] * 256, y = course.grid[place][1] * 256;
+    double heading = 192, bank = 0, speed = 0;
+    int32_t target = 0, passed = 0;
+    int32_t targetX = int32_t(WaypointCentreX(course, 0)) * 256;
+    int32_t targetY = int32_t(WaypointCentreY(course, 0)) * 256;
+    int32_t cameraX = x, cameraY = y;
+    const auto wrap = [](double a) {
+        a += 256;
+        while (a >= 256) a -= 256;
+        return a;
+    };
+    for (int32_t frame = 0; frame < 20000 && passed <= laps * course.waypointCount; ++frame) {
+        // FollowShip, then the camera's eye.
+        cameraX = (x + cameraX) / 2;
+        cameraY = (y + cameraY) / 2;
+        const double angle = double(int32_t(heading + 192.0) % 256) * 2 * Pi / 256;
+        eye.push_back({float((cameraX - 5600 * std::cos(angle)) / 256),
+                       float((cameraY - 5600 * std::sin(angle)) / 256), float(heading)});
+        // SteerOpponent.
+        const int32_t* w = course.waypoints[target];
+        const int32_t cx = x >> 8, cy = y >> 8;
+        if (w[0] <= cx && cx <= w[0] + WaypointSide && w[1] <= cy && cy <= w[1] + WaypointSide) {
+            target = (target + 1) % course.waypointCount;
+            ++passed;
+            targetX = int32_t(WaypointCentreX(course, target)) * 256;
+            targetY = int32_t(WaypointCentreY(course, target)) * 256;
+        }
+        const double a = std::atan2(double(y - targetY), double(x - targetX));
+        const int32_t wanted = (int32_t(a * 40.74366543152521) + 448) % 256;
+        int32_t predicted = int32_t(heading);
+        if (bank < 54) predicted = (predicted - int32_t(bank * 0.3333333333333333) + 256) % 256;
+        if (bank > 202)
+            predicted = (predicted + int32_t((256 - bank) * 0.3333333333333333) + 256) % 256;
+        const int32_t e = predicted - wanted;
+        const int32_t error = e <= -128 ? e + 256 : e < 0 ? -e : e < 128 ? e : 256 - e;
+        const bool left = (e >= 0 && e < 128) || e <= -128;
+        if (error > 5) {
+            if (left && bank < 54) bank = wrap(bank + 6);
+            if (!left && (bank < 54 || bank > 202)) bank = wrap(bank - 6);
+        }
+        if (speed < topSpeed) speed += acceleration;
+        // MoveShips: turn by the bank, level it, move along the heading, drag.
+        if (bank > 0 && bank < 127) {
+            heading = wrap(heading - bank * 0.1);
+            bank = wrap(bank - 3);
+            if (bank > 128) bank = 0;
+        } else if (bank >= 127) {
+            heading = wrap(heading + (256 - bank) * 0.1);
+            bank = wrap(bank + 3);
+            if (bank < 127) bank = 0;
+        }
+        const double step = double(int32_t(speed * -5.0));
+        const double h = heading * 2 * Pi / 256;
+        x += int32_t(-step * std::sin(h));
+        y += int32_t(step * std::cos(h));
+        speed = std::max(0.0, speed - 0.5);
+        ship.push_back({float(x) / 256, float(y) / 256, float(heading)});
+    }
+}
+
+namespace {
+
+// ---- The five landscapes. ----
+
+constexpr float RespawnFloor = 42.0f;  // height byte; a put-back ship hovers at altitude 100
+
+struct Style {
+    uint32_t seed;
+    float floorRadius;  // cells from the course line kept as valley floor
+    float wallRadius;   // cells from the course line where the walls top the ceiling
+    float edgeWarp;     // cells by which noise moves the valley's edge
+};
+
+constexpr Style Styles[TrackCount] = {
+    {0x51A7E001u, 15.0f, 29.0f, 6.0f},  // alpine valleys under snow peaks
+    {0x1A4EB451u, 17.0f, 32.0f, 3.0f},  // a lake basin ringed by cliffs round a crater mountain
+    {0x3E5A0002u, 14.0f, 29.0f, 3.0f},  // mesas: stepped tablelands over sandy washes
+    {0xCA4F0003u, 12.0f, 24.0f, 2.0f},  // a winding canyon between sheer, layered walls
+    {0x41D6E004u, 14.0f, 29.0f, 3.0f},  // folded ridges with sharp crests
+};
+
+// Height bytes of the valley floor, well below 40 everywhere.
+float FloorHeight(int32_t track, float x, float y, uint32_t seed) {
+    switch (track) {
+    case 0: return 12.0f + 14.0f * Fbm(x, y, 16, 4, seed + 11);
+    case 1: return 4.0f + 5.0f * Fbm(x, y, 32, 3, seed + 11);
+    case 2: {
+        // Wind ripples across the sand.
+        const float ripple = 0.5f + 0.5f * std::sin((x * 0.7f + y * 0.3f) * 2 * Pi / 12.0f +
+                                                    6.0f * Fbm(x, y, 8, 2, seed + 5));
+        return 14.0f + 10.0f * Fbm(x, y, 16, 3, seed + 11) + 4.0f * ripple;
+    }
+    case 3: return 8.0f + 12.0f * Fbm(x, y, 32, 3, seed + 11);
+    default: return 14.0f + 14.0f * Fbm(x, y, 16, 4, seed + 11);
+    }
+}
+
+// How far the mountains climb above the wall line, `beyond` cells past it: foothills first,
+// so that from the valley range after range shows above the one in front.
+float Rise(float beyond, float scale, float reach) {
+    return scale * (1.0f - std::exp(-beyond / reach));
+}
+
+// Height of the mountains at cell (x, y), `beyond` cells past the wall line.
+float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t seed) {
+    switch (track) {
+    case 0: {
+        const float ridge = Ridged(x, y, 8, 8, 6, seed + 21);
+        const float mass = Fbm(x, y, 8, 5, seed + 22);
+        float h = 120.0f + 24.0f * mass + Rise(beyond, 150.0f, 24.0f) * (0.45f + 0.8f * ridge);
+        // The horn that faces the start grid: the first sight of the game.
+        const float dx = x - 318.0f, dy = y - 162.0f;
+        const float r2 = dx * dx + dy * dy;
+        h += 190.0f * std::exp(-r2 / (2 * 17.0f * 17.0f)) * (0.8f + 0.4f * ridge);
+        return h;
+    }
+    case 1: {
+        // Cliffs stepping up from the shore, and a crater mountain inside the ring.
+        const float mass = Fbm(x, y, 8, 5, seed + 21);
+        float h = Terrace(124.0f + 40.0f * mass + Rise(beyond, 90.0f, 20.0f), 22.0f, 0.35f);
+        const float dx = x - 258.0f, dy = y - 262.0f;
+        const float r = std::sqrt(dx * dx + dy * dy);
+        const float cone = 262.0f - 1.1f * std::max(0.0f, r - 16.0f);
+        const float crater = 80.0f * (1.0f - SmoothStep(9.0f, 20.0f, r));
+        h = std::max(h, cone - crater + 12.0f * (Fbm(x, y, 32, 3, seed + 23) - 0.5f));
+        return h;
+    }
+    case 2: {
+        // Flat-topped tables on three levels, cut by steep steps.
+        const float mass = Fbm(x, y, 4, 5, seed + 21, 0.45f);
+        const float h = 118.0f + 70.0f * mass + Rise(beyond, 90.0f, 26.0f);
+        return Terrace(h, 30.0f, 0.16f) + 3.0f * Fbm(x, y, 64, 2, seed + 24);
+    }
+    case 3: {
+        // Layered rock: a tableland with thin bands of harder strata.
+        const float mass = Fbm(x, y, 8, 5, seed + 21);
+        const float h = 124.0f + 40.0f * mass + Rise(beyond, 60.0f, 30.0f);
+        return Terrace(h, 9.0f, 0.5f) + 4.0f * Fbm(x, y, 64, 2, seed + 24);
+    }
+    default: {
+        // Long crests folded along the north-south axis, bent by a slow warp.
+        const float warp = 40.0f * (Fbm(x, y, 4, 3, seed + 25) - 0.5f);
+        const float folds = Ridged(x + warp, y, 12, 3, 5, seed + 21);
+        const float mass = Fbm(x, y, 4, 4, seed + 22);
+        return 118.0f + 30.0f * mass + Rise(beyond, 130.0f, 22.0f) * (0.3f + folds * folds);
+    }
+    }
+}
+
+// Shape of the valley side between floor (0) and wall line (1).
+float SideProfile(int32_t track, float t) {
+    switch (track) {
+    case 0: return std::pow(t, 1.7f);  // a glacier's U
+    case 1: return SmoothStep(0.15f, 0.9f, t);  // beach, then cliff
+    case 2: return Terrace(t, 0.34f, 0.3f) * 0.96f + 0.04f * t;  // benches
+    case 3: return SmoothStep(0.2f, 0.75f, t);  // sheer
+    default: return t * t * (3.0f - 2.0f * t);
+    }
+}
+
+}  // namespace
+
+std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* flight) {
+    const CourseTable& course = CourseTables[track];
+    const Style& style = Styles[track];
+
+    // The pilots' lines at the slowest and fastest opponent speeds and the player's top speed.
+    std::vector<CourseSample> ships, eyes;
+    FlyPilot(track, 2, 70.0, 7.0, 2, ships, eyes);
+    FlyPilot(track, 1, 130.0, 6.0, 2, ships, eyes);
+    FlyPilot(track, 0, 125.0, 8.0, 2, ships, eyes);
+
+    // Distance to everything that must lie on the floor: the line between Waypoint centres, the
+    // pilots' line, the grid and every Checkpoint's centre.
+    DistanceField floor = MakeField(style.wallRadius + 24.0f);
+    const int32_t n = course.waypointCount;
+    for (int32_t i = 0; i < n; ++i)
+        AddSegment(floor, WaypointCentreX(course, i), WaypointCentreY(course, i),
+                   WaypointCentreX(course, (i + 1) % n), WaypointCentreY(course, (i + 1) % n));
+    for (const auto& place : course.grid)
+        AddSegment(floor, float(place[0]), float(place[1]), float(place[0]), float(place[1]));
+    for (int32_t i = 0; i < course.checkpointCount; ++i) {
+        const int32_t* c = course.checkpoints[i];
+        const float mx = float((c[0] + c[2]) / 2), my = float((c[1] + c[3]) / 2);
+        AddSegment(floor, mx, my, mx, my);
+    }
+    // A wrecked ship is put back at altitude 100 somewhere in the middle half of the last
+    // Checkpoint it passed: that ground stays low enough for it, as a bay where it reaches
+    // beyond the valley.
+    DistanceField respawn = MakeField(12.0f);
+    for (int32_t i = 0; i < course.checkpointCount; ++i) {
+        const int32_t* c = course.checkpoints[i];
+        const int32_t w = c[2] - c[0], h = c[3] - c[1];
+        const int32_t mx = (c[0] + c[2]) / 2, my = (c[1] + c[3]) / 2;
+        AddBox(respawn, float(mx - w / 4), float(my - h / 4), float(mx + w / 2 - 1 - w / 4),
+               float(my + h / 2 - 1 - h / 4));
+    }
+    AddPath(floor, ships);
+
+    // The chase camera's eye must see out: keep the ground below its altitude along its path.
+    DistanceField eye = MakeField(16.0f);
+    AddPath(eye, eyes);
+
+    std::vector<uint8_t> heights(size_t(MapSide) * MapSide);
+    for (int32_t y = 0; y < MapSide; ++y) {
+        for (int32_t x = 0; x < MapSide; ++x) {
+            const float fx = float(x), fy = float(y);
+            const float d = std::min(At(floor, x, y), floor.cap);
+            const float warp = style.edgeWarp * (2.0f * Fbm(fx, fy, 16, 3, style.seed + 1) - 1.0f);
+            const float t = std::clamp((d + warp - style.floorRadius) /
+                                       (style.wallRadius - style.floorRadius), 0.0f, 1.0f);
+            const float ground = FloorHeight(track, fx, fy, style.seed);
+            const float beyond = std::max(0.0f, d - style.wallRadius);
+            const float mountain = MountainHeight(track, fx, fy, beyond, style.seed);
+            float h = Mixf(ground, mountain, SideProfile(track, t));
+            // Peaks round off below the top byte instead of being cut flat.
+            if (h > 200.0f) h = 200.0f + 54.0f * std::tanh((h - 200.0f) / 54.0f);
+            // Where the eye passes, the ground stays under 175 altitude units.
+            const float eyeDistance = At(eye, x, y);
+            h = std::min(h, 70.0f + 9.0f * std::max(0.0f, eyeDistance - 2.0f));
+            if (d <= style.floorRadius - style.edgeWarp) h = std::min(h, 38.0f);
+            if (d >= style.wallRadius && eyeDistance > 6.0f) h = std::max(h, 118.0f);
+            h = std::min(h, RespawnFloor + 7.0f * At(respawn, x, y));
+            heights[size_t(y) * MapSide + size_t(x)] = uint8_t(std::clamp(std::lround(h), 0L, 255L));
+        }
+    }
+    if (flight) *flight = ships;
+    return heights;
+}
