@@ -97,21 +97,26 @@ void CastTerrainShadows(const uint8_t* heights, uint16_t* colours) {
 void SmoothTerrainColours(uint16_t* colours) {
     if (colours == nullptr) return;
     // In place and in order: each entry reads itself and entries still ahead of it, except
-    // on the last row, whose lower neighbours wrap to the first rows, already smoothed.
+    // at the end of the map, where the neighbours wrap to the first rows, already smoothed.
+    constexpr int32_t Mask = Cells - 1;
+    const auto wrapped = [colours](int32_t i) {
+        colours[i] = Quarter(Spread(colours[i]) + Spread(colours[(i + 1) & Mask]) +
+                             Spread(colours[(i + Size) & Mask]) +
+                             Spread(colours[(i + Size + 1) & Mask]));
+    };
     for (int32_t row = 0; row < Size; ++row) {
         UpdateSound();
-        uint16_t* entry = colours + row * Size;
-        if (row < Size - 1) {
-            for (int32_t i = 0; i < Size; ++i) {
-                entry[i] = Quarter(Spread(entry[i]) + Spread(entry[i + 1]) +
-                                   Spread(entry[i + Size]) + Spread(entry[i + Size + 1]));
-            }
-        } else {
-            for (int32_t i = row * Size; i < Cells; ++i) {
-                colours[i] = Quarter(Spread(colours[i]) + Spread(colours[(i + 1) & (Cells - 1)]) +
-                                     Spread(colours[(i + Size) & (Cells - 1)]) +
-                                     Spread(colours[(i + Size + 1) & (Cells - 1)]));
-            }
+        if (row == Size - 1) {
+            for (int32_t i = row * Size; i < Cells; ++i) wrapped(i);
+            break;
         }
+        uint16_t* entry = colours + row * Size;
+        for (int32_t i = 0; i < Size - 1; ++i) {
+            entry[i] = Quarter(Spread(entry[i]) + Spread(entry[i + 1]) + Spread(entry[i + Size]) +
+                               Spread(entry[i + Size + 1]));
+        }
+        // The last entry of a row averages with the first entries of the next row; on the
+        // second-last row its lower-right neighbour is entry 0.
+        wrapped(row * Size + Size - 1);
     }
 }

@@ -1,0 +1,161 @@
+// Height maps, planet tiles and the overview map.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assets/assets.h"
+#include "assets/load.h"
+#include "assets/terrain_data.h"
+#include "assets/tga.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+// A 128 x 128 picture of one colour in the game's TGA layout.
+void WriteTile(const fs::path& path, uint8_t blue, uint8_t green, uint8_t red) {
+    std::vector<uint8_t> bytes(TgaPixelOffset + 128 * 128, 0);
+    const uint8_t header[18] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 128, 0, 128, 0, 8, 0};
+    std::copy(header, header + 18, bytes.begin());
+    bytes[18] = blue;
+    bytes[19] = green;
+    bytes[20] = red;
+    WriteFile(path, bytes);
+}
+
+// A data folder of our own under the system's temporary folder, removed afterwards.
+struct DataFolder {
+    fs::path root = fs::temp_directory_path() / ("terrain_data_" + std::to_string(getpid()));
+    DataFolder() {
+        fs::create_directories(root / "Map");
+        fs::create_directories(root / "Graph");
+        fs::create_directories(root / "Sound");
+        SetDataFolder(root.string());
+    }
+    ~DataFolder() { fs::remove_all(root); }
+};
+
+} // namespace
+
+TEST(TerrainData, ReadRawFileReadsWhatIsThere) {
+    DataFolder data;
+    std::vector<uint8_t> dest(16, 0xAA);
+    EXPECT_FALSE(ReadRawFile((data.root / "missing.raw").c_str(), 4, 4, dest.data()));
+    EXPECT_EQ(dest, std::vector<uint8_t>(16, 0xAA));
+
+    // A short file fills the first part only; a long one gives only width x height bytes.
+    WriteFile(data.root / "short.raw", {1, 2, 3});
+    EXPECT_TRUE(ReadRawFile((data.root / "short.raw").c_str(), 4, 4, dest.data()));
+    EXPECT_EQ(dest[0], 1);
+    EXPECT_EQ(dest[2], 3);
+    EXPECT_EQ(dest[3], 0xAA);
+    WriteFile(data.root / "long.raw", std::vector<uint8_t>(40, 7));
+    EXPECT_TRUE(ReadRawFile((data.root / "long.raw").c_str(), 2, 3, dest.data()));
+    EXPECT_EQ(dest[5], 7);
+    EXPECT_EQ(dest[6], 0xAA);
+    EXPECT_TRUE(ReadRawFile((data.root / "long.raw").c_str(), 0, 3, dest.data()));
+    EXPECT_EQ(dest[6], 0xAA);
+    EXPECT_FALSE(ReadRawFile(nullptr, 2, 2, dest.data()));
+}
+
+TEST(TerrainData, TrackMapsByNumber) {
+    DataFolder data;
+    uint8_t* const saved = HeightMap;
+    std::vector<uint8_t> heights(512 * 512, 0);
+    HeightMap = heights.data();
+    for (int32_t track = 0; track < 5; ++track) {
+        std::vector<uint8_t> map(512 * 512, static_cast<uint8_t>(10 + track));
+        map[512 * 512 - 1] = static_cast<uint8_t>(100 + track);
+        WriteFile(data.root / "Map" / ("map" + std::to_string(track + 1) + ".raw"), map);
+    }
+    LoadTrackMap(4);
+    EXPECT_EQ(heights[0], 14);
+    EXPECT_EQ(heights[512 * 512 - 1], 104);
+    LoadTrackMap(0);
+    EXPECT_EQ(heights[1000], 10);
+    // Out of range: nothing read.
+    LoadTrackMap(5);
+    LoadTrackMap(-1);
+    EXPECT_EQ(heights[1000], 10);
+    // A missing file keeps the previous map.
+    fs::remove(data.root / "Map" / "map3.raw");
+    LoadTrackMap(2);
+    EXPECT_EQ(heights[1000], 10);
+    HeightMap = saved;
+}
+
+TEST(TerrainData, PlanetTilesFillTheFourSlots) {
+    DataFolder data;
+    // tileN is red N * 8, so each slot tells which file it came from.
+    for (int32_t n = 1; n <= 16; ++n) {
+        WriteTile(data.root / "Graph" / ("tile" + std::to_string(n) + ".tga"), 0, 0,
+                  static_cast<uint8_t>(n * 8));
+    }
+    std::vector<uint16_t> slots[4];
+    uint16_t* saved[4];
+    for (int32_t i = 0; i < 4; ++i) {
+        slots[i].assign(TileSlotPixels, 0x1234);
+        saved[i] = TileSlots[i];
+        TileSlots[i] = slots[i].data();
+    }
+    const auto tileOf = [&](int32_t slot) { return slots[slot][5000] >> 11; };
+    LoadPlanetTiles(7);
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(tileOf(i), 1) << i;
+    LoadPlanetTiles(11);
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(tileOf(i), 8) << i;
+    LoadPlanetTiles(4);
+    EXPECT_EQ(tileOf(0), 15);
+    EXPECT_EQ(tileOf(1), 11);
+    EXPECT_EQ(tileOf(2), 15);
+    EXPECT_EQ(tileOf(3), 11);
+    LoadPlanetTiles(1);
+    EXPECT_EQ(tileOf(0), 10);
+    EXPECT_EQ(tileOf(1), 9);
+    EXPECT_EQ(tileOf(2), 16);
+    // No planet 12, no planet -1: no slot changes. Nor beyond the tile.
+    LoadPlanetTiles(12);
+    LoadPlanetTiles(-1);
+    EXPECT_EQ(tileOf(0), 10);
+    EXPECT_EQ(slots[0][128 * 128], 0x1234);
+    // A missing file keeps its slot.
+    fs::remove(data.root / "Graph" / "tile9.tga");
+    LoadPlanetTiles(0);
+    LoadPlanetTiles(1);
+    EXPECT_EQ(tileOf(0), 10);
+    EXPECT_EQ(tileOf(1), 2);
+    for (int32_t i = 0; i < 4; ++i) TileSlots[i] = saved[i];
+}
+
+TEST(TerrainData, OverviewMapSamplesEverySixthOrSeventhCell) {
+    uint16_t* const savedPanel = PanelPicture;
+    uint16_t* const savedColours = TerrainColours;
+    std::vector<uint16_t> panel(240 * 80, 0xBEEF);
+    std::vector<uint16_t> colours(512 * 512);
+    for (int32_t i = 0; i < 512 * 512; ++i) colours[i] = static_cast<uint16_t>((i % 512) + (i / 512) * 61);
+    PanelPicture = panel.data();
+    TerrainColours = colours.data();
+    BuildPanelMap();
+    EXPECT_EQ(panel[79 * 240 + 239], colours[505 * 512 + 505]);
+    EXPECT_EQ(panel[160], colours[0]);
+    EXPECT_EQ(panel[1 * 240 + 161], colours[6 * 512 + 6]);
+    EXPECT_EQ(panel[3 * 240 + 162], colours[19 * 512 + 12]);
+    EXPECT_EQ(panel[40 * 240 + 200], colours[256 * 512 + 256]);
+    // The labels left of column 160 stay.
+    for (int32_t y = 0; y < 80; ++y) {
+        for (int32_t x = 0; x < 160; ++x) ASSERT_EQ(panel[y * 240 + x], 0xBEEF);
+    }
+    PanelPicture = savedPanel;
+    TerrainColours = savedColours;
+}

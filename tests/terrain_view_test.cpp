@@ -1,0 +1,360 @@
+// The terrain caster and the sky: fixed rows and distances, strips, closing, the depth buffer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "assets/assets.h"
+#include "render/camera.h"
+#include "render/tables.h"
+#include "render/terrain_view.h"
+#include "screens/settings.h"
+
+namespace {
+
+constexpr uint32_t Untouched = 0xFFFFFFFFu;
+constexpr uint16_t Sentinel = 0xDEAD;
+
+// The buffers a frame needs, owned by the test and lent to the globals while it runs.
+struct Scene {
+    std::vector<uint16_t> frame = std::vector<uint16_t>(240 * 320, Sentinel);
+    std::vector<uint32_t> depth = std::vector<uint32_t>(240 * 240, 0x12345678u);
+    std::vector<uint8_t> heights = std::vector<uint8_t>(512 * 512, 0);
+    std::vector<uint16_t> colours = std::vector<uint16_t>(512 * 512, 0);
+    std::vector<uint16_t> sky = std::vector<uint16_t>(256 * 256, 0);
+    CameraState camera{};
+
+    Scene() {
+        BuildAngleTables();
+        // Every cell and texel its own colour, never 0 and never the sentinel.
+        for (int32_t i = 0; i < 512 * 512; ++i) colours[i] = static_cast<uint16_t>(1 + (i * 37) % 60000);
+        for (int32_t i = 0; i < 256 * 256; ++i) sky[i] = static_cast<uint16_t>(60001 + i % 5000);
+        camera = {78240, 18176, 1400, 60, -180, 240, 240, depth.data(), frame.data()};
+    }
+    void Cast(int32_t width, int32_t distance) {
+        CastTerrainColumns(camera, width, distance, colours.data(), heights.data());
+    }
+    uint32_t Depth(int32_t row, int32_t column) const { return depth[row * 240 + column]; }
+    uint16_t Pixel(int32_t row, int32_t column) const { return frame[row * 240 + column]; }
+    bool RowUntouched(int32_t row) const {
+        for (int32_t c = 0; c < 240; ++c) {
+            if (Depth(row, c) != Untouched || Pixel(row, c) != Sentinel) return false;
+        }
+        return true;
+    }
+    bool RowCovered(int32_t row) const {
+        for (int32_t c = 0; c < 240; ++c) {
+            if (Depth(row, c) == Untouched || Pixel(row, c) == Sentinel) return false;
+        }
+        return true;
+    }
+};
+
+// The caster written out step by step as the game describes it, with 32-bit arithmetic, both
+// caches and no shortcuts, to hold the real one to every pixel and depth entry.
+void ReferenceCast(const CameraState& camera, int32_t w, int32_t maxDistance,
+                   const uint16_t* colours, const uint8_t* heights) {
+    const int32_t none = -1;
+    const int32_t n = camera.viewWidth / w;
+    std::fill(camera.depth, camera.depth + 240 * 240, Untouched);
+    std::vector<int32_t> open(n, camera.viewHeight), writePos(n), prevCell(n, none);
+    for (int32_t k = 0; k < n; ++k) writePos[k] = 239 * 240 + k * w;
+    const int32_t eyeX = camera.x - ((CosTable[camera.angle] * camera.height * 4) >> 10);
+    const int32_t eyeY = camera.y - ((SinTable[camera.angle] * camera.height * 4) >> 10);
+    const int32_t dL = (camera.angle + 241) % 256;
+    const int32_t dR = (camera.angle + 271) % 256;
+    int32_t d = 1;
+    int32_t plx = (eyeX << 10) + CosTable[dL], ply = (eyeY << 10) + SinTable[dL];
+    int32_t prx = (eyeX << 10) + CosTable[dR], pry = (eyeY << 10) + SinTable[dR];
+    while (d <= maxDistance) {
+        const int32_t s = d < 1000 ? 64 : d < 25000 ? 128 : 256;
+        d += s;
+        plx += CosTable[dL] * s;
+        ply += SinTable[dL] * s;
+        prx += CosTable[dR] * s;
+        pry += SinTable[dR] * s;
+        const int32_t base = ((camera.height << 10) / d) - camera.tilt - 80;
+        const int32_t sx = (prx - plx) / n, sy = (pry - ply) / n;
+        bool allClosed = true;
+        int32_t cacheCell = none, cacheCellRow = 0, cacheHeight = none, cacheHeightRow = 0;
+        int32_t px = plx, py = ply;
+        for (int32_t k = 0; k < n; ++k, px += sx, py += sy) {
+            if (open[k] == 0) continue;
+            allClosed = false;
+            if (px < 0 || px > 0x7FC0000 || py < 0 || py > 0x7FC0000) {
+                if (open[k] < camera.viewHeight) open[k] = 0;
+                prevCell[k] = none;
+                cacheCell = none;
+                continue;
+            }
+            const int32_t cell = ((px >> 18) & 511) + ((py >> 18) & 511) * 512;
+            if (cell == prevCell[k]) continue;
+            const int32_t h = heights[cell];
+            int32_t row;
+            if (cell == cacheCell) {
+                row = cacheCellRow;
+            } else if (h == cacheHeight) {
+                row = cacheHeightRow;
+            } else {
+                row = base - ((h << 14) / d);
+            }
+            cacheCell = cell;
+            cacheCellRow = row;
+            cacheHeight = h;
+            cacheHeightRow = row;
+            const int32_t y = row < 0 ? 0 : row;
+            if (y >= open[k]) {
+                prevCell[k] = cell;
+                continue;
+            }
+            if (prevCell[k] == none) {
+                writePos[k] = y * 240 + k * w;
+                open[k] = y;
+                prevCell[k] = cell;
+                continue;
+            }
+            const uint16_t colour = colours[prevCell[k]];
+            for (int32_t r = open[k] - y; r > 0; --r) {
+                for (int32_t i = 0; i < w; ++i) {
+                    camera.frame[writePos[k] + i] = colour;
+                    camera.depth[writePos[k] + i] = static_cast<uint32_t>(d);
+                }
+                writePos[k] -= 240;
+            }
+            open[k] = y;
+            prevCell[k] = cell;
+        }
+        if (allClosed) break;
+    }
+}
+
+} // namespace
+
+TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
+    Scene real;
+    Scene reference;
+    std::mt19937 random(1234);
+    // Rolling ground: a few broad waves plus noise, with peaks high enough to close strips.
+    for (int32_t y = 0; y < 512; ++y) {
+        for (int32_t x = 0; x < 512; ++x) {
+            const int32_t wave = ((x * 7 + y * 3) % 160) + ((x * y) % 53);
+            const int32_t h = std::clamp(wave + static_cast<int32_t>(random() % 24), 0, 255);
+            real.heights[x + y * 512] = static_cast<uint8_t>(h);
+        }
+    }
+    reference.heights = real.heights;
+    std::uniform_int_distribution<int32_t> position(-30000, 160000);
+    std::uniform_int_distribution<int32_t> height(300, 4500);
+    std::uniform_int_distribution<int32_t> angle(0, 255);
+    std::uniform_int_distribution<int32_t> tilt(-260, -40);
+    int32_t framesWithTerrain = 0;
+    for (int32_t trial = 0; trial < 40; ++trial) {
+        CameraState pose{position(random), position(random), height(random), angle(random),
+                         tilt(random), 240, 240, nullptr, nullptr};
+        if (trial == 0) pose = {78240, 18176, 1400, 60, -180, 240, 240, nullptr, nullptr};
+        for (int32_t w : {8, 4, 2}) {
+            for (int32_t distance : {50000, 75000, 100000}) {
+                real.camera = pose;
+                real.camera.frame = real.frame.data();
+                real.camera.depth = real.depth.data();
+                reference.camera = pose;
+                reference.camera.frame = reference.frame.data();
+                reference.camera.depth = reference.depth.data();
+                real.Cast(w, distance);
+                ReferenceCast(reference.camera, w, distance, reference.colours.data(),
+                              reference.heights.data());
+                ASSERT_EQ(real.depth, reference.depth) << "trial " << trial << " w " << w;
+                ASSERT_EQ(real.frame, reference.frame) << "trial " << trial << " w " << w;
+                framesWithTerrain += std::count_if(real.depth.begin(), real.depth.end(),
+                                                   [](uint32_t e) { return e != Untouched; }) > 0;
+            }
+        }
+    }
+    EXPECT_GT(framesWithTerrain, 100); // the poses really do see ground
+}
+
+TEST(TerrainView, MenuCameraOverFlatGround) {
+    // Main menu camera, flat ground of height 0, eye over the map.
+    for (int32_t distance : {0, 2}) {
+        Scene scene;
+        scene.Cast(MiddleStrip, MaximumViewDistance(distance));
+        uint32_t nearest = Untouched;
+        uint32_t farthest = 0;
+        for (uint32_t e : scene.depth) {
+            if (e == Untouched) continue;
+            nearest = std::min(nearest, e);
+            farthest = std::max(farthest, e);
+        }
+        // The first sample inside the view is d = 10241, on row 239.
+        EXPECT_EQ(nearest, 10241u);
+        EXPECT_TRUE(scene.RowCovered(239));
+        const int32_t lastRow = distance == 2 ? 114 : 128;
+        EXPECT_LE(farthest, distance == 2 ? 100097u : 50177u);
+        EXPECT_TRUE(scene.RowCovered(lastRow)) << lastRow;
+        for (int32_t row = 0; row < lastRow; ++row) EXPECT_TRUE(scene.RowUntouched(row)) << row;
+        // Each strip is one unbroken run from row 239 up to its last row, depth growing
+        // upward and one colour in each span.
+        for (int32_t c = 0; c < 240; ++c) {
+            for (int32_t row = 239; row > lastRow; --row) {
+                ASSERT_GE(scene.Depth(row - 1, c), scene.Depth(row, c));
+                if (scene.Depth(row - 1, c) == scene.Depth(row, c)) {
+                    ASSERT_EQ(scene.Pixel(row - 1, c), scene.Pixel(row, c));
+                }
+            }
+        }
+    }
+}
+
+TEST(TerrainView, StripsCoverTheirColumns) {
+    for (int32_t w : {WideStrip, MiddleStrip, NarrowStrip}) {
+        Scene scene;
+        for (size_t i = 0; i < scene.heights.size(); ++i) {
+            scene.heights[i] = static_cast<uint8_t>(((i * 2654435761u) >> 26) & 63);
+        }
+        scene.Cast(w, 100000);
+        for (int32_t row = 0; row < 240; ++row) {
+            for (int32_t c = 0; c < 240; ++c) {
+                const int32_t first = c - c % w;
+                ASSERT_EQ(scene.Pixel(row, c), scene.Pixel(row, first)) << w << " " << row;
+                ASSERT_EQ(scene.Depth(row, c), scene.Depth(row, first));
+            }
+        }
+        // The last strip reaches the right edge: with w 8, strip 29 covers columns 232-239.
+        EXPECT_TRUE(scene.RowCovered(239));
+        EXPECT_NE(scene.Pixel(239, 239), Sentinel);
+        // Rows 240 on belong to the panel.
+        EXPECT_TRUE(std::all_of(scene.frame.begin() + 240 * 240, scene.frame.end(),
+                                [](uint16_t p) { return p == Sentinel; }));
+    }
+}
+
+TEST(TerrainView, RaysFromOutsideTheMapAndLeavingIt) {
+    // Eye 20000 units west of the map looking east: every strip's sample line reaches x = 0 at
+    // the same distance d0, starts there without drawing, and draws only from that row up.
+    Scene outside;
+    outside.camera.x = -20000 + 5600;
+    outside.camera.y = 65536;
+    outside.camera.angle = 0;
+    outside.Cast(MiddleStrip, 100000);
+    int32_t d0 = 1;
+    while (int64_t{-20000} * 1024 + int64_t{CosTable[15]} * d0 < 0) {
+        d0 += d0 < 1000 ? 64 : d0 < 25000 ? 128 : 256;
+    }
+    const int32_t y0 = (1400 << 10) / d0 + 100;
+    for (int32_t row = y0 + 1; row < 240; ++row) EXPECT_TRUE(outside.RowUntouched(row)) << row;
+    EXPECT_TRUE(outside.RowCovered(y0));
+    for (uint32_t e : outside.depth) {
+        if (e != Untouched) {
+            ASSERT_GT(e, static_cast<uint32_t>(d0));
+        }
+    }
+
+    // Eye 30000 units inside the east edge looking east: strips close where the samples pass
+    // x = 0x7FC0000, and nothing farther is drawn (the map would otherwise wrap around).
+    Scene leaving;
+    leaving.camera.x = 131072 - 30000 + 5600;
+    leaving.camera.y = 65536;
+    leaving.camera.angle = 0;
+    leaving.Cast(MiddleStrip, 100000);
+    int32_t d1 = 1;
+    while (int64_t{101072} * 1024 + int64_t{CosTable[15]} * d1 <= 0x7FC0000) {
+        d1 += d1 < 1000 ? 64 : d1 < 25000 ? 128 : 256;
+    }
+    const int32_t y1 = (1400 << 10) / d1 + 100;
+    EXPECT_TRUE(leaving.RowCovered(239));
+    for (int32_t row = 100; row < y1 - 1; ++row) EXPECT_TRUE(leaving.RowUntouched(row)) << row;
+    for (uint32_t e : leaving.depth) {
+        if (e != Untouched) {
+            ASSERT_LT(e, static_cast<uint32_t>(d1));
+        }
+    }
+}
+
+TEST(TerrainView, TallGroundClosesStripsAtTheTop) {
+    // A wall of height 255 across the view: its projection lies above row 0, so every strip
+    // fills up to row 0 in the colour of the cell before it and closes.
+    Scene scene;
+    for (int32_t y = 0; y < 512; ++y) {
+        for (int32_t x = 0; x < 512; ++x) scene.heights[x + y * 512] = x >= 300 ? 255 : 0;
+    }
+    scene.camera.x = 280 * 256;
+    scene.camera.y = 256 * 256;
+    scene.camera.angle = 0;
+    scene.Cast(WideStrip, 100000);
+    EXPECT_TRUE(scene.RowCovered(0));
+    uint32_t wallDistance = Untouched;
+    for (int32_t c = 0; c < 240; ++c) wallDistance = std::min(wallDistance, scene.Depth(0, c));
+    EXPECT_LT(wallDistance, 20000u); // closed long before the farthest sample
+}
+
+TEST(TerrainView, SettingsChooseClearSkyAndStrips) {
+    Scene scene;
+    uint16_t* const savedSky = SkyPicture;
+    uint16_t* const savedColours = TerrainColours;
+    uint8_t* const savedHeights = HeightMap;
+    const CameraState savedCamera = Camera;
+    const Settings savedSettings = GameSettings;
+    SkyPicture = scene.sky.data();
+    TerrainColours = scene.colours.data();
+    HeightMap = scene.heights.data();
+    Camera = scene.camera;
+
+    // With tilt -180 the sky fills rows 0-99 and stops at the horizon row; no depth written.
+    std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
+    DrawSky(Camera, scene.sky.data());
+    for (int32_t row = 0; row < 240; ++row) {
+        for (int32_t c = 0; c < 240; ++c) {
+            const uint16_t p = scene.Pixel(row, c);
+            if (row < 100) {
+                ASSERT_GE(p, 60001) << row << " " << c;
+                ASSERT_EQ(p, scene.Pixel(row, c - c % 4)); // 4-pixel groups
+            } else {
+                ASSERT_EQ(p, Sentinel) << row;
+            }
+        }
+    }
+    EXPECT_TRUE(std::all_of(scene.depth.begin(), scene.depth.end(),
+                            [](uint32_t e) { return e == 0x12345678u; }));
+
+    // DETAIL 3 draws no terrain and leaves the depth buffer alone; sky on and FAR: no clear.
+    GameSettings.detail = 3;
+    GameSettings.distance = 2;
+    GameSettings.sky = 1;
+    std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
+    DrawTerrainView();
+    EXPECT_EQ(scene.Pixel(50, 7) >= 60001, true);
+    EXPECT_EQ(scene.Pixel(150, 7), Sentinel);
+    EXPECT_EQ(scene.depth[0], 0x12345678u);
+
+    // NEAR clears the view first: below the horizon it is black where no terrain lands.
+    GameSettings.distance = 0;
+    DrawTerrainView();
+    EXPECT_EQ(scene.Pixel(110, 7), 0);
+    EXPECT_EQ(scene.Pixel(239, 239), 0);
+    EXPECT_EQ(scene.depth[0], 0x12345678u);
+
+    // SKY off: black above the terrain; DETAIL LOW casts, and every pixel without terrain
+    // has its depth entry all bits set.
+    GameSettings.sky = 0;
+    GameSettings.distance = 2;
+    GameSettings.detail = 0;
+    std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
+    DrawTerrainView();
+    EXPECT_EQ(scene.Pixel(10, 10), 0);
+    for (int32_t i = 0; i < 240 * 240; ++i) {
+        ASSERT_EQ(scene.depth[i] == Untouched, scene.frame[i] == 0) << i;
+        if (scene.depth[i] != Untouched) {
+            ASSERT_GE(scene.depth[i], 65u);
+            ASSERT_LE(scene.depth[i], 100097u);
+        }
+    }
+    EXPECT_EQ(scene.frame[240 * 240], Sentinel);
+
+    GameSettings = savedSettings;
+    Camera = savedCamera;
+    SkyPicture = savedSky;
+    TerrainColours = savedColours;
+    HeightMap = savedHeights;
+}
