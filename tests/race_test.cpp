@@ -1,0 +1,348 @@
+// The race screens end to end over the baked data: countdown, race frames, the exit icon, the
+// pad, whole autopilot races, and (on request) the table of every track and level.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/frame.h"
+#include "app/input.h"
+#include "app/options.h"
+#include "app/state.h"
+#include "assets/assets.h"
+#include "assets/load.h"
+#include "assets/ship_model.h"
+#include "assets/terrain_data.h"
+#include "race/course.h"
+#include "race/flight.h"
+#include "race/laps.h"
+#include "race/race_screen.h"
+#include "race/ship.h"
+#include "platform/png_writer.h"
+#include "render/camera.h"
+#include "render/ship_draw.h"
+#include "screens/settings.h"
+
+namespace {
+
+// The baked data loaded once for the whole test program.
+void LoadOnce() {
+    static bool loaded = false;
+    if (loaded) return;
+    ASSERT_TRUE(AllocateFrameBuffer());
+    SetDataFolder(TARNVELL_DATA);
+    GameOptions.hasSeed = true;
+    GameOptions.seed = 1234;
+    LoadGameAssets();
+    GameOptions.hasSeed = false;
+    loaded = true;
+}
+
+intptr_t StylusAt(int32_t x, int32_t y) { return static_cast<intptr_t>(x | (y << 16)); }
+
+// A race start as the track selection screen leaves it: the track's map and course, the
+// menu camera, the main menu under the countdown on the screen stack.
+void StartRace(int32_t track, int32_t level, int32_t planet = 0) {
+    LoadOnce();
+    ResetAllInput();
+    GameSettings.level = level;
+    TrackIndex = track;
+    PlanetIndex = planet;
+    LoadPlanetTiles(planet);
+    LoadTrackMap(track);
+    Camera = {78240, 18176, 1400, 60, -180, 240, 240, DepthBuffer, FrameBufferAddress()};
+    ResetScreenMachine();
+    PushScreen(StateStart);
+    GameStep = StepUpdate;
+    PushScreen(StateMainMenu);
+    GameStep = StepUpdate;
+    PushScreen(StateCountdown);
+}
+
+// One main-loop pass of the two race states; false once another state is current.
+bool Pass() {
+    if (GameState == StateCountdown) {
+        if (GameStep == StepEnter) EnterCountdown();
+        else if (GameStep == StepUpdate) UpdateCountdown();
+        else LeaveCountdown();
+        return true;
+    }
+    if (GameState == StateRace) {
+        if (GameStep == StepEnter) EnterRace();
+        else if (GameStep == StepUpdate) UpdateRaceScreen();
+        else LeaveRace();
+        return true;
+    }
+    return false;
+}
+
+// Saves the FrameBuffer as a PNG when TARNVELL_RACE_SHOTS names a folder, to look at.
+void Shot(const char* name) {
+    const char* folder = std::getenv("TARNVELL_RACE_SHOTS");
+    if (folder == nullptr) return;
+    static uint8_t rgb[240 * 320 * 3];
+    const uint16_t* frame = FrameBufferAddress();
+    for (int32_t i = 0; i < 240 * 320; ++i) {
+        rgb[i * 3] = static_cast<uint8_t>((frame[i] >> 11) << 3);
+        rgb[i * 3 + 1] = static_cast<uint8_t>(((frame[i] >> 5) & 63) << 2);
+        rgb[i * 3 + 2] = static_cast<uint8_t>((frame[i] & 31) << 3);
+    }
+    WritePngFile(std::string(folder) + "/" + name + ".png", rgb, 240, 320);
+}
+
+struct RaceReport {
+    int32_t passes = 0;        // main-loop passes from the countdown's enter to leaving the race
+    int32_t wrecks[3] = {};    // contacts per ship
+    int32_t eyeInGround = 0;   // race frames with the camera's eye inside the ground
+    int32_t raceFrames = 0;
+    int32_t laps[3] = {};
+    int32_t allFinished = 0;   // race frames until all three ships completed 3 laps (0: never)
+    bool finished = false;
+};
+
+// Runs a whole race with the player's ship on autopilot, at the nominal 20 frames a second.
+RaceReport AutopilotRace(int32_t track, int32_t level, int32_t passLimit,
+                         bool continueToAll = false) {
+    RaceReport report;
+    GameOptions.autopilot = true;
+    StartRace(track, level);
+    int32_t wasWrecked[3] = {};
+    while (report.passes < passLimit && Pass()) {
+        report.passes += 1;
+        FrameRate = 20;
+        for (int32_t i = 0; i < 3; ++i) {
+            if (ShipTable[i].wrecked && !wasWrecked[i]) report.wrecks[i] += 1;
+            wasWrecked[i] = ShipTable[i].wrecked;
+        }
+        if (GameState == StateRace && GameStep == StepUpdate) {
+            report.raceFrames += 1;
+            if (report.raceFrames % 400 == 1) {
+                char name[64];
+                std::snprintf(name, sizeof name, "race_t%d_l%d_f%d", track, level,
+                              report.raceFrames);
+                Shot(name);
+            }
+            int32_t eyeX = 0, eyeY = 0;
+            EyePoint(Camera, eyeX, eyeY);
+            const int32_t byte = HeightMap[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)];
+            if (byte * 16 > Camera.height) report.eyeInGround += 1;
+        }
+    }
+    report.finished = GameState == StateResults;
+    for (int32_t i = 0; i < 3; ++i) report.laps[i] = ShipTable[i].laps;
+    if (continueToAll) {
+        // The same race frame goes on, off screen, until the opponents are home too.
+        int32_t frames = report.raceFrames;
+        while (frames < passLimit &&
+               (ShipTable[0].laps < 3 || ShipTable[1].laps < 3 || ShipTable[2].laps < 3)) {
+            FrameRate = 20;
+            UpdateRace();
+            frames += 1;
+            for (int32_t i = 0; i < 3; ++i) {
+                if (ShipTable[i].wrecked && !wasWrecked[i]) report.wrecks[i] += 1;
+                wasWrecked[i] = ShipTable[i].wrecked;
+            }
+        }
+        if (ShipTable[1].laps >= 3 && ShipTable[2].laps >= 3) report.allFinished = frames;
+    }
+    GameOptions.autopilot = false;
+    return report;
+}
+
+} // namespace
+
+TEST(Race, CountdownFortyFramesWithItsEffects) {
+    StartRace(0, 1);
+    int32_t effects[7];
+    std::memcpy(effects, RaceEffectRequests, sizeof effects);
+    ShipState grid[3];
+    std::memcpy(grid, ShipTable, sizeof grid);
+
+    ASSERT_TRUE(Pass()); // enter
+    EXPECT_EQ(RaceMusicRequest, RaceMusic);
+    EXPECT_EQ(RaceEffectRequests[ThreeEffect], effects[ThreeEffect] + 1);
+    EXPECT_EQ(GameStep, StepUpdate);
+    EXPECT_EQ(FrameRate, 20);
+
+    int32_t updates = 0;
+    while (GameState == StateCountdown && GameStep == StepUpdate) {
+        ASSERT_TRUE(Pass());
+        updates += 1;
+        // "3", "2", "1" show for 10 frames each, the ships standing; each new word's effect
+        // comes at the end of the frame that showed the previous word at its largest.
+        EXPECT_EQ(CountdownStep, updates / 10) << updates;
+        EXPECT_EQ(RaceEffectRequests[TwoEffect], effects[TwoEffect] + (updates >= 10 ? 1 : 0));
+        EXPECT_EQ(RaceEffectRequests[OneEffect], effects[OneEffect] + (updates >= 20 ? 1 : 0));
+        EXPECT_EQ(RaceEffectRequests[GoEffect], effects[GoEffect] + (updates >= 30 ? 1 : 0));
+        if (updates <= 30) {
+            for (int32_t i = 0; i < 3; ++i) {
+                EXPECT_EQ(ShipTable[i].x, grid[i].x);
+                EXPECT_EQ(ShipTable[i].speed, 0.0);
+            }
+        }
+        ASSERT_LE(updates, 40);
+    }
+    EXPECT_EQ(updates, 40);
+    // During "GO!" the race already runs: the opponents are under way.
+    EXPECT_GT(ShipTable[1].speed, 0.0);
+    EXPECT_NE(ShipTable[2].x, grid[2].x);
+    EXPECT_EQ(ShipTable[0].speed, 0.0); // nobody pressed anything
+
+    ASSERT_TRUE(Pass()); // the countdown's leave replaces itself with the race
+    EXPECT_EQ(GameState, StateRace);
+    EXPECT_EQ(GameStep, StepEnter);
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(GameStep, StepUpdate);
+    EXPECT_EQ(ScreenStackDepth(), 3);
+    EXPECT_EQ(ScreenStackEntry(2), StateMainMenu);
+}
+
+TEST(Race, ExitIconAbandonsTheRace) {
+    StartRace(1, 1);
+    while (GameState == StateCountdown) ASSERT_TRUE(Pass());
+    ASSERT_TRUE(Pass()); // race enter
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(Pass());
+    EXPECT_EQ(GameState, StateRace);
+
+    // Tap the icon: this frame still moves the ships and counts; the next pass leaves.
+    StylusMoveMessage(StylusAt(230, 5));
+    StylusDownMessage(StylusAt(230, 5));
+    const int32_t x1 = ShipTable[1].x;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(RaceOutcome, 100);
+    EXPECT_EQ(GameStep, StepLeave);
+    EXPECT_NE(ShipTable[1].x, x1);
+    // The exit icon is on the screen, unchanged.
+    for (int32_t row = 0; row < 16; ++row)
+        for (int32_t col = 0; col < 16; ++col)
+            ASSERT_EQ(ScreenTarget[row * 240 + 224 + col], ExitIcon[row * 16 + col]);
+    StylusUpMessage();
+
+    ASSERT_TRUE(Pass()); // leave: back to the main menu, menu music, course reset
+    EXPECT_EQ(GameState, StateMainMenu);
+    EXPECT_EQ(GameStep, StepUpdate);
+    EXPECT_EQ(RaceMusicRequest, MenuMusic);
+    EXPECT_EQ(ShipTable[1].x, Course.grid[1][0] * 256);
+    EXPECT_EQ(ShipTable[1].speed, 0.0);
+    EXPECT_EQ(RaceOutcome, 100);
+
+    // Tapped during "GO!": the countdown ends at once, the race runs, outcome still 100.
+    StartRace(1, 1);
+    RaceOutcome = 0;
+    while (!(GameState == StateCountdown && CountdownStep == 3)) ASSERT_TRUE(Pass());
+    StylusMoveMessage(StylusAt(239, 0));
+    StylusDownMessage(StylusAt(239, 0));
+    ASSERT_TRUE(Pass());
+    StylusUpMessage();
+    EXPECT_EQ(RaceOutcome, 100);
+    EXPECT_EQ(GameStep, StepLeave);
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(GameState, StateRace);
+    ASSERT_TRUE(Pass());
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(GameState, StateRace);
+    EXPECT_EQ(GameStep, StepUpdate);
+    EXPECT_EQ(RaceOutcome, 100);
+}
+
+TEST(Race, PadSceneAndCamera) {
+    StartRace(0, 1);
+    while (GameState == StateCountdown) ASSERT_TRUE(Pass());
+    ASSERT_TRUE(Pass()); // race enter
+
+    // The stylus held on the pad accelerates every frame (8 a frame, 0.5 drag).
+    StylusMoveMessage(StylusAt(40, 300));
+    StylusDownMessage(StylusAt(40, 300));
+    for (int i = 1; i <= 5; ++i) {
+        ASSERT_TRUE(Pass());
+        EXPECT_EQ(ShipTable[0].speed, 7.5 * i);
+    }
+    // Pressing without moving keeps the last drag position: a press at the icon after a drag
+    // on the pad still accelerates and does not leave.
+    StylusUpMessage();
+    StylusDownMessage(StylusAt(230, 5));
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(ShipTable[0].speed, 7.5 * 6);
+    EXPECT_EQ(GameStep, StepUpdate);
+    StylusUpMessage();
+
+    // The ships are drawn where the previous flight step left them: this frame's box lies
+    // around the position from before this frame's move.
+    const int32_t before = ShipTable[0].x;
+    ASSERT_TRUE(Pass());
+    const int32_t after = ShipTable[0].x;
+    ASSERT_LT(after, before - 100); // flying west
+    const ShipState& s = ShipTable[0];
+    EXPECT_LE(s.boxMinX, before);
+    EXPECT_GE(s.boxMaxX, before);
+    EXPECT_LT(std::abs((s.boxMinX + s.boxMaxX) / 2 - before),
+              std::abs((s.boxMinX + s.boxMaxX) / 2 - after));
+
+    // The camera closes half its distance to the ship each frame and looks along its heading.
+    Camera.x = 0;
+    Camera.y = 1001;
+    ShipTable[0].x = 1000;
+    ShipTable[0].y = -3000;
+    ShipTable[0].heading = 100.7;
+    FollowShip(Camera, 0);
+    EXPECT_EQ(Camera.x, 500);
+    EXPECT_EQ(Camera.y, -999);
+    EXPECT_EQ(Camera.angle, 36);
+    ShipTable[0].heading = 63.9;
+    FollowShip(Camera, 0);
+    EXPECT_EQ(Camera.angle, 255);
+}
+
+TEST(Race, AttractFlightFliesShipZeroOnly) {
+    StartRace(0, 1);
+    FrameRate = 20;
+    ShipState grid[3];
+    std::memcpy(grid, ShipTable, sizeof grid);
+    for (int i = 0; i < 200; ++i) AttractFlight();
+    EXPECT_GT(ShipTable[0].speed, 100.0);
+    EXPECT_NE(ShipTable[0].x, grid[0].x);
+    EXPECT_EQ(ShipTable[0].nextCheckpoint, 0); // nothing counted
+    for (int32_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(ShipTable[i].x, grid[i].x);
+        EXPECT_EQ(ShipTable[i].y, grid[i].y);
+    }
+    // The camera has followed: its target is near the ship.
+    EXPECT_LT(std::abs(Camera.x - ShipTable[0].x), 2000);
+    EXPECT_LT(std::abs(Camera.y - ShipTable[0].y), 2000);
+}
+
+TEST(Race, WholeAutopilotRaceReachesTheResults) {
+    const RaceReport r = AutopilotRace(0, 1, 20000);
+    ASSERT_TRUE(r.finished) << "passes " << r.passes;
+    EXPECT_EQ(r.laps[0], 3);
+    EXPECT_GE(RaceOutcome, 1);
+    EXPECT_LE(RaceOutcome, 3);
+    EXPECT_EQ(RaceMusicRequest, ResultsMusic);
+    EXPECT_EQ(ScreenStackEntry(ScreenStackDepth() - 1), StateMainMenu);
+    EXPECT_LE(r.wrecks[0] + r.wrecks[1] + r.wrecks[2], 9);
+    EXPECT_LT(r.eyeInGround * 100, r.raceFrames);
+}
+
+// The table of every track and level: TARNVELL_RACE_TABLE=1 to run it (a minute or so).
+TEST(Race, EveryTrackAndLevelTable) {
+    if (std::getenv("TARNVELL_RACE_TABLE") == nullptr) GTEST_SKIP() << "set TARNVELL_RACE_TABLE=1";
+    LoadOnce();
+    ASSERT_NE(ModelTable[0], nullptr);
+    ASSERT_GT(ModelTable[0]->header.numVertices, 0); // contact is tested on a real model
+    std::printf("track level passes all-home wrecks(0/1/2) place eye-in-ground\n");
+    for (int32_t track = 0; track < 5; ++track) {
+        for (int32_t level = 0; level < 3; ++level) {
+            // The player's finish ends the race; let the opponents finish too for the table.
+            const RaceReport r = AutopilotRace(track, level, 30000, true);
+            std::printf("%d %d %d %d %d/%d/%d %d %.2f%%\n", track, level, r.passes,
+                        r.allFinished, r.wrecks[0], r.wrecks[1], r.wrecks[2], RaceOutcome,
+                        100.0 * r.eyeInGround / (r.raceFrames ? r.raceFrames : 1));
+            EXPECT_TRUE(r.finished) << track << " " << level;
+            EXPECT_GT(r.allFinished, 0) << track << " " << level;
+            for (int32_t i = 0; i < 3; ++i) EXPECT_LE(r.wrecks[i], 3) << track << " " << level;
+            EXPECT_LT(r.eyeInGround * 100, r.raceFrames) << track << " " << level;
+        }
+    }
+}
