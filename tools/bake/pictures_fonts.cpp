@@ -93,6 +93,11 @@ std::vector<uint8_t> CutSheet(FT_Face face, bool& ok) {
         float squeeze = inkWidth > InkLimit ? InkLimit / inkWidth : 1.0f;
         float drawnWidth = inkWidth * squeeze;
         float left = 7.5f - drawnWidth / 2; // ink centred in the cell, a column spare for the shadow
+        // Capitals stand on the baseline; a tail (J, Q) or a bracket that would leave the cell
+        // is pressed up into it, keeping two clear rows for the edge at the top and bottom.
+        float inkHeight = static_cast<float>(ink.height) / Over;
+        float top = std::max(static_cast<float>(Baseline) - static_cast<float>(ink.top) / Over, 4.0f);
+        float stretch = std::min(1.0f, (36.0f - top) / inkHeight);
         // Coverage in the cell, 4 x 4 samples a pixel.
         float cover[CellHeight][CellWidth] = {};
         for (int y = 0; y < CellHeight; ++y)
@@ -101,7 +106,7 @@ std::vector<uint8_t> CutSheet(FT_Face face, bool& ok) {
                 for (int sy = 0; sy < 4; ++sy)
                     for (int sx = 0; sx < 4; ++sx) {
                         float fx = (x + (sx + 0.5f) / 4 - left) / squeeze * Over;
-                        float fy = (y + (sy + 0.5f) / 4 - Baseline) * Over + ink.top;
+                        float fy = (y + (sy + 0.5f) / 4 - top) / stretch * Over;
                         int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
                         if (ix >= 0 && ix < ink.width && iy >= 0 && iy < ink.height)
                             hits += ink.coverage[static_cast<size_t>(iy) * ink.width + ix];

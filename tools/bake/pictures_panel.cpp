@@ -27,6 +27,8 @@ Colour Fireball(int frame, float x, float y) {
     float t = (frame + 0.5f) / 16; // 0..1 over the life of the blast
     float radius = 7 + 22 * std::sqrt(t);
     float dx = x - 32, dy = y - 32;
+    // The game samples frames with wrapping texel coordinates: keep clear of the frame's edge.
+    if (std::hypot(dx, dy) > 30) return {0, 0, 0};
     float r = std::hypot(dx, dy) / radius;
     // The pattern grows with the ball and churns a little as it rises.
     float qx = dx / radius * 0.5f + 0.5f, qy = dy / radius * 0.5f + 0.5f + t * 0.15f;

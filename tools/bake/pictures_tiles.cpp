@@ -1,6 +1,7 @@
 // Ground tiles (tile1-16.tga) and the cloud sky (cloud.tga): seamless, painted from noise.
 // One tile texel colours one ground cell, and the game smooths the colour map, so the tiles
 // carry their character in features a few texels wide rather than in fine grain.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -60,12 +61,17 @@ Colour Rock(float u, float v) {
     };
     float r = relief(u, v);
     float strata = std::sin((v + Fbm(u, v, 2, 3, 0.5f, 33) * 0.25f) * Tau * 9) * 0.5f + 0.5f;
-    Colour dark{0.33f, 0.30f, 0.27f}, light{0.60f, 0.56f, 0.50f}, warm{0.55f, 0.45f, 0.35f};
+    Colour dark{0.27f, 0.25f, 0.23f}, light{0.66f, 0.62f, 0.56f}, warm{0.58f, 0.46f, 0.34f};
     Colour c = Mix(dark, light, Clamp01(r));
     c = Mix(c, warm, strata * 0.35f);
-    CellDistance crack = Cellular(u, v, 10, 34, 1.0f);
-    float edge = SmoothStep(0.12f, 0.0f, crack.f2 - crack.f1);
-    c = Mix(c, Colour{0.16f, 0.14f, 0.13f}, edge * 0.7f);
+    // Fissures follow the zero lines of a warped noise field: irregular, branching, sparse.
+    float warp = Fbm(u, v, 4, 2, 0.5f, 35) * 0.08f;
+    float fissure = 1 - std::fabs(GradientNoise(u + warp, v - warp, 5, 34));
+    float depth = SmoothStep(0.90f, 0.985f, fissure) * SmoothStep(-0.2f, 0.3f, Fbm(u, v, 3, 2, 0.5f, 36));
+    c = Mix(c, Colour{0.15f, 0.13f, 0.12f}, depth * 0.75f);
+    // Patches of pale lichen on the upper faces.
+    float lichen = SmoothStep(0.3f, 0.55f, Fbm(u, v, 8, 3, 0.5f, 37) + r * 0.2f);
+    c = Mix(c, Colour{0.62f, 0.62f, 0.46f}, lichen * 0.45f);
     return Scale(c, Shade(relief, u, v, 0.9f));
 }
 
@@ -75,8 +81,9 @@ Colour Snow(float u, float v) {
     Colour shadow{0.66f, 0.74f, 0.88f}, bright{0.93f, 0.96f, 1.0f};
     Colour c = Mix(shadow, bright, Clamp01(0.6f + d * 1.1f));
     c = Scale(c, Shade(drift, u, v, 1.6f));
-    float rocks = Ridged(u, v, 6, 3, 42);
-    c = Mix(c, Colour{0.36f, 0.36f, 0.40f}, SmoothStep(0.78f, 0.9f, rocks) * 0.85f);
+    // Dark rock breaks through where the snow lies thin.
+    float bare = Fbm(u, v, 4, 4, 0.55f, 42) - d * 0.3f;
+    c = Mix(c, Colour{0.34f, 0.33f, 0.38f}, SmoothStep(0.32f, 0.42f, bare) * 0.85f);
     return c;
 }
 
@@ -128,11 +135,12 @@ Colour Basalt(float u, float v) {
     CellDistance column = Cellular(u, v, 14, 81, 0.6f);
     float edge = SmoothStep(0.16f, 0.0f, column.f2 - column.f1);
     float top = HashUnit(column.id, 2, 82);
-    Colour face = Mix(Colour{0.13f, 0.13f, 0.16f}, Colour{0.27f, 0.27f, 0.31f}, top);
+    Colour face = Mix(Colour{0.17f, 0.17f, 0.21f}, Colour{0.34f, 0.34f, 0.39f}, top);
     face = Scale(face, 0.9f + Fbm(u, v, 8, 3, 0.5f, 83) * 0.25f);
-    Colour c = Mix(face, Colour{0.04f, 0.04f, 0.05f}, edge);
-    float glint = SmoothStep(0.97f, 1.0f, HashUnit(column.id, 5, 84)) * SmoothStep(0.4f, 0.1f, column.f1);
-    return Mix(c, Colour{0.45f, 0.42f, 0.52f}, glint);
+    Colour c = Mix(face, Colour{0.05f, 0.05f, 0.07f}, edge);
+    // Weathered streaks of rust-brown between the columns' tops.
+    float weather = SmoothStep(0.2f, 0.5f, Fbm(u, v, 4, 3, 0.5f, 85));
+    return Mix(c, Colour{0.34f, 0.26f, 0.22f}, weather * 0.5f * (1 - edge));
 }
 
 Colour Tundra(float u, float v) {
@@ -276,6 +284,90 @@ Colour SkyColour(float u, float v) {
     return Mix(blue, cloud, Clamp01(puff + wisp));
 }
 
+// A top-down look at a planet as the game colours its ground: tiles blended by height, shadows
+// cast from the high-x, high-y side, three smoothing passes; over the 512 x 512 `heights`, of
+// which the 256 x 256 square from (left, top) is shown.
+std::vector<uint8_t> GroundPreview(const std::vector<std::vector<uint16_t>>& slots,
+                                   const std::vector<uint8_t>& heights, int left, int top) {
+    constexpr int Size = 512;
+    std::vector<uint16_t> colours(Size * Size);
+    for (int y = 0; y < Size; ++y)
+        for (int x = 0; x < Size; ++x) {
+            int h = heights[static_cast<size_t>(y * Size + x)], band = std::min(h >> 6, 3);
+            int w = 64 * (band + 1) - h;
+            size_t t = static_cast<size_t>((y & 127) * 128 + (x & 127));
+            uint16_t a = slots[static_cast<size_t>(band)][t];
+            uint16_t b = slots[static_cast<size_t>(std::min(band + 1, 3))][t];
+            int r = (((a >> 11) * w + (b >> 11) * (64 - w)) >> 6);
+            int g = ((((a >> 5) & 63) * w + ((b >> 5) & 63) * (64 - w)) >> 6);
+            int bl = (((a & 31) * w + (b & 31) * (64 - w)) >> 6);
+            colours[static_cast<size_t>(y * Size + x)] = static_cast<uint16_t>((r << 11) | (g << 5) | bl);
+        }
+    for (int y = 0; y < Size; y += 2)
+        for (int x = 0; x < Size; x += 2) {
+            int z = heights[static_cast<size_t>(y * Size + x)], px = x, py = y;
+            bool shadow = false;
+            for (int i = 0; i < 10; ++i) {
+                px = (px + 3) & (Size - 1);
+                py = (py + 2) & (Size - 1);
+                z += 8;
+                if (z > 255) break;
+                if (z < heights[static_cast<size_t>(py * Size + px)]) {
+                    shadow = true;
+                    break;
+                }
+            }
+            if (!shadow) continue;
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) {
+                    uint16_t& c = colours[static_cast<size_t>((y + dy) * Size + x + dx)];
+                    c = static_cast<uint16_t>(((c >> 1) & 0x7BEF));
+                }
+        }
+    for (int pass = 0; pass < 3; ++pass)
+        for (int i = 0; i < Size * Size; ++i) {
+            int r = 0, g = 0, b = 0;
+            for (int j : {i, i + Size, i + 1, i + Size + 1}) {
+                uint16_t c = colours[static_cast<size_t>(j & (Size * Size - 1))];
+                r += c >> 11;
+                g += (c >> 5) & 63;
+                b += c & 31;
+            }
+            colours[static_cast<size_t>(i)] = static_cast<uint16_t>(((r >> 2) << 11) | ((g >> 2) << 5) | (b >> 2));
+        }
+    std::vector<uint8_t> rgb(static_cast<size_t>(256) * 256 * 3);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            uint16_t c = colours[static_cast<size_t>(((top + y) & 511) * Size + ((left + x) & 511))];
+            size_t o = static_cast<size_t>(y * 256 + x) * 3;
+            rgb[o] = static_cast<uint8_t>((c >> 11) << 3);
+            rgb[o + 1] = static_cast<uint8_t>(((c >> 5) & 63) << 2);
+            rgb[o + 2] = static_cast<uint8_t>((c & 31) << 3);
+        }
+    return rgb;
+}
+
+// The first track's height map when it has been baked, else a made-up landscape of ridges.
+std::vector<uint8_t> PreviewHeights(const std::string& mapFile) {
+    std::vector<uint8_t> heights(512 * 512);
+    if (std::FILE* file = std::fopen(mapFile.c_str(), "rb")) {
+        size_t got = std::fread(heights.data(), 1, heights.size(), file);
+        std::fclose(file);
+        if (got == heights.size()) return heights;
+    }
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 512; ++x) {
+            float u = (x + 0.5f) / 512, v = (y + 0.5f) / 512;
+            float h = Ridged(u, v, 4, 5, 901) * 1.6f - 0.8f;
+            heights[static_cast<size_t>(y * 512 + x)] = static_cast<uint8_t>(std::clamp(static_cast<int>(h * 255), 0, 255));
+        }
+    return heights;
+}
+
+uint16_t Pack(const std::vector<uint8_t>& rgb, size_t i) {
+    return static_cast<uint16_t>(((rgb[i * 3] >> 3) << 11) | ((rgb[i * 3 + 1] >> 2) << 5) | (rgb[i * 3 + 2] >> 3));
+}
+
 } // namespace
 
 bool BakeTiles(const std::string& graph, const std::string& preview) {
@@ -305,6 +397,21 @@ bool BakeTiles(const std::string& graph, const std::string& preview) {
         ok = WritePng(preview + "planet" + std::to_string(p) + ".png", row, 512, 128) && ok;
     }
     ok = WritePng(preview + "planets.png", sheet, 512, 128 * 12) && ok;
+    // The twelve planets' ground as the game would colour the first track around its start,
+    // four to a row.
+    std::vector<uint8_t> heights = PreviewHeights(graph + "../Map/map1.raw");
+    std::vector<uint8_t> grounds(static_cast<size_t>(1024) * 768 * 3);
+    for (int p = 0; p < 12; ++p) {
+        std::vector<std::vector<uint16_t>> slots(4, std::vector<uint16_t>(128 * 128));
+        for (int s = 0; s < 4; ++s)
+            for (size_t i = 0; i < 128 * 128; ++i)
+                slots[static_cast<size_t>(s)][i] = Pack(shown[static_cast<size_t>(PlanetTiles[p][s] - 1)], i);
+        std::vector<uint8_t> ground = GroundPreview(slots, heights, 305 - 128, 71 - 128);
+        for (int y = 0; y < 256; ++y)
+            std::copy(ground.begin() + y * 256 * 3, ground.begin() + (y + 1) * 256 * 3,
+                      grounds.begin() + ((static_cast<std::ptrdiff_t>(p / 4) * 256 + y) * 1024 + (p % 4) * 256) * 3);
+    }
+    ok = WritePng(preview + "planet_grounds.png", grounds, 1024, 768) && ok;
     // Tiles repeated 2 x 2 show any seam.
     for (int t = 0; t < 16; ++t) {
         std::vector<uint8_t> twice(static_cast<size_t>(256) * 256 * 3);

@@ -1,0 +1,293 @@
+// Data tests of the baked pictures, fonts and icons: layout, seams, keys and shapes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string Graph = TARNVELL_DATA "/Graph/";
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return bytes;
+    uint8_t buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    std::fclose(file);
+    return bytes;
+}
+
+// A picture as the game sees it: 16-bit colours, top row first.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint16_t> pixels;
+    std::vector<uint8_t> indices; // palette entry of each pixel, top row first
+    uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+uint16_t ToScreen(uint8_t red, uint8_t green, uint8_t blue) {
+    return static_cast<uint16_t>(((red & 0xF8) << 8) | ((green & 0xFC) << 3) | (blue >> 3));
+}
+int Red(uint16_t c) { return (c >> 11) << 3; }
+int Green(uint16_t c) { return ((c >> 5) & 63) << 2; }
+int Blue(uint16_t c) { return (c & 31) << 3; }
+int Brightness(uint16_t c) { return Red(c) + Green(c) + Blue(c); }
+
+// Checks the exact layout and decodes; a failed check leaves the picture empty.
+Picture LoadTga(const std::string& name, int width, int height) {
+    Picture picture;
+    std::vector<uint8_t> bytes = ReadFile(Graph + name);
+    size_t pixels = static_cast<size_t>(width) * height;
+    EXPECT_EQ(bytes.size(), 18 + 768 + pixels) << name;
+    if (bytes.size() != 18 + 768 + pixels) return picture;
+    const uint8_t header[18] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0,
+                                static_cast<uint8_t>(width & 255), static_cast<uint8_t>(width >> 8),
+                                static_cast<uint8_t>(height & 255), static_cast<uint8_t>(height >> 8),
+                                8, 0};
+    for (int i = 0; i < 18; ++i) EXPECT_EQ(bytes[i], header[i]) << name << " header byte " << i;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.resize(pixels);
+    picture.indices.resize(pixels);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t index = bytes[786 + static_cast<size_t>(height - 1 - y) * width + x];
+            picture.indices[static_cast<size_t>(y) * width + x] = index;
+            picture.pixels[static_cast<size_t>(y) * width + x] =
+                ToScreen(bytes[20 + index * 3], bytes[19 + index * 3], bytes[18 + index * 3]);
+        }
+    return picture;
+}
+
+int Difference(uint16_t a, uint16_t b) {
+    return std::abs(Red(a) - Red(b)) + std::abs(Green(a) - Green(b)) + std::abs(Blue(a) - Blue(b));
+}
+
+// Mean difference between column x and column x + 1 (wrapping), and between row y and y + 1.
+double ColumnSeam(const Picture& p, int x) {
+    double sum = 0;
+    for (int y = 0; y < p.height; ++y) sum += Difference(p.At(x, y), p.At((x + 1) % p.width, y));
+    return sum / p.height;
+}
+double RowSeam(const Picture& p, int y) {
+    double sum = 0;
+    for (int x = 0; x < p.width; ++x) sum += Difference(p.At(x, y), p.At(x, (y + 1) % p.height));
+    return sum / p.width;
+}
+
+// The wrap must be no rougher than the roughest seam inside the picture.
+void ExpectSeamless(const Picture& p, const std::string& name) {
+    double insideX = 0, insideY = 0;
+    for (int x = 0; x + 1 < p.width; ++x) insideX = std::max(insideX, ColumnSeam(p, x));
+    for (int y = 0; y + 1 < p.height; ++y) insideY = std::max(insideY, RowSeam(p, y));
+    EXPECT_LE(ColumnSeam(p, p.width - 1), insideX) << name << " left-right seam";
+    EXPECT_LE(RowSeam(p, p.height - 1), insideY) << name << " top-bottom seam";
+}
+
+TEST(PicturesData, EveryPictureHasTheGameLayoutAndExactSize) {
+    struct Expected {
+        std::string name;
+        int width, height;
+    };
+    std::vector<Expected> files = {{"cloud.tga", 256, 256}, {"explode.tga", 256, 256},
+                                   {"control.tga", 240, 80}, {"logo.tga", 240, 80},
+                                   {"exit.tga", 16, 16},     {"font.tga", 256, 120}};
+    for (int t = 1; t <= 16; ++t) files.push_back({"tile" + std::to_string(t) + ".tga", 128, 128});
+    for (const Expected& file : files) {
+        Picture p = LoadTga(file.name, file.width, file.height);
+        ASSERT_EQ(p.width, file.width) << file.name;
+        // No picture is a blank placeholder: each shows at least a handful of colours.
+        std::set<uint16_t> colours(p.pixels.begin(), p.pixels.end());
+        EXPECT_GE(colours.size(), 8u) << file.name;
+    }
+}
+
+TEST(PicturesData, TilesAndSkyRepeatWithoutSeams) {
+    std::vector<Picture> tiles;
+    for (int t = 1; t <= 16; ++t) {
+        std::string name = "tile" + std::to_string(t) + ".tga";
+        tiles.push_back(LoadTga(name, 128, 128));
+        ASSERT_EQ(tiles.back().width, 128);
+        ExpectSeamless(tiles.back(), name);
+    }
+    Picture sky = LoadTga("cloud.tga", 256, 256);
+    ASSERT_EQ(sky.width, 256);
+    ExpectSeamless(sky, "cloud.tga");
+    // Every tile has its own look: mean colours differ clearly from one tile to any other.
+    std::vector<std::array<double, 3>> means;
+    for (const Picture& tile : tiles) {
+        std::array<double, 3> mean = {0, 0, 0};
+        for (uint16_t c : tile.pixels) {
+            mean[0] += Red(c);
+            mean[1] += Green(c);
+            mean[2] += Blue(c);
+        }
+        for (double& m : mean) m /= static_cast<double>(tile.pixels.size());
+        means.push_back(mean);
+    }
+    for (size_t a = 0; a < means.size(); ++a)
+        for (size_t b = a + 1; b < means.size(); ++b) {
+            double d = std::hypot(means[a][0] - means[b][0], means[a][1] - means[b][1],
+                                  means[a][2] - means[b][2]);
+            EXPECT_GT(d, 12.0) << "tile" << a + 1 << " and tile" << b + 1 << " look alike";
+        }
+}
+
+TEST(PicturesData, SheetFontCellsHoldDistinctKeyedGlyphs) {
+    Picture font = LoadTga("font.tga", 256, 120);
+    ASSERT_EQ(font.width, 256);
+    // Only one palette entry in use may turn into the key colour: letters never vanish.
+    std::set<uint8_t> keyEntries;
+    for (size_t i = 0; i < font.pixels.size(); ++i)
+        if (font.pixels[i] == 0xF800) keyEntries.insert(font.indices[i]);
+    EXPECT_EQ(keyEntries.size(), 1u);
+    // The light face of each cell as the game draws it at 16 x 20: every second row.
+    auto cellMask = [&](int cell) {
+        std::vector<bool> mask;
+        int cx = ((cell - 1) % 16) * 16, cy = ((cell - 1) / 16) * 40;
+        for (int row = 0; row < 40; row += 2)
+            for (int col = 0; col < 16; ++col) {
+                uint16_t c = font.At(cx + col, cy + row);
+                mask.push_back(c != 0xF800 && Brightness(c) > 400); // the letter, not its edge
+            }
+        return mask;
+    };
+    for (int cell = 1; cell <= 44; ++cell) {
+        std::vector<bool> mask = cellMask(cell);
+        EXPECT_GE(std::count(mask.begin(), mask.end(), true), 4) << "cell " << cell << " is nearly empty";
+        // Glyphs stay inside their cells: the top and bottom rows are clear.
+        int cx = ((cell - 1) % 16) * 16, cy = ((cell - 1) / 16) * 40;
+        for (int col = 0; col < 16; ++col) {
+            EXPECT_EQ(font.At(cx + col, cy), 0xF800) << "cell " << cell;
+            EXPECT_EQ(font.At(cx + col, cy + 39), 0xF800) << "cell " << cell;
+        }
+    }
+    // The space and the unused cells are wholly transparent.
+    for (int y = 80; y < 120; ++y)
+        for (int x = 12 * 16; x < 256; ++x) {
+            EXPECT_EQ(font.At(x, y), 0xF800) << x << "," << y;
+        }
+    // Letters are told apart; the two cells of the digit 0 hold the same glyph.
+    for (int a = 1; a <= 44; ++a)
+        for (int b = a + 1; b <= 44; ++b)
+            if (!(a == 27 && b == 37)) {
+                EXPECT_NE(cellMask(a), cellMask(b)) << a << " and " << b;
+            }
+    EXPECT_EQ(cellMask(27), cellMask(37));
+    // The letters are light on a dark edge, as the menus need over any ground.
+    int bright = 0, dark = 0;
+    for (uint16_t c : font.pixels) {
+        if (c == 0xF800) continue;
+        if (Brightness(c) > 600) ++bright;
+        if (Brightness(c) < 150) ++dark;
+    }
+    EXPECT_GT(bright, 1000);
+    EXPECT_GT(dark, 500);
+}
+
+TEST(PicturesData, SmallFontIsAConsoleFontTable) {
+    std::vector<uint8_t> table = ReadFile(Graph + "Antique.fnt");
+    ASSERT_EQ(table.size(), 4096u);
+    auto glyph = [&](int code) {
+        return std::vector<uint8_t>(table.begin() + code * 16, table.begin() + code * 16 + 16);
+    };
+    auto empty = [](const std::vector<uint8_t>& g) {
+        return std::all_of(g.begin(), g.end(), [](uint8_t b) { return b == 0; });
+    };
+    EXPECT_TRUE(empty(glyph(0)));
+    EXPECT_TRUE(empty(glyph(' ')));
+    std::set<std::vector<uint8_t>> seen;
+    for (int code = 33; code < 127; ++code) {
+        EXPECT_FALSE(empty(glyph(code))) << "character " << code;
+        EXPECT_TRUE(seen.insert(glyph(code)).second) << "character " << code << " repeats a glyph";
+    }
+    // An 'I' is a vertical bar: its middle rows share the same column set.
+    std::vector<uint8_t> i = glyph('I');
+    EXPECT_EQ(i[7], i[8]);
+    EXPECT_NE(i[7], 0);
+}
+
+TEST(PicturesData, ExplosionGrowsAndFadesOnBlack) {
+    Picture sheet = LoadTga("explode.tga", 256, 256);
+    ASSERT_EQ(sheet.width, 256);
+    std::vector<double> area, glow;
+    for (int frame = 0; frame < 16; ++frame) {
+        int fx = (frame & 3) * 64, fy = (frame >> 2) * 64;
+        double brightness = 0;
+        int lit = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                uint16_t c = sheet.At(fx + x, fy + y);
+                // The frame's border stays black (transparent), so frames never bleed.
+                if (x == 0 || y == 0 || x == 63 || y == 63) {
+                    EXPECT_EQ(c, 0) << "frame " << frame;
+                }
+                if (c == 0) continue;
+                ++lit;
+                brightness += Brightness(c);
+            }
+        // Most of every frame is transparent background.
+        EXPECT_LT(lit, 64 * 64 * 3 / 4) << "frame " << frame;
+        area.push_back(lit);
+        glow.push_back(lit ? brightness / lit : 0);
+    }
+    // The fireball swells for most of its life, then breaks up.
+    EXPECT_GT(area[0], 60);
+    for (int frame = 1; frame < 10; ++frame) {
+        EXPECT_GE(area[frame] * 1.05, area[frame - 1]) << "frame " << frame;
+    }
+    EXPECT_GT(area[9], area[0] * 3);
+    EXPECT_LT(area[15], area[9] / 2);
+    // Hot and bright at first, dim at the end.
+    EXPECT_GT(glow[0], 550);
+    EXPECT_LT(glow[15], glow[0] * 0.6);
+}
+
+TEST(PicturesData, PanelLeavesRoomForTheGamesOwnDrawing) {
+    Picture panel = LoadTga("control.tga", 240, 80);
+    ASSERT_EQ(panel.width, 240);
+    // The read-out under POSITION and LAP (x 75 on, rows 5-69) is dark, so the letters read.
+    for (int y = 5; y < 70; ++y)
+        for (int x = 75; x < 156; ++x) {
+            EXPECT_LT(Brightness(panel.At(x, y)), 200) << x << "," << y;
+        }
+    // The accelerate pad stands out from the read-out beside it.
+    double pad = 0;
+    for (int y = 10; y < 70; ++y)
+        for (int x = 10; x < 60; ++x) pad += Green(panel.At(x, y));
+    EXPECT_GT(pad / (60 * 50), 80);
+    Picture exit = LoadTga("exit.tga", 16, 16);
+    ASSERT_EQ(exit.width, 16);
+    EXPECT_GT(Brightness(exit.At(8, 8)), 600);  // the white cross
+    EXPECT_GT(Red(exit.At(3, 8)), 2 * Green(exit.At(3, 8))); // on red
+    Picture logo = LoadTga("logo.tga", 240, 80);
+    ASSERT_EQ(logo.width, 240);
+    EXPECT_GE(std::set<uint16_t>(logo.pixels.begin(), logo.pixels.end()).size(), 64u);
+}
+
+TEST(PicturesData, ProgramIconsArePngsOfEachSize) {
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        std::vector<uint8_t> png =
+            ReadFile(TARNVELL_DATA "/icons/tarnvell-" + std::to_string(size) + ".png");
+        ASSERT_GE(png.size(), 33u) << size;
+        const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+        EXPECT_TRUE(std::equal(signature, signature + 8, png.begin())) << size;
+        auto word = [&](size_t at) {
+            return (png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+        };
+        EXPECT_EQ(word(16), size); // IHDR width
+        EXPECT_EQ(word(20), size); // IHDR height
+        EXPECT_EQ(png[25], 6) << size; // RGBA, so the rounded corners are transparent
+    }
+}
+
+} // namespace
