@@ -31,30 +31,26 @@ inline uint64_t Reciprocal(int32_t d) {
     return ((uint64_t{1} << ReciprocalShift) / static_cast<uint64_t>(d)) + 1;
 }
 
-struct Strip {
-    int32_t open;     // rows from here to the bottom are done; 0 closes the strip
-    int32_t writePos; // pixel index of the next row a span fills
-    int32_t prevCell; // the cell sampled last, or NoCell
+// One distance step of the sample lines, the same for every strip: the samples of strip k
+// lie at (leftX + k * stepX, leftY + k * stepY), 22.10 fixed point.
+struct DistanceStep {
+    int64_t leftX;
+    int64_t leftY;
+    int64_t stepX; // (right - left) / strips, truncated
+    int64_t stepY;
+    uint64_t reciprocal; // of d, see Reciprocal
+    int32_t d;           // view distance
+    int32_t base;        // screen row of altitude zero at d
 };
 
-// Per-call state of the caster; static so a frame allocates nothing and keeps no stack
-// frame of several kilobytes.
-Strip Strips[MaxView];
+// 15 steps of 64, 188 of 128, then 256 apart up to the distance limit.
+constexpr int32_t MaxDistanceSteps = 15 + 188 + (DistanceLimit - 24961) / 256 + 2;
 
-template <int32_t W>
-void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16_t* colours,
-                const uint8_t* heights) {
-    const int32_t viewHeight = ViewHeightOf(camera);
-    const int32_t n = ViewWidthOf(camera) / W;
-    uint16_t* const frame = camera.frame;
-    uint32_t* const depth = camera.depth;
+// Per-call tables of the caster; static so a frame allocates nothing.
+DistanceStep DistanceSteps[MaxDistanceSteps];
 
-    std::memset(depth, 255, sizeof(uint32_t) * MaxView * MaxView);
-    if (n < 1) return;
-    for (int32_t k = 0; k < n; ++k) {
-        Strips[k] = {viewHeight, (RowStride - 1) * RowStride + k * W, NoCell};
-    }
-
+// Lays the sample lines out, step by step, as the edge rays advance; returns the step count.
+int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, int32_t n) {
     const int32_t angle = camera.angle & 255;
     int32_t eyeX = 0;
     int32_t eyeY = 0;
@@ -62,8 +58,8 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
     const int32_t dL = LeftEdgeAngle(angle);
     const int32_t dR = RightEdgeAngle(angle);
 
-    // Positions along the edge rays, 22.10 fixed point. Kept in 64 bits so an eye far
-    // outside the map cannot overflow; inside the game's range the values are the same.
+    // Points at distance 1 along the two edge rays. Kept in 64 bits so an eye far outside
+    // the map cannot overflow; inside the game's range the values are the same.
     int64_t leftX = int64_t{eyeX} * 1024 + CosTable[dL];
     int64_t leftY = int64_t{eyeY} * 1024 + SinTable[dL];
     int64_t rightX = int64_t{eyeX} * 1024 + CosTable[dR];
@@ -75,6 +71,7 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
     const int64_t horizonShift = -int64_t{camera.tilt} - 80;
     maximumDistance = std::min(maximumDistance, DistanceLimit);
 
+    int32_t count = 0;
     int32_t d = 1;
     while (d <= maximumDistance) {
         // Samples 64 apart up close, then 128, then 256 as the rows they land on crowd.
@@ -84,73 +81,92 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
         leftY += int64_t{SinTable[dL]} * s;
         rightX += int64_t{CosTable[dR]} * s;
         rightY += int64_t{SinTable[dR]} * s;
+        DistanceStep& step = DistanceSteps[count++];
+        step.leftX = leftX;
+        step.leftY = leftY;
+        step.stepX = (rightX - leftX) / n;
+        step.stepY = (rightY - leftY) / n;
+        step.reciprocal = Reciprocal(d);
+        step.d = d;
+        step.base = static_cast<int32_t>(std::clamp<int64_t>(
+            eyeHeight / d + horizonShift, -(int64_t{1} << 30), int64_t{1} << 30));
+    }
+    return count;
+}
 
-        const int32_t base = static_cast<int32_t>(
-            std::clamp<int64_t>(eyeHeight / d + horizonShift, -(int64_t{1} << 30), int64_t{1} << 30));
-        const uint64_t reciprocal = Reciprocal(d);
-        const int64_t stepX = (rightX - leftX) / n;
-        const int64_t stepY = (rightY - leftY) / n;
-
-        // Neighbouring strips often sample the same height; one row computation serves them.
-        int32_t cachedHeight = -1;
-        int32_t cachedRow = 0;
-        bool allClosed = true;
-        int64_t px = leftX;
-        int64_t py = leftY;
-        for (int32_t k = 0; k < n; ++k, px += stepX, py += stepY) {
-            Strip& strip = Strips[k];
-            if (strip.open == 0) continue;
-            allClosed = false;
-
-            if (px < 0 || px > MapLimit || py < 0 || py > MapLimit) {
-                // A strip that has drawn and then leaves the map is finished; one that has
-                // drawn nothing waits for its ray to reach the map.
-                if (strip.open < viewHeight) strip.open = 0;
-                strip.prevCell = NoCell;
-                continue;
-            }
-            const int32_t cell = static_cast<int32_t>(((px >> 18) & 511) + ((py >> 18) & 511) * 512);
-            if (cell == strip.prevCell) continue;
-
-            const int32_t h = heights[cell];
-            if (h != cachedHeight) {
-                cachedHeight = h;
-                cachedRow = base - static_cast<int32_t>((static_cast<uint64_t>(h << 14) * reciprocal) >>
-                                                        ReciprocalShift);
-            }
-            const int32_t y = std::max(cachedRow, 0);
-            if (y >= strip.open) {
-                // Hidden behind nearer ground or below the view; its colour may still be the
-                // one the next span takes.
-                strip.prevCell = cell;
-                continue;
-            }
-            if (strip.prevCell == NoCell) {
-                strip.writePos = y * RowStride + k * W;
-                strip.open = y;
-                strip.prevCell = cell;
-                continue;
-            }
-
-            // A span in the nearer cell's colour, from the open row up to this cell's row, at
-            // this (farther) distance.
-            const uint16_t colour = colours[strip.prevCell];
-            const uint32_t distance = static_cast<uint32_t>(d);
-            uint16_t* pixel = frame + strip.writePos;
-            uint32_t* entry = depth + strip.writePos;
-            for (int32_t rows = strip.open - y; rows > 0; --rows) {
-                for (int32_t i = 0; i < W; ++i) {
-                    pixel[i] = colour;
-                    entry[i] = distance;
-                }
-                pixel -= RowStride;
-                entry -= RowStride;
-            }
-            strip.writePos -= (strip.open - y) * RowStride;
-            strip.open = y;
-            strip.prevCell = cell;
+// One strip from near to far. Strips never affect each other, so each runs its whole ray
+// on its own: the samples along one ray stay close in the map (and in the cache), and the
+// strip's state stays in registers. It ends when the strip closes.
+template <int32_t W>
+void CastStrip(int32_t k, int32_t steps, int32_t viewHeight, const uint16_t* colours,
+               const uint8_t* heights, uint16_t* frame, uint32_t* depth) {
+    int32_t open = viewHeight; // rows from here to the bottom are done; 0 closes the strip
+    int32_t writePos = (RowStride - 1) * RowStride + k * W; // next pixel row a span fills
+    int32_t prevCell = NoCell; // the cell sampled last
+    for (int32_t i = 0; i < steps; ++i) {
+        const DistanceStep& step = DistanceSteps[i];
+        const int64_t px = step.leftX + k * step.stepX;
+        const int64_t py = step.leftY + k * step.stepY;
+        if (px < 0 || px > MapLimit || py < 0 || py > MapLimit) {
+            // A strip that has drawn and then leaves the map is finished; one that has drawn
+            // nothing waits for its ray to reach the map.
+            if (open < viewHeight) return;
+            prevCell = NoCell;
+            continue;
         }
-        if (allClosed) break;
+        const int32_t cell = static_cast<int32_t>(((px >> 18) & 511) + ((py >> 18) & 511) * 512);
+        if (cell == prevCell) continue;
+
+        const uint32_t h = heights[cell];
+        const int32_t row =
+            step.base - static_cast<int32_t>(((h << 14) * step.reciprocal) >> ReciprocalShift);
+        const int32_t y = std::max(row, 0);
+        if (y >= open) {
+            // Hidden behind nearer ground or below the view; its colour may still be the one
+            // the next span takes.
+            prevCell = cell;
+            continue;
+        }
+        if (prevCell == NoCell) {
+            writePos = y * RowStride + k * W;
+            open = y;
+            prevCell = cell;
+            if (open == 0) return;
+            continue;
+        }
+
+        // A span in the nearer cell's colour, from the open row up to this cell's row, at
+        // this (farther) distance.
+        const uint16_t colour = colours[prevCell];
+        const uint32_t distance = static_cast<uint32_t>(step.d);
+        uint16_t* pixel = frame + writePos;
+        uint32_t* entry = depth + writePos;
+        for (int32_t rows = open - y; rows > 0; --rows) {
+            for (int32_t j = 0; j < W; ++j) {
+                pixel[j] = colour;
+                entry[j] = distance;
+            }
+            pixel -= RowStride;
+            entry -= RowStride;
+        }
+        writePos -= (open - y) * RowStride;
+        open = y;
+        prevCell = cell;
+        if (open == 0) return; // reached the top of the view
+    }
+}
+
+template <int32_t W>
+void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16_t* colours,
+                const uint8_t* heights) {
+    std::memset(camera.depth, 255, sizeof(uint32_t) * MaxView * MaxView);
+    const int32_t n = ViewWidthOf(camera) / W;
+    if (n < 1) return;
+    const int32_t steps = LayOutDistanceSteps(camera, maximumDistance, n);
+    const int32_t viewHeight = ViewHeightOf(camera);
+    if (viewHeight <= 0) return;
+    for (int32_t k = 0; k < n; ++k) {
+        CastStrip<W>(k, steps, viewHeight, colours, heights, camera.frame, camera.depth);
     }
 }
 

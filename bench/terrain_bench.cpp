@@ -1,0 +1,155 @@
+// Speed of the terrain view and the colour-map build over the baked track 0, against memset floors.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "assets/assets.h"
+#include "assets/load.h"
+#include "assets/terrain_data.h"
+#include "assets/tga.h"
+#include "race/course_data.h"
+#include "render/camera.h"
+#include "render/colour_map.h"
+#include "render/tables.h"
+#include "render/terrain_view.h"
+#include "screens/settings.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Whole run of the benchmark program: the buffers the load step would allocate.
+struct BenchWorld {
+    std::vector<uint16_t> frame = std::vector<uint16_t>(240 * 320, 0);
+    std::vector<uint32_t> depth = std::vector<uint32_t>(240 * 240, 0);
+    std::vector<uint8_t> heights = std::vector<uint8_t>(512 * 512, 0);
+    std::vector<uint16_t> colours = std::vector<uint16_t>(512 * 512, 0);
+    std::vector<uint16_t> sky = std::vector<uint16_t>(256 * 256, 0);
+    std::vector<uint16_t> tiles[4];
+    std::vector<CameraState> poses;
+
+    BenchWorld() {
+        BuildAngleTables();
+        SetDataFolder(TARNVELL_DATA);
+        HeightMap = heights.data();
+        TerrainColours = colours.data();
+        SkyPicture = sky.data();
+        for (int32_t i = 0; i < 4; ++i) {
+            tiles[i].assign(TileSlotPixels, 0);
+            TileSlots[i] = tiles[i].data();
+        }
+        LoadTgaPicture(DataFilePath(GraphFolder(), "cloud.tga"), 256, 256, SkyPicture);
+        LoadTrackMap(0);
+        LoadPlanetTiles(0);
+        BuildTerrainColours(HeightMap, TerrainColours, 0, 1, 2, 3);
+
+        // The race camera (height 1400, tilt -180) over every waypoint of track 0, looking on
+        // toward the next one, and the main menu's view.
+        const CourseTable& course = CourseTables[0];
+        for (int32_t w = 0; w < course.waypointCount; ++w) {
+            const int32_t next = (w + 1) % course.waypointCount;
+            const double angle = std::atan2(course.waypoints[next][1] - course.waypoints[w][1],
+                                            course.waypoints[next][0] - course.waypoints[w][0]);
+            const int32_t units = static_cast<int32_t>(std::lround(angle * 128.0 / M_PI));
+            poses.push_back({(course.waypoints[w][0] + 15) * 256, (course.waypoints[w][1] + 15) * 256,
+                             1400, (units % 256 + 256) % 256, -180, 240, 240, depth.data(),
+                             frame.data()});
+        }
+        poses.push_back({78240, 18176, 1400, 60, -180, 240, 240, depth.data(), frame.data()});
+    }
+};
+
+BenchWorld& World() {
+    static BenchWorld world;
+    return world;
+}
+
+// Seconds for one pass of `work`, the best of several batches, so a floor is not inflated by
+// the other processes sharing the machine.
+template <typename Work> double BestSeconds(Work work) {
+    double best = 1e9;
+    for (int32_t batch = 0; batch < 20; ++batch) {
+        const auto start = Clock::now();
+        for (int32_t i = 0; i < 50; ++i) work();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count() / 50);
+    }
+    return best;
+}
+
+// The floor of a frame: the same 240 x 240 pixels and depth entries written with memset.
+double ViewFloorSeconds() {
+    static const double floor = BestSeconds([] {
+        BenchWorld& world = World();
+        std::memset(world.frame.data(), 0x35, 240 * 240 * sizeof(uint16_t));
+        std::memset(world.depth.data(), 0x7F, 240 * 240 * sizeof(uint32_t));
+        benchmark::ClobberMemory();
+    });
+    return floor;
+}
+
+// The floor of a colour-map build: the 512 x 512 colours written once with memset.
+double ColourFloorSeconds() {
+    static const double floor = BestSeconds([] {
+        std::memset(World().colours.data(), 0x35, 512 * 512 * sizeof(uint16_t));
+        benchmark::ClobberMemory();
+    });
+    return floor;
+}
+
+// Column samples a frame asks for at most: strips times distance steps.
+int64_t SamplesPerFrame(int32_t strips, int32_t maximumDistance) {
+    int64_t steps = 0;
+    for (int32_t d = 1; d <= maximumDistance; d += d < 1000 ? 64 : d < 25000 ? 128 : 256) ++steps;
+    return steps * strips;
+}
+
+void DrawTerrainViewBench(benchmark::State& state) {
+    BenchWorld& world = World();
+    const int32_t detail = static_cast<int32_t>(state.range(0));
+    const int32_t distance = static_cast<int32_t>(state.range(1));
+    GameSettings.detail = detail;
+    GameSettings.distance = distance;
+    GameSettings.sky = 1;
+    const double floor = ViewFloorSeconds();
+    size_t pose = 0;
+    const auto start = Clock::now();
+    for (auto _ : state) {
+        Camera = world.poses[pose];
+        pose = (pose + 1) % world.poses.size();
+        DrawTerrainView();
+        benchmark::DoNotOptimize(world.frame.data());
+        benchmark::ClobberMemory();
+    }
+    const double perFrame =
+        std::chrono::duration<double>(Clock::now() - start).count() / static_cast<double>(state.iterations());
+    const int32_t strips = 240 / (8 >> detail);
+    const int64_t samples = SamplesPerFrame(strips, MaximumViewDistance(distance));
+    state.counters["floor_ratio"] = perFrame / floor;
+    state.counters["ns_per_sample"] = perFrame * 1e9 / static_cast<double>(samples);
+    state.counters["floor_us"] = floor * 1e6;
+}
+
+void BuildTerrainColoursBench(benchmark::State& state) {
+    BenchWorld& world = World();
+    const double floor = ColourFloorSeconds();
+    const auto start = Clock::now();
+    for (auto _ : state) {
+        BuildTerrainColours(world.heights.data(), world.colours.data(), 0, 1, 2, 3);
+        benchmark::ClobberMemory();
+    }
+    const double perBuild =
+        std::chrono::duration<double>(Clock::now() - start).count() / static_cast<double>(state.iterations());
+    state.counters["floor_ratio"] = perBuild / floor;
+    state.counters["floor_us"] = floor * 1e6;
+}
+
+} // namespace
+
+BENCHMARK(DrawTerrainViewBench)
+    ->ArgNames({"detail", "distance"})
+    ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BuildTerrainColoursBench)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,107 @@
+// Golden pictures for tests: PNG files under tests/golden/, rewritten on request.
+#include "golden_picture.h"
+
+#include <png.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> ToRgb(const uint16_t* pixels, int32_t width, int32_t height) {
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+    for (int32_t i = 0; i < width * height; ++i) {
+        const uint32_t p = pixels[i];
+        const uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+        // Bits repeated into the low end, so white is 255 and each 565 value maps to one colour.
+        rgb[i * 3 + 0] = static_cast<uint8_t>((r << 3) | (r >> 2));
+        rgb[i * 3 + 1] = static_cast<uint8_t>((g << 2) | (g >> 4));
+        rgb[i * 3 + 2] = static_cast<uint8_t>((b << 3) | (b >> 2));
+    }
+    return rgb;
+}
+
+bool WriteRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int32_t width,
+                 int32_t height) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) != 0;
+}
+
+bool ReadRgbPng(const std::string& path, std::vector<uint8_t>& rgb, int32_t& width,
+                int32_t& height) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return false;
+    image.format = PNG_FORMAT_RGB;
+    width = static_cast<int32_t>(image.width);
+    height = static_cast<int32_t>(image.height);
+    rgb.assign(PNG_IMAGE_SIZE(image), 0);
+    if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0) {
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}
+
+std::string GoldenPath(const std::string& name) {
+    return std::string(TARNVELL_SOURCE) + "/tests/golden/" + name + ".png";
+}
+
+} // namespace
+
+bool UpdatingGoldenPictures() {
+    const char* value = std::getenv("TARNVELL_UPDATE_GOLDEN");
+    return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+bool WriteRgb565Png(const std::string& path, const uint16_t* pixels, int32_t width, int32_t height) {
+    return WriteRgbPng(path, ToRgb(pixels, width, height), width, height);
+}
+
+::testing::AssertionResult MatchesGoldenPicture(const std::string& name, const uint16_t* pixels,
+                                                int32_t width, int32_t height) {
+    const std::vector<uint8_t> actual = ToRgb(pixels, width, height);
+    const std::string path = GoldenPath(name);
+    if (UpdatingGoldenPictures()) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        if (!WriteRgbPng(path, actual, width, height)) {
+            return ::testing::AssertionFailure() << "could not write " << path;
+        }
+        return ::testing::AssertionSuccess();
+    }
+    std::vector<uint8_t> expected;
+    int32_t goldenWidth = 0;
+    int32_t goldenHeight = 0;
+    if (!ReadRgbPng(path, expected, goldenWidth, goldenHeight)) {
+        return ::testing::AssertionFailure()
+               << "no golden picture " << path << " (make it with TARNVELL_UPDATE_GOLDEN=1)";
+    }
+    if (goldenWidth != width || goldenHeight != height) {
+        return ::testing::AssertionFailure() << path << " is " << goldenWidth << " x "
+                                             << goldenHeight << ", the picture " << width << " x "
+                                             << height;
+    }
+    int32_t differing = 0;
+    int32_t first = -1;
+    for (int32_t i = 0; i < width * height; ++i) {
+        if (std::memcmp(&actual[i * 3], &expected[i * 3], 3) != 0) {
+            if (first < 0) first = i;
+            ++differing;
+        }
+    }
+    if (differing == 0) return ::testing::AssertionSuccess();
+    const std::string written = name + ".actual.png";
+    WriteRgbPng(written, actual, width, height);
+    return ::testing::AssertionFailure()
+           << differing << " pixels differ from " << path << ", the first at column "
+           << first % width << ", row " << first / width << "; the picture is in " << written
+           << " (if the change is meant, rerun with TARNVELL_UPDATE_GOLDEN=1)";
+}

@@ -1,0 +1,194 @@
+// Golden pictures of the landscape drawn from the baked data set, on several planets and tracks.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assets/assets.h"
+#include "assets/load.h"
+#include "assets/terrain_data.h"
+#include "assets/tga.h"
+#include "golden_picture.h"
+#include "race/course_data.h"
+#include "render/camera.h"
+#include "render/colour_map.h"
+#include "render/tables.h"
+#include "render/terrain_view.h"
+#include "screens/settings.h"
+
+namespace {
+
+// The globals a landscape frame reads, pointed at buffers of the test's own and put back after.
+struct BakedScene {
+    std::vector<uint16_t> frame = std::vector<uint16_t>(240 * 320, 0);
+    std::vector<uint32_t> depth = std::vector<uint32_t>(240 * 240, 0);
+    std::vector<uint8_t> heights = std::vector<uint8_t>(512 * 512, 0);
+    std::vector<uint16_t> colours = std::vector<uint16_t>(512 * 512, 0);
+    std::vector<uint16_t> sky = std::vector<uint16_t>(256 * 256, 0);
+    std::vector<uint16_t> tiles[4];
+
+    uint8_t* savedHeights = HeightMap;
+    uint16_t* savedColours = TerrainColours;
+    uint16_t* savedSky = SkyPicture;
+    uint16_t* savedTiles[4] = {TileSlots[0], TileSlots[1], TileSlots[2], TileSlots[3]};
+    CameraState savedCamera = Camera;
+    Settings savedSettings = GameSettings;
+
+    BakedScene() {
+        BuildAngleTables();
+        SetDataFolder(TARNVELL_DATA);
+        HeightMap = heights.data();
+        TerrainColours = colours.data();
+        SkyPicture = sky.data();
+        for (int32_t i = 0; i < 4; ++i) {
+            tiles[i].assign(TileSlotPixels, 0);
+            TileSlots[i] = tiles[i].data();
+        }
+        LoadTgaPicture(DataFilePath(GraphFolder(), "cloud.tga"), 256, 256, SkyPicture);
+    }
+    ~BakedScene() {
+        HeightMap = savedHeights;
+        TerrainColours = savedColours;
+        SkyPicture = savedSky;
+        for (int32_t i = 0; i < 4; ++i) TileSlots[i] = savedTiles[i];
+        Camera = savedCamera;
+        GameSettings = savedSettings;
+    }
+
+    void Load(int32_t track, int32_t planet) {
+        LoadTrackMap(track);
+        LoadPlanetTiles(planet);
+        BuildTerrainColours(HeightMap, TerrainColours, 0, 1, 2, 3);
+    }
+
+    // A camera as the race keeps it (height 1400, tilt -180) over a cell, looking at `angle`.
+    void Aim(int32_t cellX, int32_t cellY, int32_t angle) {
+        Camera = {cellX * 256 + 128, cellY * 256 + 128, 1400, angle & 255, -180, 240, 240,
+                  depth.data(), frame.data()};
+    }
+
+    void Draw(int32_t detail, int32_t distance, int32_t sky) {
+        GameSettings.detail = detail;
+        GameSettings.distance = distance;
+        GameSettings.sky = sky;
+        std::fill(frame.begin(), frame.end(), 0);
+        DrawTerrainView();
+    }
+};
+
+// The angle (0-255) from one waypoint's centre toward the next, as a pilot would fly it.
+int32_t CourseAngle(int32_t track, int32_t waypoint) {
+    const CourseTable& course = CourseTables[track];
+    const int32_t next = (waypoint + 1) % course.waypointCount;
+    const double dx = course.waypoints[next][0] - course.waypoints[waypoint][0];
+    const double dy = course.waypoints[next][1] - course.waypoints[waypoint][1];
+    const int32_t angle = static_cast<int32_t>(std::lround(std::atan2(dy, dx) * 128.0 / M_PI));
+    return (angle % 256 + 256) % 256;
+}
+
+uint64_t HashFile(const std::string& path, uint64_t hash) {
+    std::ifstream file(path, std::ios::binary);
+    char c;
+    while (file.get(c)) hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211ull;
+    return hash;
+}
+
+// What the golden pictures were made from: the maps, tiles and clouds of the data set.
+uint64_t HashInputs() {
+    uint64_t hash = 14695981039346656037ull;
+    for (int32_t t = 1; t <= 5; ++t) {
+        hash = HashFile(std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(t) + ".raw", hash);
+    }
+    for (int32_t t = 1; t <= 16; ++t) {
+        hash = HashFile(std::string(TARNVELL_DATA) + "/Graph/tile" + std::to_string(t) + ".tga", hash);
+    }
+    return HashFile(std::string(TARNVELL_DATA) + "/Graph/cloud.tga", hash);
+}
+
+// The depth buffer as a picture: near is light, far dark, nothing drawn black.
+std::vector<uint16_t> DepthPicture(const std::vector<uint32_t>& depth) {
+    std::vector<uint16_t> picture(depth.size());
+    for (size_t i = 0; i < depth.size(); ++i) {
+        if (depth[i] == 0xFFFFFFFFu) {
+            picture[i] = 0;
+            continue;
+        }
+        const uint32_t level = 63 - std::min<uint32_t>(depth[i] / 1600, 62);
+        picture[i] = static_cast<uint16_t>(((level >> 1) << 11) | (level << 5) | (level >> 1));
+    }
+    return picture;
+}
+
+} // namespace
+
+TEST(TerrainGolden, BakedViews) {
+    const std::string inputsPath = std::string(TARNVELL_SOURCE) + "/tests/golden/terrain_inputs.txt";
+    std::ostringstream hashText;
+    hashText << std::hex << HashInputs() << "\n";
+    if (UpdatingGoldenPictures()) {
+        std::filesystem::create_directories(std::string(TARNVELL_SOURCE) + "/tests/golden");
+        std::ofstream(inputsPath) << hashText.str();
+    } else {
+        std::ifstream stored(inputsPath);
+        std::string line;
+        std::getline(stored, line);
+        EXPECT_EQ(line + "\n", hashText.str())
+            << "the baked maps, tiles or clouds changed since the golden pictures were made; "
+               "look at the new pictures and rerun with TARNVELL_UPDATE_GOLDEN=1";
+    }
+
+    BakedScene scene;
+    // The main menu's view: track 0, planet 0, the default settings.
+    scene.Load(0, 0);
+    scene.Aim(0, 0, 0);
+    Camera.x = 78240;
+    Camera.y = 18176;
+    Camera.angle = 60;
+    scene.Draw(1, 2, 1);
+    EXPECT_TRUE(MatchesGoldenPicture("terrain_menu", scene.frame.data(), 240, 240));
+    EXPECT_TRUE(MatchesGoldenPicture("terrain_menu_depth", DepthPicture(scene.depth).data(), 240, 240));
+
+    // Along the course of track 2 on planet 5, fine strips, near.
+    scene.Load(2, 5);
+    scene.Aim(CourseTables[2].waypoints[4][0] + 15, CourseTables[2].waypoints[4][1] + 15,
+              CourseAngle(2, 4));
+    scene.Draw(2, 0, 1);
+    EXPECT_TRUE(MatchesGoldenPicture("terrain_track3_planet6", scene.frame.data(), 240, 240));
+
+    // Track 4 on planet 9, wide strips, medium distance, no sky.
+    scene.Load(4, 9);
+    scene.Aim(CourseTables[4].waypoints[7][0] + 15, CourseTables[4].waypoints[7][1] + 15,
+              CourseAngle(4, 7));
+    scene.Draw(0, 1, 0);
+    EXPECT_TRUE(MatchesGoldenPicture("terrain_track5_planet10", scene.frame.data(), 240, 240));
+}
+
+// Not a check: renders every planet on every track for a person to look at. Run with
+// --gtest_also_run_disabled_tests --gtest_filter='*Gallery*'; TARNVELL_GALLERY names the folder.
+TEST(TerrainGolden, DISABLED_Gallery) {
+    const char* folder = std::getenv("TARNVELL_GALLERY");
+    const std::string out = folder != nullptr ? folder : "terrain_gallery";
+    std::filesystem::create_directories(out);
+    BakedScene scene;
+    for (int32_t track = 0; track < 5; ++track) {
+        for (int32_t planet = 0; planet < 12; ++planet) {
+            scene.Load(track, planet);
+            const int32_t waypoint = (planet * 5) % CourseTables[track].waypointCount;
+            scene.Aim(CourseTables[track].waypoints[waypoint][0] + 15,
+                      CourseTables[track].waypoints[waypoint][1] + 15,
+                      CourseAngle(track, waypoint));
+            scene.Draw(2, 2, 1);
+            char name[64];
+            std::snprintf(name, sizeof name, "/t%d_p%02d.png", track + 1, planet + 1);
+            ASSERT_TRUE(WriteRgb565Png(out + name, scene.frame.data(), 240, 240));
+            std::snprintf(name, sizeof name, "/colours_t%d_p%02d.png", track + 1, planet + 1);
+            ASSERT_TRUE(WriteRgb565Png(out + name, scene.colours.data(), 512, 512));
+        }
+    }
+}
