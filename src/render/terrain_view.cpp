@@ -38,7 +38,7 @@ struct DistanceStep {
     int64_t leftY;
     int64_t stepX; // (right - left) / strips, truncated
     int64_t stepY;
-    uint64_t reciprocal; // of d, see Reciprocal
+    uint64_t heightScale; // Reciprocal(d) << 14: h * heightScale >> 40 is (h << 14) / d
     int32_t d;           // view distance
     int32_t base;        // screen row of altitude zero at d
 };
@@ -86,12 +86,51 @@ int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, 
         step.leftY = leftY;
         step.stepX = (rightX - leftX) / n;
         step.stepY = (rightY - leftY) / n;
-        step.reciprocal = Reciprocal(d);
+        step.heightScale = Reciprocal(d) << 14;
         step.d = d;
         step.base = static_cast<int32_t>(std::clamp<int64_t>(
             eyeHeight / d + horizonShift, -(int64_t{1} << 30), int64_t{1} << 30));
     }
     return count;
+}
+
+// The sample of strip k at one distance step: false when it lies off the map. One unsigned
+// comparison per axis also catches the negative positions; inside the bounds the shifted
+// positions are at most 511, so the cell needs no masking.
+inline bool SampleCell(const DistanceStep& step, int32_t k, int32_t& cell) {
+    const int64_t px = step.leftX + k * step.stepX;
+    const int64_t py = step.leftY + k * step.stepY;
+    if (static_cast<uint64_t>(px) > MapLimit || static_cast<uint64_t>(py) > MapLimit) return false;
+    cell = static_cast<int32_t>((px >> 18) + ((py >> 18) << 9));
+    return true;
+}
+
+// The screen row of a height byte at one distance step; rows above the view count as 0.
+inline int32_t SampleRow(const DistanceStep& step, uint32_t h) {
+    const int32_t row = step.base - static_cast<int32_t>((h * step.heightScale) >> ReciprocalShift);
+    return std::max(row, 0);
+}
+
+// Fills `rows` rows of one strip upward from `writePos` with a colour and a view distance.
+// Each row is one fixed-size copy of the strip's width, which the compiler turns into a
+// store or two instead of one store a pixel.
+template <int32_t W>
+inline void DrawSpan(uint16_t* frame, uint32_t* depth, int32_t writePos, int32_t rows,
+                     uint16_t colour, uint32_t distance) {
+    uint16_t colourRow[W];
+    uint32_t depthRow[W];
+    for (int32_t j = 0; j < W; ++j) {
+        colourRow[j] = colour;
+        depthRow[j] = distance;
+    }
+    uint16_t* pixel = frame + writePos;
+    uint32_t* entry = depth + writePos;
+    for (; rows > 0; --rows) {
+        std::memcpy(pixel, colourRow, sizeof colourRow);
+        std::memcpy(entry, depthRow, sizeof depthRow);
+        pixel -= RowStride;
+        entry -= RowStride;
+    }
 }
 
 // One strip from near to far. Strips never affect each other, so each runs its whole ray
@@ -100,59 +139,53 @@ int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, 
 template <int32_t W>
 void CastStrip(int32_t k, int32_t steps, int32_t viewHeight, const uint16_t* colours,
                const uint8_t* heights, uint16_t* frame, uint32_t* depth) {
-    int32_t open = viewHeight; // rows from here to the bottom are done; 0 closes the strip
-    int32_t writePos = (RowStride - 1) * RowStride + k * W; // next pixel row a span fills
     int32_t prevCell = NoCell; // the cell sampled last
-    for (int32_t i = 0; i < steps; ++i) {
-        const DistanceStep& step = DistanceSteps[i];
-        const int64_t px = step.leftX + k * step.stepX;
-        const int64_t py = step.leftY + k * step.stepY;
-        if (px < 0 || px > MapLimit || py < 0 || py > MapLimit) {
-            // A strip that has drawn and then leaves the map is finished; one that has drawn
-            // nothing waits for its ray to reach the map.
-            if (open < viewHeight) return;
+    int32_t cell = NoCell;
+    int32_t y = 0;
+    int32_t i = 0;
+
+    // Below the view, or off the map with nothing drawn yet: wait for the first visible cell.
+    for (; i < steps; ++i) {
+        if (!SampleCell(DistanceSteps[i], k, cell)) {
             prevCell = NoCell;
             continue;
         }
-        const int32_t cell = static_cast<int32_t>(((px >> 18) & 511) + ((py >> 18) & 511) * 512);
         if (cell == prevCell) continue;
+        y = SampleRow(DistanceSteps[i], heights[cell]);
+        if (y < viewHeight) break;
+        prevCell = cell; // hidden below the view, but its colour fills the first span
+    }
+    if (i == steps) return;
 
-        const uint32_t h = heights[cell];
-        const int32_t row =
-            step.base - static_cast<int32_t>(((h << 14) * step.reciprocal) >> ReciprocalShift);
-        const int32_t y = std::max(row, 0);
-        if (y >= open) {
-            // Hidden behind nearer ground or below the view; its colour may still be the one
-            // the next span takes.
-            prevCell = cell;
-            continue;
-        }
-        if (prevCell == NoCell) {
-            writePos = y * RowStride + k * W;
+    int32_t open = y; // rows from here to the bottom are done; 0 closes the strip
+    int32_t writePos = y * RowStride + k * W; // next pixel row a span fills
+    if (prevCell != NoCell) {
+        // A cell below the view was sampled first: the first span runs from the bottom row.
+        writePos = (RowStride - 1) * RowStride + k * W;
+        DrawSpan<W>(frame, depth, writePos, viewHeight - y, colours[prevCell],
+                    static_cast<uint32_t>(DistanceSteps[i].d));
+        writePos -= (viewHeight - y) * RowStride;
+    }
+    // Otherwise the strip starts here and nothing is drawn: rows below stay as they were.
+    prevCell = cell;
+    if (open == 0) return;
+
+    for (++i; i < steps; ++i) {
+        const DistanceStep& step = DistanceSteps[i];
+        // Having drawn, a strip whose ray leaves the map is finished.
+        if (!SampleCell(step, k, cell)) return;
+        if (cell == prevCell) continue;
+        y = SampleRow(step, heights[cell]);
+        if (y < open) {
+            // A span in the nearer cell's colour, from the open row up to this cell's row, at
+            // this (farther) distance.
+            DrawSpan<W>(frame, depth, writePos, open - y, colours[prevCell],
+                        static_cast<uint32_t>(step.d));
+            writePos -= (open - y) * RowStride;
             open = y;
-            prevCell = cell;
-            if (open == 0) return;
-            continue;
+            if (open == 0) return; // reached the top of the view
         }
-
-        // A span in the nearer cell's colour, from the open row up to this cell's row, at
-        // this (farther) distance.
-        const uint16_t colour = colours[prevCell];
-        const uint32_t distance = static_cast<uint32_t>(step.d);
-        uint16_t* pixel = frame + writePos;
-        uint32_t* entry = depth + writePos;
-        for (int32_t rows = open - y; rows > 0; --rows) {
-            for (int32_t j = 0; j < W; ++j) {
-                pixel[j] = colour;
-                entry[j] = distance;
-            }
-            pixel -= RowStride;
-            entry -= RowStride;
-        }
-        writePos -= (open - y) * RowStride;
-        open = y;
-        prevCell = cell;
-        if (open == 0) return; // reached the top of the view
+        prevCell = cell; // hidden cells too: the next span takes the nearer cell's colour
     }
 }
 
