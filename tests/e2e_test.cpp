@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Run {
+struct Outcome {
     int exitCode;
     std::string errors;
 };
@@ -23,7 +23,7 @@ std::filesystem::path TempDir(const std::string& name) {
     return dir;
 }
 
-Run RunGame(const std::string& arguments, const std::filesystem::path& dir) {
+Outcome RunGame(const std::string& arguments, const std::filesystem::path& dir) {
     const std::string errors = (dir / "stderr.txt").string();
     const std::string command = std::string(TARNVELL_BINARY) + " " + arguments + " 2>" + errors;
     const int status = std::system(command.c_str());
@@ -41,13 +41,13 @@ std::vector<std::string> Lines(const std::filesystem::path& path) {
 
 TEST(EndToEnd, HeadlessRunLeavesShotAndTrace) {
     const auto dir = TempDir("basic");
-    const Run run = RunGame("--headless --frames 30 --shot 30:" + (dir / "s.png").string() +
+    const Outcome run = RunGame("--headless --frames 30 --shot 30:" + (dir / "s.png").string() +
                                 " --trace " + (dir / "t.jsonl").string(),
                             dir);
     ASSERT_EQ(0, run.exitCode) << run.errors;
     const auto lines = Lines(dir / "t.jsonl");
     ASSERT_EQ(30u, lines.size());
-    EXPECT_EQ(0u, lines[0].find("{\"pass\":1,\"state\":0,"));
+    EXPECT_EQ(0u, lines[0].find("{\"pass\":1,\"state\":1,\"step\":0,")); // loaded, menu next
     EXPECT_EQ(0u, lines[29].find("{\"pass\":30,\"state\":1,\"step\":1,"));
     EXPECT_NE(std::string::npos, lines[29].find("\"settings\":{\"level\":1,\"sfx\":1,\"music\":1,"
                                                 "\"detail\":1,\"distance\":2,\"sky\":1}"));
@@ -67,19 +67,20 @@ TEST(EndToEnd, ScriptedQuitAndBadOptions) {
         std::ofstream script(dir / "quit.txt");
         script << "# close the window after a few passes\n5 tap 10 10\n12 quit\n";
     }
-    const Run run = RunGame("--headless --frames 500 --input " + (dir / "quit.txt").string() +
+    const Outcome run = RunGame("--headless --frames 500 --input " + (dir / "quit.txt").string() +
                                 " --trace " + (dir / "t.jsonl").string(),
                             dir);
     EXPECT_EQ(0, run.exitCode) << run.errors;
     const auto lines = Lines(dir / "t.jsonl");
-    // The close arrives before pass 12; that pass runs the start state's leave routine.
+    // The close arrives before pass 12; that pass runs the start state's leave routine,
+    // which releases everything and ends the loop.
     ASSERT_EQ(12u, lines.size());
-    EXPECT_EQ(0u, lines[11].find("{\"pass\":12,\"state\":0,\"step\":2"));
+    EXPECT_EQ(0u, lines[11].find("{\"pass\":12,\"state\":99,"));
 
     for (const std::string& bad : {std::string("--bogus"), std::string("--frames x"),
                                    std::string("--data /nonexistent/folder --headless"),
                                    "--headless --input " + (dir / "missing.txt").string()}) {
-        const Run refused = RunGame(bad, dir);
+        const Outcome refused = RunGame(bad, dir);
         EXPECT_EQ(2, refused.exitCode) << bad;
         EXPECT_EQ(0u, refused.errors.find("tarnvell: ")) << refused.errors;
     }
@@ -87,7 +88,7 @@ TEST(EndToEnd, ScriptedQuitAndBadOptions) {
         std::ofstream script(dir / "broken.txt");
         script << "3 tap 10\n";
     }
-    const Run broken = RunGame("--headless --input " + (dir / "broken.txt").string(), dir);
+    const Outcome broken = RunGame("--headless --input " + (dir / "broken.txt").string(), dir);
     EXPECT_EQ(2, broken.exitCode);
     EXPECT_NE(std::string::npos, broken.errors.find(":1:"));
     std::filesystem::remove_all(dir);
@@ -98,7 +99,7 @@ TEST(EndToEnd, EveryDisplayProfileShowsTheSamePicture) {
     std::vector<std::vector<uint8_t>> pictures;
     for (const char* profile : {"rgb565", "rgb565-512", "rotated"}) {
         const std::string shot = (dir / (std::string(profile) + ".png")).string();
-        const Run run = RunGame(std::string("--headless --frames 3 --display ") + profile +
+        const Outcome run = RunGame(std::string("--headless --frames 3 --display ") + profile +
                                     " --shot 3:" + shot,
                                 dir);
         ASSERT_EQ(0, run.exitCode) << run.errors;

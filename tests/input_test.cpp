@@ -14,6 +14,7 @@ void Send(uint32_t message, uintptr_t wParam, intptr_t lParam) {
 class InputTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        InstallKeyList(GXGetDefaultKeys(GX_NORMALKEYS));
         ResetAllInput();
         ResetInput();
     }

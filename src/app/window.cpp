@@ -20,6 +20,7 @@ DisplayLayout GameDisplay = {16, 2, 480};
 WindowHandle MainWindow = 0;
 
 const GXKeyList& DeviceKeyList() { return keyList; }
+void InstallKeyList(const GXKeyList& keys) { keyList = keys; }
 
 void SetFullScreen(bool restore) {
     WindowRect rect = {0, 0, 0, 0};
@@ -86,7 +87,7 @@ int32_t RunGame() {
     if (!AllocateFrameBuffer()) return 1;
     GXOpenDisplay(0, GX_FULLSCREEN);
     GXOpenInput();
-    keyList = GXGetDefaultKeys(GX_NORMALKEYS);
+    InstallKeyList(GXGetDefaultKeys(GX_NORMALKEYS));
     const GXDisplayProperties properties = GXGetDisplayProperties();
     GameDisplay = {properties.cBPP, properties.cbxPitch, properties.cbyPitch};
     ResetInput();
