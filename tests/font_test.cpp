@@ -21,13 +21,15 @@ constexpr int32_t Guard = 4;            // rows kept around every test surface
 // and every pixel's colour depends on its cell, row and column.
 uint8_t SheetIndex(int32_t px, int32_t py) {
     const int32_t cell = py / 40 * 16 + px / 16 + 1, cx = px % 16, cy = py % 40;
-    if (cx >= 2 && cx <= 13 && cy >= 2 && cy <= 37 && (cx / 2 + cy / 3) % 3 == 0) return 0;
+    if (cx >= 2 && cx <= 13 && cy >= 2 && cy <= 37 && (cx / 2 + cy / 3) % 3 == 0)
+        return 0;
     return static_cast<uint8_t>(1 + (cell * 37 + cy * 11 + cx * 5) % 255);
 }
 
 // Small font glyph c, row r; 'A' row 3 is 0x81.
 uint8_t SmallRow(int32_t c, int32_t r) {
-    if (c == 'A' && r == 3) return 0x81;
+    if (c == 'A' && r == 3)
+        return 0x81;
     return static_cast<uint8_t>(c * 31 + r * 17);
 }
 
@@ -53,12 +55,14 @@ std::string FontFolder(const std::string& name, bool withSmallFont) {
         tga[20 + 3 * i] = static_cast<uint8_t>(i ^ 0x5A);
     }
     for (int32_t y = 0; y < 120; ++y)
-        for (int32_t x = 0; x < 256; ++x) tga[786 + (119 - y) * 256 + x] = SheetIndex(x, y);
+        for (int32_t x = 0; x < 256; ++x)
+            tga[786 + (119 - y) * 256 + x] = SheetIndex(x, y);
     WriteBytes(dir / "font.tga", tga);
     if (withSmallFont) {
         std::vector<uint8_t> fnt(4096);
         for (int32_t c = 0; c < 256; ++c)
-            for (int32_t r = 0; r < 16; ++r) fnt[c * 16 + r] = SmallRow(c, r);
+            for (int32_t r = 0; r < 16; ++r)
+                fnt[c * 16 + r] = SmallRow(c, r);
         WriteBytes(dir / "Antique.fnt", fnt);
     }
     return dir.string() + "/";
@@ -86,11 +90,14 @@ uint16_t CellPixel(int32_t cell, int32_t row, int32_t column) {
 // The sheet pixel the text puts at (px, py) by its own glyph, or -1 where it puts none.
 int32_t GlyphPixelAt(const char* text, int64_t width, int64_t height, int64_t x, int64_t y,
                      int64_t px, int64_t py) {
-    if (px < x || py < y || py >= y + height) return -1;
+    if (px < x || py < y || py >= y + height)
+        return -1;
     const int64_t i = (px - x) / width;
-    if (i >= static_cast<int64_t>(std::strlen(text))) return -1;
+    if (i >= static_cast<int64_t>(std::strlen(text)))
+        return -1;
     const int32_t cell = GlyphIndex[static_cast<uint8_t>(text[i])];
-    if (cell == 0) return -1;
+    if (cell == 0)
+        return -1;
     const uint16_t pixel = CellPixel(cell, static_cast<int32_t>(40 * (py - y) / height),
                                      static_cast<int32_t>(16 * (px - x - i * width) / width));
     return pixel == ColourKey ? -1 : pixel;
@@ -98,10 +105,11 @@ int32_t GlyphPixelAt(const char* text, int64_t width, int64_t height, int64_t x,
 
 // What the whole text leaves at (px, py): its glyph pixel, else black where the pixel up and
 // left of it is a glyph pixel, else the background.
-uint16_t Expected(const char* text, int64_t width, int64_t height, int64_t x, int64_t y,
-                  int64_t px, int64_t py) {
+uint16_t Expected(const char* text, int64_t width, int64_t height, int64_t x, int64_t y, int64_t px,
+                  int64_t py) {
     int32_t own = GlyphPixelAt(text, width, height, x, y, px, py);
-    if (own >= 0) return static_cast<uint16_t>(own);
+    if (own >= 0)
+        return static_cast<uint16_t>(own);
     return GlyphPixelAt(text, width, height, x, y, px - 1, py - 1) >= 0 ? 0 : Background;
 }
 
@@ -114,8 +122,8 @@ void CheckScaled(const char* text, int32_t width, int32_t height, int32_t x, int
     for (int32_t py = 0; py < rows; ++py)
         for (int32_t px = 0; px < 240; ++px)
             ASSERT_EQ(surface.At(px, py), Expected(text, width, height, x, y, px, py))
-                << text << " " << width << "x" << height << " at " << x << "," << y
-                << ": pixel " << px << "," << py;
+                << text << " " << width << "x" << height << " at " << x << "," << y << ": pixel "
+                << px << "," << py;
 }
 
 class Font : public ::testing::Test {
@@ -195,8 +203,8 @@ TEST_F(Font, HelloExtentWithShadow) {
     EXPECT_EQ(maxX, 128);
     EXPECT_EQ(minY, 80);
     EXPECT_EQ(maxY, 100);
-    EXPECT_EQ(surface.At(128, 81), 0);      // shadow column
-    EXPECT_EQ(surface.At(100, 100), 0);     // shadow row
+    EXPECT_EQ(surface.At(128, 81), 0);  // shadow column
+    EXPECT_EQ(surface.At(100, 100), 0); // shadow row
     EXPECT_EQ(surface.At(128, 80), Background);
     EXPECT_EQ(surface.At(48, 100), Background);
     CheckScaled("HELLO", 16, 20, 48, 80, 320);
@@ -232,12 +240,13 @@ TEST_F(Font, SheetTextClipsAtEveryEdge) {
         int32_t width, height, x, y, rows;
     };
     const Case cases[] = {
-        {16, 20, -5, -7, 320},    {16, 20, -16, -20, 320},  {16, 20, -17, -21, 320},
-        {16, 20, 230, 310, 320},  {16, 20, 239, 319, 320},  {16, 20, 240, 100, 320},
-        {16, 20, 100, 320, 320},  {16, 20, 200, 70, 80},    {24, 40, -30, 300, 320},
-        {10, 15, 180, 72, 80},    {31, 77, -40, -50, 80},   {16, 20, -200, 5, 320},
+        {16, 20, -5, -7, 320},   {16, 20, -16, -20, 320}, {16, 20, -17, -21, 320},
+        {16, 20, 230, 310, 320}, {16, 20, 239, 319, 320}, {16, 20, 240, 100, 320},
+        {16, 20, 100, 320, 320}, {16, 20, 200, 70, 80},   {24, 40, -30, 300, 320},
+        {10, 15, 180, 72, 80},   {31, 77, -40, -50, 80},  {16, 20, -200, 5, 320},
     };
-    for (const Case& c : cases) CheckScaled("AB0 Z.!", c.width, c.height, c.x, c.y, c.rows);
+    for (const Case& c : cases)
+        CheckScaled("AB0 Z.!", c.width, c.height, c.x, c.y, c.rows);
 
     // Far-off positions and huge sizes stay inside and cost only the visible pixels.
     CheckScaled("HUGE", 100000, 100000, -50000, -50000, 320);
@@ -271,8 +280,7 @@ TEST_F(Font, SmallTextDrawsSetBitsAndClips) {
             for (int32_t px = 0; px < 240; ++px) {
                 int64_t dx = px - static_cast<int64_t>(x), dy = py - static_cast<int64_t>(y);
                 bool set = dx >= 0 && dy >= 0 && dy < 16 && dx / 8 < length &&
-                           (SmallRow(static_cast<uint8_t>(text[dx / 8]),
-                                     static_cast<int32_t>(dy)) &
+                           (SmallRow(static_cast<uint8_t>(text[dx / 8]), static_cast<int32_t>(dy)) &
                             (0x80 >> dx % 8)) != 0;
                 ASSERT_EQ(s.At(px, py), set ? 0x07E0 : Background)
                     << text << " at " << x << "," << y << ": " << px << "," << py;
@@ -294,7 +302,8 @@ TEST(FontFiles, MissingFilesDrawBlackOrNothing) {
     ReleaseFonts();
     LoadFonts(empty.string() + "/");
     ASSERT_NE(SheetFontPicture, nullptr);
-    for (int32_t i = 0; i < 256 * 120; ++i) ASSERT_EQ(SheetFontPicture[i], 0) << i;
+    for (int32_t i = 0; i < 256 * 120; ++i)
+        ASSERT_EQ(SheetFontPicture[i], 0) << i;
     EXPECT_EQ(GlyphIndex['0'], 37);
 
     Surface small(320);

@@ -59,7 +59,8 @@ TEST(Load, AllFilesMissingLeavesBlackPicturesAndDefaults) {
     EXPECT_TRUE(AllZero(ExplosionPicture, 256 * 256));
     EXPECT_TRUE(AllZero(LogoPicture, 240 * 80));
     EXPECT_TRUE(AllZero(ExitIcon, 16 * 16));
-    for (uint16_t* slot : TileSlots) EXPECT_TRUE(AllZero(slot, TileSlotPixels));
+    for (uint16_t* slot : TileSlots)
+        EXPECT_TRUE(AllZero(slot, TileSlotPixels));
     EXPECT_TRUE(AllZero(HeightMap, 512 * 512));
     // Without a font sheet the labels are black boxes on a black panel.
     EXPECT_TRUE(AllZero(PanelPicture, 240 * 80));
@@ -90,7 +91,8 @@ TEST(Load, AllFilesMissingLeavesBlackPicturesAndDefaults) {
 
 TEST(Load, BakedDataShowsLoadingAndLabelsThePanel) {
     const std::string data = TARNVELL_DATA;
-    if (!fs::exists(data + "/Graph/font.tga")) GTEST_SKIP() << "no baked data in " << data;
+    if (!fs::exists(data + "/Graph/font.tga"))
+        GTEST_SKIP() << "no baked data in " << data;
     ASSERT_TRUE(AllocateFrameBuffer());
     SetDataFolder(data);
     LoadGameAssets();
@@ -128,7 +130,8 @@ TEST(Load, ProgramWithoutAnyDataFileReachesTheMenu) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     std::ifstream in(trace);
     std::string line, last;
-    while (std::getline(in, line)) last = line;
+    while (std::getline(in, line))
+        last = line;
     EXPECT_EQ(last.find("{\"pass\":20,\"state\":1,"), 0u) << last;
 
     // A folder with none of Map/, Graph/ and Sound/ is no data folder: the program says so.

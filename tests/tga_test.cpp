@@ -24,7 +24,8 @@ std::vector<uint8_t> GameTga(int32_t width, int32_t height, const std::vector<ui
     bytes[14] = static_cast<uint8_t>(height);
     bytes[15] = static_cast<uint8_t>(height >> 8);
     bytes[16] = 8;
-    for (size_t i = 0; i < palette.size() && i < 768; ++i) bytes[18 + i] = palette[i];
+    for (size_t i = 0; i < palette.size() && i < 768; ++i)
+        bytes[18 + i] = palette[i];
     for (int32_t row = 0; row < height; ++row)
         for (int32_t x = 0; x < width; ++x)
             bytes[786 + static_cast<size_t>(height - 1 - row) * width + x] =
@@ -38,7 +39,8 @@ std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes
     std::string path = (dir / name).string();
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file != nullptr) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        if (!bytes.empty())
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }
     return path;
@@ -73,14 +75,15 @@ TEST(Tga, ConvertsColourMapDroppingLowBits) {
     set(6, 0xFF, 0xFF, 0xFF);
     set(7, 0x08, 0x04, 0x08);
     uint16_t picture[4] = {1, 1, 1, 1};
-    ASSERT_EQ(LoadTgaPicture(WriteFile("red.tga", GameTga(2, 2, palette, {5, 5, 5, 5})), 2, 2,
-                             picture),
-              1);
-    for (uint16_t pixel : picture) EXPECT_EQ(pixel, 0xF800);
+    ASSERT_EQ(
+        LoadTgaPicture(WriteFile("red.tga", GameTga(2, 2, palette, {5, 5, 5, 5})), 2, 2, picture),
+        1);
+    for (uint16_t pixel : picture)
+        EXPECT_EQ(pixel, 0xF800);
 
-    ASSERT_EQ(LoadTgaPicture(WriteFile("mix.tga", GameTga(2, 2, palette, {6, 7, 0, 5})), 2, 2,
-                             picture),
-              1);
+    ASSERT_EQ(
+        LoadTgaPicture(WriteFile("mix.tga", GameTga(2, 2, palette, {6, 7, 0, 5})), 2, 2, picture),
+        1);
     EXPECT_EQ(picture[0], 0xFFFF);
     EXPECT_EQ(picture[1], 0x0821);
     EXPECT_EQ(picture[2], 0x0000);
@@ -90,12 +93,14 @@ TEST(Tga, ConvertsColourMapDroppingLowBits) {
 TEST(Tga, FirstFileRowBecomesBottomRow) {
     std::vector<uint8_t> bytes = GameTga(3, 2, RampPalette(), {0, 0, 0, 0, 0, 0});
     const uint8_t fileRows[6] = {10, 11, 12, 20, 21, 22}; // as stored: bottom row first
-    for (int i = 0; i < 6; ++i) bytes[786 + i] = fileRows[i];
+    for (int i = 0; i < 6; ++i)
+        bytes[786 + i] = fileRows[i];
     uint16_t picture[6] = {};
     ASSERT_EQ(LoadTgaPicture(WriteFile("rows.tga", bytes), 3, 2, picture), 1);
     const uint16_t expected[6] = {RampColour(20), RampColour(21), RampColour(22),
                                   RampColour(10), RampColour(11), RampColour(12)};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(picture[i], expected[i]) << "pixel " << i;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(picture[i], expected[i]) << "pixel " << i;
 }
 
 TEST(Tga, LargePictureCrossesReadChunks) {
@@ -120,8 +125,10 @@ TEST(Tga, ShortFileFillsWhatItHoldsAndBlackensTheRest) {
     bytes.resize(786 + 5);
     std::vector<uint16_t> picture(12, 0x1234);
     ASSERT_EQ(LoadTgaPicture(WriteFile("short.tga", bytes), 4, 3, picture.data()), 1);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(picture[i], i == 4 ? RampColour(5) : 0) << i;
-    for (int i = 8; i < 12; ++i) EXPECT_EQ(picture[i], RampColour(indices[i])) << i;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(picture[i], i == 4 ? RampColour(5) : 0) << i;
+    for (int i = 8; i < 12; ++i)
+        EXPECT_EQ(picture[i], RampColour(indices[i])) << i;
 
     // Cut inside the colour map: no index is there, so every pixel is black.
     std::vector<uint8_t> cut = GameTga(2, 1, RampPalette(), {1, 200});
@@ -140,10 +147,10 @@ TEST(Tga, MissingAndForeignFilesLeaveThePictureUntouched) {
         uint8_t value;
     };
     const Case cases[] = {
-        {"rle.tga", 2, 9},        {"truecolour.tga", 2, 2}, {"grey.tga", 2, 3},
-        {"nomap.tga", 1, 0},      {"imageid.tga", 0, 4},    {"mapstart.tga", 3, 1},
-        {"mapempty.tga", 6, 0},     {"map16bit.tga", 7, 16},  {"wide.tga", 12, 3},
-        {"tall.tga", 14, 1},      {"16bpp.tga", 16, 16},    {"topdown.tga", 17, 0x20},
+        {"rle.tga", 2, 9},           {"truecolour.tga", 2, 2}, {"grey.tga", 2, 3},
+        {"nomap.tga", 1, 0},         {"imageid.tga", 0, 4},    {"mapstart.tga", 3, 1},
+        {"mapempty.tga", 6, 0},      {"map16bit.tga", 7, 16},  {"wide.tga", 12, 3},
+        {"tall.tga", 14, 1},         {"16bpp.tga", 16, 16},    {"topdown.tga", 17, 0x20},
         {"rightleft.tga", 17, 0x10},
     };
     std::vector<uint16_t> picture(4, 0xABCD);
@@ -162,7 +169,8 @@ TEST(Tga, MissingAndForeignFilesLeaveThePictureUntouched) {
     EXPECT_EQ(LoadTgaPicture(path, 0, 2, picture.data()), 0);
     EXPECT_EQ(LoadTgaPicture(path, 2, 2, nullptr), 0);
     EXPECT_EQ(LoadTgaPicture(nullptr, 2, 2, picture.data()), 0);
-    for (uint16_t pixel : picture) EXPECT_EQ(pixel, 0xABCD);
+    for (uint16_t pixel : picture)
+        EXPECT_EQ(pixel, 0xABCD);
     // Attribute bits of the descriptor do not change the layout: still accepted.
     std::vector<uint8_t> attributes = good;
     attributes[17] = 0x08;

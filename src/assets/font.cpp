@@ -21,14 +21,19 @@ constexpr char SheetCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234567890.,'!()*
 constexpr int32_t SmallGlyphWidth = 8;   // pixels
 constexpr int32_t SmallGlyphHeight = 16; // pixels, one byte a row
 
-int64_t Min(int64_t a, int64_t b) { return a < b ? a : b; }
-int64_t Max(int64_t a, int64_t b) { return a > b ? a : b; }
+int64_t Min(int64_t a, int64_t b) {
+    return a < b ? a : b;
+}
+int64_t Max(int64_t a, int64_t b) {
+    return a > b ? a : b;
+}
 
 } // namespace
 
 void LoadFonts(const std::string& graphFolder) {
     const size_t sheetPixels = static_cast<size_t>(SheetFontWidth) * SheetFontHeight;
-    if (SheetFontPicture == nullptr) SheetFontPicture = new uint16_t[sheetPixels]();
+    if (SheetFontPicture == nullptr)
+        SheetFontPicture = new uint16_t[sheetPixels]();
     LoadTgaPicture(DataFilePath(graphFolder, "font.tga"), SheetFontWidth, SheetFontHeight,
                    SheetFontPicture);
 
@@ -38,12 +43,15 @@ void LoadFonts(const std::string& graphFolder) {
         GlyphIndex[static_cast<uint8_t>(SheetCharacters[i])] = static_cast<uint8_t>(i + 1);
 
     int file = open(DataFilePath(graphFolder, "Antique.fnt"), O_RDONLY | O_CLOEXEC);
-    if (file < 0) return; // small text then draws nothing
+    if (file < 0)
+        return; // small text then draws nothing
     size_t done = 0;
     while (done < sizeof SmallFont) {
         ssize_t got = read(file, SmallFont + done, sizeof SmallFont - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
         done += static_cast<size_t>(got);
     }
     close(file);
@@ -70,35 +78,40 @@ void DrawSheetTextScaled(const char* text, int32_t glyphWidth, int32_t glyphHeig
     // inside the surface; it only keeps huge or far-off text from writing outside it.
     const int64_t firstRow = Max(0, -1 - static_cast<int64_t>(y));
     const int64_t lastRow = Min(glyphHeight - 1, static_cast<int64_t>(surfaceHeight) - 1 - y);
-    if (firstRow > lastRow) return;
+    if (firstRow > lastRow)
+        return;
     int32_t sourceColumns[TextSurfaceWidth + 1];
     for (int64_t i = 0; text[i] != 0; ++i) {
         const int64_t left = static_cast<int64_t>(x) + glyphWidth * i;
-        if (left >= TextSurfaceWidth) break; // this and every later glyph lies to the right
+        if (left >= TextSurfaceWidth)
+            break; // this and every later glyph lies to the right
         const int32_t cell = GlyphIndex[static_cast<uint8_t>(text[i])];
-        if (cell == 0) continue; // no glyph, but the place is taken
+        if (cell == 0)
+            continue; // no glyph, but the place is taken
         const int64_t firstColumn = Max(0, -1 - left);
         const int64_t lastColumn = Min(glyphWidth - 1, TextSurfaceWidth - 1 - left);
-        if (firstColumn > lastColumn) continue;
+        if (firstColumn > lastColumn)
+            continue;
         for (int64_t c = firstColumn; c <= lastColumn; ++c)
-            sourceColumns[c - firstColumn] =
-                static_cast<int32_t>(SheetCellWidth * c / glyphWidth);
-        const uint16_t* cellPixels = SheetFontPicture +
-                                     (cell - 1) / 16 * SheetCellHeight * SheetFontWidth +
-                                     (cell - 1) % 16 * SheetCellWidth;
+            sourceColumns[c - firstColumn] = static_cast<int32_t>(SheetCellWidth * c / glyphWidth);
+        const int32_t cellOffset =
+            (cell - 1) / 16 * SheetCellHeight * SheetFontWidth + (cell - 1) % 16 * SheetCellWidth;
+        const uint16_t* cellPixels = SheetFontPicture + cellOffset;
         for (int64_t j = firstRow; j <= lastRow; ++j) {
             const uint16_t* source =
                 cellPixels + SheetCellHeight * j / glyphHeight * SheetFontWidth;
             const int64_t outY = y + j;
             for (int64_t c = firstColumn; c <= lastColumn; ++c) {
                 const uint16_t pixel = source[sourceColumns[c - firstColumn]];
-                if (pixel == ColourKey) continue;
+                if (pixel == ColourKey)
+                    continue;
                 const int64_t outX = left + c;
                 // Shadow first: the glyph's own later pixels and the next glyph cover it
                 // wherever they are opaque, leaving a black edge below and right.
                 if (outX + 1 < TextSurfaceWidth && outY + 1 < surfaceHeight)
                     surface[(outY + 1) * TextSurfaceWidth + outX + 1] = 0;
-                if (outX >= 0 && outY >= 0) surface[outY * TextSurfaceWidth + outX] = pixel;
+                if (outX >= 0 && outY >= 0)
+                    surface[outY * TextSurfaceWidth + outX] = pixel;
             }
         }
     }
@@ -106,14 +119,18 @@ void DrawSheetTextScaled(const char* text, int32_t glyphWidth, int32_t glyphHeig
 
 void DrawSmallText(const char* text, int32_t x, int32_t y, uint16_t colour, uint16_t* surface,
                    int32_t surfaceHeight) {
-    if (text == nullptr || surface == nullptr || surfaceHeight <= 0) return;
+    if (text == nullptr || surface == nullptr || surfaceHeight <= 0)
+        return;
     const int64_t firstRow = Max(0, -static_cast<int64_t>(y));
     const int64_t lastRow = Min(SmallGlyphHeight - 1, static_cast<int64_t>(surfaceHeight) - 1 - y);
-    if (firstRow > lastRow) return;
+    if (firstRow > lastRow)
+        return;
     for (int64_t i = 0; text[i] != 0; ++i) {
         const int64_t left = static_cast<int64_t>(x) + SmallGlyphWidth * i;
-        if (left >= TextSurfaceWidth) break;
-        const uint8_t* glyph = SmallFont + static_cast<uint8_t>(text[i]) * SmallGlyphHeight;
+        if (left >= TextSurfaceWidth)
+            break;
+        const int32_t glyphOffset = static_cast<uint8_t>(text[i]) * SmallGlyphHeight;
+        const uint8_t* glyph = SmallFont + glyphOffset;
         for (int64_t j = firstRow; j <= lastRow; ++j) {
             uint16_t* out = surface + (y + j) * TextSurfaceWidth;
             for (int32_t bit = 0; bit < SmallGlyphWidth; ++bit) {

@@ -6,12 +6,12 @@
 #include "app/frame.h"
 #include "assets/assets.h"
 
-constexpr int32_t SheetFontWidth = 256;  // pixels: 16 cells across
-constexpr int32_t SheetFontHeight = 120; // pixels: 3 rows of cells
-constexpr int32_t SheetCellWidth = 16;   // pixels
-constexpr int32_t SheetCellHeight = 40;  // pixels; the fixed-size text takes every second row
-constexpr uint16_t ColourKey = 0xF800;   // pure red: transparent in the font sheet, no shadow
-constexpr int32_t SmallFontBytes = 4096; // 256 glyphs of 16 rows, bit 7 the leftmost pixel
+constexpr int32_t SheetFontWidth = 256;   // pixels: 16 cells across
+constexpr int32_t SheetFontHeight = 120;  // pixels: 3 rows of cells
+constexpr int32_t SheetCellWidth = 16;    // pixels
+constexpr int32_t SheetCellHeight = 40;   // pixels; the fixed-size text takes every second row
+constexpr uint16_t ColourKey = 0xF800;    // pure red: transparent in the font sheet, no shadow
+constexpr int32_t SmallFontBytes = 4096;  // 256 glyphs of 16 rows, bit 7 the leftmost pixel
 constexpr int32_t TextSurfaceWidth = 240; // pixels a row of every surface text is drawn into
 
 // Whole run, from LoadFonts to ReleaseFonts. The picture is black where "font.tga" is

@@ -16,13 +16,14 @@
 
 namespace {
 
-constexpr size_t TerrainColourPixels = 512 * 512;
-constexpr size_t HeightMapBytes = 512 * 512;
-constexpr size_t DepthBufferEntries = 240 * 240;
+constexpr size_t TerrainColourPixels = size_t{512} * 512;
+constexpr size_t HeightMapBytes = size_t{512} * 512;
+constexpr size_t DepthBufferEntries = size_t{240} * 240;
 
 // Zero-filled, so whatever a missing file leaves shows as black (and the ground as flat).
 template <typename T> void Allocate(T*& buffer, size_t count) {
-    if (buffer == nullptr) buffer = new T[count]();
+    if (buffer == nullptr)
+        buffer = new T[count]();
 }
 
 template <typename T> void Release(T*& buffer) {
@@ -46,7 +47,8 @@ void LoadGameAssets() {
     Allocate(SkyPicture, static_cast<size_t>(SkyPictureSize) * SkyPictureSize);
     Allocate(ExplosionPicture, static_cast<size_t>(ExplosionPictureSize) * ExplosionPictureSize);
     Allocate(LogoPicture, static_cast<size_t>(LogoPictureWidth) * LogoPictureHeight);
-    for (uint16_t*& slot : TileSlots) Allocate(slot, TileSlotPixels);
+    for (uint16_t*& slot : TileSlots)
+        Allocate(slot, TileSlotPixels);
     Allocate(ExitIcon, static_cast<size_t>(ExitIconSize) * ExitIconSize);
 
     LoadFonts(GraphFolder());
@@ -58,8 +60,8 @@ void LoadGameAssets() {
 
     const std::string& graph = GraphFolder();
     LoadTgaPicture(DataFilePath(graph, "cloud.tga"), SkyPictureSize, SkyPictureSize, SkyPicture);
-    LoadTgaPicture(DataFilePath(graph, "explode.tga"), ExplosionPictureSize,
-                   ExplosionPictureSize, ExplosionPicture);
+    LoadTgaPicture(DataFilePath(graph, "explode.tga"), ExplosionPictureSize, ExplosionPictureSize,
+                   ExplosionPicture);
     LoadTgaPicture(DataFilePath(graph, "control.tga"), PanelPictureWidth, PanelPictureHeight,
                    PanelPicture);
     LoadTgaPicture(DataFilePath(graph, "logo.tga"), LogoPictureWidth, LogoPictureHeight,
@@ -70,7 +72,8 @@ void LoadGameAssets() {
     BuildAngleTables();
 
     // Every ship is drawn with the one model in slot 0.
-    if (ModelTable[0] == nullptr) ModelTable[0] = CreateShipModel();
+    if (ModelTable[0] == nullptr)
+        ModelTable[0] = CreateShipModel();
     if (ModelTable[0] != nullptr) {
         ReadShipModel(*ModelTable[0], DataFilePath(graph, "plane1.md2"));
         LoadShipSkin(*ModelTable[0], DataFilePath(graph, "plane1.tga"));
@@ -92,7 +95,8 @@ void ReleaseGameAssets() {
     Release(SkyPicture);
     Release(ExplosionPicture);
     Release(LogoPicture);
-    for (uint16_t*& slot : TileSlots) Release(slot);
+    for (uint16_t*& slot : TileSlots)
+        Release(slot);
     Release(ExitIcon);
     ReleaseFonts();
     ScreenTarget = nullptr;

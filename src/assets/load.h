@@ -15,11 +15,11 @@ const std::string& SoundFolder(); // ends with '/'
 // "." for a bare name, which lives in the working folder).
 std::string ProgramFolderOf(const std::string& programPath);
 struct DataSearch {
-    std::string programPath;  // the running program file
-    std::string dataDir;      // --data; when not empty it is the only place tried
-    std::string xdgDataHome;  // empty: $HOME/.local/share
-    std::string xdgDataDirs;  // colon-separated; empty: /usr/local/share/:/usr/share/
-    std::string home;         // $HOME
+    std::string programPath; // the running program file
+    std::string dataDir;     // --data; when not empty it is the only place tried
+    std::string xdgDataHome; // empty: $HOME/.local/share
+    std::string xdgDataDirs; // colon-separated; empty: /usr/local/share/:/usr/share/
+    std::string home;        // $HOME
 };
 // The first folder of the search holding Map/, Graph/ or Sound/, ending with '/'.
 bool FindDataFolder(const DataSearch& search, std::string& folder);

@@ -1,9 +1,9 @@
 // The data folders: where Map/, Graph/ and Sound/ are found, kept as UTF-8 bytes.
 #include <cstdlib>
 #include <string>
-#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "app/options.h"
 #include "assets/load.h"
@@ -11,9 +11,9 @@
 namespace {
 
 // Whole run, set once by InitDataPaths (or SetDataFolder in tests).
-std::string mapFolder, graphFolder, soundFolder;
+std::string MapPath, GraphPath, SoundPath;
 // The last formed file path; its storage is reused so that later loads allocate nothing.
-std::string filePath;
+std::string FilePathBuffer;
 
 bool IsFolder(const std::string& path) {
     struct stat info;
@@ -21,7 +21,8 @@ bool IsFolder(const std::string& path) {
 }
 
 std::string WithSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
     return folder;
 }
 
@@ -34,7 +35,8 @@ std::string RunningProgramPath() {
     std::string path(256, '\0');
     for (;;) {
         ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-        if (length < 0) return std::string();
+        if (length < 0)
+            return std::string();
         if (static_cast<size_t>(length) < path.size()) {
             path.resize(static_cast<size_t>(length));
             return path;
@@ -52,8 +54,10 @@ std::string Environment(const char* name) {
 
 std::string ProgramFolderOf(const std::string& programPath) {
     size_t slash = programPath.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
     return programPath.substr(0, slash);
 }
 
@@ -70,14 +74,18 @@ bool FindDataFolder(const DataSearch& search, std::string& folder) {
     }
     // The XDG base directories, with their documented defaults when unset or empty.
     std::string dataHome = search.xdgDataHome;
-    if (dataHome.empty() && !search.home.empty()) dataHome = WithSlash(search.home) + ".local/share";
-    if (!dataHome.empty()) candidates.push_back(WithSlash(dataHome) + "tarnvell/");
-    std::string dataDirs = search.xdgDataDirs.empty() ? "/usr/local/share/:/usr/share/"
-                                                      : search.xdgDataDirs;
+    if (dataHome.empty() && !search.home.empty())
+        dataHome = WithSlash(search.home) + ".local/share";
+    if (!dataHome.empty())
+        candidates.push_back(WithSlash(dataHome) + "tarnvell/");
+    std::string dataDirs =
+        search.xdgDataDirs.empty() ? "/usr/local/share/:/usr/share/" : search.xdgDataDirs;
     for (size_t start = 0; start <= dataDirs.size();) {
         size_t colon = dataDirs.find(':', start);
-        if (colon == std::string::npos) colon = dataDirs.size();
-        if (colon > start) candidates.push_back(WithSlash(dataDirs.substr(start, colon - start)) + "tarnvell/");
+        if (colon == std::string::npos)
+            colon = dataDirs.size();
+        if (colon > start)
+            candidates.push_back(WithSlash(dataDirs.substr(start, colon - start)) + "tarnvell/");
         start = colon + 1;
     }
     for (const std::string& candidate : candidates) {
@@ -91,11 +99,11 @@ bool FindDataFolder(const DataSearch& search, std::string& folder) {
 
 void SetDataFolder(const std::string& folder) {
     std::string base = WithSlash(folder);
-    mapFolder = base + "Map/";
-    graphFolder = base + "Graph/";
-    soundFolder = base + "Sound/";
+    MapPath = base + "Map/";
+    GraphPath = base + "Graph/";
+    SoundPath = base + "Sound/";
     // Room for the longest folder and any of the game's file names.
-    filePath.reserve(base.size() + 64);
+    FilePathBuffer.reserve(base.size() + 64);
 }
 
 bool InitDataPaths() {
@@ -106,17 +114,24 @@ bool InitDataPaths() {
     search.xdgDataDirs = Environment("XDG_DATA_DIRS");
     search.home = Environment("HOME");
     std::string folder;
-    if (!FindDataFolder(search, folder)) return false;
+    if (!FindDataFolder(search, folder))
+        return false;
     SetDataFolder(folder);
     return true;
 }
 
-const std::string& MapFolder() { return mapFolder; }
-const std::string& GraphFolder() { return graphFolder; }
-const std::string& SoundFolder() { return soundFolder; }
+const std::string& MapFolder() {
+    return MapPath;
+}
+const std::string& GraphFolder() {
+    return GraphPath;
+}
+const std::string& SoundFolder() {
+    return SoundPath;
+}
 
 const char* DataFilePath(const std::string& folder, const char* name) {
-    filePath.assign(folder);
-    filePath.append(name != nullptr ? name : "");
-    return filePath.c_str();
+    FilePathBuffer.assign(folder);
+    FilePathBuffer.append(name != nullptr ? name : "");
+    return FilePathBuffer.c_str();
 }

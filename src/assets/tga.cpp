@@ -12,27 +12,31 @@ size_t ReadUpTo(int file, uint8_t* buffer, size_t count) {
     size_t done = 0;
     while (done < count) {
         ssize_t got = read(file, buffer + done, count - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
         done += static_cast<size_t>(got);
     }
     return done;
 }
 
-uint32_t Word(const uint8_t* bytes) { return bytes[0] | (static_cast<uint32_t>(bytes[1]) << 8); }
+uint32_t Word(const uint8_t* bytes) {
+    return bytes[0] | (static_cast<uint32_t>(bytes[1]) << 8);
+}
 
 // Every picture of the game is stored in one layout; any other file would come out as noise,
 // so it is refused instead.
 bool IsGamePicture(const uint8_t* header, int32_t width, int32_t height) {
-    return header[0] == 0                 // no image ID: the colour map starts at byte 18
-           && header[1] == 1              // a colour map is present
-           && header[2] == 1              // uncompressed, colour-mapped
-           && Word(header + 3) == 0       // the map starts at index 0 ...
-           && Word(header + 5) == 256     // ... and holds 256 entries ...
-           && header[7] == 24             // ... of blue, green and red bytes
+    return header[0] == 0             // no image ID: the colour map starts at byte 18
+           && header[1] == 1          // a colour map is present
+           && header[2] == 1          // uncompressed, colour-mapped
+           && Word(header + 3) == 0   // the map starts at index 0 ...
+           && Word(header + 5) == 256 // ... and holds 256 entries ...
+           && header[7] == 24         // ... of blue, green and red bytes
            && Word(header + 12) == static_cast<uint32_t>(width) &&
            Word(header + 14) == static_cast<uint32_t>(height) && header[16] == 8 // a byte a pixel
-           && (header[17] & 0xF0) == 0;   // bottom row first, left to right, not interleaved
+           && (header[17] & 0xF0) == 0; // bottom row first, left to right, not interleaved
 }
 
 } // namespace
@@ -42,7 +46,8 @@ int32_t LoadTgaPicture(const char* path, int32_t width, int32_t height, uint16_t
         height > 0xFFFF)
         return 0;
     int file = open(path, O_RDONLY | O_CLOEXEC);
-    if (file < 0) return 0;
+    if (file < 0)
+        return 0;
 
     // Header and colour map; entries a short file lacks stay black.
     uint8_t head[TgaPixelOffset] = {};
@@ -53,7 +58,8 @@ int32_t LoadTgaPicture(const char* path, int32_t width, int32_t height, uint16_t
     }
     uint16_t colours[256];
     for (int32_t i = 0; i < 256; ++i) {
-        const uint8_t* entry = head + TgaHeaderBytes + 3 * i;
+        const int32_t entryOffset = TgaHeaderBytes + 3 * i;
+        const uint8_t* entry = head + entryOffset;
         colours[i] = TgaColour(entry[0], entry[1], entry[2]);
     }
 
@@ -69,7 +75,8 @@ int32_t LoadTgaPicture(const char* path, int32_t width, int32_t height, uint16_t
     while (done < total) {
         size_t want = total - done < sizeof chunk ? total - done : sizeof chunk;
         size_t got = ended ? 0 : ReadUpTo(file, chunk, want);
-        if (got < want) ended = true;
+        if (got < want)
+            ended = true;
         for (size_t i = 0; i < want; ++i) {
             row[column] = i < got ? colours[chunk[i]] : 0; // what the file lacks is black
             if (++column == rowPixels && row != destination) {
