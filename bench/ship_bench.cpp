@@ -1,0 +1,113 @@
+// Speed of drawing the ship model at three distances, and of a whole race scene: terrain,
+// an explosion, three ships and the map markers, each iteration one frame.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "assets/assets.h"
+#include "assets/load.h"
+#include "assets/ship_model.h"
+#include "assets/terrain_data.h"
+#include "assets/tga.h"
+#include "race/ship.h"
+#include "render/camera.h"
+#include "render/colour_map.h"
+#include "render/raster.h"
+#include "render/ship_draw.h"
+#include "render/tables.h"
+#include "render/terrain_view.h"
+#include "screens/settings.h"
+
+namespace {
+
+// Whole benchmark run: the buffers the load step would allocate, track 0 on planet 0, the
+// baked ship model in the model table and the ships on the start grid.
+struct ShipWorld {
+    std::vector<uint16_t> frame = std::vector<uint16_t>(240 * 320, 0);
+    std::vector<uint32_t> depth = std::vector<uint32_t>(240 * 240, 0xFFFFFFFFu);
+    std::vector<uint8_t> heights = std::vector<uint8_t>(512 * 512, 0);
+    std::vector<uint8_t> flat = std::vector<uint8_t>(512 * 512, 0);
+    std::vector<uint16_t> colours = std::vector<uint16_t>(512 * 512, 0);
+    std::vector<uint16_t> sky = std::vector<uint16_t>(256 * 256, 0);
+    std::vector<uint16_t> explosion = std::vector<uint16_t>(256 * 256, 0);
+    std::vector<uint16_t> tiles[4];
+    ShipModel model{};
+
+    ShipWorld() {
+        BuildAngleTables();
+        SetDefaultSettings();
+        SetDataFolder(TARNVELL_DATA);
+        HeightMap = heights.data();
+        TerrainColours = colours.data();
+        SkyPicture = sky.data();
+        ExplosionPicture = explosion.data();
+        for (int32_t i = 0; i < 4; ++i) {
+            tiles[i].assign(TileSlotPixels, 0);
+            TileSlots[i] = tiles[i].data();
+        }
+        const std::string& graph = GraphFolder();
+        LoadTgaPicture(DataFilePath(graph, "cloud.tga"), 256, 256, SkyPicture);
+        LoadTgaPicture(DataFilePath(graph, "explode.tga"), 256, 256, ExplosionPicture);
+        LoadTrackMap(0); // also puts the ships on the grid
+        LoadPlanetTiles(0);
+        BuildTerrainColours(HeightMap, TerrainColours, 0, 1, 2, 3);
+        ReadShipModel(model, DataFilePath(graph, "plane1.md2"));
+        LoadShipSkin(model, DataFilePath(graph, "plane1.tga"));
+        ModelTable[0] = &model;
+    }
+
+    CameraState View() { return CameraState{60000, 60000, 1400, 0, -180, 240, 240, depth.data(), frame.data()}; }
+};
+
+ShipWorld& World() {
+    static ShipWorld world;
+    return world;
+}
+
+// The model alone over flat ground, `ahead` world units in front of the eye, slightly
+// turned so both the back and a side show. The depth buffer is not reset between
+// iterations: later frames fail the depth test but walk the same spans.
+void BM_DrawModel(benchmark::State& state) {
+    ShipWorld& world = World();
+    const CameraState camera = world.View();
+    int32_t eyeX = 0, eyeY = 0;
+    EyePoint(camera, eyeX, eyeY);
+    const int32_t x = eyeX + static_cast<int32_t>(state.range(0));
+    const int32_t z = 175 - static_cast<int32_t>(state.range(0)) / 200;
+    std::fill(world.depth.begin(), world.depth.end(), 0xFFFFFFFFu);
+    for (auto _ : state) {
+        const ModelBox box = DrawModel(world.model, camera, 0, 0, 0, 200, x, eyeY, z, world.flat.data());
+        benchmark::DoNotOptimize(box);
+    }
+}
+BENCHMARK(BM_DrawModel)->Arg(1500)->Arg(6000)->Arg(20000)->ArgNames({"ahead"});
+
+// One race frame's drawing: the terrain view from the chase camera behind ship 0, an
+// explosion next to it, all three ships and the markers.
+void BM_RaceScene(benchmark::State& state) {
+    ShipWorld& world = World();
+    ShipState grid[3];
+    std::copy(ShipTable, ShipTable + 3, grid);
+    Camera = world.View();
+    Camera.x = grid[0].x;
+    Camera.y = grid[0].y;
+    Camera.angle = static_cast<int32_t>(grid[0].heading + 192.0) % 256;
+    const WorldPoint blast = {grid[0].x - 600, grid[0].y + 300, (grid[0].altitude - 5) * 2};
+    int32_t frame = 0;
+    for (auto _ : state) {
+        std::copy(grid, grid + 3, ShipTable); // a contact would wreck a ship for good
+        DrawTerrainView();
+        DrawBillboard(Camera, blast, ExplosionPicture, 70, frame);
+        for (int32_t ship = 0; ship < 3; ++ship) DrawShip(Camera, ship, HeightMap);
+        DrawMapMarkers(Camera);
+        frame = (frame + 1) % SpriteFrames;
+        benchmark::ClobberMemory();
+    }
+    state.counters["frames_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_RaceScene)->Unit(benchmark::kMicrosecond);
+
+} // namespace

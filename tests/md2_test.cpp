@@ -1,0 +1,219 @@
+// The MD2 ship model reader, its checks, the skin loader and the baked ship model.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assets/ship_model.h"
+
+namespace {
+
+// A hand-made MD2 file: 17 header values, then texture coordinates, triangles and frames.
+struct Md2Builder {
+    int32_t header[17] = {};
+    std::vector<uint8_t> body;
+
+    enum { NumSkins = 5, NumVertices = 6, NumSt = 7, NumTris = 8, NumFrames = 10,
+           OfsSt = 12, OfsTris = 13, OfsFrames = 14, OfsEnd = 16 };
+
+    void U8(uint8_t v) { body.push_back(v); }
+    void U16(uint16_t v) { U8(static_cast<uint8_t>(v)), U8(static_cast<uint8_t>(v >> 8)); }
+    void U32(uint32_t v) { U16(static_cast<uint16_t>(v)), U16(static_cast<uint16_t>(v >> 16)); }
+    void Float(float f) {
+        uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        U32(bits);
+    }
+    int32_t Offset() const { return 68 + static_cast<int32_t>(body.size()); }
+
+    // Three vertices, three texture coordinates, one triangle, `frames` frames.
+    static Md2Builder Triangle(int32_t frames = 1) {
+        Md2Builder m;
+        m.header[0] = 0x32504449;
+        m.header[1] = 8;
+        m.header[2] = m.header[3] = 64; // the skin load overrides these
+        m.header[4] = 40 + 4 * 3;
+        m.header[NumVertices] = 3;
+        m.header[NumSt] = 3;
+        m.header[NumTris] = 1;
+        m.header[NumFrames] = frames;
+        m.header[OfsSt] = m.Offset();
+        for (int16_t s : {10, -3, 127}) m.U16(static_cast<uint16_t>(s)), m.U16(static_cast<uint16_t>(s + 1));
+        m.header[OfsTris] = m.Offset();
+        for (uint16_t v : {0, 1, 2, 2, 1, 0}) m.U16(v);
+        m.header[OfsFrames] = m.Offset();
+        for (int32_t f = 0; f < frames; ++f) {
+            for (float v : {0.5f, 1.0f, 2.0f, -10.0f, 20.0f, -30.5f}) m.Float(v);
+            const char name[16] = "frame";
+            for (char c : name) m.U8(static_cast<uint8_t>(c));
+            for (int32_t i = 0; i < 3; ++i) m.U8(static_cast<uint8_t>(10 * i)), m.U8(static_cast<uint8_t>(10 * i + 1)), m.U8(static_cast<uint8_t>(10 * i + 2)), m.U8(static_cast<uint8_t>(i));
+        }
+        m.header[OfsEnd] = m.Offset();
+        return m;
+    }
+
+    std::vector<uint8_t> Bytes() const {
+        std::vector<uint8_t> out;
+        for (int32_t v : header) {
+            for (int32_t k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * k)));
+        }
+        out.insert(out.end(), body.begin(), body.end());
+        return out;
+    }
+};
+
+std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = (std::filesystem::temp_directory_path() / ("tarnvell_md2_" + name)).string();
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    return path;
+}
+
+void ExpectEmpty(const ShipModel& model) {
+    EXPECT_EQ(model.header.numVertices, 0);
+    EXPECT_EQ(model.header.numSt, 0);
+    EXPECT_EQ(model.header.numTris, 0);
+    EXPECT_EQ(model.header.numFrames, 0);
+    EXPECT_TRUE(model.texCoords.empty());
+    EXPECT_TRUE(model.triangles.empty());
+    EXPECT_TRUE(model.frameVertices.empty());
+}
+
+} // namespace
+
+TEST(ShipModelReader, ReadsASmallHandMadeModel) {
+    ShipModel* model = CreateShipModel();
+    ASSERT_NE(model, nullptr);
+    ExpectEmpty(*model);
+    EXPECT_TRUE(model->skin.empty());
+
+    // One frame of three vertices: 40 + 12 bytes at ofs_frames, and the file ends there.
+    const std::vector<uint8_t> bytes = Md2Builder::Triangle().Bytes();
+    ASSERT_TRUE(ReadShipModel(*model, WriteTemp("small.md2", bytes).c_str()));
+    EXPECT_EQ(model->header.ident, 0x32504449);
+    EXPECT_EQ(model->header.skinWidth, 64);
+    EXPECT_EQ(model->header.numVertices, 3);
+    EXPECT_EQ(model->header.ofsEnd, static_cast<int32_t>(bytes.size()));
+    ASSERT_EQ(model->texCoords.size(), 4u); // one more entry than the count
+    EXPECT_EQ(model->texCoords[1].s, -3);
+    EXPECT_EQ(model->texCoords[1].t, -2);
+    EXPECT_EQ(model->texCoords[2].s, 127);
+    ASSERT_EQ(model->triangles.size(), 2u);
+    EXPECT_EQ(model->triangles[0].vertex[0], 0);
+    EXPECT_EQ(model->triangles[0].vertex[2], 2);
+    EXPECT_EQ(model->triangles[0].texCoord[0], 2);
+    ASSERT_EQ(model->frameHeaders.size(), 1u);
+    EXPECT_EQ(model->frameHeaders[0].scale[1], 1.0f);
+    EXPECT_EQ(model->frameHeaders[0].translate[2], -30.5f);
+    EXPECT_STREQ(model->frameHeaders[0].name, "frame");
+    ASSERT_EQ(model->frameVertices[0].size(), 4u);
+    EXPECT_EQ(model->frameVertices[0][2].v[0], 20);
+    EXPECT_EQ(model->frameVertices[0][2].v[2], 22);
+    EXPECT_EQ(model->frameVertices[0][2].normalIndex, 2);
+
+    // The skin is 128 x 128 whatever the file says, allocated even when the picture is
+    // missing (then black).
+    EXPECT_EQ(LoadShipSkin(*model, "/nonexistent/plane1.tga"), 0);
+    EXPECT_EQ(model->header.skinWidth, 128);
+    EXPECT_EQ(model->header.skinHeight, 128);
+    ASSERT_EQ(model->skin.size(), 128u * 128u);
+    EXPECT_EQ(model->skin[0], 0);
+
+    // A picture in the game's layout is converted into it.
+    std::vector<uint8_t> tga(786 + 128 * 128, 0);
+    const uint8_t header[18] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 128, 0, 128, 0, 8, 0};
+    std::memcpy(tga.data(), header, sizeof header);
+    tga[18 + 3 * 5 + 2] = 0xFF; // entry 5: pure red
+    tga[786 + 127 * 128] = 5;    // the last file row is the top row
+    EXPECT_EQ(LoadShipSkin(*model, WriteTemp("skin.tga", tga).c_str()), 1);
+    EXPECT_EQ(model->skin[0], 0xF800);
+
+    ReleaseShipModel(*model);
+    ExpectEmpty(*model);
+    EXPECT_TRUE(model->skin.empty());
+    DestroyShipModel(model);
+    EXPECT_EQ(model, nullptr);
+}
+
+TEST(ShipModelReader, RefusesModelsThatBreakTheRecordOrTheFile) {
+    using B = Md2Builder;
+    struct Case {
+        const char* what;
+        void (*spoil)(Md2Builder&);
+    };
+    const Case cases[] = {
+        {"negative vertex count", [](B& m) { m.header[B::NumVertices] = -1; }},
+        {"501 vertices", [](B& m) { m.header[B::NumVertices] = 501; }},
+        {"negative frame count", [](B& m) { m.header[B::NumFrames] = -1; }},
+        {"256 frames", [](B& m) { m.header[B::NumFrames] = 256; }},
+        {"negative texture-coordinate count", [](B& m) { m.header[B::NumSt] = -2; }},
+        {"negative triangle count", [](B& m) { m.header[B::NumTris] = -1; }},
+        {"texture coordinates past the end", [](B& m) { m.header[B::OfsSt] = m.Offset() - 8; }},
+        {"negative offset", [](B& m) { m.header[B::OfsSt] = -4; }},
+        {"triangles past the end", [](B& m) { m.header[B::NumTris] = 100; }},
+        {"frames past the end", [](B& m) { m.header[B::NumFrames] = 2; }},
+        {"frame one byte short", [](B& m) { m.body.pop_back(); }},
+        {"vertex index out of range", [](B& m) { m.body[m.header[B::OfsTris] - 68 + 2] = 3; }},
+        {"texture index out of range", [](B& m) { m.body[m.header[B::OfsTris] - 68 + 6] = 3; }},
+    };
+    for (const Case& c : cases) {
+        Md2Builder m = Md2Builder::Triangle();
+        c.spoil(m);
+        ShipModel model{};
+        // A refused file also empties a record that held a good model.
+        ASSERT_TRUE(ReadShipModel(model, WriteTemp("good.md2", Md2Builder::Triangle().Bytes()).c_str()));
+        EXPECT_FALSE(ReadShipModel(model, WriteTemp("bad.md2", m.Bytes()).c_str())) << c.what;
+        ExpectEmpty(model);
+    }
+
+    ShipModel model{};
+    EXPECT_FALSE(ReadShipModel(model, "/nonexistent/plane1.md2"));
+    ExpectEmpty(model);
+    std::vector<uint8_t> shortHeader = Md2Builder::Triangle().Bytes();
+    shortHeader.resize(60);
+    EXPECT_FALSE(ReadShipModel(model, WriteTemp("short.md2", shortHeader).c_str()));
+    ExpectEmpty(model);
+
+    // Zero counts read nothing, wherever their offsets point.
+    Md2Builder none = Md2Builder::Triangle();
+    none.header[B::NumTris] = 0;
+    none.header[B::OfsTris] = -1000;
+    EXPECT_TRUE(ReadShipModel(model, WriteTemp("none.md2", none.Bytes()).c_str()));
+    EXPECT_EQ(model.triangles.size(), 1u);
+}
+
+TEST(ShipModelReader, AcceptsTheLimits) {
+    // 500 vertices in each of 255 frames.
+    Md2Builder m;
+    m.header[Md2Builder::NumVertices] = 500;
+    m.header[Md2Builder::NumFrames] = 255;
+    m.header[Md2Builder::OfsFrames] = m.Offset();
+    m.body.resize(255 * (40 + 4 * 500), 1);
+    ShipModel model{};
+    ASSERT_TRUE(ReadShipModel(model, WriteTemp("limits.md2", m.Bytes()).c_str()));
+    EXPECT_EQ(model.frameVertices.size(), 255u);
+    EXPECT_EQ(model.frameVertices[254].size(), 501u);
+    EXPECT_EQ(model.frameVertices[254][499].v[1], 1);
+}
+
+TEST(ShipModelReader, BakedShipFitsTheGame) {
+    ShipModel model{};
+    ASSERT_TRUE(ReadShipModel(model, (std::string(TARNVELL_DATA) + "/Graph/plane1.md2").c_str()));
+    EXPECT_GT(model.header.numTris, 100);
+    EXPECT_LE(model.header.numVertices, 500);
+    EXPECT_EQ(model.header.numFrames, 1);
+    EXPECT_EQ(model.header.frameSize, 40 + 4 * model.header.numVertices);
+    for (int32_t i = 0; i < model.header.numSt; ++i) {
+        EXPECT_GE(model.texCoords[i].s, 0);
+        EXPECT_LT(model.texCoords[i].s, 128);
+        EXPECT_GE(model.texCoords[i].t, 0);
+        EXPECT_LT(model.texCoords[i].t, 128);
+    }
+    EXPECT_EQ(LoadShipSkin(model, (std::string(TARNVELL_DATA) + "/Graph/plane1.tga").c_str()), 1);
+}

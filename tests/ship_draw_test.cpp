@@ -1,0 +1,368 @@
+// Placing and drawing ship models, the surface-contact test, DrawShip and the map markers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "race/ship.h"
+#include "render/camera.h"
+#include "render/ship_draw.h"
+#include "render/tables.h"
+
+namespace {
+
+constexpr uint16_t Untouched = 0x1234;
+
+// A one-frame model whose vertices decode to the given (x, y, z) (file axes: the game
+// negates y), each triangle using texture coordinate 0.
+ShipModel MakeModel(const std::vector<std::array<int32_t, 3>>& vertices,
+                    const std::vector<std::array<uint16_t, 3>>& triangles = {}) {
+    ShipModel model{};
+    model.header.numVertices = static_cast<int32_t>(vertices.size());
+    model.header.numFrames = 1;
+    model.header.numSt = 1;
+    model.header.numTris = static_cast<int32_t>(triangles.size());
+    model.texCoords = {{5, 6}, {0, 0}};
+    for (const auto& t : triangles) model.triangles.push_back({{t[0], t[1], t[2]}, {0, 0, 0}});
+    model.triangles.push_back({});
+    Md2FrameHeader header{};
+    for (int32_t k = 0; k < 3; ++k) header.scale[k] = 1.0f, header.translate[k] = -128.0f;
+    model.frameHeaders = {header};
+    model.frameVertices.resize(1);
+    for (const auto& v : vertices) {
+        model.frameVertices[0].push_back({{static_cast<uint8_t>(v[0] + 128), static_cast<uint8_t>(v[1] + 128),
+                                           static_cast<uint8_t>(v[2] + 128)}, 0});
+    }
+    model.frameVertices[0].push_back({});
+    model.skin.assign(128 * 128, 0x07E0);
+    return model;
+}
+
+// A camera at the origin looking along +x (the eye at (-5600, 0), altitude 175) with its
+// own buffers.
+struct Scene {
+    std::vector<uint16_t> frame = std::vector<uint16_t>(240 * 320, Untouched);
+    std::vector<uint32_t> depth = std::vector<uint32_t>(240 * 240, 0xFFFFFFFFu);
+    std::vector<uint8_t> heights = std::vector<uint8_t>(512 * 512, 0);
+    CameraState camera{};
+    Scene() {
+        BuildAngleTables();
+        camera = CameraState{0, 0, 1400, 0, -180, 240, 240, depth.data(), frame.data()};
+    }
+    int32_t Changed() const {
+        int32_t n = 0;
+        for (uint16_t p : frame) n += p != Untouched;
+        return n;
+    }
+};
+
+// Keeps the global ship and model tables as a test found them.
+struct GlobalTables {
+    ShipState ships[ShipSlots];
+    int32_t count = ShipCount;
+    ShipModel* model = ModelTable[0];
+    GlobalTables() { std::copy(ShipTable, ShipTable + ShipSlots, ships); }
+    ~GlobalTables() {
+        std::copy(ships, ships + ShipSlots, ShipTable);
+        ShipCount = count;
+        ModelTable[0] = model;
+    }
+};
+
+// A flat card facing the camera, both windings, 320 units wide and 20 altitude units high.
+const std::vector<std::array<int32_t, 3>> Card = {{0, 40, 0}, {0, -40, 0}, {0, 0, 80}};
+const std::vector<std::array<uint16_t, 3>> BothWindings = {{0, 1, 2}, {0, 2, 1}};
+
+} // namespace
+
+TEST(DrawModel, PlacesVerticesEightTimesWiderAndAQuarterAsHigh) {
+    Scene scene;
+    // File y runs opposite to world y; x and y grow 8 times, z shrinks 4 times.
+    const ShipModel model = MakeModel({{1, 2, 4}, {-3, -1, 16}});
+    ModelBox box = DrawModel(model, scene.camera, 0, 0, 0, 0, 1000, 2000, 100, scene.heights.data());
+    EXPECT_EQ(box.contact, 0);
+    EXPECT_EQ(box.minX, 1000 - 24);
+    EXPECT_EQ(box.maxX, 1000 + 8);
+    EXPECT_EQ(box.minY, 2000 - 16);
+    EXPECT_EQ(box.maxY, 2000 + 8);
+    EXPECT_EQ(box.minZ, 101);
+    EXPECT_EQ(box.maxZ, 104);
+
+    // The nose (file +y) points along the direction of travel (sin h, -cos h): east at 64.
+    const ShipModel nose = MakeModel({{0, 10, 0}});
+    box = DrawModel(nose, scene.camera, 0, 0, 0, 64, 1000, 2000, 100, scene.heights.data());
+    EXPECT_EQ(box.minX, 1080);
+    EXPECT_EQ(box.minY, 2000);
+    box = DrawModel(nose, scene.camera, 0, 0, 0, 0, 1000, 2000, 100, scene.heights.data());
+    EXPECT_EQ(box.minX, 1000);
+    EXPECT_EQ(box.minY, 1920);
+
+    // No vertices, or a frame the model does not have: nothing drawn, the origin as box.
+    const ShipModel empty{};
+    box = DrawModel(empty, scene.camera, 0, 0, 0, 0, 7, 8, 9, scene.heights.data());
+    EXPECT_EQ(box.minX, 7);
+    EXPECT_EQ(box.maxY, 8);
+    EXPECT_EQ(box.maxZ, 9);
+    box = DrawModel(model, scene.camera, 1, 0, 0, 0, 7, 8, 9, scene.heights.data());
+    EXPECT_EQ(box.minX, 7);
+    EXPECT_EQ(scene.Changed(), 0);
+}
+
+TEST(DrawModel, TouchingAtExactlyTwiceTheHeightByte) {
+    Scene scene;
+    scene.heights[10 + 20 * 512] = 50;
+    const int32_t x = 10 * 256 + 5, y = 20 * 256 + 5;
+    const ShipModel point = MakeModel({{0, 0, -8}}); // 2 altitude units below the origin
+    ModelBox box = DrawModel(point, scene.camera, 0, 0, 0, 0, x, y, 102, scene.heights.data());
+    EXPECT_EQ(box.minX, -1);
+    EXPECT_EQ(box.contact, 1);
+    box = DrawModel(point, scene.camera, 0, 0, 0, 0, x, y, 103, scene.heights.data());
+    EXPECT_EQ(box.contact, 0);
+    EXPECT_EQ(box.minZ, 101);
+    // Cells are found modulo the map: one map width further is the same cell.
+    box = DrawModel(point, scene.camera, 0, 0, 0, 0, x + 512 * 256, y - 512 * 256, 102,
+                    scene.heights.data());
+    EXPECT_EQ(box.contact, 1);
+
+    // Contact stops the model: a visible card followed by a vertex in the ground draws
+    // nothing; without that vertex the card shows.
+    std::vector<std::array<int32_t, 3>> sunk = Card;
+    sunk.push_back({0, 0, -127}); // altitude 175 - 32 = 143, on ground standing at 144
+    scene.heights[(4400 >> 8) + 0 * 512] = 72;
+    DrawModel(MakeModel(sunk, BothWindings), scene.camera, 0, 0, 0, 0, 4400, 0, 175, scene.heights.data());
+    EXPECT_EQ(scene.Changed(), 0);
+    box = DrawModel(MakeModel(Card, BothWindings), scene.camera, 0, 0, 0, 0, 4400, 0, 175,
+                    scene.heights.data());
+    EXPECT_EQ(box.contact, 0);
+    EXPECT_GT(scene.Changed(), 100);
+    for (int32_t i = 240 * 240; i < 240 * 320; ++i) ASSERT_EQ(scene.frame[i], Untouched);
+}
+
+TEST(DrawModel, BehindTheEyeDrawsNothing) {
+    Scene scene;
+    // Wholly behind the eye: nothing drawn, but the box is still the model's.
+    ModelBox box = DrawModel(MakeModel(Card, BothWindings), scene.camera, 0, 0, 0, 0, -8000, 0, 175,
+                             scene.heights.data());
+    EXPECT_EQ(box.minY, -320);
+    EXPECT_EQ(box.maxZ, 195);
+    EXPECT_EQ(scene.Changed(), 0);
+
+    // Two visible corners and one behind the eye: the triangle is skipped. With that corner
+    // moved in front of the eye it is drawn.
+    const std::vector<std::array<uint16_t, 3>> both = BothWindings;
+    DrawModel(MakeModel({{0, 10, 0}, {0, -10, 0}, {-100, 0, 40}}, both), scene.camera, 0, 0, 0,
+              0, -5000, 0, 175, scene.heights.data());
+    EXPECT_EQ(scene.Changed(), 0);
+    DrawModel(MakeModel({{0, 10, 0}, {0, -10, 0}, {-10, 0, 40}}, both), scene.camera, 0, 0, 0, 0,
+              -5000, 0, 175, scene.heights.data());
+    EXPECT_GT(scene.Changed(), 0);
+}
+
+TEST(DrawShip, ContactWrecksAndAWreckIsLeftAlone) {
+    GlobalTables keep;
+    Scene scene;
+    ShipModel model = MakeModel({{0, 0, -12}, {0, 0, 8}});
+    ModelTable[0] = &model;
+    ShipState& ship = ShipTable[0];
+    ship = ShipState{};
+    ship.x = 3000;
+    ship.y = 3000;
+
+    // Flying: the box is stored with its altitudes halved.
+    ship.altitude = 101;
+    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 0);
+    EXPECT_EQ(ship.boxMinZ, 49); // 98 / 2
+    EXPECT_EQ(ship.boxMaxZ, 51); // 103 / 2
+    EXPECT_EQ(ship.boxMinX, 3000);
+
+    // Touching: wrecked, no wreck frames yet, the box kept.
+    scene.heights[(3000 >> 8) + (3000 >> 8) * 512] = 49;
+    ship.wreckFrames = 9;
+    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 1);
+    EXPECT_EQ(ship.wrecked, 1);
+    EXPECT_EQ(ship.wreckFrames, 0);
+    EXPECT_EQ(ship.boxMinZ, 49);
+
+    // A wreck is neither drawn nor tested, even deep in the ground.
+    ship.wreckFrames = 4;
+    ship.altitude = -500;
+    ship.boxMaxX = 77;
+    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 0);
+    EXPECT_EQ(ship.wrecked, 1);
+    EXPECT_EQ(ship.wreckFrames, 4);
+    EXPECT_EQ(ship.boxMaxX, 77);
+
+    // Attitudes are truncated to table angles: heading 64.9 turns the nose east.
+    ShipModel nose = MakeModel({{0, 10, 0}});
+    ModelTable[0] = &nose;
+    ship = ShipState{};
+    ship.x = 3000;
+    ship.y = 3000;
+    ship.altitude = 150;
+    ship.heading = 64.9;
+    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 0);
+    EXPECT_EQ(ship.boxMinX, 3080);
+    EXPECT_EQ(ship.boxMinY, 3000);
+
+    // No model in the slot: nothing drawn, nothing tested.
+    ModelTable[0] = nullptr;
+    ship.altitude = -100;
+    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 0);
+    EXPECT_EQ(ship.wrecked, 0);
+    EXPECT_EQ(scene.Changed(), 0);
+}
+
+namespace {
+
+std::vector<uint16_t> MarkShips(const std::vector<std::array<int32_t, 2>>& positions) {
+    std::vector<uint16_t> frame(240 * 320, Untouched);
+    CameraState camera{};
+    camera.frame = frame.data();
+    ShipCount = static_cast<int32_t>(positions.size());
+    for (size_t i = 0; i < positions.size(); ++i) {
+        ShipTable[i].x = positions[i][0];
+        ShipTable[i].y = positions[i][1];
+    }
+    DrawMapMarkers(camera);
+    return frame;
+}
+
+uint16_t At(const std::vector<uint16_t>& frame, int32_t row, int32_t column) {
+    return frame[row * 240 + column];
+}
+
+} // namespace
+
+TEST(MapMarkers, BlocksBordersColoursAndClipping) {
+    GlobalTables keep;
+    // Cell (100, 200) -> column 160 + 15, row 240 + 31: a white block with black sides.
+    std::vector<uint16_t> frame = MarkShips({{100 * 256 + 255, 200 * 256}});
+    EXPECT_EQ(At(frame, 271, 175), 0xFFFF);
+    EXPECT_EQ(At(frame, 272, 176), 0xFFFF);
+    for (auto [row, column] : std::vector<std::pair<int, int>>{{271, 174}, {272, 174}, {271, 177}, {272, 177}, {270, 175}, {270, 176}, {273, 175}, {273, 176}}) {
+        EXPECT_EQ(At(frame, row, column), 0) << row << "," << column;
+    }
+    EXPECT_EQ(At(frame, 270, 174), Untouched); // corners left out
+    EXPECT_EQ(At(frame, 273, 177), Untouched);
+
+    // The player's dot lies under an opponent's on the same cell; wrecks are marked too.
+    ShipTable[1].wrecked = 1;
+    frame = MarkShips({{50 * 256, 50 * 256}, {50 * 256, 50 * 256}, {300 * 256, 300 * 256}});
+    EXPECT_EQ(At(frame, 247, 167), 0xF81F);
+    EXPECT_EQ(At(frame, 286, 206), 0xF81F);
+
+    // Cell (0, 0): the block at row 240, columns 160-161; the sides that would fall on
+    // column 159 and on the view's last row are clipped to the map.
+    frame = MarkShips({{0, 0}});
+    EXPECT_EQ(At(frame, 240, 160), 0xFFFF);
+    EXPECT_EQ(At(frame, 241, 161), 0xFFFF);
+    EXPECT_EQ(At(frame, 240, 162), 0);
+    EXPECT_EQ(At(frame, 242, 160), 0);
+    EXPECT_EQ(At(frame, 240, 159), Untouched);
+    EXPECT_EQ(At(frame, 239, 160), Untouched);
+
+    // Cell (511, 511): only the block's first pixel and its two inner sides are on the map.
+    frame = MarkShips({{511 * 256, 511 * 256}});
+    EXPECT_EQ(At(frame, 319, 239), 0xFFFF);
+    EXPECT_EQ(At(frame, 318, 239), 0);
+    EXPECT_EQ(At(frame, 319, 238), 0);
+    EXPECT_EQ(std::count_if(frame.begin(), frame.end(), [](uint16_t p) { return p != Untouched; }), 3);
+
+    // Wherever a ship is, nothing outside the overview map is written.
+    const int32_t cells[] = {-100000, -10, -7, -1, 0, 1, 255, 510, 511, 512, 520, 100000};
+    std::vector<std::array<int32_t, 2>> everywhere;
+    for (int32_t cx : cells) {
+        for (int32_t cy : cells) everywhere.push_back({cx * 256, cy * 256});
+    }
+    everywhere.push_back({INT32_MAX, INT32_MIN});
+    everywhere.push_back({INT32_MIN, INT32_MAX});
+    for (size_t first = 0; first < everywhere.size(); first += ShipSlots) {
+        const size_t last = std::min(everywhere.size(), first + ShipSlots);
+        frame = MarkShips({everywhere.begin() + first, everywhere.begin() + last});
+        for (int32_t row = 0; row < 320; ++row) {
+            for (int32_t column = 0; column < 240; ++column) {
+                if (row >= 240 && column >= 160) continue;
+                ASSERT_EQ(At(frame, row, column), Untouched) << row << "," << column;
+            }
+        }
+    }
+}
+
+namespace {
+
+struct Drawn {
+    int32_t columns = 0, rows = 0, pixels = 0, colours = 0;
+    double meanDepth = 0;
+};
+
+// The ship as the chase camera sees it over flat ground: the target on the ship, the view
+// along its heading.
+Drawn ChaseView(const ShipModel& model, double heading) {
+    Scene scene;
+    scene.camera.angle = static_cast<int32_t>(heading + 192.0) % 256;
+    scene.camera.x = 60000;
+    scene.camera.y = 60000;
+    DrawModel(model, scene.camera, 0, 0, 0, static_cast<int32_t>(heading), 60000, 60000, 100,
+              scene.heights.data());
+    Drawn d;
+    int32_t minX = 240, maxX = -1, minY = 240, maxY = -1;
+    std::set<uint16_t> colours;
+    for (int32_t i = 0; i < 240 * 240; ++i) {
+        if (scene.frame[i] == Untouched) continue;
+        minX = std::min(minX, i % 240), maxX = std::max(maxX, i % 240);
+        minY = std::min(minY, i / 240), maxY = std::max(maxY, i / 240);
+        colours.insert(scene.frame[i]);
+        d.meanDepth += scene.depth[i];
+        ++d.pixels;
+    }
+    d.columns = maxX - minX + 1;
+    d.rows = maxY - minY + 1;
+    d.colours = static_cast<int32_t>(colours.size());
+    if (d.pixels) d.meanDepth /= d.pixels;
+    return d;
+}
+
+} // namespace
+
+TEST(BakedShip, ReadsAsAShipFromTheChaseCamera) {
+    BuildAngleTables();
+    ShipModel model{};
+    const std::string graph = std::string(TARNVELL_DATA) + "/Graph/";
+    ASSERT_TRUE(ReadShipModel(model, (graph + "plane1.md2").c_str()));
+    ASSERT_EQ(LoadShipSkin(model, (graph + "plane1.tga").c_str()), 1);
+
+    for (double heading : {0.0, 64.0, 150.0, 192.0}) {
+        const Drawn d = ChaseView(model, heading);
+        EXPECT_GE(d.columns, 25) << heading;
+        EXPECT_LE(d.columns, 40) << heading;
+        EXPECT_GE(d.rows, 6) << heading;
+        EXPECT_GE(d.colours, 6) << heading; // textured, not a flat blot
+    }
+
+    // Outside faces are the ones kept: the same mesh wound the other way shows its far
+    // side, which lies deeper.
+    ShipModel inverted = model;
+    for (Md2Triangle& t : inverted.triangles) {
+        std::swap(t.vertex[1], t.vertex[2]);
+        std::swap(t.texCoord[1], t.texCoord[2]);
+    }
+    const Drawn right = ChaseView(model, 192.0);
+    const Drawn wrong = ChaseView(inverted, 192.0);
+    EXPECT_LT(right.meanDepth + 20, wrong.meanDepth);
+
+    // The swept wings trail: the widest vertices lie behind the middle, so the ship flies
+    // nose first (the nose is file +y, which the game turns into the direction of travel).
+    const Md2FrameHeader& h = model.frameHeaders[0];
+    float widest = 0, widestY = 0;
+    for (int32_t i = 0; i < model.header.numVertices; ++i) {
+        const Md2Vertex& v = model.frameVertices[0][i];
+        const float x = v.v[0] * h.scale[0] + h.translate[0];
+        if (std::abs(x) > widest) widest = std::abs(x), widestY = v.v[1] * h.scale[1] + h.translate[1];
+    }
+    EXPECT_LT(widestY, 0.0f);
+}
