@@ -13,12 +13,35 @@ enum Effect : int32_t {
     CrashEffect = 6,
 };
 
-// Starts the module player, loads the music and effects and starts the menu music.
+// Starts the module player, loads the music and effects from SoundFolder() and starts the
+// menu music. Called once by the main loop before the first pass (after InitDataPaths).
+// The output: GameOptions.audioOut set -> that WAV file; headless -> no sound at all;
+// otherwise the desktop's audio, retried for up to 1,000 ms (presenting frames meanwhile)
+// before the game goes on silent. Missing files are skipped; the game never notices.
+// Safe to call again after ShutdownSound in the same process.
 void InitSound();
-// Lets the player mix; called once per main-loop pass and during long builds.
+// Lets the player mix; called once per main-loop pass and during long builds. Into a WAV
+// file it mixes as much as the tick count says has passed since InitSound, so the file
+// runs at the game's pace (a clock that never moves, as in unit tests, mixes one
+// 8,192-frame block a call).
 void UpdateSound();
+// Starts the effect from its beginning on one of the 4 effect voices, when SOUND FX is ON.
 void PlayEffect(Effect effect);
+// Stops the playing module, then starts `music` where it last stopped, when MUSIC is ON.
 void SwitchMusic(Music music);
+// MUSIC ON: music volume 32; OFF: 0. Neither starts nor stops a module.
 void SetMusicOn(bool on);
-// Stops the music and releases the modules.
+// Stops the music, releases modules and effects and closes the output (a WAV file is
+// finished). Called by the main loop after its last pass.
 void ShutdownSound();
+
+// What the sound layer is doing, for tests and the trace.
+struct SoundStatus {
+    bool started;         // the player runs (on some output)
+    const char* output;   // "sdl", "wav", "nosound" or "" before InitSound
+    int32_t modules;      // modules loaded, 0-3
+    int32_t effects;      // effects loaded, 0-7
+    int32_t playing;      // the playing module (a Music value), -1 for none
+    int32_t musicVolume;  // 0-128
+};
+SoundStatus ReadSoundStatus();

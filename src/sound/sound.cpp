@@ -1,0 +1,234 @@
+// The sound layer over libmikmod: the player's settings, the output, and what plays when.
+#include "sound/sound.h"
+
+#include <mikmod.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/frame.h"
+#include "app/options.h"
+#include "assets/load.h"
+#include "screens/settings.h"
+
+namespace {
+
+constexpr int32_t ModuleCount = 3;
+constexpr int32_t EffectCount = 7;
+constexpr int32_t EffectVoices = 4;
+constexpr int32_t MusicVoices = 4;       // the most a module may use
+constexpr uint8_t MusicVolumeOn = 32;    // of 128: the music sits well under the effects
+constexpr uint32_t StartRetryMs = 1000;  // how long a busy audio device is waited for
+constexpr uint32_t MixRate = 44100;      // Hz
+constexpr uint64_t WavBlockFrames = 8192; // the WAV writer mixes 32,768 bytes an update
+constexpr int32_t MostBlocksPerUpdate = 64;
+constexpr int32_t MostStalledTries = 10; // a clock that never moves would wait for ever
+
+const char* const ModuleFiles[ModuleCount] = {"music.mod", "race.mod", "stem.mod"};
+// Indexed by Effect; loaded in the order menu, crash, explosion, three, two, one, go.
+const char* const EffectFiles[EffectCount] = {"menu.wav", "three.wav", "two.wav", "one.wav",
+                                              "go!.wav",  "explode.wav", "crash.wav"};
+const Effect EffectLoadOrder[EffectCount] = {MenuEffect, CrashEffect, ExplodeEffect, ThreeEffect,
+                                             TwoEffect,  OneEffect,   GoEffect};
+
+// Whole run (from InitSound to ShutdownSound).
+struct SoundState {
+    bool started = false;        // MikMod_Init succeeded on some output
+    const char* output = "";
+    MODULE* modules[ModuleCount] = {};
+    SAMPLE* effects[EffectCount] = {};
+    int32_t playing = -1;        // Music value of the playing module
+    bool wavPaced = false;       // mixing into a WAV file at the pace of the tick count
+    uint32_t startTicks = 0;     // ms, tick count at InitSound
+    bool clockMoved = false;
+    uint64_t mixedFrames = 0;    // frames written to the WAV file
+};
+SoundState Sound;
+
+// Driver registration is for the whole process: the library links a registered driver
+// into its list, and registering it twice would loop the list on itself.
+bool registered = false;
+
+void RegisterOnce() {
+    if (registered) return;
+    MikMod_RegisterAllDrivers();
+    MikMod_RegisterAllLoaders();
+    registered = true;
+}
+
+// The library's number for the driver with this alias, 0 if it has none.
+int32_t DriverNumber(const char* alias) {
+    for (int32_t ordinal = 1;; ++ordinal) {
+        MDRIVER* driver = MikMod_DriverByOrdinal(ordinal);
+        if (!driver) return 0;
+        if (driver->Alias && std::strcmp(driver->Alias, alias) == 0) return ordinal;
+    }
+}
+
+// The player's settings; set before every start, since the library keeps them for the
+// whole process.
+void HoldPlayerSettings() {
+    md_mixfreq = MixRate;
+    md_mode = DMODE_16BITS | DMODE_STEREO | DMODE_SURROUND | DMODE_SOFT_MUSIC | DMODE_SOFT_SNDFX;
+    md_reverb = 6;
+    md_pansep = 128;
+    md_volume = 128;
+    md_sndfxvolume = 128;
+    md_musicvolume = MusicVolumeOn;
+}
+
+bool StartOn(const char* alias, const std::string& parameters) {
+    int32_t number = DriverNumber(alias);
+    if (number == 0) return false;
+    md_device = static_cast<UWORD>(number);
+    HoldPlayerSettings();
+    return MikMod_Init(parameters.c_str()) == 0;
+}
+
+// Opens the output the options ask for. Only the desktop device is waited for: a device
+// another program holds may come free within the second.
+void StartOutput() {
+    if (!GameOptions.audioOut.empty()) {
+        if (StartOn("wav", "file=" + GameOptions.audioOut)) {
+            Sound.output = "wav";
+            Sound.wavPaced = true;
+            return;
+        }
+    } else if (!GameOptions.headless) {
+        const uint32_t start = ReadTickCount();
+        uint32_t lastTicks = start;
+        int32_t stalled = 0; // tries on a clock that stood still
+        bool opened = StartOn("sdl", "");
+        while (!opened && ReadTickCount() - start < StartRetryMs && stalled < MostStalledTries) {
+            PumpMessages(true);
+            const uint32_t now = ReadTickCount();
+            stalled = now == lastTicks ? stalled + 1 : 0;
+            lastTicks = now;
+            opened = StartOn("sdl", "");
+        }
+        if (opened) {
+            Sound.output = "sdl";
+            return;
+        }
+    }
+    if (StartOn("nosound", "")) Sound.output = "nosound";
+}
+
+// Player_Stop leaves the module's voices sounding, and a looped note would then hold for
+// ever under silence that was asked for: stop them as well.
+void StopMusic() {
+    Player_Stop();
+    if (Sound.playing >= 0 && Sound.modules[Sound.playing]) {
+        const int32_t voices = Sound.modules[Sound.playing]->numvoices;
+        for (int32_t voice = 0; voice < voices; ++voice) Voice_Stop(static_cast<SBYTE>(voice));
+    }
+    Sound.playing = -1;
+}
+
+void SetMusicVolume(uint8_t volume) {
+    // The SDL output mixes on its own thread; the lock keeps it from reading half a change.
+    MikMod_Lock();
+    md_musicvolume = volume;
+    MikMod_Unlock();
+}
+
+} // namespace
+
+void InitSound() {
+    if (Sound.started) ShutdownSound();
+    Sound = SoundState{};
+    RegisterOnce();
+    StartOutput();
+    if (!Sound.output[0]) return; // no output at all: every call stays silent
+    Sound.started = true;
+    MikMod_SetNumVoices(-1, EffectVoices);
+    MikMod_EnableOutput();
+
+    const std::string folder = SoundFolder();
+    Player_Stop();
+    for (int32_t i = 0; i < ModuleCount; ++i) {
+        MODULE* module = Player_Load((folder + ModuleFiles[i]).c_str(), MusicVoices, 0);
+        if (!module) continue;
+        MikMod_Lock();
+        module->wrap = 1; // a module that reaches its end goes on from its restart position
+        MikMod_Unlock();
+        Sound.modules[i] = module;
+    }
+    for (Effect effect : EffectLoadOrder)
+        Sound.effects[effect] = Sample_Load((folder + EffectFiles[effect]).c_str());
+
+    // The menu music starts whatever the settings say; they get their defaults later.
+    if (Sound.modules[MenuMusic]) {
+        Player_Start(Sound.modules[MenuMusic]);
+        Sound.playing = MenuMusic;
+    }
+    SetMusicVolume(MusicVolumeOn);
+    Sound.startTicks = ReadTickCount();
+}
+
+void UpdateSound() {
+    if (!Sound.started) return;
+    if (!Sound.wavPaced) {
+        MikMod_Update();
+        return;
+    }
+    const uint32_t elapsed = ReadTickCount() - Sound.startTicks;
+    if (elapsed != 0) Sound.clockMoved = true;
+    if (!Sound.clockMoved) {
+        MikMod_Update();
+        Sound.mixedFrames += WavBlockFrames;
+        return;
+    }
+    const uint64_t due = static_cast<uint64_t>(elapsed) * MixRate / 1000;
+    for (int32_t i = 0; i < MostBlocksPerUpdate && Sound.mixedFrames < due; ++i) {
+        MikMod_Update();
+        Sound.mixedFrames += WavBlockFrames;
+    }
+}
+
+void PlayEffect(Effect effect) {
+    if (!Sound.started || effect < 0 || effect >= EffectCount) return;
+    if (GameSettings.sfx == 0 || !Sound.effects[effect]) return;
+    Sample_Play(Sound.effects[effect], 0, 0);
+}
+
+void SwitchMusic(Music music) {
+    if (!Sound.started) return;
+    StopMusic();
+    if (music < 0 || music >= ModuleCount || GameSettings.music == 0 || !Sound.modules[music]) return;
+    Player_Start(Sound.modules[music]);
+    Sound.playing = music;
+}
+
+void SetMusicOn(bool on) {
+    if (!Sound.started) return;
+    SetMusicVolume(on ? MusicVolumeOn : 0);
+}
+
+void ShutdownSound() {
+    if (!Sound.started) return;
+    StopMusic();
+    for (MODULE*& module : Sound.modules) {
+        if (module) Player_Free(module);
+        module = nullptr;
+    }
+    for (SAMPLE*& effect : Sound.effects) {
+        if (effect) Sample_Free(effect);
+        effect = nullptr;
+    }
+    // The output closes here: the SDL output pauses its audio before closing it, and the
+    // WAV writer puts the final sizes into the file's header.
+    MikMod_Exit();
+    Sound = SoundState{};
+}
+
+SoundStatus ReadSoundStatus() {
+    SoundStatus status{};
+    status.started = Sound.started;
+    status.output = Sound.output;
+    for (MODULE* module : Sound.modules) status.modules += module ? 1 : 0;
+    for (SAMPLE* effect : Sound.effects) status.effects += effect ? 1 : 0;
+    status.playing = Sound.playing;
+    status.musicVolume = Sound.started ? md_musicvolume : 0;
+    return status;
+}

@@ -1,0 +1,227 @@
+// The sound layer heard through its WAV output: music volume, switching, effects, missing files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "assets/load.h"
+#include "screens/settings.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr size_t BlockFrames = 8192; // one update of the WAV output with a still clock
+
+struct Recording {
+    uint32_t rate = 0;
+    uint16_t channels = 0, bits = 0;
+    std::vector<int16_t> samples; // interleaved
+};
+
+Recording ReadRecording(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Recording r;
+    auto u16 = [&](size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); };
+    auto u32 = [&](size_t at) { return static_cast<uint32_t>(u16(at) | u16(at + 2) << 16); };
+    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0) return r;
+    for (size_t at = 12; at + 8 <= b.size();) {
+        uint32_t size = u32(at + 4);
+        if (std::memcmp(&b[at], "fmt ", 4) == 0) {
+            r.channels = u16(at + 10);
+            r.rate = u32(at + 12);
+            r.bits = u16(at + 22);
+        } else if (std::memcmp(&b[at], "data", 4) == 0) {
+            for (size_t i = at + 8; i + 1 < b.size() && i < at + 8 + size; i += 2)
+                r.samples.push_back(static_cast<int16_t>(u16(i)));
+            break;
+        }
+        at += 8 + size;
+    }
+    return r;
+}
+
+// RMS level (of 32,768) of update blocks [first, last) of a stereo recording.
+double Level(const Recording& r, size_t first, size_t last) {
+    size_t from = first * BlockFrames * 2, to = std::min(last * BlockFrames * 2, r.samples.size());
+    if (to <= from) return 0.0;
+    double sum = 0.0;
+    for (size_t i = from; i < to; ++i) sum += static_cast<double>(r.samples[i]) * r.samples[i];
+    return std::sqrt(sum / static_cast<double>(to - from));
+}
+
+void Updates(int count) {
+    for (int i = 0; i < count; ++i) UpdateSound();
+}
+
+class SoundTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = GameOptions;
+        dir_ = std::filesystem::temp_directory_path() /
+               ("tarnvell_sound_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+        GameOptions.headless = true;
+        GameOptions.audioOut = (dir_ / "out.wav").string();
+        SetDataFolder(TARNVELL_DATA);
+        SetDefaultSettings();
+    }
+    void TearDown() override {
+        ShutdownSound();
+        GameOptions = saved_;
+        std::error_code error;
+        if (!std::getenv("KEEPSND")) std::filesystem::remove_all(dir_, error);
+    }
+    std::string Out() const { return GameOptions.audioOut; }
+
+    Options saved_;
+    std::filesystem::path dir_;
+};
+
+} // namespace
+
+TEST_F(SoundTest, MenuMusicPlaysFromStartUpAndFollowsTheMusicVolume) {
+    InitSound();
+    SoundStatus status = ReadSoundStatus();
+    ASSERT_TRUE(status.started);
+    EXPECT_STREQ(status.output, "wav");
+    EXPECT_EQ(status.modules, 3);
+    EXPECT_EQ(status.effects, 7);
+    EXPECT_EQ(status.playing, MenuMusic);
+    EXPECT_EQ(status.musicVolume, 32);
+
+    Updates(8);
+    SetMusicOn(false);
+    EXPECT_EQ(ReadSoundStatus().musicVolume, 0);
+    EXPECT_EQ(ReadSoundStatus().playing, MenuMusic); // silenced, not stopped
+    Updates(8);
+    SetMusicOn(true);
+    EXPECT_EQ(ReadSoundStatus().musicVolume, 32);
+    Updates(8);
+    ShutdownSound();
+    EXPECT_FALSE(ReadSoundStatus().started);
+
+    Recording r = ReadRecording(Out());
+    EXPECT_EQ(r.rate, 44100u);
+    EXPECT_EQ(r.channels, 2);
+    EXPECT_EQ(r.bits, 16);
+    ASSERT_EQ(r.samples.size(), 24 * BlockFrames * 2);
+    EXPECT_GT(Level(r, 0, 8), 400.0);   // audible from the first update
+    EXPECT_LT(Level(r, 12, 16), 40.0);  // volume 0: quiet once the reverb's tail has gone
+    EXPECT_GT(Level(r, 17, 24), 400.0); // back, from where it had got to
+}
+
+TEST_F(SoundTest, MusicOffStartsNothingAndEffectsFollowSoundFx) {
+    InitSound();
+    Updates(2);
+    GameSettings.music = 0;
+    SwitchMusic(RaceMusic); // the menu music stops, the race music does not start
+    EXPECT_EQ(ReadSoundStatus().playing, -1);
+    Updates(6);            // blocks 2-7: silent after the tail
+    GameSettings.sfx = 0;
+    PlayEffect(ExplodeEffect);
+    PlayEffect(CrashEffect);
+    Updates(6);            // blocks 8-13: still silent
+    GameSettings.sfx = 1;
+    PlayEffect(ExplodeEffect);
+    Updates(6);            // blocks 14-19: the explosion
+    Updates(6);            // blocks 20-25: it has died away
+    GameSettings.music = 1;
+    SetMusicOn(true);      // no module playing: MUSIC ON brings nothing yet
+    Updates(6);            // blocks 26-31
+    SwitchMusic(RaceMusic);
+    EXPECT_EQ(ReadSoundStatus().playing, RaceMusic);
+    Updates(6);            // blocks 32-37: the race music
+    PlayEffect(static_cast<Effect>(7)); // out of range: ignored
+    SwitchMusic(static_cast<Music>(-1)); // stops the music, starts nothing
+    EXPECT_EQ(ReadSoundStatus().playing, -1);
+    ShutdownSound();
+
+    Recording r = ReadRecording(Out());
+    ASSERT_EQ(r.samples.size(), 38 * BlockFrames * 2);
+    EXPECT_LT(Level(r, 6, 8), 40.0);
+    EXPECT_LT(Level(r, 8, 14), 20.0);
+    EXPECT_GT(Level(r, 14, 16), 1500.0);
+    EXPECT_LT(Level(r, 24, 26), 40.0);
+    EXPECT_LT(Level(r, 26, 32), 20.0);
+    EXPECT_GT(Level(r, 32, 38), 400.0);
+}
+
+TEST_F(SoundTest, EveryEffectSoundsAndFourVoicesAreShared) {
+    InitSound();
+    SetMusicOn(false);
+    Updates(8); // let the music's reverb die away
+    for (int32_t e = MenuEffect; e <= CrashEffect; ++e) {
+        PlayEffect(static_cast<Effect>(e));
+        Updates(1);
+    }
+    // Five at once: the fifth takes over one of the four voices and nothing breaks.
+    for (int32_t e : {ThreeEffect, TwoEffect, OneEffect, GoEffect, CrashEffect}) PlayEffect(static_cast<Effect>(e));
+    Updates(2);
+    ShutdownSound();
+    Recording r = ReadRecording(Out());
+    ASSERT_EQ(r.samples.size(), 17 * BlockFrames * 2);
+    for (size_t block = 8; block < 17; ++block) EXPECT_GT(Level(r, block, block + 1), 300.0) << block;
+}
+
+TEST_F(SoundTest, ModulesWrapAtTheirEnd) {
+    InitSound();
+    SwitchMusic(ResultsMusic); // 80 s long: 431 blocks
+    Updates(470);
+    ShutdownSound();
+    Recording r = ReadRecording(Out());
+    ASSERT_EQ(r.samples.size(), 470 * BlockFrames * 2);
+    EXPECT_GT(Level(r, 440, 470), 400.0);
+}
+
+TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
+    // An empty data folder: nothing loads, every call is harmless, the output stays silent.
+    SetDataFolder((dir_ / "empty").string());
+    InitSound();
+    SoundStatus status = ReadSoundStatus();
+    EXPECT_TRUE(status.started);
+    EXPECT_EQ(status.modules, 0);
+    EXPECT_EQ(status.effects, 0);
+    EXPECT_EQ(status.playing, -1);
+    for (int32_t e = MenuEffect; e <= CrashEffect; ++e) PlayEffect(static_cast<Effect>(e));
+    SwitchMusic(RaceMusic);
+    SetMusicOn(false);
+    SetMusicOn(true);
+    Updates(3);
+    ShutdownSound();
+    ShutdownSound(); // twice is harmless
+    Recording r = ReadRecording(Out());
+    ASSERT_EQ(r.samples.size(), 3 * BlockFrames * 2);
+    EXPECT_EQ(Level(r, 0, 3), 0.0);
+
+    // A WAV file that cannot be written: the game goes on without sound.
+    SetDataFolder(TARNVELL_DATA);
+    GameOptions.audioOut = (dir_ / "no such folder" / "out.wav").string();
+    InitSound();
+    EXPECT_STREQ(ReadSoundStatus().output, "nosound");
+    EXPECT_EQ(ReadSoundStatus().modules, 3);
+    PlayEffect(MenuEffect);
+    Updates(2);
+    // Headless without a file: no sound at all, and a second start in the same process.
+    GameOptions.audioOut.clear();
+    InitSound();
+    EXPECT_STREQ(ReadSoundStatus().output, "nosound");
+    EXPECT_EQ(ReadSoundStatus().playing, MenuMusic);
+    ShutdownSound();
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "no such folder"));
+
+    // Calls before any start do nothing.
+    PlayEffect(MenuEffect);
+    SwitchMusic(MenuMusic);
+    UpdateSound();
+    EXPECT_FALSE(ReadSoundStatus().started);
+}
