@@ -6,6 +6,7 @@
 #include "app/frame.h"
 #include "assets/assets.h"
 #include "assets/terrain_data.h"
+#include "race/race_screen.h"
 #include "render/terrain_view.h"
 
 namespace {
@@ -18,7 +19,7 @@ constexpr int32_t PreviewCellStep = 4;   // height-map cells per preview pixel
 
 void DrawFlyoverBackground() {
     DrawTerrainView();
-    // AttractFlight joins here once the race screen provides it.
+    AttractFlight();
 }
 
 void DrawScrollingBackground(uint32_t& scroll, const uint16_t* colours, uint16_t* surface) {

@@ -1,0 +1,432 @@
+// Whole runs of the real program, headless and scripted, through the front-end screens:
+// checked through the trace, screenshots and the mixed sound.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "screens/backdrop.h"
+
+namespace {
+
+// The fields of one trace line the front end is checked by.
+struct Pass {
+    int64_t pass = 0;
+    int32_t state = -1, step = -1, planet = -1, track = -1, outcome = -1;
+    int32_t level = -1, sfx = -1, music = -1, detail = -1, distance = -1, sky = -1;
+};
+
+int64_t Field(const std::string& line, const char* key) {
+    const std::string pattern = std::string("\"") + key + "\":";
+    const size_t at = line.find(pattern);
+    return at == std::string::npos ? -1 : std::strtoll(line.c_str() + at + pattern.size(), nullptr, 10);
+}
+
+std::vector<Pass> ReadTrace(const std::string& path) {
+    std::vector<Pass> passes;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        Pass p;
+        p.pass = Field(line, "pass");
+        p.state = static_cast<int32_t>(Field(line, "state"));
+        p.step = static_cast<int32_t>(Field(line, "step"));
+        p.planet = static_cast<int32_t>(Field(line, "planet"));
+        p.track = static_cast<int32_t>(Field(line, "track"));
+        p.outcome = static_cast<int32_t>(Field(line, "outcome"));
+        p.level = static_cast<int32_t>(Field(line, "level"));
+        p.sfx = static_cast<int32_t>(Field(line, "sfx"));
+        p.music = static_cast<int32_t>(Field(line, "music"));
+        p.detail = static_cast<int32_t>(Field(line, "detail"));
+        p.distance = static_cast<int32_t>(Field(line, "distance"));
+        p.sky = static_cast<int32_t>(Field(line, "sky"));
+        passes.push_back(p);
+    }
+    return passes;
+}
+
+// One headless run in its own folder. trace[n] is the line of pass n (index 0 unused).
+struct GameRun {
+    std::string folder;
+    int exitCode = -1;
+    std::vector<Pass> trace;
+
+    const Pass& At(int64_t pass) const {
+        static const Pass none;
+        return pass >= 1 && pass <= static_cast<int64_t>(trace.size()) ? trace[pass - 1] : none;
+    }
+    std::string File(const std::string& name) const { return folder + "/" + name; }
+};
+
+// `extra` names files of the run's folder as {dir}/name.
+GameRun RunGame(const std::string& name, const std::string& script, std::string extra) {
+    GameRun run;
+    run.folder = ::testing::TempDir() + "tarnvell_front_" + name;
+    std::system(("rm -rf '" + run.folder + "' && mkdir -p '" + run.folder + "'").c_str());
+    std::ofstream(run.File("input.txt")) << script;
+    for (size_t at = extra.find("{dir}"); at != std::string::npos; at = extra.find("{dir}")) {
+        extra.replace(at, 5, run.folder);
+    }
+    const std::string command = std::string("'") + TARNVELL_BINARY + "' --headless --data '" +
+                                TARNVELL_DATA + "' --seed 7 --input '" + run.File("input.txt") +
+                                "' --trace '" + run.File("trace.jsonl") + "' " + extra +
+                                " > '" + run.File("output.txt") + "' 2>&1";
+    const int status = std::system(command.c_str());
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.trace = ReadTrace(run.File("trace.jsonl"));
+    return run;
+}
+
+// A 240 x 320 screenshot as RGB565 again (the PNG widens each channel, keeping the top bits).
+std::vector<uint16_t> ReadShot(const std::string& path) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<uint16_t> pixels;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        return pixels;
+    }
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (image.width != 240 || image.height != 320 ||
+        !png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return pixels;
+    }
+    pixels.resize(240 * 320);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] = static_cast<uint16_t>(((rgb[i * 3] >> 3) << 11) | ((rgb[i * 3 + 1] >> 2) << 5) |
+                                          (rgb[i * 3 + 2] >> 3));
+    }
+    return pixels;
+}
+
+std::vector<uint8_t> ReadMap(int32_t track) {
+    std::vector<uint8_t> map(512 * 512);
+    const std::string path = std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(track + 1) + ".raw";
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(map.data()), static_cast<std::streamsize>(map.size()));
+    if (!in) {
+        map.clear();
+    }
+    return map;
+}
+
+// The mixed sound of a run: 16-bit samples of all channels, with the rate and channel count.
+struct Sound {
+    std::vector<int16_t> samples;
+    int32_t rate = 0;
+    int32_t channels = 0;
+};
+
+Sound ReadWav(const std::string& path) {
+    Sound sound;
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0) {
+        return sound;
+    }
+    size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+        uint32_t size;
+        std::memcpy(&size, bytes.data() + at + 4, 4);
+        const char* body = bytes.data() + at + 8;
+        if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && size >= 16) {
+            uint16_t channels, bits;
+            uint32_t rate;
+            std::memcpy(&channels, body + 2, 2);
+            std::memcpy(&rate, body + 4, 4);
+            std::memcpy(&bits, body + 14, 2);
+            if (bits != 16) {
+                return sound;
+            }
+            sound.channels = channels;
+            sound.rate = static_cast<int32_t>(rate);
+        } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
+            const size_t count = std::min<size_t>(size, bytes.size() - at - 8) / 2;
+            sound.samples.resize(count);
+            std::memcpy(sound.samples.data(), body, count * 2);
+        }
+        at += 8 + size + (size & 1);
+    }
+    return sound;
+}
+
+// Root-mean-square level of the sound mixed during passes first..last (20 passes a second).
+double Level(const Sound& sound, int64_t first, int64_t last) {
+    if (sound.rate == 0 || sound.channels == 0) {
+        return -1.0;
+    }
+    const int64_t perPass = static_cast<int64_t>(sound.rate) / 20 * sound.channels;
+    const int64_t begin = (first - 1) * perPass;
+    const int64_t end = std::min<int64_t>(last * perPass, static_cast<int64_t>(sound.samples.size()));
+    if (begin >= end) {
+        return -1.0;
+    }
+    double sum = 0.0;
+    for (int64_t i = begin; i < end; ++i) {
+        sum += static_cast<double>(sound.samples[i]) * sound.samples[i];
+    }
+    return std::sqrt(sum / static_cast<double>(end - begin));
+}
+
+double Loudest(const Sound& sound, int64_t first, int64_t last) {
+    double loudest = -1.0;
+    for (int64_t pass = first; pass <= last; ++pass) {
+        loudest = std::max(loudest, Level(sound, pass, pass));
+    }
+    return loudest;
+}
+
+double Lowest(const Sound& sound, int64_t first, int64_t last) {
+    double lowest = 1e9;
+    for (int64_t pass = first; pass <= last; ++pass) {
+        lowest = std::min(lowest, Level(sound, pass, pass));
+    }
+    return lowest;
+}
+
+int64_t FirstPassInState(const GameRun& run, int32_t state, int64_t from = 1) {
+    for (int64_t pass = from; pass <= static_cast<int64_t>(run.trace.size()); ++pass) {
+        if (run.At(pass).state == state) {
+            return pass;
+        }
+    }
+    return 0;
+}
+
+std::string ReadSourceFile(const std::string& relative) {
+    std::ifstream in(std::string(TARNVELL_SOURCE) + "/" + relative);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+// Pass 1 loads the assets, pass 2 enters the menu, pass 3 is its first update. A tap given
+// for pass n is read by the screen in pass n.
+TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
+    // An animation picked in pass p advances in passes p+1 ... p+10 (planet, step 2) or
+    // p+20 (track, step 1); the next tap is read after it.
+    const std::string script =
+        "10 tap 48 90\n"    // the border of PLAY GAME: nothing
+        "12 tap 100 80\n"   // its top border: nothing
+        "14 tap 49 81\n"    // PLAY GAME: planet selection after the animation
+        "30 tap 30 230\n"   // PREV: 0 -> 11
+        "45 tap 200 230\n"  // NEXT: 11 -> 0
+        "60 tap 120 230\n"  // OK: track selection
+        "80 tap 30 230\n"   // PREV: 0 -> 4
+        "105 tap 200 230\n" // NEXT: 4 -> 0
+        "130 tap 30 230\n"  // PREV again: 0 -> 4
+        "155 tap 120 230\n"; // OK: the countdown
+    const GameRun run = RunGame("menu", script,
+                                "--frames 180 --shot 120:{dir}/track0.png "
+                                "--shot 145:{dir}/track4.png");
+    ASSERT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.trace.size(), 180u);
+
+    for (int64_t pass = 3; pass < 24; ++pass) {
+        ASSERT_EQ(run.At(pass).state, 1) << pass;
+    }
+    EXPECT_EQ(run.At(24).state, 3); // ten frames after the tap of pass 14
+    EXPECT_EQ(run.At(24).step, 0);
+
+    EXPECT_EQ(run.At(34).planet, 0);
+    EXPECT_EQ(run.At(35).planet, 11); // halfway through the animation
+    EXPECT_EQ(run.At(49).planet, 11);
+    EXPECT_EQ(run.At(50).planet, 0);
+    EXPECT_EQ(run.At(70).state, 3);
+    EXPECT_EQ(run.At(70).step, 2);
+    EXPECT_EQ(run.At(71).state, 4);
+
+    EXPECT_EQ(run.At(89).track, 0);
+    EXPECT_EQ(run.At(90).track, 4); // the track screen animates at half speed
+    EXPECT_EQ(run.At(114).track, 4);
+    EXPECT_EQ(run.At(115).track, 0);
+    EXPECT_EQ(run.At(139).track, 0);
+    EXPECT_EQ(run.At(140).track, 4);
+    EXPECT_EQ(run.At(175).state, 4);
+    EXPECT_EQ(run.At(176).state, 5);
+    EXPECT_EQ(run.At(180).planet, 0);
+    EXPECT_EQ(run.At(180).track, 4);
+
+    // The preview shows every fourth cell of every fourth row of the track's own map.
+    for (int32_t track : {0, 4}) {
+        const std::vector<uint16_t> shot = ReadShot(run.File(track ? "track4.png" : "track0.png"));
+        const std::vector<uint8_t> map = ReadMap(track);
+        ASSERT_FALSE(shot.empty());
+        ASSERT_FALSE(map.empty());
+        int32_t wrong = 0;
+        for (int32_t j = 0; j < 128; ++j) {
+            for (int32_t i = 0; i < 128; ++i) {
+                const uint16_t expected = PreviewGrey(map[(4 * j) * 512 + 4 * i]);
+                wrong += shot[(66 + j) * 240 + 56 + i] != expected ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "track " << track;
+    }
+}
+
+TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
+    const std::string script =
+        "10 tap 120 120\n"  // SETTINGS
+        "14 tap 200 150\n"  // DETAIL, made during the menu's animation: read when settings opens
+        "40 tap 200 150\n"
+        "52 tap 200 150\n"
+        "64 tap 200 150\n"
+        "80 tap 200 120\n"  // MUSIC OFF
+        "130 tap 200 100\n" // SOUND FX OFF: still clicks
+        "150 tap 200 100\n" // SOUND FX ON: silent
+        "170 tap 200 100\n" // SOUND FX OFF again: clicks
+        "190 tap 120 220\n" // OK, silent
+        "210 tap 100 90\n"  // PLAY GAME
+        "230 tap 120 230\n" // planet OK
+        "250 tap 120 230\n"; // track OK: the countdown starts no music
+    const GameRun run =
+        RunGame("settings", script, "--frames 340 --audio-out {dir}/sound.wav");
+    ASSERT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.trace.size(), 340u);
+
+    EXPECT_EQ(run.At(20).state, 2);
+    EXPECT_EQ(run.At(26).detail, 1);
+    EXPECT_EQ(run.At(27).detail, 2); // HIGH, five frames after the settings screen read the tap
+    EXPECT_EQ(run.At(44).detail, 2);
+    EXPECT_EQ(run.At(45).detail, 0); // LOW
+    EXPECT_EQ(run.At(56).detail, 0);
+    EXPECT_EQ(run.At(57).detail, 1); // MEDIUM
+    EXPECT_EQ(run.At(68).detail, 1);
+    EXPECT_EQ(run.At(69).detail, 2); // HIGH
+    EXPECT_EQ(run.At(84).music, 1);
+    EXPECT_EQ(run.At(85).music, 0);
+    EXPECT_EQ(run.At(135).sfx, 0);
+    EXPECT_EQ(run.At(155).sfx, 1);
+    EXPECT_EQ(run.At(175).sfx, 0);
+    EXPECT_EQ(run.At(200).step, 2);
+    EXPECT_EQ(run.At(201).state, 1);
+    EXPECT_EQ(run.At(201).step, 1); // back to the menu's update, not its enter
+    EXPECT_EQ(run.At(271).state, 5);
+    // Nothing else changed.
+    EXPECT_EQ(run.At(340).level, 1);
+    EXPECT_EQ(run.At(340).distance, 2);
+    EXPECT_EQ(run.At(340).sky, 1);
+    EXPECT_EQ(run.At(340).detail, 2);
+
+    // The mixer runs a few passes ahead of what is heard, so each event is looked for in the
+    // nine passes from its tap.
+    const Sound sound = ReadWav(run.File("sound.wav"));
+    ASSERT_GT(sound.rate, 0);
+    EXPECT_GT(Lowest(sound, 30, 39), 300.0);          // the menu music
+    EXPECT_LT(Loudest(sound, 120, 129), 50.0);        // silenced by MUSIC OFF
+    const double click = Loudest(sound, 130, 138);
+    EXPECT_GT(click, 10.0 * Level(sound, 129, 129));
+    EXPECT_LT(Loudest(sound, 150, 158), click / 10.0); // only the first click's fading echo
+    EXPECT_GT(Loudest(sound, 170, 178), 5.0 * Level(sound, 169, 169));  // the click again
+    EXPECT_LT(Loudest(sound, 280, 340), 5.0); // no race music, no countdown voices
+}
+
+TEST(FrontEndRun, HelpPagesAndButtons) {
+    const std::string script =
+        "10 tap 120 150\n"  // HELP
+        "30 tap 120 230\n"  // OK's place on page 0: nothing
+        "40 tap 30 230\n"   // PREV's place on page 0: nothing
+        "50 tap 200 230\n"  // NEXT: page 1 from pass 61
+        "75 tap 120 230\n"  // OK's place on page 1: nothing
+        "80 tap 200 230\n"  // NEXT: page 2
+        "105 tap 200 230\n" // NEXT's place on page 2: nothing
+        "110 tap 30 230\n"  // PREV: page 1
+        "135 tap 200 230\n" // NEXT: page 2
+        "160 tap 120 230\n"; // OK: the main menu
+    const GameRun run = RunGame("help", script,
+                            "--frames 190 --shot 45:{dir}/help0.png --shot 75:{dir}/help1.png "
+                                "--shot 160:{dir}/help2.png");
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.At(19).state, 1);
+    EXPECT_EQ(run.At(20).state, 8);
+    for (int64_t pass = 21; pass <= 180; ++pass) {
+        ASSERT_EQ(run.At(pass).state, 8) << pass;
+    }
+    EXPECT_EQ(run.At(180).step, 2);
+    EXPECT_EQ(run.At(181).state, 1);
+    EXPECT_EQ(run.At(181).step, 1);
+
+    // The controls page alone has text on rows 204-211; white is the small font's only colour.
+    auto whiteIn = [](const std::vector<uint16_t>& shot, int32_t top, int32_t bottom) {
+        int32_t count = 0;
+        for (int32_t y = top; y <= bottom; ++y) {
+            for (int32_t x = 10; x < 226; ++x) {
+                count += shot[y * 240 + x] == 0xFFFF ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    const std::vector<uint16_t> page0 = ReadShot(run.File("help0.png"));
+    const std::vector<uint16_t> page1 = ReadShot(run.File("help1.png"));
+    const std::vector<uint16_t> page2 = ReadShot(run.File("help2.png"));
+    ASSERT_FALSE(page0.empty() || page1.empty() || page2.empty());
+    EXPECT_GT(whiteIn(page1, 204, 211), 20);
+    EXPECT_EQ(whiteIn(page0, 204, 211), 0);
+    EXPECT_EQ(whiteIn(page2, 204, 211), 0);
+    EXPECT_GT(whiteIn(page0, 92, 107), 50);
+    EXPECT_GT(whiteIn(page2, 162, 177), 50); // the web address
+}
+
+TEST(FrontEndRun, ExitEndsTheProgram) {
+    const GameRun run = RunGame("exit", "10 tap 100 180\n", "");
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.trace.size(), 21u); // the click, ten frames of animation, then the way out
+    EXPECT_EQ(run.At(19).state, 1);
+    EXPECT_EQ(run.At(20).state, 0);
+    EXPECT_EQ(run.At(20).step, 2);
+    EXPECT_EQ(run.At(21).state, 99);
+}
+
+// A whole game: menu, settings, help, planet, track, countdown, a race flown by the autopilot,
+// results and back to the menu, then EXIT. The race's length depends on the flight, so a first
+// run finds when the results open and a second run, identical up to there, taps relative to it.
+TEST(FrontEndRun, WholeGame) {
+    const std::string prefix = ReadSourceFile("tests/scripts/whole_game.txt");
+    ASSERT_FALSE(prefix.empty());
+    const GameRun first = RunGame("game_first", prefix, "--autopilot --frames 12000");
+    ASSERT_EQ(first.exitCode, 0);
+    const int64_t results = FirstPassInState(first, 7);
+    ASSERT_GT(results, 0) << "the race did not finish";
+    const int32_t place = first.At(results).outcome;
+    EXPECT_TRUE(place >= 1 && place <= 3) << place;
+
+    // Taps on PLAY GAME's place early in the results: thrown away, never read by the menu.
+    // Results enter at `results + 1`; their 264 frames are passes results + 2 ... results + 265.
+    std::ostringstream script;
+    script << prefix << results + 10 << " tap 100 90\n"
+           << results + 60 << " tap 100 90\n"
+           << results + 300 << " tap 100 180\n"; // EXIT
+    const GameRun run = RunGame("game", script.str(),
+                            "--autopilot --shot " + std::to_string(results + 14) + ":{dir}/results.png");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(FirstPassInState(run, 7), results);
+    for (int64_t pass = results; pass < results + 265; ++pass) {
+        ASSERT_EQ(run.At(pass).state, 7) << pass;
+    }
+    EXPECT_EQ(run.At(results + 265).step, 2);  // the eleventh pulse ends the screen
+    EXPECT_EQ(run.At(results + 266).state, 1); // the menu's update, not planet selection
+    EXPECT_EQ(run.At(results + 266).step, 1);
+    EXPECT_EQ(run.At(results + 299).state, 1);
+    EXPECT_EQ(run.At(results + 310).state, 0);
+    ASSERT_EQ(static_cast<int64_t>(run.trace.size()), results + 311);
+    EXPECT_EQ(run.trace.back().state, 99);
+
+    // The prefix visited every front-end screen on its way to the race.
+    for (int32_t state : {1, 2, 8, 3, 4, 5, 6}) {
+        EXPECT_GT(FirstPassInState(run, state), 0) << state;
+    }
+}
