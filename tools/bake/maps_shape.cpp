@@ -223,7 +223,7 @@ struct Style {
 };
 
 constexpr Style Styles[TrackCount] = {
-    {0x51A7E001u, 15.0f, 29.0f, 6.0f},  // alpine valleys under snow peaks
+    {0x51A7E001u, 14.0f, 35.0f, 5.0f},  // alpine valleys under snow peaks
     {0x1A4EB451u, 17.0f, 32.0f, 3.0f},  // a lake basin ringed by cliffs round a crater mountain
     {0x3E5A0002u, 14.0f, 29.0f, 3.0f},  // mesas: stepped tablelands over sandy washes
     {0xCA4F0003u, 12.0f, 24.0f, 2.0f},  // a winding canyon between sheer, layered walls
@@ -258,22 +258,28 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
     case 0: {
         const float ridge = Ridged(x, y, 8, 8, 6, seed + 21);
         const float mass = Fbm(x, y, 8, 5, seed + 22);
-        float h = 120.0f + 24.0f * mass + Rise(beyond, 150.0f, 24.0f) * (0.45f + 0.8f * ridge);
-        // The horn that faces the start grid: the first sight of the game.
-        const float dx = x - 318.0f, dy = y - 162.0f;
-        const float r2 = dx * dx + dy * dy;
-        h += 190.0f * std::exp(-r2 / (2 * 17.0f * 17.0f)) * (0.8f + 0.4f * ridge);
+        float h = 120.0f + 24.0f * mass + Rise(beyond, 115.0f, 24.0f) * (0.45f + 0.8f * ridge);
+        // The great peak that faces the start grid, the first sight of the game: it stands
+        // alone above low foothills, its north face just shallow enough to catch the light.
+        const float dx = x - 322.0f, dy = y - 182.0f;
+        const float r = std::sqrt(dx * dx + dy * dy);
+        const float peak = 252.0f - 3.3f * r + 18.0f * (ridge - 0.5f) * SmoothStep(8.0f, 30.0f, r);
+        const float foothills = 121.0f + 14.0f * mass + 10.0f * ridge;
+        h = Mixf(h, std::max(peak, foothills), SmoothStep(125.0f, 75.0f, r));
         return h;
     }
     case 1: {
-        // Cliffs stepping up from the shore, and a crater mountain inside the ring.
+        // Cliffs stepping up from the shore to low tablelands inside the ring, high ones
+        // outside, and the crater mountain in the middle, seen from all round the lake.
         const float mass = Fbm(x, y, 8, 5, seed + 21);
-        float h = Terrace(124.0f + 40.0f * mass + Rise(beyond, 90.0f, 20.0f), 22.0f, 0.35f);
         const float dx = x - 258.0f, dy = y - 262.0f;
         const float r = std::sqrt(dx * dx + dy * dy);
-        const float cone = 262.0f - 1.1f * std::max(0.0f, r - 16.0f);
+        const float inside = SmoothStep(175.0f, 140.0f, r);
+        const float rise = Rise(beyond, Mixf(90.0f, 14.0f, inside), 20.0f);
+        float h = Terrace(124.0f + Mixf(40.0f, 16.0f, inside) * mass + rise, 22.0f, 0.35f);
+        const float cone = 262.0f - 0.95f * std::max(0.0f, r - 18.0f);
         const float crater = 80.0f * (1.0f - SmoothStep(9.0f, 20.0f, r));
-        h = std::max(h, cone - crater + 12.0f * (Fbm(x, y, 32, 3, seed + 23) - 0.5f));
+        h = std::max(h, cone - crater + 14.0f * (Fbm(x, y, 32, 3, seed + 23) - 0.5f));
         return h;
     }
     case 2: {
@@ -301,7 +307,7 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
 // Shape of the valley side between floor (0) and wall line (1).
 float SideProfile(int32_t track, float t) {
     switch (track) {
-    case 0: return std::pow(t, 1.7f);  // a glacier's U
+    case 0: return std::pow(t, 1.2f);  // a glacier's broad U, its sides in the sun
     case 1: return SmoothStep(0.15f, 0.9f, t);  // beach, then cliff
     case 2: return Terrace(t, 0.34f, 0.3f) * 0.96f + 0.04f * t;  // benches
     case 3: return SmoothStep(0.2f, 0.75f, t);  // sheer
