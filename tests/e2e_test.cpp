@@ -3,6 +3,7 @@
 #include <png.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -113,6 +114,36 @@ TEST(EndToEnd, EveryDisplayProfileShowsTheSamePicture) {
     }
     EXPECT_EQ(pictures[0], pictures[1]);
     EXPECT_EQ(pictures[0], pictures[2]);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(EndToEnd, RecordingReplaysToTheSameTrace) {
+    const auto dir = TempDir("record");
+    {
+        std::ofstream script(dir / "in.txt");
+        script << "20 tap 120 90\n40 tap 120 230\n60 key down left\n70 key up left\n"
+                  "80 press a\n81 down 20 300\n83 move 30 290\n90 up\n";
+    }
+    const std::string recording = (dir / "rec.txt").string();
+    const Outcome live = RunGame("--headless --frames 100 --input " + (dir / "in.txt").string() +
+                                     " --record " + recording + " --trace " +
+                                     (dir / "live.jsonl").string(),
+                                 dir);
+    ASSERT_EQ(0, live.exitCode) << live.errors;
+    const Outcome replay = RunGame("--headless --frames 100 --input " + recording + " --trace " +
+                                       (dir / "replay.jsonl").string(),
+                                   dir);
+    ASSERT_EQ(0, replay.exitCode) << replay.errors;
+    const auto a = Lines(dir / "live.jsonl");
+    const auto b = Lines(dir / "replay.jsonl");
+    ASSERT_EQ(100u, a.size());
+    EXPECT_EQ(a, b);
+    // The recording holds the clock of every pass and the input, each before its pass.
+    const auto recorded = Lines(recording);
+    EXPECT_NE(recorded.end(), std::find(recorded.begin(), recorded.end(), "0 ticks 50"));
+    EXPECT_NE(recorded.end(), std::find(recorded.begin(), recorded.end(), "20 down 120 90"));
+    EXPECT_NE(recorded.end(), std::find(recorded.begin(), recorded.end(), "21 up"));
+    EXPECT_NE(recorded.end(), std::find(recorded.begin(), recorded.end(), "80 key down a"));
     std::filesystem::remove_all(dir);
 }
 

@@ -39,6 +39,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarnvell: %s\n", message.c_str());
         return 2;
     }
+    if (!GameOptions.recordPath.empty() && !OpenRecording(GameOptions.recordPath, message)) {
+        std::fprintf(stderr, "tarnvell: %s\n", message.c_str());
+        return 2;
+    }
     SelectDisplayProfile(GameOptions.display);
     if (GameOptions.headless) {
         SetDeviceBackend(CreateHeadlessBackend(GameOptions.fps));

@@ -73,6 +73,7 @@ int32_t RunMainLoop() {
     FrameRate = 20;
     PushScreen(StateStart);
     PumpMessages(true);
+    StartPass(0);
     StartFrameTimer();
 
     int32_t frameCount = 0;
@@ -80,10 +81,11 @@ int32_t RunMainLoop() {
     pass = 0;
     for (;;) {
         ++pass;
-        DeliverScriptedInput(pass);
+        StartPass(pass);
         // A window closed from outside leaves through the game's own EXIT path.
         if (QuitPosted() && !exitRequested && GameState != StateQuit) {
             exitRequested = true;
+            RecordQuit(pass);
             GameState = StateStart;
             GameStep = StepLeave;
         }

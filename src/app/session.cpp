@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/frame.h"
+#include "app/main_loop.h"
 #include "app/options.h"
 #include "app/state.h"
 #include "app/window.h"
@@ -25,19 +26,22 @@
 
 namespace {
 
-enum class EventKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Quit };
+enum class EventKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Quit, Ticks };
 
 struct ScriptEvent {
     int64_t pass;
     EventKind kind;
     int32_t x, y;  // screen pixels, for stylus events
-    uint16_t code; // device key code, for key events
+    uint16_t code;  // device key code, for key events
+    uint32_t ticks; // ms, the pass's tick count, for Ticks
 };
 
 // Whole run: read at start-up, consumed in pass order.
 std::vector<ScriptEvent> script;
 size_t nextEvent = 0;
 std::FILE* trace = nullptr;
+std::FILE* recording = nullptr;
+int64_t deliveringPass = -1; // the pass whose scripted events are being dispatched
 uint8_t shotPicture[240 * 320 * 3];
 
 bool KeyCodeByName(const std::string& name, uint16_t& code) {
@@ -70,13 +74,14 @@ bool ParseScriptLine(const std::string& text, std::vector<ScriptEvent>& events) 
         std::string rest;
         return !(std::istringstream(line) >> rest); // a blank or comment-only line
     }
-    if (pass < 1 || !(in >> verb)) return false;
-    ScriptEvent event = {pass, EventKind::Quit, 0, 0, 0};
+    // Pass 0 holds only the clock at the start of the loop, before the first pass.
+    if (pass < 0 || !(in >> verb) || (pass == 0 && verb != "ticks")) return false;
+    ScriptEvent event = {pass, EventKind::Quit, 0, 0, 0, 0};
     if (verb == "tap" || verb == "down" || verb == "move") {
         if (!ReadPoint(in, event.x, event.y)) return false;
         event.kind = verb == "move" ? EventKind::StylusMove : EventKind::StylusDown;
         events.push_back(event);
-        if (verb == "tap") events.push_back({pass + 1, EventKind::StylusUp, 0, 0, 0});
+        if (verb == "tap") events.push_back({pass + 1, EventKind::StylusUp, 0, 0, 0, 0});
     } else if (verb == "up") {
         event.kind = EventKind::StylusUp;
         events.push_back(event);
@@ -96,6 +101,12 @@ bool ParseScriptLine(const std::string& text, std::vector<ScriptEvent>& events) 
             return false;
         }
     } else if (verb == "quit") {
+        events.push_back(event);
+    } else if (verb == "ticks") {
+        int64_t ticks;
+        if (!(in >> ticks) || ticks < 0 || ticks > UINT32_MAX) return false;
+        event.kind = EventKind::Ticks;
+        event.ticks = static_cast<uint32_t>(ticks);
         events.push_back(event);
     } else {
         return false;
@@ -123,6 +134,9 @@ void Deliver(const ScriptEvent& event) {
         break;
     case EventKind::Quit:
         RequestDeviceClose();
+        break;
+    case EventKind::Ticks:
+        OverrideTickCount(true, event.ticks);
         break;
     }
 }
@@ -178,13 +192,73 @@ bool OpenTrace(const std::string& path, std::string& error) {
     return trace != nullptr;
 }
 
-void DeliverScriptedInput(int64_t pass) {
+bool OpenRecording(const std::string& path, std::string& error) {
+    recording = std::fopen(path.c_str(), "w");
+    if (!recording) {
+        error = "cannot write the recording " + path;
+        return false;
+    }
+    std::fputs("# tarnvell input recording: PASS EVENT ARGS; replay with --input\n", recording);
+    return true;
+}
+
+void StartPass(int64_t pass) {
+    if (recording) {
+        // The clock stands still within a pass, so its replay reads the very same times.
+        OverrideTickCount(false, 0);
+        const uint32_t ticks = DeviceClockTicks();
+        OverrideTickCount(true, ticks);
+        std::fprintf(recording, "%" PRId64 " ticks %u\n", pass, ticks);
+    }
     bool delivered = false;
     while (nextEvent < script.size() && script[nextEvent].pass <= pass) {
-        Deliver(script[nextEvent++]);
-        delivered = true;
+        const ScriptEvent& event = script[nextEvent++];
+        Deliver(event);
+        delivered = delivered || event.kind != EventKind::Ticks;
     }
-    if (delivered) PumpMessages(false);
+    if (delivered) {
+        deliveringPass = pass;
+        PumpMessages(false);
+        deliveringPass = -1;
+    }
+}
+
+void RecordQuit(int64_t pass) {
+    if (recording) std::fprintf(recording, "%" PRId64 " quit\n", pass);
+}
+
+void RecordInput(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (!recording) return;
+    // Scripted events belong to the pass they are delivered before; live ones arrive during
+    // a pass and are seen by the next.
+    const int64_t pass = deliveringPass >= 0 ? deliveringPass : CurrentPass() + 1;
+    const auto packed = static_cast<uint32_t>(lParam);
+    const unsigned x = packed & 0xFFFF, y = packed >> 16;
+    static const char* const keyNames[] = {"left", "right", "up", "down", "a", "b", "c", "start"};
+    static const uint16_t keyCodes[] = {KeyCodeLeft, KeyCodeRight, KeyCodeUp, KeyCodeDown,
+                                        KeyCodeA,    KeyCodeB,     KeyCodeC,  KeyCodeStart};
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        std::fprintf(recording, "%" PRId64 " down %u %u\n", pass, x, y);
+        break;
+    case WM_MOUSEMOVE:
+        std::fprintf(recording, "%" PRId64 " move %u %u\n", pass, x, y);
+        break;
+    case WM_LBUTTONUP:
+        std::fprintf(recording, "%" PRId64 " up\n", pass);
+        break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        for (size_t i = 0; i < 8; ++i) {
+            if ((wParam & 0xFFFF) == keyCodes[i]) {
+                std::fprintf(recording, "%" PRId64 " key %s %s\n", pass,
+                             message == WM_KEYDOWN ? "down" : "up", keyNames[i]);
+            }
+        }
+        break;
+    default:
+        break;
+    }
 }
 
 int32_t FormatTraceLine(int64_t pass, char* out, int32_t capacity) {
@@ -226,5 +300,7 @@ void FinishPass(int64_t pass) {
 
 void CloseSession() {
     if (trace) std::fclose(trace);
+    if (recording) std::fclose(recording);
     trace = nullptr;
+    recording = nullptr;
 }

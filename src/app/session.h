@@ -8,8 +8,17 @@ bool LoadInputScript(const std::string& path, std::string& error);
 // Opens the trace file for writing. False with a message on error.
 bool OpenTrace(const std::string& path, std::string& error);
 
-// Before pass `pass` runs: the script's events for it reach the window procedure.
-void DeliverScriptedInput(int64_t pass);
+// Opens the recording: the session's input and clock, written as a script.
+bool OpenRecording(const std::string& path, std::string& error);
+
+// Before pass `pass` runs: the clock is pinned for a recording or its replay, and the
+// script's events for the pass reach the window procedure.
+void StartPass(int64_t pass);
+// The window closed before this pass: a recording notes it.
+void RecordQuit(int64_t pass);
+// An input message reached the window procedure during the current pass: a recording
+// replays it before the next one.
+void RecordInput(uint32_t message, uintptr_t wParam, intptr_t lParam);
 // After pass `pass` is presented: screenshots and the trace line.
 void FinishPass(int64_t pass);
 // Flushes and closes what the session opened.

@@ -7,6 +7,7 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/main_loop.h"
+#include "app/session.h"
 #include "app/state.h"
 
 namespace {
@@ -43,6 +44,7 @@ void SetFullScreen(bool restore) {
 
 intptr_t GameWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wParam,
                              intptr_t lParam) {
+    if (message >= WM_KEYDOWN && message <= WM_LBUTTONUP) RecordInput(message, wParam, lParam);
     switch (message) {
     case WM_CREATE:
         SetFullScreen(false);

@@ -315,7 +315,19 @@ int32_t GXEndDraw() {
     return 1;
 }
 
-uint32_t GetTickCount() { return backend->Ticks(); }
+namespace {
+bool tickOverride = false;
+uint32_t tickOverrideValue = 0; // ms
+} // namespace
+
+uint32_t GetTickCount() { return tickOverride ? tickOverrideValue : backend->Ticks(); }
+
+void OverrideTickCount(bool on, uint32_t value) {
+    tickOverride = on;
+    tickOverrideValue = value;
+}
+
+uint32_t DeviceClockTicks() { return backend->Ticks(); }
 
 std::string GetProgramPath() {
     char path[4096];
@@ -336,4 +348,5 @@ void ResetDevice() {
     displayOpen = false;
     inputOpen = false;
     shellFlags = 0;
+    tickOverride = false;
 }

@@ -131,6 +131,10 @@ int32_t GXEndDraw();
 
 // Milliseconds since start-up (virtual when headless).
 uint32_t GetTickCount();
+// Pins the tick count to `value` (recorded sessions and their replays); off: the clock runs.
+void OverrideTickCount(bool on, uint32_t value);
+// The backend's own clock, whatever the override says.
+uint32_t DeviceClockTicks();
 // The full path of the running program.
 std::string GetProgramPath();
 
