@@ -284,6 +284,23 @@ bool BakeSheetFont(const std::string& graph, const std::string& preview) {
     DrawPreviewText(scene, 240, sheetRgb, indices, "0123456789", 40, 140, 16, 20);
     DrawPreviewText(scene, 240, sheetRgb, indices, "GO! (1,2) 'A*'", 8, 170, 16, 20);
     DrawPreviewText(scene, 240, sheetRgb, indices, "POSITION 3 OF 3", 10, 205, 10, 15);
+    // The race panel with the labels and read-outs the game writes on it.
+    std::vector<uint8_t> panel;
+    if (ReadTgaScreen(graph + "control.tga", 240, 80, panel)) {
+        panel.resize(static_cast<size_t>(240) * 81 * 3, 0); // room for the shadow row
+        DrawPreviewText(panel, 240, sheetRgb, indices, "POSITION", 75, 5, 10, 15);
+        DrawPreviewText(panel, 240, sheetRgb, indices, "2 OF 3", 75, 20, 10, 15);
+        DrawPreviewText(panel, 240, sheetRgb, indices, "LAP", 75, 40, 10, 15);
+        DrawPreviewText(panel, 240, sheetRgb, indices, "1 OF 3", 75, 55, 10, 15);
+        panel.resize(static_cast<size_t>(240) * 80 * 3);
+        std::vector<uint8_t> shown(panel.size() * 9);
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 720; ++x)
+                for (int ch = 0; ch < 3; ++ch)
+                    shown[(static_cast<size_t>(y) * 720 + x) * 3 + ch] =
+                        panel[(static_cast<size_t>(y / 3) * 240 + x / 3) * 3 + ch];
+        ok = WritePng(preview + "control_in_use.png", shown, 720, 240) && ok;
+    }
     std::vector<uint8_t> big(scene.size() * 9);
     for (int y = 0; y < 720; ++y)
         for (int x = 0; x < 720; ++x)

@@ -19,7 +19,7 @@ float Shade(const std::function<float(float, float)>& field, float u, float v, f
     const float e = 1.0f / 128;
     float dx = field(u + e, v) - field(u - e, v);
     float dy = field(u, v + e) - field(u, v - e);
-    return 1.0f + strength * (dx + dy);
+    return 1.0f - strength * (dx + dy); // slopes falling toward the light are lit
 }
 
 Colour Grass(float u, float v) {
