@@ -210,6 +210,12 @@ TEST(PicturesData, SmallFontIsAConsoleFontTable) {
         EXPECT_FALSE(empty(glyph(code))) << "character " << code;
         EXPECT_TRUE(seen.insert(glyph(code)).second) << "character " << code << " repeats a glyph";
     }
+    // Codes follow Latin-1, not the console font's own glyph order: control codes are blank,
+    // accented letters carry their accents.
+    for (int code = 1; code < 32; ++code) EXPECT_TRUE(empty(glyph(code))) << "control code " << code;
+    EXPECT_FALSE(empty(glyph(0xE9)));
+    EXPECT_NE(glyph(0xE9), glyph('e'));
+    EXPECT_NE(glyph('a'), glyph('A'));
     // An 'I' is a vertical bar: its middle rows share the same column set.
     std::vector<uint8_t> i = glyph('I');
     EXPECT_EQ(i[7], i[8]);
