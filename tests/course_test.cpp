@@ -9,9 +9,11 @@
 
 namespace {
 
-bool SameBytes(const void* a, const void* b, size_t size) { return std::memcmp(a, b, size) == 0; }
+bool SameBytes(const void* a, const void* b, size_t size) {
+    return std::memcmp(a, b, size) == 0;
+}
 
-}  // namespace
+} // namespace
 
 TEST(Course, TrackZeroNormalStartsOnItsGridAimingAtWaypointZero) {
     ASSERT_TRUE(SetUpTrack(0, 1));
@@ -70,11 +72,15 @@ TEST(Course, LevelsChangeOnlyTheOpponentsTopSpeeds) {
 
 TEST(Course, EveryTrackInstallsItsRings) {
     const int32_t sizes[5][2] = {{20, 15}, {15, 12}, {16, 15}, {34, 21}, {28, 33}};
-    const CourseBox lastWaypoint[5] = {{290, 53, 320, 83}, {332, 74, 362, 104},
-                                       {225, 63, 255, 93}, {248, 44, 278, 74},
+    const CourseBox lastWaypoint[5] = {{290, 53, 320, 83},
+                                       {332, 74, 362, 104},
+                                       {225, 63, 255, 93},
+                                       {248, 44, 278, 74},
                                        {248, 42, 278, 72}};
-    const CourseBox lastCheckpoint[5] = {{290, 24, 322, 119}, {311, 27, 343, 134},
-                                         {216, 26, 238, 131}, {248, 26, 269, 85},
+    const CourseBox lastCheckpoint[5] = {{290, 24, 322, 119},
+                                         {311, 27, 343, 134},
+                                         {216, 26, 238, 131},
+                                         {248, 26, 269, 85},
                                          {244, 13, 273, 96}};
     const int32_t grids[5][3][2] = {{{312, 74}, {296, 53}, {278, 75}},
                                     {{361, 100}, {333, 70}, {307, 91}},

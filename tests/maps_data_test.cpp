@@ -19,17 +19,22 @@ constexpr int32_t EyeByte = 87;      // the chase camera's eye stands at altitud
 
 struct Map {
     std::vector<uint8_t> bytes;
-    int32_t At(int32_t x, int32_t y) const { return bytes[size_t(y & 511) * Side + size_t(x & 511)]; }
+    int32_t At(int32_t x, int32_t y) const {
+        return bytes[size_t(y & 511) * Side + size_t(x & 511)];
+    }
 };
 
 bool ReadMap(int32_t track, Map& map) {
-    const std::string path = std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(track + 1) + ".raw";
+    const std::string path =
+        std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(track + 1) + ".raw";
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
+    if (!file)
+        return false;
     map.bytes.assign(size_t(Side) * Side + 1, 0);
     const size_t read = std::fread(map.bytes.data(), 1, map.bytes.size(), file);
     std::fclose(file);
-    if (read != size_t(Side) * Side) return false;  // also refuses a longer file
+    if (read != size_t(Side) * Side)
+        return false; // also refuses a longer file
     map.bytes.pop_back();
     return true;
 }
@@ -54,7 +59,8 @@ void RespawnZone(const int32_t* c, int32_t& x0, int32_t& y0, int32_t& x1, int32_
 
 float SegmentDistance(float px, float py, Point a, Point b) {
     const float dx = b.x - a.x, dy = b.y - a.y;
-    const float t = std::clamp(((px - a.x) * dx + (py - a.y) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
+    const float t =
+        std::clamp(((px - a.x) * dx + (py - a.y) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
     return std::hypot(px - a.x - dx * t, py - a.y - dy * t);
 }
 
@@ -67,7 +73,8 @@ protected:
 
 TEST_P(MapsData, TheCourseLiesOnLowGround) {
     const CourseTable& c = course();
-    for (const auto& place : c.grid) EXPECT_LT(map.At(place[0], place[1]), FloorByte);
+    for (const auto& place : c.grid)
+        EXPECT_LT(map.At(place[0], place[1]), FloorByte);
     for (int32_t i = 0; i < c.checkpointCount; ++i) {
         const int32_t* k = c.checkpoints[i];
         EXPECT_LT(map.At((k[0] + k[2]) / 2, (k[1] + k[3]) / 2), FloorByte) << "Checkpoint " << i;
@@ -88,7 +95,8 @@ TEST_P(MapsData, TheCourseLiesOnLowGround) {
                 worst = std::max(worst, map.At(int32_t(std::floor(x)), int32_t(std::floor(y))));
             }
         }
-        EXPECT_LT(worst, FloorByte) << "between Waypoints " << i << " and " << (i + 1) % c.waypointCount;
+        EXPECT_LT(worst, FloorByte)
+            << "between Waypoints " << i << " and " << (i + 1) % c.waypointCount;
     }
 }
 
@@ -101,7 +109,8 @@ TEST_P(MapsData, AShipPutBackAfterAWreckIsClearOfTheGround) {
         RespawnZone(c.checkpoints[i], x0, y0, x1, y1);
         int32_t worst = 0;
         for (int32_t y = y0; y <= y1; ++y)
-            for (int32_t x = x0; x <= x1; ++x) worst = std::max(worst, map.At(x, y));
+            for (int32_t x = x0; x <= x1; ++x)
+                worst = std::max(worst, map.At(x, y));
         EXPECT_LE(worst, 45) << "Checkpoint " << i;
     }
 }
@@ -109,7 +118,8 @@ TEST_P(MapsData, AShipPutBackAfterAWreckIsClearOfTheGround) {
 TEST_P(MapsData, GroundFarFromTheCourseIsWall) {
     const CourseTable& c = course();
     std::vector<Point> points;
-    for (const auto& place : c.grid) points.push_back({float(place[0]), float(place[1])});
+    for (const auto& place : c.grid)
+        points.push_back({float(place[0]), float(place[1])});
     for (int32_t i = 0; i < c.checkpointCount; ++i) {
         const int32_t* k = c.checkpoints[i];
         points.push_back({float((k[0] + k[2]) / 2), float((k[1] + k[3]) / 2)});
@@ -118,11 +128,14 @@ TEST_P(MapsData, GroundFarFromTheCourseIsWall) {
     int32_t low = 0, firstX = -1, firstY = -1;
     for (int32_t y = 0; y < Side; ++y) {
         for (int32_t x = 0; x < Side; ++x) {
-            if (map.At(x, y) > CeilingByte) continue;
+            if (map.At(x, y) > CeilingByte)
+                continue;
             float d = 1e9f;
             for (int32_t i = 0; i < c.waypointCount && d > Far; ++i)
-                d = std::min(d, SegmentDistance(float(x), float(y), Centre(c, i), Centre(c, i + 1)));
-            for (const Point& p : points) d = std::min(d, std::hypot(x - p.x, y - p.y));
+                d = std::min(d,
+                             SegmentDistance(float(x), float(y), Centre(c, i), Centre(c, i + 1)));
+            for (const Point& p : points)
+                d = std::min(d, std::hypot(x - p.x, y - p.y));
             for (int32_t i = 0; i < c.checkpointCount && d > Far; ++i) {
                 int32_t x0, y0, x1, y1;
                 RespawnZone(c.checkpoints[i], x0, y0, x1, y1);
@@ -130,7 +143,8 @@ TEST_P(MapsData, GroundFarFromTheCourseIsWall) {
                 const float dy = float(std::max({y0 - y, 0, y - y1}));
                 d = std::min(d, std::hypot(dx, dy));
             }
-            if (d > Far && low++ == 0) firstX = x, firstY = y;
+            if (d > Far && low++ == 0)
+                firstX = x, firstY = y;
         }
     }
     EXPECT_EQ(low, 0) << "low cells far from the course, the first at " << firstX << ", " << firstY;
@@ -144,7 +158,8 @@ TEST_P(MapsData, DammingEveryStretchSplitsTheValleyIntoOneBasinPerWaypoint) {
     const CourseTable& c = course();
     const int32_t n = c.waypointCount;
     std::vector<uint8_t> blocked(size_t(Side) * Side, 0);
-    for (size_t i = 0; i < blocked.size(); ++i) blocked[i] = map.bytes[i] > CeilingByte;
+    for (size_t i = 0; i < blocked.size(); ++i)
+        blocked[i] = map.bytes[i] > CeilingByte;
     std::vector<uint8_t> open = blocked;
 
     const auto basin = [&](const std::vector<uint8_t>& walls, Point from) {
@@ -158,7 +173,8 @@ TEST_P(MapsData, DammingEveryStretchSplitsTheValleyIntoOneBasinPerWaypoint) {
             const int32_t next[4] = {y * Side + ((x + 1) & 511), y * Side + ((x + 511) & 511),
                                      ((y + 1) & 511) * Side + x, ((y + 511) & 511) * Side + x};
             for (int32_t m : next) {
-                if (walls[size_t(m)] || label[size_t(m)]) continue;
+                if (walls[size_t(m)] || label[size_t(m)])
+                    continue;
                 label[size_t(m)] = 1;
                 stack.push_back(m);
             }
@@ -169,7 +185,8 @@ TEST_P(MapsData, DammingEveryStretchSplitsTheValleyIntoOneBasinPerWaypoint) {
     const std::vector<int32_t> whole = basin(open, Centre(c, 0));
     for (int32_t i = 0; i < n; ++i) {
         const Point p = Centre(c, i);
-        EXPECT_TRUE(whole[size_t(int32_t(p.y) * Side + int32_t(p.x))]) << "Waypoint " << i << " cut off";
+        EXPECT_TRUE(whole[size_t(int32_t(p.y) * Side + int32_t(p.x))])
+            << "Waypoint " << i << " cut off";
     }
 
     for (int32_t i = 0; i < n; ++i) {
@@ -196,7 +213,8 @@ TEST_P(MapsData, DammingEveryStretchSplitsTheValleyIntoOneBasinPerWaypoint) {
     for (int32_t i = 0; i < n; ++i) {
         const std::vector<int32_t> label = basin(blocked, Centre(c, i));
         for (int32_t j = 0; j < n; ++j) {
-            if (j == i) continue;
+            if (j == i)
+                continue;
             const Point p = Centre(c, j);
             EXPECT_FALSE(label[size_t(int32_t(p.y) * Side + int32_t(p.x))])
                 << "a way from Waypoint " << i << " to Waypoint " << j << " that skips the course";
@@ -216,7 +234,8 @@ TEST_P(MapsData, TheChaseCameraSeesOverTheValleyAndTheMapWraps) {
             line.push_back({a.x + (b.x - a.x) * float(s) / float(steps),
                             a.y + (b.y - a.y) * float(s) / float(steps)});
     }
-    for (const Point& p : line) EXPECT_LT(map.At(int32_t(p.x), int32_t(p.y)), EyeByte);
+    for (const Point& p : line)
+        EXPECT_LT(map.At(int32_t(p.x), int32_t(p.y)), EyeByte);
 
     // The surface repeats every 512 cells: no cliff along the seams.
     int32_t inner = 0, seam = 0;
@@ -249,4 +268,4 @@ TEST(MapsDataFiles, EveryMapIsExactly512By512Bytes) {
     }
 }
 
-}  // namespace
+} // namespace

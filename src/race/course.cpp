@@ -8,31 +8,36 @@ int32_t FinishPlace = 1;
 
 namespace {
 
-constexpr int32_t StartAltitude = 100;   // altitude units
-constexpr double StartHeading = 192.0;   // west, towards Checkpoint 0
+constexpr int32_t StartAltitude = 100; // altitude units
+constexpr double StartHeading = 192.0; // west, towards Checkpoint 0
 constexpr double ShipDrag = 0.5;
 
 struct Performance {
-    double acceleration;  // speed units per control step
-    double topSpeed;      // speed units
+    double acceleration; // speed units per control step
+    double topSpeed;     // speed units
 };
 
 Performance ShipPerformance(int32_t slot, int32_t level) {
     switch (slot) {
-    case 0: return {PlayerAcceleration, PlayerTopSpeed};
-    case 1: return {6.0, 80.0 + 25.0 * level};
-    default: return {7.0, 70.0 + 20.0 * level};
+    case 0:
+        return {PlayerAcceleration, PlayerTopSpeed};
+    case 1:
+        return {6.0, 80.0 + 25.0 * level};
+    default:
+        return {7.0, 70.0 + 20.0 * level};
     }
 }
 
-}  // namespace
+} // namespace
 
 bool SetUpTrack(int32_t track, int32_t level) {
-    if (track < 0 || track >= TrackCount || level < 0 || level > 2) return false;
+    if (track < 0 || track >= TrackCount || level < 0 || level > 2)
+        return false;
     const CourseTable& table = CourseTables[track];
 
     Course = {};
-    for (ShipState& ship : ShipTable) ship = {};
+    for (ShipState& ship : ShipTable)
+        ship = {};
 
     Course.waypointCount = table.waypointCount;
     for (int32_t i = 0; i < table.waypointCount; ++i) {

@@ -14,11 +14,11 @@ constexpr int32_t CheckpointCapacity = 50;
 
 // Whole program; rewritten only by SetUpTrack. The rings wrap: after the last entry comes entry 0.
 struct CourseRecord {
-    int32_t waypointCount;                   // 0 before any set-up
-    CourseBox waypoints[WaypointCapacity];   // the opponents' steering squares, flying order
-    int32_t checkpointCount;                 // 0 before any set-up
+    int32_t waypointCount;                     // 0 before any set-up
+    CourseBox waypoints[WaypointCapacity];     // the opponents' steering squares, flying order
+    int32_t checkpointCount;                   // 0 before any set-up
     CourseBox checkpoints[CheckpointCapacity]; // gates across the course, flying order
-    int32_t grid[GridPlaces][2];             // start places, cells: the player, ship 1, ship 2
+    int32_t grid[GridPlaces][2];               // start places, cells: the player, ship 1, ship 2
 };
 
 extern CourseRecord Course;
@@ -38,5 +38,9 @@ constexpr double PlayerTopSpeed = 125.0;
 bool SetUpTrack(int32_t track, int32_t level);
 
 // Centre of a Waypoint square in cells, halving truncated, as the pilot aims at it.
-inline int32_t BoxCentreX(const CourseBox& box) { return (box.x0 + box.x1) / 2; }
-inline int32_t BoxCentreY(const CourseBox& box) { return (box.y0 + box.y1) / 2; }
+inline int32_t BoxCentreX(const CourseBox& box) {
+    return (box.x0 + box.x1) / 2;
+}
+inline int32_t BoxCentreY(const CourseBox& box) {
+    return (box.y0 + box.y1) / 2;
+}

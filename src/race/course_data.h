@@ -17,6 +17,7 @@ struct CourseTable {
     int32_t grid[GridPlaces][2];                   // x, y in cells; ships face west
 };
 
+// clang-format off
 inline constexpr CourseTable CourseTables[TrackCount] = {
     // Track 0 (map1.raw): 20 Waypoints, 15 Checkpoints.
     {20,
@@ -102,3 +103,4 @@ inline constexpr CourseTable CourseTables[TrackCount] = {
      },
      {{297, 67}, {264, 42}, {237, 71}}},
 };
+// clang-format on

@@ -26,7 +26,9 @@ float Lattice(int32_t ix, int32_t iy, uint32_t seed) {
     return float(h & 0xFFFFFFu) / 16777216.0f;
 }
 
-float Fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+float Fade(float t) {
+    return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
+}
 
 // Value noise in 0..1 with `cellsX` by `cellsY` lattice squares across the whole map.
 float Noise(float x, float y, int32_t cellsX, int32_t cellsY, uint32_t seed) {
@@ -58,11 +60,12 @@ float Ridged(float x, float y, int32_t cellsX, int32_t cellsY, int32_t octaves, 
     float sum = 0, amplitude = 1, norm = 0, weight = 1;
     for (int32_t i = 0; i < octaves; ++i) {
         float n = 1.0f - std::fabs(2.0f * Noise(x, y, cellsX << i, cellsY << i,
-                                                seed + uint32_t(i) * 104729u) - 1.0f);
+                                                seed + uint32_t(i) * 104729u) -
+                                   1.0f);
         n *= n;
         sum += amplitude * n * weight;
         norm += amplitude;
-        weight = std::clamp(n * 1.6f, 0.0f, 1.0f);  // detail settles on the crests
+        weight = std::clamp(n * 1.6f, 0.0f, 1.0f); // detail settles on the crests
         amplitude *= 0.5f;
     }
     return sum / norm;
@@ -73,7 +76,9 @@ float SmoothStep(float e0, float e1, float x) {
     return t * t * (3.0f - 2.0f * t);
 }
 
-float Mixf(float a, float b, float t) { return a + (b - a) * t; }
+float Mixf(float a, float b, float t) {
+    return a + (b - a) * t;
+}
 
 // Flat steps `step` high with risers of width `riser` (0..1 of a step).
 float Terrace(float h, float step, float riser) {
@@ -144,7 +149,7 @@ float WaypointCentreY(const CourseTable& course, int32_t i) {
     return float((course.waypoints[i][1] * 2 + WaypointSide) / 2);
 }
 
-}  // namespace
+} // namespace
 
 void FlyPilot(int32_t track, int32_t place, double topSpeed, double acceleration, int32_t laps,
               std::vector<CourseSample>& ship, std::vector<CourseSample>& eye) {
@@ -157,7 +162,8 @@ void FlyPilot(int32_t track, int32_t place, double topSpeed, double acceleration
     int32_t cameraX = x, cameraY = y;
     const auto wrap = [](double a) {
         a += 256;
-        while (a >= 256) a -= 256;
+        while (a >= 256)
+            a -= 256;
         return a;
     };
     for (int32_t frame = 0; frame < 20000 && passed <= laps * course.waypointCount; ++frame) {
@@ -179,26 +185,32 @@ void FlyPilot(int32_t track, int32_t place, double topSpeed, double acceleration
         const double a = std::atan2(double(y - targetY), double(x - targetX));
         const int32_t wanted = (int32_t(a * 40.74366543152521) + 448) % 256;
         int32_t predicted = int32_t(heading);
-        if (bank < 54) predicted = (predicted - int32_t(bank * 0.3333333333333333) + 256) % 256;
+        if (bank < 54)
+            predicted = (predicted - int32_t(bank * 0.3333333333333333) + 256) % 256;
         if (bank > 202)
             predicted = (predicted + int32_t((256 - bank) * 0.3333333333333333) + 256) % 256;
         const int32_t e = predicted - wanted;
         const int32_t error = e <= -128 ? e + 256 : e < 0 ? -e : e < 128 ? e : 256 - e;
         const bool left = (e >= 0 && e < 128) || e <= -128;
         if (error > 5) {
-            if (left && bank < 54) bank = wrap(bank + 6);
-            if (!left && (bank < 54 || bank > 202)) bank = wrap(bank - 6);
+            if (left && bank < 54)
+                bank = wrap(bank + 6);
+            if (!left && (bank < 54 || bank > 202))
+                bank = wrap(bank - 6);
         }
-        if (speed < topSpeed) speed += acceleration;
+        if (speed < topSpeed)
+            speed += acceleration;
         // MoveShips: turn by the bank, level it, move along the heading, drag.
         if (bank > 0 && bank < 127) {
             heading = wrap(heading - bank * 0.1);
             bank = wrap(bank - 3);
-            if (bank > 128) bank = 0;
+            if (bank > 128)
+                bank = 0;
         } else if (bank >= 127) {
             heading = wrap(heading + (256 - bank) * 0.1);
             bank = wrap(bank + 3);
-            if (bank < 127) bank = 0;
+            if (bank < 127)
+                bank = 0;
         }
         const double step = double(int32_t(speed * -5.0));
         const double h = heading * 2 * Pi / 256;
@@ -213,36 +225,40 @@ namespace {
 
 // ---- The five landscapes. ----
 
-constexpr float RespawnFloor = 42.0f;  // height byte; a put-back ship hovers at altitude 100
+constexpr float RespawnFloor = 42.0f; // height byte; a put-back ship hovers at altitude 100
 
 struct Style {
     uint32_t seed;
-    float floorRadius;  // cells from the course line kept as valley floor
-    float wallRadius;   // cells from the course line where the walls top the ceiling
-    float edgeWarp;     // cells by which noise moves the valley's edge
+    float floorRadius; // cells from the course line kept as valley floor
+    float wallRadius;  // cells from the course line where the walls top the ceiling
+    float edgeWarp;    // cells by which noise moves the valley's edge
 };
 
 constexpr Style Styles[TrackCount] = {
-    {0x51A7E001u, 14.0f, 35.0f, 5.0f},  // alpine valleys under snow peaks
-    {0x1A4EB451u, 17.0f, 32.0f, 3.0f},  // a lake basin ringed by cliffs round a crater mountain
-    {0x3E5A0002u, 14.0f, 29.0f, 3.0f},  // mesas: stepped tablelands over sandy washes
-    {0xCA4F0003u, 12.0f, 24.0f, 2.0f},  // a winding canyon between sheer, layered walls
-    {0x41D6E004u, 14.0f, 29.0f, 3.0f},  // folded ridges with sharp crests
+    {0x51A7E001u, 14.0f, 35.0f, 5.0f}, // alpine valleys under snow peaks
+    {0x1A4EB451u, 17.0f, 32.0f, 3.0f}, // a lake basin ringed by cliffs round a crater mountain
+    {0x3E5A0002u, 14.0f, 29.0f, 3.0f}, // mesas: stepped tablelands over sandy washes
+    {0xCA4F0003u, 12.0f, 24.0f, 2.0f}, // a winding canyon between sheer, layered walls
+    {0x41D6E004u, 14.0f, 29.0f, 3.0f}, // folded ridges with sharp crests
 };
 
 // Height bytes of the valley floor, well below 40 everywhere.
 float FloorHeight(int32_t track, float x, float y, uint32_t seed) {
     switch (track) {
-    case 0: return 12.0f + 14.0f * Fbm(x, y, 16, 4, seed + 11);
-    case 1: return 4.0f + 5.0f * Fbm(x, y, 32, 3, seed + 11);
+    case 0:
+        return 12.0f + 14.0f * Fbm(x, y, 16, 4, seed + 11);
+    case 1:
+        return 4.0f + 5.0f * Fbm(x, y, 32, 3, seed + 11);
     case 2: {
         // Wind ripples across the sand.
         const float ripple = 0.5f + 0.5f * std::sin((x * 0.7f + y * 0.3f) * 2 * Pi / 12.0f +
                                                     6.0f * Fbm(x, y, 8, 2, seed + 5));
         return 14.0f + 10.0f * Fbm(x, y, 16, 3, seed + 11) + 4.0f * ripple;
     }
-    case 3: return 8.0f + 12.0f * Fbm(x, y, 32, 3, seed + 11);
-    default: return 14.0f + 14.0f * Fbm(x, y, 16, 4, seed + 11);
+    case 3:
+        return 8.0f + 12.0f * Fbm(x, y, 32, 3, seed + 11);
+    default:
+        return 14.0f + 14.0f * Fbm(x, y, 16, 4, seed + 11);
     }
 }
 
@@ -264,7 +280,7 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         const float dx = x - 322.0f, dy = y - 182.0f;
         const float r = std::sqrt(dx * dx + dy * dy);
         const float peak = 252.0f - 3.3f * r + 18.0f * (ridge - 0.5f) * SmoothStep(8.0f, 30.0f, r);
-        const float foothills = 121.0f + 14.0f * mass + 10.0f * ridge;
+        const float foothills = 121.0f + 12.0f * mass + 18.0f * ridge;
         h = Mixf(h, std::max(peak, foothills), SmoothStep(125.0f, 75.0f, r));
         return h;
     }
@@ -307,15 +323,20 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
 // Shape of the valley side between floor (0) and wall line (1).
 float SideProfile(int32_t track, float t) {
     switch (track) {
-    case 0: return std::pow(t, 1.2f);  // a glacier's broad U, its sides in the sun
-    case 1: return SmoothStep(0.15f, 0.9f, t);  // beach, then cliff
-    case 2: return Terrace(t, 0.34f, 0.3f) * 0.96f + 0.04f * t;  // benches
-    case 3: return SmoothStep(0.2f, 0.75f, t);  // sheer
-    default: return t * t * (3.0f - 2.0f * t);
+    case 0:
+        return std::pow(t, 1.2f); // a glacier's broad U, its sides in the sun
+    case 1:
+        return SmoothStep(0.15f, 0.9f, t); // beach, then cliff
+    case 2:
+        return Terrace(t, 0.34f, 0.3f) * 0.96f + 0.04f * t; // benches
+    case 3:
+        return SmoothStep(0.2f, 0.75f, t); // sheer
+    default:
+        return t * t * (3.0f - 2.0f * t);
     }
 }
 
-}  // namespace
+} // namespace
 
 std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* flight) {
     const CourseTable& course = CourseTables[track];
@@ -344,7 +365,7 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     // A wrecked ship is put back at altitude 100 somewhere in the middle half of the last
     // Checkpoint it passed: that ground stays low enough for it, as a bay where it reaches
     // beyond the valley.
-    DistanceField respawn = MakeField(12.0f);
+    DistanceField respawn = MakeField(24.0f);
     for (int32_t i = 0; i < course.checkpointCount; ++i) {
         const int32_t* c = course.checkpoints[i];
         const int32_t w = c[2] - c[0], h = c[3] - c[1];
@@ -364,23 +385,33 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             const float fx = float(x), fy = float(y);
             const float d = std::min(At(floor, x, y), floor.cap);
             const float warp = style.edgeWarp * (2.0f * Fbm(fx, fy, 16, 3, style.seed + 1) - 1.0f);
-            const float t = std::clamp((d + warp - style.floorRadius) /
-                                       (style.wallRadius - style.floorRadius), 0.0f, 1.0f);
+            const float t =
+                std::clamp((d + warp - style.floorRadius) / (style.wallRadius - style.floorRadius),
+                           0.0f, 1.0f);
             const float ground = FloorHeight(track, fx, fy, style.seed);
             const float beyond = std::max(0.0f, d - style.wallRadius);
             const float mountain = MountainHeight(track, fx, fy, beyond, style.seed);
             float h = Mixf(ground, mountain, SideProfile(track, t));
             // Peaks round off below the top byte instead of being cut flat.
-            if (h > 200.0f) h = 200.0f + 54.0f * std::tanh((h - 200.0f) / 54.0f);
+            if (h > 200.0f)
+                h = 200.0f + 54.0f * std::tanh((h - 200.0f) / 54.0f);
             // Where the eye passes, the ground stays under 175 altitude units.
             const float eyeDistance = At(eye, x, y);
             h = std::min(h, 70.0f + 9.0f * std::max(0.0f, eyeDistance - 2.0f));
-            if (d <= style.floorRadius - style.edgeWarp) h = std::min(h, 38.0f);
-            if (d >= style.wallRadius && eyeDistance > 6.0f) h = std::max(h, 118.0f);
-            h = std::min(h, RespawnFloor + 7.0f * At(respawn, x, y));
-            heights[size_t(y) * MapSide + size_t(x)] = uint8_t(std::clamp(std::lround(h), 0L, 255L));
+            if (d <= style.floorRadius - style.edgeWarp)
+                h = std::min(h, 38.0f);
+            if (d >= style.wallRadius && eyeDistance > 6.0f)
+                h = std::max(h, 118.0f);
+            // Bays round a Checkpoint's middle half: low inside, sides softened by noise.
+            const float bay = At(respawn, x, y);
+            const float bayWarp = 4.0f * (2.0f * Fbm(fx, fy, 32, 2, style.seed + 3) - 1.0f);
+            h = std::min(h, RespawnFloor +
+                                5.0f * std::max(0.0f, bay + bayWarp * SmoothStep(0.0f, 5.0f, bay)));
+            heights[size_t(y) * MapSide + size_t(x)] =
+                uint8_t(std::clamp(std::lround(h), 0L, 255L));
         }
     }
-    if (flight) *flight = ships;
+    if (flight)
+        *flight = ships;
     return heights;
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int32_t MapSide = 512;  // cells a side; the surface wraps around
+constexpr int32_t MapSide = 512; // cells a side; the surface wraps around
 constexpr int32_t MapMask = MapSide - 1;
 
 // A point of a simulated flight, in cells, with the ship's heading (0-255, 0 north).
