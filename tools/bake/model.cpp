@@ -210,7 +210,7 @@ Mesh BuildShip() {
              {{-4, s * 13, 1.0f, 3.0f, 3.0f},
               {-10, s * 13, 1.0f, 4.2f, 4.2f},
               {-36, s * 13, 1.0f, 4.2f, 4.2f},
-              {-44, s * 13, 1.0f, 3.6f, 3.6f}},
+              {-44, s * 13, 1.0f, 4.0f, 4.0f}},
              RoundRing, Nacelle, Intake, Exhaust);
         // Twin fins on the nacelles, leaning outward.
         Plate(mesh,
@@ -350,7 +350,6 @@ Rgb Livery(Part part, View view, Vec p) {
         if (view == BottomView) return Underside;
         if (ax > 32.0f) return Charcoal;                       // tips
         if (ax > 26.0f && ax < 30.0f) return Orange;           // band
-        if (view == TopView && p.f > 0.5f * (ax - 7.0f) * -1.0f + 2.0f) return Gunmetal; // root fairing
         Rgb c = White;
         if (std::fabs(ax - 18.0f) < 0.5f) c = ScaleRgb(c, 0.75f); // seam
         return c;
@@ -363,11 +362,13 @@ Rgb Livery(Part part, View view, Vec p) {
     }
     case Intake: return {0.05f, 0.05f, 0.06f};
     case Exhaust: {
+        // A white-hot core fading to orange; the nozzle is taller than wide once stretched.
         const float cx = p.x > 0 ? 13.0f : -13.0f;
-        const float r = std::sqrt((p.x - cx) * (p.x - cx) + (p.z - 1.3f) * (p.z - 1.3f)) / 4.7f;
-        if (r < 0.35f) return {1.0f, 0.97f, 0.8f};
-        if (r < 0.75f) return MixRgb({1.0f, 0.85f, 0.35f}, {1.0f, 0.4f, 0.05f}, (r - 0.35f) / 0.4f);
-        return {0.55f, 0.1f, 0.04f};
+        const float dx = (p.x - cx) / 4.0f, dz = (p.z - 1.3f) / (4.0f * HeightStretch);
+        const float r = std::sqrt(dx * dx + dz * dz);
+        if (r < 0.45f) return {1.0f, 0.97f, 0.85f};
+        if (r < 0.85f) return MixRgb({1.0f, 0.88f, 0.4f}, {1.0f, 0.45f, 0.06f}, (r - 0.45f) / 0.4f);
+        return {0.85f, 0.22f, 0.05f};
     }
     case Fin: {
         if (p.z > 17.0f) return Charcoal;
