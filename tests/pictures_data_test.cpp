@@ -17,7 +17,8 @@ const std::string Graph = TARNVELL_DATA "/Graph/";
 std::vector<uint8_t> ReadFile(const std::string& path) {
     std::vector<uint8_t> bytes;
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return bytes;
+    if (!file)
+        return bytes;
     uint8_t buffer[65536];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
@@ -37,10 +38,18 @@ struct Picture {
 uint16_t ToScreen(uint8_t red, uint8_t green, uint8_t blue) {
     return static_cast<uint16_t>(((red & 0xF8) << 8) | ((green & 0xFC) << 3) | (blue >> 3));
 }
-int Red(uint16_t c) { return (c >> 11) << 3; }
-int Green(uint16_t c) { return ((c >> 5) & 63) << 2; }
-int Blue(uint16_t c) { return (c & 31) << 3; }
-int Brightness(uint16_t c) { return Red(c) + Green(c) + Blue(c); }
+int Red(uint16_t c) {
+    return (c >> 11) << 3;
+}
+int Green(uint16_t c) {
+    return ((c >> 5) & 63) << 2;
+}
+int Blue(uint16_t c) {
+    return (c & 31) << 3;
+}
+int Brightness(uint16_t c) {
+    return Red(c) + Green(c) + Blue(c);
+}
 
 // Checks the exact layout and decodes; a failed check leaves the picture empty.
 Picture LoadTga(const std::string& name, int width, int height) {
@@ -48,12 +57,28 @@ Picture LoadTga(const std::string& name, int width, int height) {
     std::vector<uint8_t> bytes = ReadFile(Graph + name);
     size_t pixels = static_cast<size_t>(width) * height;
     EXPECT_EQ(bytes.size(), 18 + 768 + pixels) << name;
-    if (bytes.size() != 18 + 768 + pixels) return picture;
-    const uint8_t header[18] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0,
-                                static_cast<uint8_t>(width & 255), static_cast<uint8_t>(width >> 8),
-                                static_cast<uint8_t>(height & 255), static_cast<uint8_t>(height >> 8),
-                                8, 0};
-    for (int i = 0; i < 18; ++i) EXPECT_EQ(bytes[i], header[i]) << name << " header byte " << i;
+    if (bytes.size() != 18 + 768 + pixels)
+        return picture;
+    const uint8_t header[18] = {0,
+                                1,
+                                1,
+                                0,
+                                0,
+                                0,
+                                1,
+                                24,
+                                0,
+                                0,
+                                0,
+                                0,
+                                static_cast<uint8_t>(width & 255),
+                                static_cast<uint8_t>(width >> 8),
+                                static_cast<uint8_t>(height & 255),
+                                static_cast<uint8_t>(height >> 8),
+                                8,
+                                0};
+    for (int i = 0; i < 18; ++i)
+        EXPECT_EQ(bytes[i], header[i]) << name << " header byte " << i;
     picture.width = width;
     picture.height = height;
     picture.pixels.resize(pixels);
@@ -75,20 +100,24 @@ int Difference(uint16_t a, uint16_t b) {
 // Mean difference between column x and column x + 1 (wrapping), and between row y and y + 1.
 double ColumnSeam(const Picture& p, int x) {
     double sum = 0;
-    for (int y = 0; y < p.height; ++y) sum += Difference(p.At(x, y), p.At((x + 1) % p.width, y));
+    for (int y = 0; y < p.height; ++y)
+        sum += Difference(p.At(x, y), p.At((x + 1) % p.width, y));
     return sum / p.height;
 }
 double RowSeam(const Picture& p, int y) {
     double sum = 0;
-    for (int x = 0; x < p.width; ++x) sum += Difference(p.At(x, y), p.At(x, (y + 1) % p.height));
+    for (int x = 0; x < p.width; ++x)
+        sum += Difference(p.At(x, y), p.At(x, (y + 1) % p.height));
     return sum / p.width;
 }
 
 // The wrap must be no rougher than the roughest seam inside the picture.
 void ExpectSeamless(const Picture& p, const std::string& name) {
     double insideX = 0, insideY = 0;
-    for (int x = 0; x + 1 < p.width; ++x) insideX = std::max(insideX, ColumnSeam(p, x));
-    for (int y = 0; y + 1 < p.height; ++y) insideY = std::max(insideY, RowSeam(p, y));
+    for (int x = 0; x + 1 < p.width; ++x)
+        insideX = std::max(insideX, ColumnSeam(p, x));
+    for (int y = 0; y + 1 < p.height; ++y)
+        insideY = std::max(insideY, RowSeam(p, y));
     EXPECT_LE(ColumnSeam(p, p.width - 1), insideX) << name << " left-right seam";
     EXPECT_LE(RowSeam(p, p.height - 1), insideY) << name << " top-bottom seam";
 }
@@ -98,10 +127,11 @@ TEST(PicturesData, EveryPictureHasTheGameLayoutAndExactSize) {
         std::string name;
         int width, height;
     };
-    std::vector<Expected> files = {{"cloud.tga", 256, 256}, {"explode.tga", 256, 256},
+    std::vector<Expected> files = {{"cloud.tga", 256, 256},  {"explode.tga", 256, 256},
                                    {"control.tga", 240, 80}, {"logo.tga", 240, 80},
                                    {"exit.tga", 16, 16},     {"font.tga", 256, 120}};
-    for (int t = 1; t <= 16; ++t) files.push_back({"tile" + std::to_string(t) + ".tga", 128, 128});
+    for (int t = 1; t <= 16; ++t)
+        files.push_back({"tile" + std::to_string(t) + ".tga", 128, 128});
     for (const Expected& file : files) {
         Picture p = LoadTga(file.name, file.width, file.height);
         ASSERT_EQ(p.width, file.width) << file.name;
@@ -131,7 +161,8 @@ TEST(PicturesData, TilesAndSkyRepeatWithoutSeams) {
             mean[1] += Green(c);
             mean[2] += Blue(c);
         }
-        for (double& m : mean) m /= static_cast<double>(tile.pixels.size());
+        for (double& m : mean)
+            m /= static_cast<double>(tile.pixels.size());
         means.push_back(mean);
     }
     for (size_t a = 0; a < means.size(); ++a)
@@ -148,7 +179,8 @@ TEST(PicturesData, SheetFontCellsHoldDistinctKeyedGlyphs) {
     // Only one palette entry in use may turn into the key colour: letters never vanish.
     std::set<uint8_t> keyEntries;
     for (size_t i = 0; i < font.pixels.size(); ++i)
-        if (font.pixels[i] == 0xF800) keyEntries.insert(font.indices[i]);
+        if (font.pixels[i] == 0xF800)
+            keyEntries.insert(font.indices[i]);
     EXPECT_EQ(keyEntries.size(), 1u);
     // The light face of each cell as the game draws it at 16 x 20: every second row.
     auto cellMask = [&](int cell) {
@@ -163,7 +195,8 @@ TEST(PicturesData, SheetFontCellsHoldDistinctKeyedGlyphs) {
     };
     for (int cell = 1; cell <= 44; ++cell) {
         std::vector<bool> mask = cellMask(cell);
-        EXPECT_GE(std::count(mask.begin(), mask.end(), true), 4) << "cell " << cell << " is nearly empty";
+        EXPECT_GE(std::count(mask.begin(), mask.end(), true), 4)
+            << "cell " << cell << " is nearly empty";
         // Glyphs stay inside their cells: the top and bottom rows are clear.
         int cx = ((cell - 1) % 16) * 16, cy = ((cell - 1) / 16) * 40;
         for (int col = 0; col < 16; ++col) {
@@ -186,9 +219,12 @@ TEST(PicturesData, SheetFontCellsHoldDistinctKeyedGlyphs) {
     // The letters are light on a dark edge, as the menus need over any ground.
     int bright = 0, dark = 0;
     for (uint16_t c : font.pixels) {
-        if (c == 0xF800) continue;
-        if (Brightness(c) > 600) ++bright;
-        if (Brightness(c) < 150) ++dark;
+        if (c == 0xF800)
+            continue;
+        if (Brightness(c) > 600)
+            ++bright;
+        if (Brightness(c) < 150)
+            ++dark;
     }
     EXPECT_GT(bright, 1000);
     EXPECT_GT(dark, 500);
@@ -212,7 +248,8 @@ TEST(PicturesData, SmallFontIsAConsoleFontTable) {
     }
     // Codes follow Latin-1, not the console font's own glyph order: control codes are blank,
     // accented letters carry their accents.
-    for (int code = 1; code < 32; ++code) EXPECT_TRUE(empty(glyph(code))) << "control code " << code;
+    for (int code = 1; code < 32; ++code)
+        EXPECT_TRUE(empty(glyph(code))) << "control code " << code;
     EXPECT_FALSE(empty(glyph(0xE9)));
     EXPECT_NE(glyph(0xE9), glyph('e'));
     EXPECT_NE(glyph('a'), glyph('A'));
@@ -237,7 +274,8 @@ TEST(PicturesData, ExplosionGrowsAndFadesOnBlack) {
                 if (x == 0 || y == 0 || x == 63 || y == 63) {
                     EXPECT_EQ(c, 0) << "frame " << frame;
                 }
-                if (c == 0) continue;
+                if (c == 0)
+                    continue;
                 ++lit;
                 brightness += Brightness(c);
             }
@@ -269,11 +307,12 @@ TEST(PicturesData, PanelLeavesRoomForTheGamesOwnDrawing) {
     // The accelerate pad stands out from the read-out beside it.
     double pad = 0;
     for (int y = 10; y < 70; ++y)
-        for (int x = 10; x < 60; ++x) pad += Green(panel.At(x, y));
+        for (int x = 10; x < 60; ++x)
+            pad += Green(panel.At(x, y));
     EXPECT_GT(pad / (60 * 50), 80);
     Picture exit = LoadTga("exit.tga", 16, 16);
     ASSERT_EQ(exit.width, 16);
-    EXPECT_GT(Brightness(exit.At(8, 8)), 600);  // the white cross
+    EXPECT_GT(Brightness(exit.At(8, 8)), 600);               // the white cross
     EXPECT_GT(Red(exit.At(3, 8)), 2 * Green(exit.At(3, 8))); // on red
     Picture logo = LoadTga("logo.tga", 240, 80);
     ASSERT_EQ(logo.width, 240);
@@ -290,8 +329,8 @@ TEST(PicturesData, ProgramIconsArePngsOfEachSize) {
         auto word = [&](size_t at) {
             return (png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
         };
-        EXPECT_EQ(word(16), size); // IHDR width
-        EXPECT_EQ(word(20), size); // IHDR height
+        EXPECT_EQ(word(16), size);     // IHDR width
+        EXPECT_EQ(word(20), size);     // IHDR height
         EXPECT_EQ(png[25], 6) << size; // RGBA, so the rounded corners are transparent
     }
 }

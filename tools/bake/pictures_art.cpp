@@ -10,9 +10,15 @@
 Colour Mix(Colour a, Colour b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
-Colour Scale(Colour a, float k) { return {a.r * k, a.g * k, a.b * k}; }
-Colour Add(Colour a, Colour b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
+Colour Scale(Colour a, float k) {
+    return {a.r * k, a.g * k, a.b * k};
+}
+Colour Add(Colour a, Colour b) {
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+float Clamp01(float v) {
+    return v < 0 ? 0 : v > 1 ? 1 : v;
+}
 float SmoothStep(float edge0, float edge1, float v) {
     float t = Clamp01((v - edge0) / (edge1 - edge0));
     return t * t * (3 - 2 * t);
@@ -32,7 +38,8 @@ std::vector<uint8_t> Canvas::Bytes() const {
 }
 
 uint32_t Hash(uint32_t a, uint32_t b, uint32_t c) {
-    uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du;
+    uint32_t h =
+        a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du;
     h ^= h >> 15;
     h *= 0x2C1B3C6Du;
     h ^= h >> 12;
@@ -52,7 +59,9 @@ uint32_t Wrap(int i, int cells) {
     return static_cast<uint32_t>(m < 0 ? m + cells : m);
 }
 
-float Fade(float t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+float Fade(float t) {
+    return t * t * t * (t * (t * 6 - 15) + 10);
+}
 
 float Corner(int ix, int iy, int cells, uint32_t seed, float dx, float dy) {
     uint32_t h = Hash(Wrap(ix, cells), Wrap(iy, cells), seed);
@@ -89,7 +98,8 @@ float Fbm(float u, float v, int cells, int octaves, float gain, uint32_t seed) {
 float Ridged(float u, float v, int cells, int octaves, uint32_t seed) {
     float sum = 0, amplitude = 1, norm = 0;
     for (int i = 0; i < octaves; ++i) {
-        float n = 1 - std::fabs(GradientNoise(u, v, cells << i, seed + static_cast<uint32_t>(i) * 77));
+        float n =
+            1 - std::fabs(GradientNoise(u, v, cells << i, seed + static_cast<uint32_t>(i) * 77));
         sum += amplitude * n * n;
         norm += amplitude;
         amplitude *= 0.5f;
@@ -121,18 +131,20 @@ CellDistance Cellular(float u, float v, int cells, uint32_t seed, float jitter) 
 
 bool ReadTgaScreen(const std::string& path, int width, int height, std::vector<uint8_t>& rgb) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
+    if (!file)
+        return false;
     size_t pixels = static_cast<size_t>(width) * height;
     std::vector<uint8_t> bytes(786 + pixels);
     size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
-    if (got != bytes.size()) return false;
+    if (got != bytes.size())
+        return false;
     rgb.assign(pixels * 3, 0);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             size_t index = bytes[786 + static_cast<size_t>(height - 1 - y) * width + x];
-            uint16_t c = ScreenColour(bytes[20 + index * 3], bytes[19 + index * 3],
-                                      bytes[18 + index * 3]);
+            uint16_t c =
+                ScreenColour(bytes[20 + index * 3], bytes[19 + index * 3], bytes[18 + index * 3]);
             size_t o = (static_cast<size_t>(y) * width + x) * 3;
             rgb[o] = static_cast<uint8_t>(((c >> 11) << 3) | (c >> 13));
             rgb[o + 1] = static_cast<uint8_t>((((c >> 5) & 63) << 2) | (((c >> 5) & 63) >> 4));

@@ -29,7 +29,7 @@ struct Canvas {
 // Seamless noise over the unit square: every function repeats when u or v grows by 1.
 // `cells` is the lattice size across one repeat (a whole number, so the wrap is exact);
 // `seed` picks an independent field.
-float GradientNoise(float u, float v, int cells, uint32_t seed);        // about -1..1
+float GradientNoise(float u, float v, int cells, uint32_t seed);                // about -1..1
 float Fbm(float u, float v, int cells, int octaves, float gain, uint32_t seed); // about -1..1
 float Ridged(float u, float v, int cells, int octaves, uint32_t seed); // 0..1, sharp crests
 struct CellDistance {
@@ -67,5 +67,6 @@ bool BakeSmallFont(const std::string& graph, const std::string& preview);
 // mask (0..1), width x height, of `text` on an em of pixelWidth x pixelHeight with its baseline
 // at `baseline`, horizontally centred on `centreX`, slanted forward by `slant` (x per y), with
 // `tracking` extra pixels between letters.
-bool RenderText(const std::string& text, int pixelWidth, int pixelHeight, float centreX, int baseline,
-                float slant, float tracking, int width, int height, std::vector<float>& coverage);
+bool RenderText(const std::string& text, int pixelWidth, int pixelHeight, float centreX,
+                int baseline, float slant, float tracking, int width, int height,
+                std::vector<float>& coverage);

@@ -28,7 +28,8 @@ struct Face {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     bool Open() {
-        if (FT_Init_FreeType(&library) != 0) return false;
+        if (FT_Init_FreeType(&library) != 0)
+            return false;
         if (FT_New_Face(library, TrueTypeFont, 0, &face) != 0) {
             std::fprintf(stderr, "tarnvell_bake: cannot open the font %s\n", TrueTypeFont);
             return false;
@@ -36,8 +37,10 @@ struct Face {
         return true;
     }
     ~Face() {
-        if (face) FT_Done_Face(face);
-        if (library) FT_Done_FreeType(library);
+        if (face)
+            FT_Done_Face(face);
+        if (library)
+            FT_Done_FreeType(library);
     }
 };
 
@@ -48,9 +51,11 @@ struct Ink {
 };
 
 bool RenderGlyph(FT_Face face, char c, Ink& ink) {
-    if (FT_Load_Char(face, static_cast<unsigned char>(c), FT_LOAD_RENDER) != 0) return false;
+    if (FT_Load_Char(face, static_cast<unsigned char>(c), FT_LOAD_RENDER) != 0)
+        return false;
     const FT_Bitmap& bitmap = face->glyph->bitmap;
-    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) return false;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
+        return false;
     ink.width = static_cast<int>(bitmap.width);
     ink.height = static_cast<int>(bitmap.rows);
     ink.left = face->glyph->bitmap_left;
@@ -82,7 +87,8 @@ std::vector<uint8_t> CutSheet(FT_Face face, bool& ok) {
     FT_Set_Pixel_Sizes(face, 16 * Over, 41 * Over);
     for (int i = 0; SheetCharacters[i] != 0; ++i) {
         char c = SheetCharacters[i];
-        if (c == ' ') continue;
+        if (c == ' ')
+            continue;
         Ink ink;
         if (!RenderGlyph(face, c, ink) || ink.width == 0) {
             std::fprintf(stderr, "tarnvell_bake: no glyph for '%c'\n", c);
@@ -92,11 +98,13 @@ std::vector<uint8_t> CutSheet(FT_Face face, bool& ok) {
         float inkWidth = static_cast<float>(ink.width) / Over;
         float squeeze = inkWidth > InkLimit ? InkLimit / inkWidth : 1.0f;
         float drawnWidth = inkWidth * squeeze;
-        float left = 7.5f - drawnWidth / 2; // ink centred in the cell, a column spare for the shadow
+        float left =
+            7.5f - drawnWidth / 2; // ink centred in the cell, a column spare for the shadow
         // Capitals stand on the baseline; a tail (J, Q) or a bracket that would leave the cell
         // is pressed up into it, keeping two clear rows for the edge at the top and bottom.
         float inkHeight = static_cast<float>(ink.height) / Over;
-        float top = std::max(static_cast<float>(Baseline) - static_cast<float>(ink.top) / Over, 4.0f);
+        float top =
+            std::max(static_cast<float>(Baseline) - static_cast<float>(ink.top) / Over, 4.0f);
         float stretch = std::min(1.0f, (36.0f - top) / inkHeight);
         // Coverage in the cell, 4 x 4 samples a pixel.
         float cover[CellHeight][CellWidth] = {};
@@ -107,7 +115,8 @@ std::vector<uint8_t> CutSheet(FT_Face face, bool& ok) {
                     for (int sx = 0; sx < 4; ++sx) {
                         float fx = (x + (sx + 0.5f) / 4 - left) / squeeze * Over;
                         float fy = (y + (sy + 0.5f) / 4 - top) / stretch * Over;
-                        int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
+                        int ix = static_cast<int>(std::floor(fx)),
+                            iy = static_cast<int>(std::floor(fy));
                         if (ix >= 0 && ix < ink.width && iy >= 0 && iy < ink.height)
                             hits += ink.coverage[static_cast<size_t>(iy) * ink.width + ix];
                     }
@@ -125,7 +134,8 @@ std::vector<uint8_t> CutSheet(FT_Face face, bool& ok) {
                         if (nx >= 0 && nx < CellWidth && ny >= 0 && ny < CellHeight)
                             edge = std::max(edge, cover[ny][nx]);
                     }
-                if (edge < 0.4f) continue;
+                if (edge < 0.4f)
+                    continue;
                 float t = Clamp01((cover[y][x] - 0.15f) / 0.7f);
                 int level = static_cast<int>(std::lround(t * (CoverageLevels - 1)));
                 float g = Clamp01((y - 6.0f) / 28.0f);
@@ -149,7 +159,8 @@ std::vector<uint8_t> SheetPalette() {
             uint8_t g = static_cast<uint8_t>(std::lround(Clamp01(c.g) * 255));
             uint8_t b = static_cast<uint8_t>(std::lround(Clamp01(c.b) * 255));
             // No letter colour may be mistaken for the key.
-            if (ScreenColour(r, g, b) == ColourKey) g = 4;
+            if (ScreenColour(r, g, b) == ColourKey)
+                g = 4;
             palette[entry * 3] = r;
             palette[entry * 3 + 1] = g;
             palette[entry * 3 + 2] = b;
@@ -163,18 +174,22 @@ void DrawPreviewText(std::vector<uint8_t>& rgb, int width, const std::vector<uin
                      const std::vector<uint8_t>& indices, const char* text, int x, int y,
                      int glyphWidth, int glyphHeight) {
     for (int i = 0; text[i] != 0; ++i, x += glyphWidth) {
-        if (!std::strchr(SheetCharacters, text[i])) continue;
+        if (!std::strchr(SheetCharacters, text[i]))
+            continue;
         int cell = static_cast<int>(std::strrchr(SheetCharacters, text[i]) - SheetCharacters);
         int cx = (cell % 16) * CellWidth, cy = (cell / 16) * CellHeight;
         for (int row = 0; row < glyphHeight; ++row)
             for (int col = 0; col < glyphWidth; ++col) {
-                size_t source = static_cast<size_t>(cy + CellHeight * row / glyphHeight) * SheetWidth +
-                                cx + CellWidth * col / glyphWidth;
-                if (indices[source] == 0) continue;
+                size_t source =
+                    static_cast<size_t>(cy + CellHeight * row / glyphHeight) * SheetWidth + cx +
+                    CellWidth * col / glyphWidth;
+                if (indices[source] == 0)
+                    continue;
                 size_t shadow = (static_cast<size_t>(y + row + 1) * width + x + col + 1) * 3;
                 rgb[shadow] = rgb[shadow + 1] = rgb[shadow + 2] = 0;
                 size_t target = (static_cast<size_t>(y + row) * width + x + col) * 3;
-                for (int ch = 0; ch < 3; ++ch) rgb[target + ch] = sheetRgb[source * 3 + ch];
+                for (int ch = 0; ch < 3; ++ch)
+                    rgb[target + ch] = sheetRgb[source * 3 + ch];
             }
     }
 }
@@ -182,18 +197,23 @@ void DrawPreviewText(std::vector<uint8_t>& rgb, int width, const std::vector<uin
 bool ReadConsoleFont(std::vector<uint8_t>& table) {
     std::string command = std::string("gzip -dc '") + ConsoleFont + "'";
     std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return false;
+    if (!pipe)
+        return false;
     std::vector<uint8_t> bytes;
     uint8_t buffer[4096];
     size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
-    if (pclose(pipe) != 0) return false;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    if (pclose(pipe) != 0)
+        return false;
     // PSF version 1: magic 36 04, mode, bytes a glyph; glyphs; then the Unicode table of
     // little-endian 16-bit values, each glyph's list ended by FFFF (FFFE starts sequences).
-    if (bytes.size() < 4 || bytes[0] != 0x36 || bytes[1] != 0x04 || bytes[3] != 16) return false;
+    if (bytes.size() < 4 || bytes[0] != 0x36 || bytes[1] != 0x04 || bytes[3] != 16)
+        return false;
     size_t glyphs = (bytes[2] & 1) ? 512 : 256;
     size_t tableStart = 4 + glyphs * 16;
-    if (bytes.size() < tableStart || !(bytes[2] & 2)) return false;
+    if (bytes.size() < tableStart || !(bytes[2] & 2))
+        return false;
     table.assign(4096, 0);
     size_t glyph = 0;
     bool inSequence = false;
@@ -216,10 +236,12 @@ bool ReadConsoleFont(std::vector<uint8_t>& table) {
 
 } // namespace
 
-bool RenderText(const std::string& text, int pixelWidth, int pixelHeight, float centreX, int baseline, float slant,
-                float tracking, int width, int height, std::vector<float>& coverage) {
+bool RenderText(const std::string& text, int pixelWidth, int pixelHeight, float centreX,
+                int baseline, float slant, float tracking, int width, int height,
+                std::vector<float>& coverage) {
     Face face;
-    if (!face.Open()) return false;
+    if (!face.Open())
+        return false;
     constexpr int Over = 4;
     FT_Set_Pixel_Sizes(face.face, static_cast<FT_UInt>(pixelWidth * Over),
                        static_cast<FT_UInt>(pixelHeight * Over));
@@ -227,7 +249,8 @@ bool RenderText(const std::string& text, int pixelWidth, int pixelHeight, float 
     std::vector<float> pens(text.size());
     float pen = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (!RenderGlyph(face.face, text[i], inks[i])) return false;
+        if (!RenderGlyph(face.face, text[i], inks[i]))
+            return false;
         pens[i] = pen;
         pen += static_cast<float>(face.face->glyph->advance.x) / 64.0f / Over + tracking;
     }
@@ -244,10 +267,13 @@ bool RenderText(const std::string& text, int pixelWidth, int pixelHeight, float 
                     float best = 0; // overlapping letters do not add up
                     for (size_t i = 0; i < text.size(); ++i) {
                         const Ink& ink = inks[i];
-                        int ix = static_cast<int>(std::floor((px - start - pens[i]) * Over)) - ink.left;
+                        int ix =
+                            static_cast<int>(std::floor((px - start - pens[i]) * Over)) - ink.left;
                         int iy = static_cast<int>(std::floor((py - baseline) * Over)) + ink.top;
                         if (ix >= 0 && ix < ink.width && iy >= 0 && iy < ink.height)
-                            best = std::max(best, ink.coverage[static_cast<size_t>(iy) * ink.width + ix] / 255.0f);
+                            best = std::max(best,
+                                            ink.coverage[static_cast<size_t>(iy) * ink.width + ix] /
+                                                255.0f);
                     }
                     sum += best;
                 }
@@ -258,12 +284,14 @@ bool RenderText(const std::string& text, int pixelWidth, int pixelHeight, float 
 
 bool BakeSheetFont(const std::string& graph, const std::string& preview) {
     Face face;
-    if (!face.Open()) return false;
+    if (!face.Open())
+        return false;
     bool ok = true;
     std::vector<uint8_t> indices = CutSheet(face.face, ok);
     std::string path = graph + "font.tga";
     ok = WriteTgaIndexed(path, SheetPalette(), indices, SheetWidth, SheetHeight) && ok;
-    if (!ok || preview.empty()) return ok;
+    if (!ok || preview.empty())
+        return ok;
     ok = PreviewTga(path, preview + "font.png", SheetWidth, SheetHeight, 3);
     // The letters as the menus draw them, over a planet's ground.
     std::vector<uint8_t> sheetRgb, ground;
@@ -317,7 +345,8 @@ bool BakeSmallFont(const std::string& graph, const std::string& preview) {
         return false;
     }
     bool ok = WriteBytes(graph + "Antique.fnt", table);
-    if (!ok || preview.empty()) return ok;
+    if (!ok || preview.empty())
+        return ok;
     // Glyph table: 16 x 16 glyphs, white on blue, enlarged twice.
     constexpr int Zoom = 2, Pitch = 10;
     int width = 16 * Pitch * Zoom, height = 16 * 18 * Zoom;

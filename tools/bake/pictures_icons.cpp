@@ -26,33 +26,40 @@ float Ridge(const Point* points, int count, float x) {
 }
 
 bool InTriangle(Point p, Point a, Point b, Point c) {
-    auto side = [](Point p, Point a, Point b) { return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x); };
+    auto side = [](Point p, Point a, Point b) {
+        return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
+    };
     float d1 = side(p, a, b), d2 = side(p, b, c), d3 = side(p, c, a);
-    bool negative = d1 < 0 || d2 < 0 || d3 < 0, positive = d1 > 0 || d2 > 0 || d3 > 0;
+    bool negative = d1 < 0 || d2 < 0 || d3<0, positive = d1> 0 || d2 > 0 || d3 > 0;
     return !(negative && positive);
 }
 
-const Point BackRange[] = {{0.0f, 0.64f}, {0.16f, 0.50f}, {0.32f, 0.62f}, {0.52f, 0.42f},
+const Point BackRange[] = {{0.0f, 0.64f},  {0.16f, 0.50f}, {0.32f, 0.62f}, {0.52f, 0.42f},
                            {0.72f, 0.60f}, {0.88f, 0.50f}, {1.0f, 0.60f}};
-const Point FrontRange[] = {{0.0f, 0.80f}, {0.22f, 0.66f}, {0.44f, 0.82f}, {0.64f, 0.70f},
-                            {0.84f, 0.82f}, {1.0f, 0.74f}};
+const Point FrontRange[] = {{0.0f, 0.80f},  {0.22f, 0.66f}, {0.44f, 0.82f},
+                            {0.64f, 0.70f}, {0.84f, 0.82f}, {1.0f, 0.74f}};
 
 // The icon's colour at a point of the unit square, or alpha 0 outside the rounded square.
 Colour IconColour(float x, float y, int size, float& alpha) {
     float inset = 0.5f / size; // keep the rim inside the pixel grid
     float radius = 0.2f;
-    float qx = std::fabs(x - 0.5f) - (0.5f - inset - radius), qy = std::fabs(y - 0.5f) - (0.5f - inset - radius);
-    float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - radius;
+    float qx = std::fabs(x - 0.5f) - (0.5f - inset - radius),
+          qy = std::fabs(y - 0.5f) - (0.5f - inset - radius);
+    float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) +
+                    std::min(std::max(qx, qy), 0.0f) - radius;
     alpha = outside <= 0 ? 1.0f : 0.0f;
     // Dusk sky.
-    Colour c = Mix(Colour{0.08f, 0.12f, 0.36f}, Colour{0.98f, 0.55f, 0.25f}, SmoothStep(0.1f, 0.62f, y));
+    Colour c =
+        Mix(Colour{0.08f, 0.12f, 0.36f}, Colour{0.98f, 0.55f, 0.25f}, SmoothStep(0.1f, 0.62f, y));
     // The mountains: a hazy far range with snow on its peaks, a dark near range.
     float back = Ridge(BackRange, 7, x), front = Ridge(FrontRange, 6, x);
     if (y > back) {
         c = Mix(Colour{0.36f, 0.26f, 0.52f}, Colour{0.22f, 0.16f, 0.36f}, Clamp01((y - back) * 4));
-        if (y < 0.545f) c = Colour{0.95f, 0.92f, 1.0f}; // the snow line
+        if (y < 0.545f)
+            c = Colour{0.95f, 0.92f, 1.0f}; // the snow line
     }
-    if (y > front) c = Mix(Colour{0.12f, 0.10f, 0.22f}, Colour{0.05f, 0.05f, 0.12f}, Clamp01((y - front) * 5));
+    if (y > front)
+        c = Mix(Colour{0.12f, 0.10f, 0.22f}, Colour{0.05f, 0.05f, 0.12f}, Clamp01((y - front) * 5));
     // The ship: a dart climbing away to the upper right, its engine glowing.
     float angle = 0.55f, ca = std::cos(angle), sa = std::sin(angle);
     float dx = (x - 0.48f) / 0.85f, dy = (y - 0.42f) / 0.85f;
@@ -62,19 +69,25 @@ Colour IconColour(float x, float y, int size, float& alpha) {
     Point nose{0, 0.32f}, leftTip{-0.28f, -0.16f}, rightTip{0.28f, -0.16f}, notch{0, -0.05f};
     bool hull = InTriangle(p, nose, leftTip, notch) || InTriangle(p, nose, notch, rightTip);
     float glow = std::hypot(lx, ly + 0.07f);
-    if (glow < 0.09f) c = Mix(c, Colour{1.0f, 0.85f, 0.45f}, SmoothStep(0.09f, 0.03f, glow));
+    if (glow < 0.09f)
+        c = Mix(c, Colour{1.0f, 0.85f, 0.45f}, SmoothStep(0.09f, 0.03f, glow));
     if (hull) {
-        // Lit from the left: the left half bright, the right half steel, a red stripe down the spine.
+        // Lit from the left: the left half bright, the right half steel, a red stripe down the
+        // spine.
         c = lx < 0 ? Colour{0.96f, 0.97f, 1.0f} : Colour{0.62f, 0.68f, 0.80f};
-        if (std::fabs(lx) < 0.035f && ly > -0.02f) c = Colour{0.90f, 0.12f, 0.10f};
-        if (ly > 0.10f && std::fabs(lx) < 0.045f && ly < 0.20f && size >= 48) c = Colour{0.15f, 0.35f, 0.70f};
+        if (std::fabs(lx) < 0.035f && ly > -0.02f)
+            c = Colour{0.90f, 0.12f, 0.10f};
+        if (ly > 0.10f && std::fabs(lx) < 0.045f && ly < 0.20f && size >= 48)
+            c = Colour{0.15f, 0.35f, 0.70f};
     }
     // A thin bright rim around the square.
-    if (outside > -1.5f / size && outside <= 0) c = Mix(c, Colour{0.9f, 0.9f, 1.0f}, 0.35f);
+    if (outside > -1.5f / size && outside <= 0)
+        c = Mix(c, Colour{0.9f, 0.9f, 1.0f}, 0.35f);
     return c;
 }
 
-bool WritePngRgba(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height) {
+bool WritePngRgba(const std::string& path, const std::vector<uint8_t>& rgba, int width,
+                  int height) {
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width);
@@ -123,9 +136,12 @@ bool BakeIcons(const std::string& iconDir, const std::string& preview) {
                     strip[t] = static_cast<uint8_t>(std::lround(rgba[o + ch] * a + 96 * (1 - a)));
                 }
             }
-        ok = WritePngRgba(iconDir + "tarnvell-" + std::to_string(size) + ".png", rgba, size, size) && ok;
+        ok =
+            WritePngRgba(iconDir + "tarnvell-" + std::to_string(size) + ".png", rgba, size, size) &&
+            ok;
         placeX += size + 8;
     }
-    if (ok && !preview.empty()) ok = WritePng(preview + "icons.png", strip, stripWidth, stripHeight);
+    if (ok && !preview.empty())
+        ok = WritePng(preview + "icons.png", strip, stripWidth, stripHeight);
     return ok;
 }

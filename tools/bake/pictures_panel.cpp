@@ -28,7 +28,8 @@ Colour Fireball(int frame, float x, float y) {
     float radius = 7 + 22 * std::sqrt(t);
     float dx = x - 32, dy = y - 32;
     // The game samples frames with wrapping texel coordinates: keep clear of the frame's edge.
-    if (std::hypot(dx, dy) > 30) return {0, 0, 0};
+    if (std::hypot(dx, dy) > 30)
+        return {0, 0, 0};
     float r = std::hypot(dx, dy) / radius;
     // The pattern grows with the ball and churns a little as it rises.
     float qx = dx / radius * 0.5f + 0.5f, qy = dy / radius * 0.5f + 0.5f + t * 0.15f;
@@ -48,11 +49,13 @@ Colour Fireball(int frame, float x, float y) {
     // Hot at the core early on; cooling from the outside in, then thinning to smoke.
     float heat = (1.15f - t * 1.05f) * (1 - r * r * 0.6f) + churn * 0.35f;
     float holes = Fbm(qx * 0.5f, qy * 0.5f, 4, 3, 0.5f, 321);
-    if (t > 0.6f && holes + 0.3f < (t - 0.6f) * 1.1f) return {0, 0, 0};
+    if (t > 0.6f && holes + 0.3f < (t - 0.6f) * 1.1f)
+        return {0, 0, 0};
     Colour c = FireRamp(heat);
     float fade = 1 - SmoothStep(0.7f, 1.0f, t) * 0.6f;
     c = Scale(c, fade * (0.85f + 0.15f * (1 - r)));
-    if (c.r + c.g + c.b < 0.12f) return {0, 0, 0};
+    if (c.r + c.g + c.b < 0.12f)
+        return {0, 0, 0};
     return c;
 }
 
@@ -66,7 +69,9 @@ float RoundedBox(float x, float y, float left, float top, float right, float bot
 }
 
 // Coverage of a shape given by its signed distance, one pixel of soft edge.
-float Inside(float distance) { return Clamp01(0.5f - distance); }
+float Inside(float distance) {
+    return Clamp01(0.5f - distance);
+}
 
 // Brushed dark metal of the panel.
 Colour PanelMetal(float x, float y) {
@@ -93,7 +98,8 @@ bool BakeExplosion(const std::string& graph, const std::string& preview) {
                     Fireball(frame, x + 0.5f, y + 0.5f);
     std::string path = graph + "explode.tga";
     bool ok = WriteTga(path, sheet.Bytes(), 256, 256);
-    if (ok && !preview.empty()) ok = PreviewTga(path, preview + "explode.png", 256, 256, 2);
+    if (ok && !preview.empty())
+        ok = PreviewTga(path, preview + "explode.png", 256, 256, 2);
     return ok;
 }
 
@@ -104,18 +110,22 @@ bool BakePanelPictures(const std::string& graph, const std::string& preview) {
     // which the game paints over x 160-239 at every race start.
     {
         std::vector<float> word;
-        if (!RenderText("THRUST", 9, 10, 36, 68, 0.0f, 0.5f, 240, 80, word)) return false;
+        if (!RenderText("THRUST", 9, 10, 36, 68, 0.0f, 0.5f, 240, 80, word))
+            return false;
         Canvas panel(240, 80);
         for (int y = 0; y < 80; ++y)
             for (int x = 0; x < 240; ++x) {
                 float px = x + 0.5f, py = y + 0.5f;
                 Colour c = PanelMetal(px, py);
                 // Bevel along the panel's top edge.
-                if (y == 0) c = {0.62f, 0.66f, 0.74f};
-                if (y == 1) c = Mix(c, Colour{0.5f, 0.54f, 0.62f}, 0.6f);
+                if (y == 0)
+                    c = {0.62f, 0.66f, 0.74f};
+                if (y == 1)
+                    c = Mix(c, Colour{0.5f, 0.54f, 0.62f}, 0.6f);
                 // Accelerate pad: a glowing green button with stacked chevrons.
                 float pad = RoundedBox(px, py, 5, 6, 67, 75, 9);
-                if (pad < 2.5f) c = Mix(c, Colour{0.04f, 0.05f, 0.07f}, Inside(pad - 1.5f));
+                if (pad < 2.5f)
+                    c = Mix(c, Colour{0.04f, 0.05f, 0.07f}, Inside(pad - 1.5f));
                 float glow = Clamp01(1 - std::hypot(px - 36, py - 34) / 44);
                 Colour face = Mix(Colour{0.03f, 0.22f, 0.10f}, Colour{0.12f, 0.62f, 0.28f}, glow);
                 face = Add(face, Scale(Colour{0.3f, 0.35f, 0.3f}, SmoothStep(30, 8, py) * 0.5f));
@@ -127,23 +137,30 @@ bool BakePanelPictures(const std::string& graph, const std::string& preview) {
                 c = Mix(c, Colour{0.85f, 1.0f, 0.85f}, letters);
                 // Read-out window for the place and lap.
                 float window = RoundedBox(px, py, 71, 3, 158, 77, 4);
-                if (window < 1.0f) c = Mix(c, Colour{0.55f, 0.60f, 0.70f}, Inside(window - 0.5f) * 0.6f);
-                Colour screen = Mix(Colour{0.05f, 0.08f, 0.16f}, Colour{0.02f, 0.03f, 0.07f}, py / 80);
-                if (y == 37 || y == 38) screen = Colour{0.12f, 0.18f, 0.30f};
+                if (window < 1.0f)
+                    c = Mix(c, Colour{0.55f, 0.60f, 0.70f}, Inside(window - 0.5f) * 0.6f);
+                Colour screen =
+                    Mix(Colour{0.05f, 0.08f, 0.16f}, Colour{0.02f, 0.03f, 0.07f}, py / 80);
+                if (y == 37 || y == 38)
+                    screen = Colour{0.12f, 0.18f, 0.30f};
                 c = Mix(c, screen, Inside(window + 1.0f));
                 // Frame of the overview map.
-                if (x >= 159) c = Colour{0.05f, 0.06f, 0.08f};
-                if (x == 158 || x == 159) c = Colour{0.55f, 0.60f, 0.70f};
+                if (x >= 159)
+                    c = Colour{0.05f, 0.06f, 0.08f};
+                if (x == 158 || x == 159)
+                    c = Colour{0.55f, 0.60f, 0.70f};
                 panel.At(x, y) = c;
             }
         std::string path = graph + "control.tga";
         ok = WriteTga(path, panel.Bytes(), 240, 80) && ok;
-        if (ok && !preview.empty()) ok = PreviewTga(path, preview + "control.png", 240, 80, 3);
+        if (ok && !preview.empty())
+            ok = PreviewTga(path, preview + "control.png", 240, 80, 3);
     }
     // Logo: the name in chrome letters over a planet's rim in space.
     {
         std::vector<float> name, under;
-        if (!RenderText("TARNVELL", 36, 50, 120, 56, 0.22f, 1.0f, 240, 80, name)) return false;
+        if (!RenderText("TARNVELL", 36, 50, 120, 56, 0.22f, 1.0f, 240, 80, name))
+            return false;
         Canvas logo(240, 80);
         // The letters' dark edge: the name's coverage spread by two pixels.
         std::vector<float> edge(name.size(), 0.0f);
@@ -153,7 +170,8 @@ bool BakePanelPictures(const std::string& graph, const std::string& preview) {
                 for (int dy = -2; dy <= 2; ++dy)
                     for (int dx = -2; dx <= 2; ++dx) {
                         int nx = x + dx, ny = y + dy;
-                        if (nx < 0 || nx >= 240 || ny < 0 || ny >= 80 || dx * dx + dy * dy > 6) continue;
+                        if (nx < 0 || nx >= 240 || ny < 0 || ny >= 80 || dx * dx + dy * dy > 6)
+                            continue;
                         best = std::max(best, name[static_cast<size_t>(ny) * 240 + nx]);
                     }
                 edge[static_cast<size_t>(y) * 240 + x] = best;
@@ -163,28 +181,36 @@ bool BakePanelPictures(const std::string& graph, const std::string& preview) {
                 float px = x + 0.5f, py = y + 0.5f;
                 Colour c = Mix(Colour{0.01f, 0.01f, 0.05f}, Colour{0.07f, 0.03f, 0.16f}, py / 80);
                 float star = HashUnit(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 501);
-                if (star > 0.985f) c = Add(c, Scale(Colour{0.8f, 0.85f, 1.0f}, (star - 0.985f) * 50));
+                if (star > 0.985f)
+                    c = Add(c, Scale(Colour{0.8f, 0.85f, 1.0f}, (star - 0.985f) * 50));
                 // The planet's rim: a huge disc below, its air glowing blue.
                 float d = std::hypot(px - 120, py - 560) - 505;
                 float air = std::exp(-std::fabs(d) / 4.0f) * (d > 0 ? 1.0f : 0.5f);
-                if (d < 0) c = Mix(Colour{0.05f, 0.12f, 0.22f}, Colour{0.02f, 0.04f, 0.08f}, Clamp01(-d / 25));
+                if (d < 0)
+                    c = Mix(Colour{0.05f, 0.12f, 0.22f}, Colour{0.02f, 0.04f, 0.08f},
+                            Clamp01(-d / 25));
                 c = Add(c, Scale(Colour{0.25f, 0.55f, 1.0f}, air));
                 // Speed streaks behind the letters.
-                float streak = SmoothStep(0.92f, 1.0f, HashUnit(static_cast<uint32_t>(y / 2), 0, 502));
+                float streak =
+                    SmoothStep(0.92f, 1.0f, HashUnit(static_cast<uint32_t>(y / 2), 0, 502));
                 c = Add(c, Scale(Colour{0.3f, 0.4f, 0.8f}, streak * 0.35f * (1 - px / 240)));
                 size_t i = static_cast<size_t>(y) * 240 + x;
                 // Chrome: pale sky above a dark horizon line, gold below it.
                 float g = (py - 20) / 36;
-                Colour chrome = g < 0.5f ? Mix(Colour{0.85f, 0.95f, 1.0f}, Colour{0.35f, 0.55f, 0.95f}, g * 2)
-                                         : Mix(Colour{1.0f, 0.85f, 0.35f}, Colour{0.80f, 0.30f, 0.08f}, (g - 0.5f) * 2);
-                if (std::fabs(g - 0.5f) < 0.035f) chrome = Colour{0.12f, 0.10f, 0.25f};
+                Colour chrome =
+                    g < 0.5f ? Mix(Colour{0.85f, 0.95f, 1.0f}, Colour{0.35f, 0.55f, 0.95f}, g * 2)
+                             : Mix(Colour{1.0f, 0.85f, 0.35f}, Colour{0.80f, 0.30f, 0.08f},
+                                   (g - 0.5f) * 2);
+                if (std::fabs(g - 0.5f) < 0.035f)
+                    chrome = Colour{0.12f, 0.10f, 0.25f};
                 c = Mix(c, Colour{0.02f, 0.02f, 0.08f}, edge[i]);
                 c = Mix(c, chrome, name[i]);
                 logo.At(x, y) = c;
             }
         std::string path = graph + "logo.tga";
         ok = WriteTgaDithered(path, logo.Bytes(), 240, 80) && ok;
-        if (ok && !preview.empty()) ok = PreviewTga(path, preview + "logo.png", 240, 80, 3);
+        if (ok && !preview.empty())
+            ok = PreviewTga(path, preview + "logo.png", 240, 80, 3);
     }
     // Exit icon: a red button with a white cross, drawn opaque in the view's top right corner.
     {
@@ -197,9 +223,12 @@ bool BakePanelPictures(const std::string& graph, const std::string& preview) {
                     Colour c{0.05f, 0.05f, 0.08f};
                     if (RoundedBox(px, py, 1, 1, 15, 15, 3) < 0) {
                         c = Mix(Colour{0.95f, 0.30f, 0.25f}, Colour{0.60f, 0.05f, 0.05f}, py / 16);
-                        float a = std::fabs((px - 8) - (py - 8)), b = std::fabs((px - 8) + (py - 8));
-                        bool arm = std::min(a, b) < 1.6f && std::fabs(px - 8) < 4.2f && std::fabs(py - 8) < 4.2f;
-                        if (arm) c = {1.0f, 1.0f, 1.0f};
+                        float a = std::fabs((px - 8) - (py - 8)),
+                              b = std::fabs((px - 8) + (py - 8));
+                        bool arm = std::min(a, b) < 1.6f && std::fabs(px - 8) < 4.2f &&
+                                   std::fabs(py - 8) < 4.2f;
+                        if (arm)
+                            c = {1.0f, 1.0f, 1.0f};
                     }
                     sum = Add(sum, Scale(c, 1.0f / 16));
                 }
@@ -207,7 +236,8 @@ bool BakePanelPictures(const std::string& graph, const std::string& preview) {
             }
         std::string path = graph + "exit.tga";
         ok = WriteTga(path, icon.Bytes(), 16, 16) && ok;
-        if (ok && !preview.empty()) ok = PreviewTga(path, preview + "exit.png", 16, 16, 8);
+        if (ok && !preview.empty())
+            ok = PreviewTga(path, preview + "exit.png", 16, 16, 8);
     }
     return ok;
 }

@@ -67,7 +67,8 @@ Colour Rock(float u, float v) {
     // Fissures follow the zero lines of a warped noise field: irregular, branching, sparse.
     float warp = Fbm(u, v, 4, 2, 0.5f, 35) * 0.08f;
     float fissure = 1 - std::fabs(GradientNoise(u + warp, v - warp, 5, 34));
-    float depth = SmoothStep(0.90f, 0.985f, fissure) * SmoothStep(-0.2f, 0.3f, Fbm(u, v, 3, 2, 0.5f, 36));
+    float depth =
+        SmoothStep(0.90f, 0.985f, fissure) * SmoothStep(-0.2f, 0.3f, Fbm(u, v, 3, 2, 0.5f, 36));
     c = Mix(c, Colour{0.15f, 0.13f, 0.12f}, depth * 0.75f);
     // Patches of pale lichen on the upper faces.
     float lichen = SmoothStep(0.3f, 0.55f, Fbm(u, v, 8, 3, 0.5f, 37) + r * 0.2f);
@@ -123,8 +124,8 @@ Colour Lava(float u, float v) {
     float crust = HashUnit(plate.id, 1, 73);
     Colour rock = Mix(Colour{0.09f, 0.07f, 0.07f}, Colour{0.22f, 0.17f, 0.15f}, crust);
     rock = Scale(rock, 0.8f + Fbm(u, v, 16, 2, 0.5f, 74) * 0.3f + (1 - plate.f1) * 0.2f);
-    Colour hot = Mix(Colour{0.85f, 0.18f, 0.02f}, Colour{1.0f, 0.82f, 0.25f},
-                     SmoothStep(0.3f, 1.0f, glow));
+    Colour hot =
+        Mix(Colour{0.85f, 0.18f, 0.02f}, Colour{1.0f, 0.82f, 0.25f}, SmoothStep(0.3f, 1.0f, glow));
     Colour c = Mix(rock, hot, glow);
     // Pools of open lava where the field runs hottest.
     float pool = SmoothStep(0.80f, 0.92f, heat + Fbm(u, v, 8, 2, 0.5f, 75) * 0.15f);
@@ -166,8 +167,8 @@ Colour IceSea(float u, float v) {
     bool ice = HashUnit(floe.id, 0, 105) < 0.45f + pack * 0.8f;
     if (ice) {
         float inner = SmoothStep(0.04f, 0.14f, floe.f2 - floe.f1);
-        Colour floeColour = Mix(Colour{0.66f, 0.80f, 0.92f}, Colour{0.90f, 0.95f, 1.0f},
-                                HashUnit(floe.id, 1, 106));
+        Colour floeColour =
+            Mix(Colour{0.66f, 0.80f, 0.92f}, Colour{0.90f, 0.95f, 1.0f}, HashUnit(floe.id, 1, 106));
         c = Mix(c, floeColour, inner);
     }
     return c;
@@ -189,7 +190,8 @@ Colour Sulphur(float u, float v) {
 Colour Ash(float u, float v) {
     auto drift = [](float a, float b) { return Fbm(a, b, 4, 4, 0.5f, 121); };
     float d = drift(u, v);
-    Colour c = Mix(Colour{0.24f, 0.23f, 0.23f}, Colour{0.46f, 0.44f, 0.42f}, Clamp01(0.5f + d * 1.3f));
+    Colour c =
+        Mix(Colour{0.24f, 0.23f, 0.23f}, Colour{0.46f, 0.44f, 0.42f}, Clamp01(0.5f + d * 1.3f));
     c = Scale(c, Shade(drift, u, v, 1.0f));
     float outcrop = Ridged(u, v, 6, 3, 122);
     c = Mix(c, Colour{0.10f, 0.09f, 0.10f}, SmoothStep(0.72f, 0.85f, outcrop) * 0.9f);
@@ -230,7 +232,8 @@ Colour Crystal(float u, float v) {
 Colour Rust(float u, float v) {
     auto dust = [](float a, float b) { return Fbm(a, b, 4, 5, 0.5f, 151); };
     float d = dust(u, v);
-    Colour c = Mix(Colour{0.48f, 0.20f, 0.10f}, Colour{0.78f, 0.42f, 0.22f}, Clamp01(0.5f + d * 1.3f));
+    Colour c =
+        Mix(Colour{0.48f, 0.20f, 0.10f}, Colour{0.78f, 0.42f, 0.22f}, Clamp01(0.5f + d * 1.3f));
     // Craters: a dark floor inside a bright rim.
     CellDistance crater = Cellular(u, v, 5, 152, 0.8f);
     float radius = 0.18f + HashUnit(crater.id, 0, 153) * 0.22f;
@@ -262,15 +265,13 @@ using Painter = Colour (*)(float, float);
 // temperate 1-2-3-4, arctic sea 10-9-16, crystal 13-14, desert 5-6, striped 15-11,
 // volcanic 7-12-8, frozen sea 10-4, jungle 1, black basalt 8-13, ice and sand 16-5,
 // violet uplands 1-13, basalt 8.
-const Painter TilePainters[16] = {Grass, Forest,   Rock,  Snow,    Sand, Sandstone,
-                                  Lava,  Basalt,   Tundra, IceSea, Sulphur, Ash,
-                                  Moss,  Crystal,  Rust,  Glacier};
+const Painter TilePainters[16] = {Grass,  Forest, Rock,    Snow, Sand, Sandstone, Lava, Basalt,
+                                  Tundra, IceSea, Sulphur, Ash,  Moss, Crystal,   Rust, Glacier};
 
 // The planets' slot rows, as the game loads them.
-const int PlanetTiles[12][4] = {{1, 2, 3, 4},    {10, 9, 16, 16}, {13, 14, 14, 14},
-                                {5, 6, 6, 6},    {15, 11, 15, 11}, {7, 12, 8, 8},
-                                {10, 4, 4, 4},   {1, 1, 1, 1},    {8, 13, 13, 13},
-                                {16, 5, 16, 5},  {1, 13, 13, 13}, {8, 8, 8, 8}};
+const int PlanetTiles[12][4] = {{1, 2, 3, 4},     {10, 9, 16, 16}, {13, 14, 14, 14}, {5, 6, 6, 6},
+                                {15, 11, 15, 11}, {7, 12, 8, 8},   {10, 4, 4, 4},    {1, 1, 1, 1},
+                                {8, 13, 13, 13},  {16, 5, 16, 5},  {1, 13, 13, 13},  {8, 8, 8, 8}};
 
 Colour SkyColour(float u, float v) {
     float cover = Fbm(u, v, 4, 6, 0.52f, 201) + 0.12f;
@@ -301,7 +302,8 @@ std::vector<uint8_t> GroundPreview(const std::vector<std::vector<uint16_t>>& slo
             int r = (((a >> 11) * w + (b >> 11) * (64 - w)) >> 6);
             int g = ((((a >> 5) & 63) * w + ((b >> 5) & 63) * (64 - w)) >> 6);
             int bl = (((a & 31) * w + (b & 31) * (64 - w)) >> 6);
-            colours[static_cast<size_t>(y * Size + x)] = static_cast<uint16_t>((r << 11) | (g << 5) | bl);
+            colours[static_cast<size_t>(y * Size + x)] =
+                static_cast<uint16_t>((r << 11) | (g << 5) | bl);
         }
     for (int y = 0; y < Size; y += 2)
         for (int x = 0; x < Size; x += 2) {
@@ -311,13 +313,15 @@ std::vector<uint8_t> GroundPreview(const std::vector<std::vector<uint16_t>>& slo
                 px = (px + 3) & (Size - 1);
                 py = (py + 2) & (Size - 1);
                 z += 8;
-                if (z > 255) break;
+                if (z > 255)
+                    break;
                 if (z < heights[static_cast<size_t>(py * Size + px)]) {
                     shadow = true;
                     break;
                 }
             }
-            if (!shadow) continue;
+            if (!shadow)
+                continue;
             for (int dy = 0; dy < 2; ++dy)
                 for (int dx = 0; dx < 2; ++dx) {
                     uint16_t& c = colours[static_cast<size_t>((y + dy) * Size + x + dx)];
@@ -333,12 +337,14 @@ std::vector<uint8_t> GroundPreview(const std::vector<std::vector<uint16_t>>& slo
                 g += (c >> 5) & 63;
                 b += c & 31;
             }
-            colours[static_cast<size_t>(i)] = static_cast<uint16_t>(((r >> 2) << 11) | ((g >> 2) << 5) | (b >> 2));
+            colours[static_cast<size_t>(i)] =
+                static_cast<uint16_t>(((r >> 2) << 11) | ((g >> 2) << 5) | (b >> 2));
         }
     std::vector<uint8_t> rgb(static_cast<size_t>(256) * 256 * 3);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
-            uint16_t c = colours[static_cast<size_t>(((top + y) & 511) * Size + ((left + x) & 511))];
+            uint16_t c =
+                colours[static_cast<size_t>(((top + y) & 511) * Size + ((left + x) & 511))];
             size_t o = static_cast<size_t>(y * 256 + x) * 3;
             rgb[o] = static_cast<uint8_t>((c >> 11) << 3);
             rgb[o + 1] = static_cast<uint8_t>(((c >> 5) & 63) << 2);
@@ -353,19 +359,22 @@ std::vector<uint8_t> PreviewHeights(const std::string& mapFile) {
     if (std::FILE* file = std::fopen(mapFile.c_str(), "rb")) {
         size_t got = std::fread(heights.data(), 1, heights.size(), file);
         std::fclose(file);
-        if (got == heights.size()) return heights;
+        if (got == heights.size())
+            return heights;
     }
     for (int y = 0; y < 512; ++y)
         for (int x = 0; x < 512; ++x) {
             float u = (x + 0.5f) / 512, v = (y + 0.5f) / 512;
             float h = Ridged(u, v, 4, 5, 901) * 1.6f - 0.8f;
-            heights[static_cast<size_t>(y * 512 + x)] = static_cast<uint8_t>(std::clamp(static_cast<int>(h * 255), 0, 255));
+            heights[static_cast<size_t>(y * 512 + x)] =
+                static_cast<uint8_t>(std::clamp(static_cast<int>(h * 255), 0, 255));
         }
     return heights;
 }
 
 uint16_t Pack(const std::vector<uint8_t>& rgb, size_t i) {
-    return static_cast<uint16_t>(((rgb[i * 3] >> 3) << 11) | ((rgb[i * 3 + 1] >> 2) << 5) | (rgb[i * 3 + 2] >> 3));
+    return static_cast<uint16_t>(((rgb[i * 3] >> 3) << 11) | ((rgb[i * 3 + 1] >> 2) << 5) |
+                                 (rgb[i * 3 + 2] >> 3));
 }
 
 } // namespace
@@ -381,7 +390,8 @@ bool BakeTiles(const std::string& graph, const std::string& preview) {
         if (!preview.empty() && !ReadTgaScreen(path, 128, 128, shown[static_cast<size_t>(t)]))
             ok = false;
     }
-    if (preview.empty() || !ok) return ok;
+    if (preview.empty() || !ok)
+        return ok;
     // Each planet as its four slots side by side, and all twelve in one sheet.
     std::vector<uint8_t> sheet(static_cast<size_t>(512) * 128 * 12 * 3);
     for (int p = 0; p < 12; ++p) {
@@ -393,7 +403,8 @@ bool BakeTiles(const std::string& graph, const std::string& preview) {
                     row[(static_cast<size_t>(y) * 512 + s * 128) * 3 + x] =
                         tile[static_cast<size_t>(y) * 128 * 3 + x];
         }
-        std::copy(row.begin(), row.end(), sheet.begin() + static_cast<std::ptrdiff_t>(row.size()) * p);
+        std::copy(row.begin(), row.end(),
+                  sheet.begin() + static_cast<std::ptrdiff_t>(row.size()) * p);
         ok = WritePng(preview + "planet" + std::to_string(p) + ".png", row, 512, 128) && ok;
     }
     ok = WritePng(preview + "planets.png", sheet, 512, 128 * 12) && ok;
@@ -405,11 +416,14 @@ bool BakeTiles(const std::string& graph, const std::string& preview) {
         std::vector<std::vector<uint16_t>> slots(4, std::vector<uint16_t>(128 * 128));
         for (int s = 0; s < 4; ++s)
             for (size_t i = 0; i < 128 * 128; ++i)
-                slots[static_cast<size_t>(s)][i] = Pack(shown[static_cast<size_t>(PlanetTiles[p][s] - 1)], i);
+                slots[static_cast<size_t>(s)][i] =
+                    Pack(shown[static_cast<size_t>(PlanetTiles[p][s] - 1)], i);
         std::vector<uint8_t> ground = GroundPreview(slots, heights, 305 - 128, 71 - 128);
         for (int y = 0; y < 256; ++y)
             std::copy(ground.begin() + y * 256 * 3, ground.begin() + (y + 1) * 256 * 3,
-                      grounds.begin() + ((static_cast<std::ptrdiff_t>(p / 4) * 256 + y) * 1024 + (p % 4) * 256) * 3);
+                      grounds.begin() +
+                          ((static_cast<std::ptrdiff_t>(p / 4) * 256 + y) * 1024 + (p % 4) * 256) *
+                              3);
     }
     ok = WritePng(preview + "planet_grounds.png", grounds, 1024, 768) && ok;
     // Tiles repeated 2 x 2 show any seam.
@@ -419,7 +433,8 @@ bool BakeTiles(const std::string& graph, const std::string& preview) {
             for (int x = 0; x < 256; ++x)
                 for (int ch = 0; ch < 3; ++ch)
                     twice[(static_cast<size_t>(y) * 256 + x) * 3 + ch] =
-                        shown[static_cast<size_t>(t)][(static_cast<size_t>(y & 127) * 128 + (x & 127)) * 3 + ch];
+                        shown[static_cast<size_t>(t)]
+                             [(static_cast<size_t>(y & 127) * 128 + (x & 127)) * 3 + ch];
         ok = WritePng(preview + "tile" + std::to_string(t + 1) + ".png", twice, 256, 256) && ok;
     }
     return ok;
@@ -430,6 +445,7 @@ bool BakeSky(const std::string& graph, const std::string& preview) {
     PaintCanvas(sky, SkyColour);
     std::string path = graph + "cloud.tga";
     bool ok = WriteTgaDithered(path, sky.Bytes(), 256, 256);
-    if (ok && !preview.empty()) ok = PreviewTga(path, preview + "cloud.png", 256, 256, 2);
+    if (ok && !preview.empty())
+        ok = PreviewTga(path, preview + "cloud.png", 256, 256, 2);
     return ok;
 }

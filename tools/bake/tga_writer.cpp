@@ -16,9 +16,15 @@ struct ColourCount {
 };
 
 // Channels of an RGB565 value widened back to 8 bits the way the screen shows them.
-int Red8(uint16_t c) { return ((c >> 11) << 3) | ((c >> 11) >> 2); }
-int Green8(uint16_t c) { return (((c >> 5) & 63) << 2) | (((c >> 5) & 63) >> 4); }
-int Blue8(uint16_t c) { return ((c & 31) << 3) | ((c & 31) >> 2); }
+int Red8(uint16_t c) {
+    return ((c >> 11) << 3) | ((c >> 11) >> 2);
+}
+int Green8(uint16_t c) {
+    return (((c >> 5) & 63) << 2) | (((c >> 5) & 63) >> 4);
+}
+int Blue8(uint16_t c) {
+    return ((c & 31) << 3) | ((c & 31) >> 2);
+}
 int Channel8(uint16_t c, int channel) {
     return channel == 0 ? Red8(c) : channel == 1 ? Green8(c) : Blue8(c);
 }
@@ -59,9 +65,11 @@ Box MeasureBox(const std::vector<ColourCount>& colours, size_t begin, size_t end
     for (int ch = 0; ch < 3; ++ch) {
         double spread = Weight[ch] * (square[ch] - sum[ch] * sum[ch] / total);
         box.error += spread;
-        if (spread > best) best = spread, box.channel = ch;
+        if (spread > best)
+            best = spread, box.channel = ch;
     }
-    if (end - begin < 2) box.error = -1;
+    if (end - begin < 2)
+        box.error = -1;
     return box;
 }
 
@@ -69,14 +77,16 @@ Box MeasureBox(const std::vector<ColourCount>& colours, size_t begin, size_t end
 std::vector<uint16_t> MedianCut(std::vector<ColourCount> colours, size_t slots) {
     std::vector<uint16_t> palette;
     if (colours.size() <= slots) {
-        for (const ColourCount& c : colours) palette.push_back(c.colour);
+        for (const ColourCount& c : colours)
+            palette.push_back(c.colour);
         return palette;
     }
     std::vector<Box> boxes{MeasureBox(colours, 0, colours.size())};
     while (boxes.size() < slots) {
         auto worst = std::max_element(boxes.begin(), boxes.end(),
                                       [](const Box& a, const Box& b) { return a.error < b.error; });
-        if (worst->error <= 0) break;
+        if (worst->error <= 0)
+            break;
         Box box = *worst;
         int ch = box.channel;
         std::stable_sort(colours.begin() + static_cast<std::ptrdiff_t>(box.begin),
@@ -85,12 +95,14 @@ std::vector<uint16_t> MedianCut(std::vector<ColourCount> colours, size_t slots) 
                              return Channel8(a.colour, ch) < Channel8(b.colour, ch);
                          });
         uint64_t total = 0, running = 0;
-        for (size_t i = box.begin; i < box.end; ++i) total += colours[i].count;
+        for (size_t i = box.begin; i < box.end; ++i)
+            total += colours[i].count;
         size_t cut = box.begin + 1;
         for (size_t i = box.begin; i + 1 < box.end; ++i) {
             running += colours[i].count;
             cut = i + 1;
-            if (running * 2 >= total) break;
+            if (running * 2 >= total)
+                break;
         }
         *worst = MeasureBox(colours, box.begin, cut);
         boxes.push_back(MeasureBox(colours, cut, box.end));
@@ -113,9 +125,11 @@ size_t Nearest(const std::vector<uint16_t>& palette, uint16_t colour, size_t ski
     size_t best = 0;
     int64_t bestDistance = INT64_MAX;
     for (size_t i = 0; i < palette.size(); ++i) {
-        if (i == skip) continue;
+        if (i == skip)
+            continue;
         int64_t d = Distance(palette[i], colour);
-        if (d < bestDistance) bestDistance = d, best = i;
+        if (d < bestDistance)
+            bestDistance = d, best = i;
     }
     return best;
 }
@@ -149,11 +163,13 @@ bool Quantise(const std::string& path, const std::vector<uint8_t>& rgb, int widt
             screen[i] = 0x0821;
     }
     std::vector<uint32_t> histogram(65536, 0);
-    for (uint16_t c : screen) ++histogram[c];
+    for (uint16_t c : screen)
+        ++histogram[c];
     bool hasBlack = histogram[0] != 0;
     std::vector<ColourCount> colours;
     for (uint32_t c = 1; c < 65536; ++c)
-        if (histogram[c]) colours.push_back({static_cast<uint16_t>(c), histogram[c]});
+        if (histogram[c])
+            colours.push_back({static_cast<uint16_t>(c), histogram[c]});
 
     size_t slots = hasBlack ? 255 : 256;
     std::vector<uint16_t> palette = MedianCut(colours, slots);
@@ -169,11 +185,13 @@ bool Quantise(const std::string& path, const std::vector<uint8_t>& rgb, int widt
                 s[3] += c.count;
             }
             for (size_t i = 0; i < palette.size(); ++i) {
-                if (sums[i][3] == 0) continue;
+                if (sums[i][3] == 0)
+                    continue;
                 palette[i] = Round565(static_cast<int>(sums[i][0] / sums[i][3] + 0.5),
                                       static_cast<int>(sums[i][1] / sums[i][3] + 0.5),
                                       static_cast<int>(sums[i][2] / sums[i][3] + 0.5));
-                if (palette[i] == 0) palette[i] = 0x0821;
+                if (palette[i] == 0)
+                    palette[i] = 0x0821;
             }
         }
     }
@@ -184,7 +202,8 @@ bool Quantise(const std::string& path, const std::vector<uint8_t>& rgb, int widt
     }
     // Nearest entry for every distinct colour, black only for black.
     std::vector<uint8_t> lookup(65536, 0);
-    if (hasBlack) lookup[0] = static_cast<uint8_t>(blackIndex);
+    if (hasBlack)
+        lookup[0] = static_cast<uint8_t>(blackIndex);
     for (const ColourCount& c : colours)
         lookup[c.colour] = static_cast<uint8_t>(Nearest(palette, c.colour, blackIndex));
 
@@ -195,7 +214,8 @@ bool Quantise(const std::string& path, const std::vector<uint8_t>& rgb, int widt
         paletteBytes[i * 3 + 2] = static_cast<uint8_t>(Blue8(palette[i]));
     }
     std::vector<uint8_t> indices(pixels);
-    for (size_t i = 0; i < pixels; ++i) indices[i] = lookup[screen[i]];
+    for (size_t i = 0; i < pixels; ++i)
+        indices[i] = lookup[screen[i]];
     return WriteTgaIndexed(path, paletteBytes, indices, width, height);
 }
 
