@@ -89,7 +89,8 @@ TEST(Paths, XdgDefaultsComeFromHome) {
     DataSearch search;
     search.programPath = (root / "bin/tarnvell").string();
     search.home = (root / "home").string();
-    search.xdgDataDirs = (root / "none").string();
+    search.xdgDataDirs = "relative/share:" + (root / "none").string();
+    search.xdgDataHome = "relative"; // ignored, as the base directories ask
     std::string found;
     ASSERT_TRUE(FindDataFolder(search, found));
     EXPECT_EQ(found, (root / "home/.local/share/tarnvell/").string());

@@ -20,6 +20,10 @@ bool IsFolder(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool IsAbsolute(const std::string& path) {
+    return !path.empty() && path[0] == '/';
+}
+
 std::string WithSlash(std::string folder) {
     if (folder.empty() || folder.back() != '/')
         folder += '/';
@@ -72,9 +76,10 @@ bool FindDataFolder(const DataSearch& search, std::string& folder) {
         candidates.push_back(program);
         candidates.push_back(program + "../share/tarnvell/");
     }
-    // The XDG base directories, with their documented defaults when unset or empty.
-    std::string dataHome = search.xdgDataHome;
-    if (dataHome.empty() && !search.home.empty())
+    // The XDG base directories, with their documented defaults when unset or empty; relative
+    // entries are invalid there and ignored.
+    std::string dataHome = IsAbsolute(search.xdgDataHome) ? search.xdgDataHome : std::string();
+    if (dataHome.empty() && IsAbsolute(search.home))
         dataHome = WithSlash(search.home) + ".local/share";
     if (!dataHome.empty())
         candidates.push_back(WithSlash(dataHome) + "tarnvell/");
@@ -84,8 +89,9 @@ bool FindDataFolder(const DataSearch& search, std::string& folder) {
         size_t colon = dataDirs.find(':', start);
         if (colon == std::string::npos)
             colon = dataDirs.size();
-        if (colon > start)
-            candidates.push_back(WithSlash(dataDirs.substr(start, colon - start)) + "tarnvell/");
+        std::string entry = dataDirs.substr(start, colon - start);
+        if (IsAbsolute(entry))
+            candidates.push_back(WithSlash(entry) + "tarnvell/");
         start = colon + 1;
     }
     for (const std::string& candidate : candidates) {
