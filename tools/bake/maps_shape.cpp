@@ -293,7 +293,10 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         const float inside = SmoothStep(175.0f, 140.0f, r);
         const float rise = Rise(beyond, Mixf(90.0f, 14.0f, inside), 20.0f);
         float h = Terrace(124.0f + Mixf(40.0f, 16.0f, inside) * mass + rise, 22.0f, 0.35f);
-        const float cone = 262.0f - 0.95f * std::max(0.0f, r - 18.0f);
+        // Concave flanks: low by the shore, steep near the rim, so the cone shows over the
+        // inner cliffs from across the water.
+        const float flank = 1.0f - std::clamp((r - 20.0f) / 125.0f, 0.0f, 1.0f);
+        const float cone = 112.0f + 150.0f * std::pow(flank, 2.6f);
         const float crater = 80.0f * (1.0f - SmoothStep(9.0f, 20.0f, r));
         h = std::max(h, cone - crater + 14.0f * (Fbm(x, y, 32, 3, seed + 23) - 0.5f));
         return h;
