@@ -354,4 +354,16 @@ TEST(Flight, WrapAngle) {
     EXPECT_EQ(WrapAngle(4.0, -10.0), 250.0);
     EXPECT_EQ(WrapAngle(0.0, 0.0), 0.0);
     EXPECT_EQ(WrapAngle(255.5, 0.5), 0.0);
+    // A runaway value still ends in range instead of looping for ever.
+    double far = WrapAngle(0.0, 1.0e12);
+    EXPECT_GE(far, 0.0);
+    EXPECT_LT(far, 256.0);
+    // The step is never above 4 (frame rate 5) nor negative.
+    SetFrameStep(20.0);
+    EXPECT_EQ(FrameStep, 4.0);
+    SetFrameStep(-1.0);
+    EXPECT_EQ(FrameStep, 0.0);
+    SetFrameStep(20.0f / 12.0f);
+    EXPECT_EQ(FrameStep, static_cast<double>(20.0f / 12.0f));
+    SetFrameStep(1.0);
 }

@@ -1,6 +1,7 @@
 // Ship flight: the control steps, the flight step, wrecks and their put-back, ship bumping.
 #include "race/flight.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "race/course.h"
@@ -89,11 +90,19 @@ void Push(int32_t iMin, int32_t iMax, int32_t jMin, int32_t jMax, int32_t& iValu
 double WrapAngle(double angle, double change) {
     double value = angle + 256.0;
     value = value + change;
+    // Only a value far out of range (never one the game makes) skips the loop's many turns.
+    if (value >= 1024.0) value = std::fmod(value, 256.0);
     while (value >= 256.0) value -= 256.0;
     return value;
 }
 
-void SetFrameStep(double step) { FrameStep = step; }
+void SetFrameStep(double step) {
+    // The frame rate is never below 5, so the step is at most 4; anything else would let one
+    // frame carry a ship through walls or spin its angles.
+    if (!(step >= 0.0)) step = 0.0;
+    if (step > 4.0) step = 4.0;
+    FrameStep = step;
+}
 
 void BankLeft(int32_t ship) {
     if (!Flying(ship)) return;
