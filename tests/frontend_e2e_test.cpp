@@ -427,16 +427,6 @@ TEST(FrontEndRun, HelpPagesAndButtons) {
     EXPECT_GT(whiteIn(page2, 162, 177), 50); // the web address
 }
 
-TEST(FrontEndRun, ExitEndsTheProgram) {
-    const GameRun run = RunGame("exit", "10 tap 100 180\n", "");
-    EXPECT_EQ(run.exitCode, 0);
-    ASSERT_EQ(run.trace.size(), 21u); // the click, ten frames of animation, then the way out
-    EXPECT_EQ(run.At(19).state, 1);
-    EXPECT_EQ(run.At(20).state, 0);
-    EXPECT_EQ(run.At(20).step, 2);
-    EXPECT_EQ(run.At(21).state, 99);
-}
-
 // A whole game: menu, settings, help, planet, track, countdown, a race flown by the autopilot,
 // results and back to the menu, then EXIT. The race's length depends on the flight, so a first
 // run finds when the results open and a second run, identical up to there, taps relative to it.

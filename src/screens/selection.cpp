@@ -25,7 +25,7 @@ constexpr const char* PlanetNames[PlanetCount] = {
     "MALVIS",  "ZENTHARA", "CORVANE",  "ISKELD",  "PYRRAN",  "ULDMOOR",
 };
 constexpr const char* TrackNames[TrackCount] = {
-    "HIGH PASS", "TWIN RIDGE", "BASIN LOOP", "SPINE RUN", "CRATER RIM",
+    "HOOK VALLEY", "CRATER RING", "ARCH CANYON", "SERPENT RUN", "COIL GORGE",
 };
 
 PressAnimation PlanetPress = {0, 0, 0, 2};
