@@ -191,3 +191,22 @@ TEST(RotatePoint, TurnsAboutEachAxisInOrder) {
     EXPECT_EQ(same.y, out.y);
     EXPECT_EQ(same.z, out.z);
 }
+
+TEST(RotatePoint, StrayAnglesTurnLikeTheirRemainder) {
+    BuildAngleTables();
+    const WorldPoint v{300, -200, 50};
+    WorldPoint expected{};
+    WorldPoint stray{};
+    RotatePoint(v, expected, 10, 250, 64);
+    RotatePoint(v, stray, 10 + 256, -6, 64 - 512);
+    EXPECT_EQ(stray.x, expected.x);
+    EXPECT_EQ(stray.y, expected.y);
+    EXPECT_EQ(stray.z, expected.z);
+
+    CameraState camera{0, 0, 1400, 64 + 256, -180, 240, 240, nullptr, nullptr};
+    int32_t eyeX = 1;
+    int32_t eyeY = 1;
+    EyePoint(camera, eyeX, eyeY);
+    EXPECT_EQ(eyeX, 0);
+    EXPECT_EQ(eyeY, -5600);
+}

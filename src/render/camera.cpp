@@ -35,9 +35,12 @@ int32_t Turn(int32_t a, int32_t b, int32_t c, int32_t d) {
 } // namespace
 
 void EyePoint(const CameraState& camera, int32_t& eyeX, int32_t& eyeY) {
+    // 64-bit products: the same as the 32-bit ones for every height the game uses, and no
+    // overflow for any other.
     const int64_t reach = static_cast<int64_t>(camera.height) * 4;
-    eyeX = camera.x - static_cast<int32_t>((CosTable[camera.angle] * reach) >> 10);
-    eyeY = camera.y - static_cast<int32_t>((SinTable[camera.angle] * reach) >> 10);
+    const int32_t angle = camera.angle & 255;
+    eyeX = camera.x - static_cast<int32_t>((CosTable[angle] * reach) >> 10);
+    eyeY = camera.y - static_cast<int32_t>((SinTable[angle] * reach) >> 10);
 }
 
 double ViewDistance(double forward) { return forward / std::cos(ViewHalfAngleRadians); }
@@ -74,6 +77,10 @@ void RotatePoint(const WorldPoint& vector, WorldPoint& out, int32_t ax, int32_t 
     const int32_t x = vector.x;
     const int32_t y = vector.y;
     const int32_t z = vector.z;
+    // Angles are kept within 0-255 by their writers; the mask keeps a stray one in the tables.
+    ax &= 255;
+    ay &= 255;
+    az &= 255;
     // About the x axis.
     const int32_t y1 = Turn(CosTable[ax], y, -SinTable[ax], z);
     const int32_t z1 = Turn(CosTable[ax], z, SinTable[ax], y);
