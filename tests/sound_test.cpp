@@ -1,5 +1,7 @@
 // The sound layer heard through its WAV output: music volume, switching, effects, missing files.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -79,7 +81,8 @@ protected:
         ShutdownSound();
         GameOptions = saved_;
         std::error_code error;
-        if (!std::getenv("KEEPSND")) std::filesystem::remove_all(dir_, error);
+        // TARNVELL_KEEP_SOUND keeps the recordings, to listen to them.
+        if (!std::getenv("TARNVELL_KEEP_SOUND")) std::filesystem::remove_all(dir_, error);
     }
     std::string Out() const { return GameOptions.audioOut; }
 
@@ -224,4 +227,40 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
     SwitchMusic(MenuMusic);
     UpdateSound();
     EXPECT_FALSE(ReadSoundStatus().started);
+}
+
+// The real program, headless, mixing into a WAV file at the game's pace: the menu music from
+// the start, a click for each pick, and the spoken countdown well above the race music.
+TEST_F(SoundTest, ProgramMixesTheGameIntoAWavFileAtItsOwnPace) {
+    const std::string script = (dir_ / "input.txt").string(), trace = (dir_ / "trace.jsonl").string();
+    std::ofstream(script) << "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n";
+    const std::string command = std::string("'") + TARNVELL_BINARY + "' --headless --frames 140 --data '" +
+                                TARNVELL_DATA + "' --input '" + script + "' --trace '" + trace +
+                                "' --audio-out '" + Out() + "' > /dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    int64_t countdownPass = 0, pass = 0;
+    std::ifstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        ++pass;
+        if (!countdownPass && line.find("\"state\":5") != std::string::npos) countdownPass = pass;
+    }
+    ASSERT_EQ(pass, 140);
+    ASSERT_GT(countdownPass, 50);
+
+    Recording r = ReadRecording(Out());
+    ASSERT_EQ(r.rate, 44100u);
+    // 140 passes at 20 a second are 7 s of game; the file follows to within one block.
+    const double seconds = static_cast<double>(r.samples.size()) / 2 / r.rate;
+    EXPECT_GE(seconds, 7.0);
+    EXPECT_LE(seconds, 7.0 + 2 * static_cast<double>(BlockFrames) / r.rate);
+    auto levelAt = [&](double from, double to) {
+        const double perBlock = static_cast<double>(BlockFrames) / r.rate;
+        return Level(r, static_cast<size_t>(from / perBlock), static_cast<size_t>(to / perBlock));
+    };
+    const double menuMusic = levelAt(0.0, 0.45);
+    EXPECT_GT(menuMusic, 400.0);
+    const double countdownAt = static_cast<double>(countdownPass) / 20.0;
+    EXPECT_GT(levelAt(countdownAt, countdownAt + 2.0), 2.0 * menuMusic);
 }

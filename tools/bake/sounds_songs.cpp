@@ -255,7 +255,7 @@ ModSong ComposeMenuMusic() {
         bass.attackSeconds = 0.008;
         bass.settleSeconds = 0.35;
         bass.peak = 1.6;
-        samples.push_back(MakeSustained("soft bass", bass, 60)); // 5
+        samples.push_back(MakeSustained("soft bass", bass, 42)); // 5
     }
     samples.push_back(MakeElectricPiano("electric piano", 32, 0.6, 40)); // 6
     {
@@ -268,7 +268,7 @@ ModSong ComposeMenuMusic() {
         flute.attackSeconds = 0.06;
         flute.settleSeconds = 0.15;
         flute.breath = 0.25f;
-        samples.push_back(MakeSustained("flute", flute, 44)); // 7
+        samples.push_back(MakeSustained("flute", flute, 50)); // 7
     }
     {
         SustainedTone pad;
@@ -367,7 +367,7 @@ ModSong ComposeRaceMusic() {
         acid.cutoffDecay = 0.07;
         acid.damping = 0.3;
         acid.ampDecay = 0.3;
-        samples.push_back(MakeFilteredPluck("acid bass", acid, 56)); // 7
+        samples.push_back(MakeFilteredPluck("acid bass", acid, 52)); // 7
     }
     {
         Pluck arp;
@@ -390,7 +390,7 @@ ModSong ComposeRaceMusic() {
         lead.attackSeconds = 0.01;
         lead.settleSeconds = 0.12;
         lead.peak = 1.2;
-        samples.push_back(MakeSustained("saw lead", lead, 38)); // 9
+        samples.push_back(MakeSustained("saw lead", lead, 52)); // 9
     }
     samples.push_back(MakeTom(12, 95.0, 0.18, "low tom", 50)); // 10
 
@@ -491,7 +491,7 @@ ModSong ComposeResultsMusic() {
         bass.attackSeconds = 0.006;
         bass.settleSeconds = 0.3;
         bass.peak = 1.8;
-        samples.push_back(MakeSustained("bass", bass, 58)); // 6
+        samples.push_back(MakeSustained("bass", bass, 40)); // 6
     }
     {
         SustainedTone horns;
@@ -503,7 +503,7 @@ ModSong ComposeResultsMusic() {
         horns.attackSeconds = 0.03;
         horns.settleSeconds = 0.12;
         horns.peak = 1.3;
-        samples.push_back(MakeSustained("horns", horns, 30)); // 7
+        samples.push_back(MakeSustained("horns", horns, 34)); // 7
     }
     {
         SustainedTone trumpet;
@@ -514,7 +514,7 @@ ModSong ComposeResultsMusic() {
         trumpet.attackSeconds = 0.025;
         trumpet.settleSeconds = 0.1;
         trumpet.peak = 1.3;
-        samples.push_back(MakeSustained("trumpet", trumpet, 40)); // 8
+        samples.push_back(MakeSustained("trumpet", trumpet, 52)); // 8
     }
     samples.push_back(MakeBell("glockenspiel", 16, 28)); // 9
     samples.push_back(MakeHat(33, 0.15, 20));            // 10
