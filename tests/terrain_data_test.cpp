@@ -38,13 +38,18 @@ void WriteTile(const fs::path& path, uint8_t blue, uint8_t green, uint8_t red) {
 // A data folder of our own under the system's temporary folder, removed afterwards.
 struct DataFolder {
     fs::path root = fs::temp_directory_path() / ("terrain_data_" + std::to_string(getpid()));
+    // The folder in use before, put back afterwards (MapFolder() is it followed by "Map/").
+    std::string previous = MapFolder().substr(0, MapFolder().size() >= 4 ? MapFolder().size() - 4 : 0);
     DataFolder() {
         fs::create_directories(root / "Map");
         fs::create_directories(root / "Graph");
         fs::create_directories(root / "Sound");
         SetDataFolder(root.string());
     }
-    ~DataFolder() { fs::remove_all(root); }
+    ~DataFolder() {
+        if (!previous.empty()) SetDataFolder(previous);
+        fs::remove_all(root);
+    }
 };
 
 } // namespace

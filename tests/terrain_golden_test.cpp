@@ -39,6 +39,9 @@ struct BakedScene {
     uint16_t* savedTiles[4] = {TileSlots[0], TileSlots[1], TileSlots[2], TileSlots[3]};
     CameraState savedCamera = Camera;
     Settings savedSettings = GameSettings;
+    // The data folder in use before (MapFolder() is it followed by "Map/").
+    std::string savedFolder =
+        MapFolder().substr(0, MapFolder().size() >= 4 ? MapFolder().size() - 4 : 0);
 
     BakedScene() {
         BuildAngleTables();
@@ -59,6 +62,7 @@ struct BakedScene {
         for (int32_t i = 0; i < 4; ++i) TileSlots[i] = savedTiles[i];
         Camera = savedCamera;
         GameSettings = savedSettings;
+        if (!savedFolder.empty()) SetDataFolder(savedFolder);
     }
 
     void Load(int32_t track, int32_t planet) {
