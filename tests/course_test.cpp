@@ -103,8 +103,10 @@ TEST(Course, EveryTrackInstallsItsRings) {
             const CourseBox& k = Course.checkpoints[i];
             EXPECT_LT(k.x0, k.x1);
             EXPECT_LT(k.y0, k.y1);
-            EXPECT_GE(k.x1 - k.x0, 15);
-            EXPECT_LE(k.y1 - k.y0, 218);
+            for (const int32_t side : {k.x1 - k.x0, k.y1 - k.y0}) {
+                EXPECT_GE(side, 15);
+                EXPECT_LE(side, 218);
+            }
         }
         for (int32_t slot = 0; slot < 3; ++slot) {
             EXPECT_EQ(ShipTable[slot].x, grids[track][slot][0] * 256);
