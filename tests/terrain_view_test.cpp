@@ -358,3 +358,50 @@ TEST(TerrainView, SettingsChooseClearSkyAndStrips) {
     TerrainColours = savedColours;
     HeightMap = savedHeights;
 }
+
+TEST(TerrainView, SkyRowsUpToTheHorizonAtEveryAngle) {
+    // The sky written out as described, in 64 bits: near the horizon the distance to the
+    // clouds times the table entries leaves 32 bits, and wrapped steps would shift texels.
+    Scene scene;
+    for (int32_t i = 0; i < 256 * 256; ++i) scene.sky[i] = static_cast<uint16_t>(i);
+    std::vector<uint16_t> expected(240 * 240);
+    for (int32_t height : {1400, 300, 4000}) {
+        for (int32_t angle = 0; angle < 256; ++angle) {
+            CameraState camera{70000, 90000, height, angle, -180, 240, 240, scene.depth.data(),
+                               scene.frame.data()};
+            std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
+            DrawSky(camera, scene.sky.data());
+            int32_t eyeX = 0;
+            int32_t eyeY = 0;
+            EyePoint(camera, eyeX, eyeY);
+            const int32_t dL = (angle + 241) % 256;
+            const int32_t dR = (angle + 271) % 256;
+            for (int32_t r = 0; r < 100; ++r) {
+                const int64_t t = (int64_t{height - 4800} * 1024) / (-180 + r + 80);
+                int64_t lx = CosTable[dL] * t + int64_t{eyeX} * 1024;
+                int64_t ly = SinTable[dL] * t + int64_t{eyeY} * 1024;
+                const int64_t sx = (CosTable[dR] * t - lx + int64_t{eyeX} * 1024) / 60;
+                const int64_t sy = (SinTable[dR] * t - ly + int64_t{eyeY} * 1024) / 60;
+                for (int32_t g = 0; g < 60; ++g, lx += sx, ly += sy) {
+                    const uint16_t texel =
+                        static_cast<uint16_t>(((lx >> 19) & 255) + ((ly >> 19) & 255) * 256);
+                    for (int32_t p = 0; p < 4; ++p) {
+                        ASSERT_EQ(scene.Pixel(r, g * 4 + p), texel)
+                            << "height " << height << " angle " << angle << " row " << r;
+                    }
+                }
+            }
+            ASSERT_EQ(scene.Pixel(100, 0), Sentinel);
+        }
+    }
+    // A picture shifted up (tilt -100) has the horizon on row 20; tilt -80 and above, no sky.
+    scene.camera.tilt = -100;
+    std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
+    DrawSky(scene.camera, scene.sky.data());
+    EXPECT_NE(scene.Pixel(19, 239), Sentinel);
+    EXPECT_EQ(scene.Pixel(20, 0), Sentinel);
+    scene.camera.tilt = -80;
+    std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
+    DrawSky(scene.camera, scene.sky.data());
+    EXPECT_EQ(scene.Pixel(0, 0), Sentinel);
+}
