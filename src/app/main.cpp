@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
         settings.scale = GameOptions.scale;
         settings.fullscreen = GameOptions.fullscreen;
         settings.fps = GameOptions.fps;
+        // The baker draws the icons into icons/ beside the data's three folders.
+        settings.iconPath = GraphFolder() + "../icons/tarnvell-64.png";
         SetDeviceBackend(CreateWindowBackend(settings));
     }
     std::signal(SIGINT, OnSignal);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "platform/backends.h"
 #include "platform/device.h"
@@ -164,10 +165,14 @@ private:
     }
 
     void SetIcon() {
-        // A 32 x 32 icon from the data folder, if the baker made one beside the program.
-        std::string path = GetProgramPath();
-        path = path.substr(0, path.find_last_of('/') + 1) + "icons/tarnvell-32.bmp";
-        if (SDL_Surface* icon = SDL_LoadBMP(path.c_str())) {
+        std::vector<uint8_t> rgba;
+        int32_t width = 0, height = 0;
+        if (settings_.iconPath.empty() || !ReadPngFile(settings_.iconPath, rgba, width, height)) {
+            return;
+        }
+        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+            rgba.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32);
+        if (icon) {
             SDL_SetWindowIcon(window_, icon);
             SDL_FreeSurface(icon);
         }

@@ -1,6 +1,7 @@
 // The two platform backends: a real window over SDL2, and a headless device for scripts.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "platform/backend.h"
 
@@ -8,6 +9,7 @@ struct WindowBackendSettings {
     int32_t scale = 0;        // whole-number window scale; 0 picks the largest that fits (<= 3)
     bool fullscreen = false;
     int32_t fps = 20;         // frames presented a second at most
+    std::string iconPath;     // PNG for the window's icon; empty for none
 };
 
 // Both live for the whole run; the entry installs one with SetDeviceBackend.
