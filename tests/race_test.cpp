@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 
 #include "app/frame.h"
@@ -359,6 +362,83 @@ TEST(Race, WholeAutopilotRaceReachesTheResults) {
     EXPECT_EQ(ScreenStackEntry(ScreenStackDepth() - 1), StateMainMenu);
     EXPECT_LE(r.wrecks[0] + r.wrecks[1] + r.wrecks[2], 9);
     EXPECT_LT(r.eyeInGround * 100, r.raceFrames);
+}
+
+namespace {
+
+// One trace line's fields that the controls test reads; ship 0 comes first in "ships".
+struct TraceFrame {
+    int32_t state = -1, step = -1, outcome = -1, frameRate = 0;
+    double speed = -1.0, bank = -1.0;
+};
+
+double NumberAfter(const std::string& line, const std::string& key) {
+    const size_t at = line.find("\"" + key + "\":");
+    if (at == std::string::npos) return -1.0;
+    return std::atof(line.c_str() + at + key.size() + 3);
+}
+
+} // namespace
+
+// The real program, headless, from the menu into a race: the pad held, A pressed meanwhile
+// and taken only after the pad is released, Left held, B, then the exit icon.
+TEST(Race, ControlsInTheRealProgram) {
+    const auto dir = std::filesystem::temp_directory_path() / "tarnvell_race_controls";
+    std::filesystem::create_directories(dir);
+    const auto script = dir / "input.txt";
+    const auto trace = dir / "trace.jsonl";
+    {
+        std::ofstream out(script);
+        out << "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n" // PLAY, planet OK, track OK
+            << "200 move 40 300\n200 down 40 300\n205 press a\n210 up\n"
+            << "220 key down left\n230 key up left\n240 press b\n"
+            << "250 move 230 5\n250 down 230 5\n251 up\n";
+    }
+    const std::string command = std::string(TARNVELL_BINARY) + " --headless --seed 5 --frames 256" +
+                                " --data " + TARNVELL_DATA + " --input " + script.string() +
+                                " --trace " + trace.string() + " > /dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+
+    std::map<int32_t, TraceFrame> frames;
+    std::ifstream in(trace);
+    for (std::string line; std::getline(in, line);) {
+        TraceFrame f;
+        f.state = static_cast<int32_t>(NumberAfter(line, "state"));
+        f.step = static_cast<int32_t>(NumberAfter(line, "step"));
+        f.outcome = static_cast<int32_t>(NumberAfter(line, "outcome"));
+        f.frameRate = static_cast<int32_t>(NumberAfter(line, "frameRate"));
+        f.speed = NumberAfter(line, "speed");
+        f.bank = NumberAfter(line, "bank");
+        frames[static_cast<int32_t>(NumberAfter(line, "pass"))] = f;
+    }
+    ASSERT_EQ(frames.size(), 256u);
+    for (int32_t pass = 190; pass < 250; ++pass) {
+        ASSERT_EQ(frames[pass].state, StateRace) << pass;
+        ASSERT_EQ(frames[pass].step, StepUpdate) << pass;
+    }
+    // Standing on the grid until the pad is touched.
+    EXPECT_EQ(frames[199].speed, 0.0);
+    auto step = [&](int32_t pass) { return static_cast<double>(20.0f / frames[pass].frameRate); };
+    // Pad held (passes 200-209): 8 a step up, 0.5 drag, every frame; A waits meanwhile.
+    for (int32_t pass = 200; pass < 210; ++pass)
+        EXPECT_NEAR(frames[pass].speed - frames[pass - 1].speed, 7.5 * step(pass), 0.002) << pass;
+    // Released at 210: the pending A is taken then, and only then.
+    EXPECT_NEAR(frames[210].speed - frames[209].speed, 7.5 * step(210), 0.002);
+    EXPECT_NEAR(frames[211].speed - frames[210].speed, -0.5 * step(211), 0.002);
+    // Left held (220-229) banks left 6 a step less 3 of levelling; then it levels.
+    EXPECT_NEAR(frames[220].bank, 3.0 * step(220), 0.002);
+    EXPECT_GT(frames[229].bank, frames[228].bank);
+    EXPECT_LT(frames[230].bank, frames[229].bank);
+    // B at 240: the brake takes 8 a step besides the drag.
+    EXPECT_NEAR(frames[240].speed - frames[239].speed, -8.5 * step(240), 0.002);
+    // The exit icon at 250: that frame still flies, the next pass is the main menu.
+    EXPECT_EQ(frames[249].outcome, 0);
+    EXPECT_EQ(frames[250].outcome, 100);
+    EXPECT_EQ(frames[250].step, StepLeave);
+    EXPECT_LT(frames[250].speed, frames[249].speed);
+    EXPECT_EQ(frames[251].state, StateMainMenu);
+    EXPECT_EQ(frames[251].speed, 0.0); // the course and ships reset
+    std::filesystem::remove_all(dir);
 }
 
 // The table of every track and level: TARNVELL_RACE_TABLE=1 to run it (a minute or so).
