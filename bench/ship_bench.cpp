@@ -58,7 +58,9 @@ struct ShipWorld {
         ModelTable[0] = &model;
     }
 
-    CameraState View() { return CameraState{60000, 60000, 1400, 0, -180, 240, 240, depth.data(), frame.data()}; }
+    CameraState View() {
+        return CameraState{60000, 60000, 1400, 0, -180, 240, 240, depth.data(), frame.data()};
+    }
 };
 
 ShipWorld& World() {
@@ -78,7 +80,8 @@ void BM_DrawModel(benchmark::State& state) {
     const int32_t z = 175 - static_cast<int32_t>(state.range(0)) / 200;
     std::fill(world.depth.begin(), world.depth.end(), 0xFFFFFFFFu);
     for (auto _ : state) {
-        const ModelBox box = DrawModel(world.model, camera, 0, 0, 0, 200, x, eyeY, z, world.flat.data());
+        const ModelBox box =
+            DrawModel(world.model, camera, 0, 0, 0, 200, x, eyeY, z, world.flat.data());
         benchmark::DoNotOptimize(box);
     }
 }
@@ -100,7 +103,8 @@ void BM_RaceScene(benchmark::State& state) {
         std::copy(grid, grid + 3, ShipTable); // a contact would wreck a ship for good
         DrawTerrainView();
         DrawBillboard(Camera, blast, ExplosionPicture, 70, frame);
-        for (int32_t ship = 0; ship < 3; ++ship) DrawShip(Camera, ship, HeightMap);
+        for (int32_t ship = 0; ship < 3; ++ship)
+            DrawShip(Camera, ship, HeightMap);
         DrawMapMarkers(Camera);
         frame = (frame + 1) % SpriteFrames;
         benchmark::ClobberMemory();

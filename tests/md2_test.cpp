@@ -16,8 +16,17 @@ struct Md2Builder {
     int32_t header[17] = {};
     std::vector<uint8_t> body;
 
-    enum { NumSkins = 5, NumVertices = 6, NumSt = 7, NumTris = 8, NumFrames = 10,
-           OfsSt = 12, OfsTris = 13, OfsFrames = 14, OfsEnd = 16 };
+    enum {
+        NumSkins = 5,
+        NumVertices = 6,
+        NumSt = 7,
+        NumTris = 8,
+        NumFrames = 10,
+        OfsSt = 12,
+        OfsTris = 13,
+        OfsFrames = 14,
+        OfsEnd = 16
+    };
 
     void U8(uint8_t v) { body.push_back(v); }
     void U16(uint16_t v) { U8(static_cast<uint8_t>(v)), U8(static_cast<uint8_t>(v >> 8)); }
@@ -41,15 +50,21 @@ struct Md2Builder {
         m.header[NumTris] = 1;
         m.header[NumFrames] = frames;
         m.header[OfsSt] = m.Offset();
-        for (int16_t s : {10, -3, 127}) m.U16(static_cast<uint16_t>(s)), m.U16(static_cast<uint16_t>(s + 1));
+        for (int16_t s : {10, -3, 127})
+            m.U16(static_cast<uint16_t>(s)), m.U16(static_cast<uint16_t>(s + 1));
         m.header[OfsTris] = m.Offset();
-        for (uint16_t v : {0, 1, 2, 2, 1, 0}) m.U16(v);
+        for (uint16_t v : {0, 1, 2, 2, 1, 0})
+            m.U16(v);
         m.header[OfsFrames] = m.Offset();
         for (int32_t f = 0; f < frames; ++f) {
-            for (float v : {0.5f, 1.0f, 2.0f, -10.0f, 20.0f, -30.5f}) m.Float(v);
+            for (float v : {0.5f, 1.0f, 2.0f, -10.0f, 20.0f, -30.5f})
+                m.Float(v);
             const char name[16] = "frame";
-            for (char c : name) m.U8(static_cast<uint8_t>(c));
-            for (int32_t i = 0; i < 3; ++i) m.U8(static_cast<uint8_t>(10 * i)), m.U8(static_cast<uint8_t>(10 * i + 1)), m.U8(static_cast<uint8_t>(10 * i + 2)), m.U8(static_cast<uint8_t>(i));
+            for (char c : name)
+                m.U8(static_cast<uint8_t>(c));
+            for (int32_t i = 0; i < 3; ++i)
+                m.U8(static_cast<uint8_t>(10 * i)), m.U8(static_cast<uint8_t>(10 * i + 1)),
+                    m.U8(static_cast<uint8_t>(10 * i + 2)), m.U8(static_cast<uint8_t>(i));
         }
         m.header[OfsEnd] = m.Offset();
         return m;
@@ -58,7 +73,8 @@ struct Md2Builder {
     std::vector<uint8_t> Bytes() const {
         std::vector<uint8_t> out;
         for (int32_t v : header) {
-            for (int32_t k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * k)));
+            for (int32_t k = 0; k < 4; ++k)
+                out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * k)));
         }
         out.insert(out.end(), body.begin(), body.end());
         return out;
@@ -66,7 +82,8 @@ struct Md2Builder {
 };
 
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = (std::filesystem::temp_directory_path() / ("tarnvell_md2_" + name)).string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("tarnvell_md2_" + name)).string();
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file) {
         std::fwrite(bytes.data(), 1, bytes.size(), file);
@@ -130,7 +147,7 @@ TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     const uint8_t header[18] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 128, 0, 128, 0, 8, 0};
     std::memcpy(tga.data(), header, sizeof header);
     tga[18 + 3 * 5 + 2] = 0xFF; // entry 5: pure red
-    tga[786 + 127 * 128] = 5;    // the last file row is the top row
+    tga[786 + 127 * 128] = 5;   // the last file row is the top row
     EXPECT_EQ(LoadShipSkin(*model, WriteTemp("skin.tga", tga).c_str()), 1);
     EXPECT_EQ(model->skin[0], 0xF800);
 
@@ -167,7 +184,8 @@ TEST(ShipModelReader, RefusesModelsThatBreakTheRecordOrTheFile) {
         c.spoil(m);
         ShipModel model{};
         // A refused file also empties a record that held a good model.
-        ASSERT_TRUE(ReadShipModel(model, WriteTemp("good.md2", Md2Builder::Triangle().Bytes()).c_str()));
+        ASSERT_TRUE(
+            ReadShipModel(model, WriteTemp("good.md2", Md2Builder::Triangle().Bytes()).c_str()));
         EXPECT_FALSE(ReadShipModel(model, WriteTemp("bad.md2", m.Bytes()).c_str())) << c.what;
         ExpectEmpty(model);
     }

@@ -23,14 +23,16 @@ struct View {
 
     View() {
         BuildAngleTables();
-        for (int32_t i = 0; i < 128 * 128; ++i) texture[i] = static_cast<uint16_t>(i + 1);
+        for (int32_t i = 0; i < 128 * 128; ++i)
+            texture[i] = static_cast<uint16_t>(i + 1);
         camera = CameraState{0, 0, 1400, 0, -180, 240, 240, depth.data(), frame.data()};
     }
     uint16_t Pixel(int32_t row, int32_t column) const { return frame[row * 240 + column]; }
     uint32_t Depth(int32_t row, int32_t column) const { return depth[row * 240 + column]; }
     int32_t Changed() const {
         int32_t n = 0;
-        for (uint16_t p : frame) n += p != Untouched;
+        for (uint16_t p : frame)
+            n += p != Untouched;
         return n;
     }
     void Triangle(const ScreenPoint& a, const ScreenPoint& b, const ScreenPoint& c,
@@ -45,7 +47,9 @@ ScreenPoint At(int32_t x, int32_t y, int32_t distance = 1000, int32_t visible = 
     return ScreenPoint{x, y, distance, visible};
 }
 
-uint16_t Texel(int32_t u, int32_t v) { return static_cast<uint16_t>(1 + v * 128 + u); }
+uint16_t Texel(int32_t u, int32_t v) {
+    return static_cast<uint16_t>(1 + v * 128 + u);
+}
 
 } // namespace
 
@@ -76,7 +80,7 @@ TEST(TexturedTriangle, NeedsAVisibleCornerInFrontOfTheEye) {
 
     View shown;
     shown.Triangle(At(-1000, -1000, 1000, 1), At(2000, -1000, 1000, 0), At(-1000, 2000, 1000, 0));
-    EXPECT_EQ(shown.Changed(), 240 * 240);      // the whole view and nothing of the panel
+    EXPECT_EQ(shown.Changed(), 240 * 240); // the whole view and nothing of the panel
     EXPECT_EQ(shown.Pixel(239, 239), Texel(0, 0));
 
     // A corner never projected (negative distance, as behind the eye) or thrown to the end
@@ -135,7 +139,8 @@ TEST(TexturedTriangle, ViewRowsOnlyAndDepthDecides) {
     view.Triangle(At(0, -50, 5000), At(400, -50, 5000), At(0, 300, 5000));
     EXPECT_NE(view.Pixel(0, 0), Untouched);
     EXPECT_NE(view.Pixel(239, 0), Untouched);
-    for (int32_t i = 240 * 240; i < 240 * 320; ++i) ASSERT_EQ(view.frame[i], Untouched) << i;
+    for (int32_t i = 240 * 240; i < 240 * 320; ++i)
+        ASSERT_EQ(view.frame[i], Untouched) << i;
     EXPECT_EQ(view.Depth(100, 0), 5000u);
 
     // Farther or equal depth leaves the pixels; nearer depth replaces them.
@@ -187,7 +192,8 @@ TEST(Billboard, SquareHangingFromThePointWithTransparentBlack) {
     int32_t minRow = 999, maxRow = -1, minColumn = 999, maxColumn = -1, drawn = 0;
     for (int32_t row = 0; row < 320; ++row) {
         for (int32_t column = 0; column < 240; ++column) {
-            if (view.Pixel(row, column) == Untouched) continue;
+            if (view.Pixel(row, column) == Untouched)
+                continue;
             EXPECT_EQ(view.Pixel(row, column), 105); // frame 5, never the black half
             minRow = std::min(minRow, row), maxRow = std::max(maxRow, row);
             minColumn = std::min(minColumn, column), maxColumn = std::max(maxColumn, column);
@@ -224,10 +230,12 @@ TEST(Billboard, NearerThan256ShowsOnlyWhereNothingWasDrawn) {
     View view;
     std::vector<uint16_t> sheet(256 * 256, 0x0777);
     for (int32_t row = 0; row < 240; ++row) {
-        for (int32_t column = 120; column < 240; ++column) view.depth[row * 240 + column] = 100000;
+        for (int32_t column = 120; column < 240; ++column)
+            view.depth[row * 240 + column] = 100000;
     }
     DrawBillboard(view.camera, WorldPoint{-5400, 0, 175}, sheet.data(), 3, 0);
     EXPECT_EQ(view.Pixel(150, 110), 0x0777);
     EXPECT_EQ(view.Pixel(150, 130), Untouched);
-    for (int32_t i = 240 * 240; i < 240 * 320; ++i) ASSERT_EQ(view.frame[i], Untouched) << i;
+    for (int32_t i = 240 * 240; i < 240 * 320; ++i)
+        ASSERT_EQ(view.frame[i], Untouched) << i;
 }

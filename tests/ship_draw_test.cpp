@@ -28,15 +28,19 @@ ShipModel MakeModel(const std::vector<std::array<int32_t, 3>>& vertices,
     model.header.numSt = 1;
     model.header.numTris = static_cast<int32_t>(triangles.size());
     model.texCoords = {{5, 6}, {0, 0}};
-    for (const auto& t : triangles) model.triangles.push_back({{t[0], t[1], t[2]}, {0, 0, 0}});
+    for (const auto& t : triangles)
+        model.triangles.push_back({{t[0], t[1], t[2]}, {0, 0, 0}});
     model.triangles.push_back({});
     Md2FrameHeader header{};
-    for (int32_t k = 0; k < 3; ++k) header.scale[k] = 1.0f, header.translate[k] = -128.0f;
+    for (int32_t k = 0; k < 3; ++k)
+        header.scale[k] = 1.0f, header.translate[k] = -128.0f;
     model.frameHeaders = {header};
     model.frameVertices.resize(1);
     for (const auto& v : vertices) {
-        model.frameVertices[0].push_back({{static_cast<uint8_t>(v[0] + 128), static_cast<uint8_t>(v[1] + 128),
-                                           static_cast<uint8_t>(v[2] + 128)}, 0});
+        model.frameVertices[0].push_back(
+            {{static_cast<uint8_t>(v[0] + 128), static_cast<uint8_t>(v[1] + 128),
+              static_cast<uint8_t>(v[2] + 128)},
+             0});
     }
     model.frameVertices[0].push_back({});
     model.skin.assign(128 * 128, 0x07E0);
@@ -56,7 +60,8 @@ struct Scene {
     }
     int32_t Changed() const {
         int32_t n = 0;
-        for (uint16_t p : frame) n += p != Untouched;
+        for (uint16_t p : frame)
+            n += p != Untouched;
         return n;
     }
 };
@@ -84,7 +89,8 @@ TEST(DrawModel, PlacesVerticesEightTimesWiderAndAQuarterAsHigh) {
     Scene scene;
     // File y runs opposite to world y; x and y grow 8 times, z shrinks 4 times.
     const ShipModel model = MakeModel({{1, 2, 4}, {-3, -1, 16}});
-    ModelBox box = DrawModel(model, scene.camera, 0, 0, 0, 0, 1000, 2000, 100, scene.heights.data());
+    ModelBox box =
+        DrawModel(model, scene.camera, 0, 0, 0, 0, 1000, 2000, 100, scene.heights.data());
     EXPECT_EQ(box.contact, 0);
     EXPECT_EQ(box.minX, 1000 - 24);
     EXPECT_EQ(box.maxX, 1000 + 8);
@@ -134,13 +140,15 @@ TEST(DrawModel, TouchingAtExactlyTwiceTheHeightByte) {
     std::vector<std::array<int32_t, 3>> sunk = Card;
     sunk.push_back({0, 0, -127}); // altitude 175 - 32 = 143, on ground standing at 144
     scene.heights[(4400 >> 8) + 0 * 512] = 72;
-    DrawModel(MakeModel(sunk, BothWindings), scene.camera, 0, 0, 0, 0, 4400, 0, 175, scene.heights.data());
+    DrawModel(MakeModel(sunk, BothWindings), scene.camera, 0, 0, 0, 0, 4400, 0, 175,
+              scene.heights.data());
     EXPECT_EQ(scene.Changed(), 0);
     box = DrawModel(MakeModel(Card, BothWindings), scene.camera, 0, 0, 0, 0, 4400, 0, 175,
                     scene.heights.data());
     EXPECT_EQ(box.contact, 0);
     EXPECT_GT(scene.Changed(), 100);
-    for (int32_t i = 240 * 240; i < 240 * 320; ++i) ASSERT_EQ(scene.frame[i], Untouched);
+    for (int32_t i = 240 * 240; i < 240 * 320; ++i)
+        ASSERT_EQ(scene.frame[i], Untouched);
 }
 
 TEST(DrawModel, BehindTheEyeDrawsNothing) {
@@ -155,8 +163,8 @@ TEST(DrawModel, BehindTheEyeDrawsNothing) {
     // Two visible corners and one behind the eye: the triangle is skipped. With that corner
     // moved in front of the eye it is drawn.
     const std::vector<std::array<uint16_t, 3>> both = BothWindings;
-    DrawModel(MakeModel({{0, 10, 0}, {0, -10, 0}, {-100, 0, 40}}, both), scene.camera, 0, 0, 0,
-              0, -5000, 0, 175, scene.heights.data());
+    DrawModel(MakeModel({{0, 10, 0}, {0, -10, 0}, {-100, 0, 40}}, both), scene.camera, 0, 0, 0, 0,
+              -5000, 0, 175, scene.heights.data());
     EXPECT_EQ(scene.Changed(), 0);
     DrawModel(MakeModel({{0, 10, 0}, {0, -10, 0}, {-10, 0, 40}}, both), scene.camera, 0, 0, 0, 0,
               -5000, 0, 175, scene.heights.data());
@@ -244,7 +252,14 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
     std::vector<uint16_t> frame = MarkShips({{100 * 256 + 255, 200 * 256}});
     EXPECT_EQ(At(frame, 271, 175), 0xFFFF);
     EXPECT_EQ(At(frame, 272, 176), 0xFFFF);
-    for (auto [row, column] : std::vector<std::pair<int, int>>{{271, 174}, {272, 174}, {271, 177}, {272, 177}, {270, 175}, {270, 176}, {273, 175}, {273, 176}}) {
+    for (auto [row, column] : std::vector<std::pair<int, int>>{{271, 174},
+                                                               {272, 174},
+                                                               {271, 177},
+                                                               {272, 177},
+                                                               {270, 175},
+                                                               {270, 176},
+                                                               {273, 175},
+                                                               {273, 176}}) {
         EXPECT_EQ(At(frame, row, column), 0) << row << "," << column;
     }
     EXPECT_EQ(At(frame, 270, 174), Untouched); // corners left out
@@ -271,13 +286,15 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
     EXPECT_EQ(At(frame, 319, 239), 0xFFFF);
     EXPECT_EQ(At(frame, 318, 239), 0);
     EXPECT_EQ(At(frame, 319, 238), 0);
-    EXPECT_EQ(std::count_if(frame.begin(), frame.end(), [](uint16_t p) { return p != Untouched; }), 3);
+    EXPECT_EQ(std::count_if(frame.begin(), frame.end(), [](uint16_t p) { return p != Untouched; }),
+              3);
 
     // Wherever a ship is, nothing outside the overview map is written.
     const int32_t cells[] = {-100000, -10, -7, -1, 0, 1, 255, 510, 511, 512, 520, 100000};
     std::vector<std::array<int32_t, 2>> everywhere;
     for (int32_t cx : cells) {
-        for (int32_t cy : cells) everywhere.push_back({cx * 256, cy * 256});
+        for (int32_t cy : cells)
+            everywhere.push_back({cx * 256, cy * 256});
     }
     everywhere.push_back({INT32_MAX, INT32_MIN});
     everywhere.push_back({INT32_MIN, INT32_MAX});
@@ -286,7 +303,8 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
         frame = MarkShips({everywhere.begin() + first, everywhere.begin() + last});
         for (int32_t row = 0; row < 320; ++row) {
             for (int32_t column = 0; column < 240; ++column) {
-                if (row >= 240 && column >= 160) continue;
+                if (row >= 240 && column >= 160)
+                    continue;
                 ASSERT_EQ(At(frame, row, column), Untouched) << row << "," << column;
             }
         }
@@ -313,7 +331,8 @@ Drawn ChaseView(const ShipModel& model, double heading) {
     int32_t minX = 240, maxX = -1, minY = 240, maxY = -1;
     std::set<uint16_t> colours;
     for (int32_t i = 0; i < 240 * 240; ++i) {
-        if (scene.frame[i] == Untouched) continue;
+        if (scene.frame[i] == Untouched)
+            continue;
         minX = std::min(minX, i % 240), maxX = std::max(maxX, i % 240);
         minY = std::min(minY, i / 240), maxY = std::max(maxY, i / 240);
         colours.insert(scene.frame[i]);
@@ -323,7 +342,8 @@ Drawn ChaseView(const ShipModel& model, double heading) {
     d.columns = maxX - minX + 1;
     d.rows = maxY - minY + 1;
     d.colours = static_cast<int32_t>(colours.size());
-    if (d.pixels) d.meanDepth /= d.pixels;
+    if (d.pixels)
+        d.meanDepth /= d.pixels;
     return d;
 }
 
@@ -362,7 +382,8 @@ TEST(BakedShip, ReadsAsAShipFromTheChaseCamera) {
     for (int32_t i = 0; i < model.header.numVertices; ++i) {
         const Md2Vertex& v = model.frameVertices[0][i];
         const float x = v.v[0] * h.scale[0] + h.translate[0];
-        if (std::abs(x) > widest) widest = std::abs(x), widestY = v.v[1] * h.scale[1] + h.translate[1];
+        if (std::abs(x) > widest)
+            widest = std::abs(x), widestY = v.v[1] * h.scale[1] + h.translate[1];
     }
     EXPECT_LT(widestY, 0.0f);
 }

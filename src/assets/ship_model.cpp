@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int32_t HeaderValues = 17;
-constexpr int64_t HeaderBytes = HeaderValues * 4;
+constexpr int64_t HeaderBytes = int64_t{HeaderValues} * 4;
 constexpr int64_t TexCoordBytes = 4;
 constexpr int64_t TriangleBytes = 12;
 constexpr int64_t FrameHeaderBytes = 40;
@@ -31,26 +31,33 @@ struct ModelFile {
     std::FILE* file = nullptr;
     int64_t size = 0;
     ~ModelFile() {
-        if (file) std::fclose(file);
+        if (file)
+            std::fclose(file);
     }
     bool Read(int64_t offset, int64_t count, std::vector<uint8_t>& bytes) {
         bytes.resize(static_cast<size_t>(count));
-        if (count == 0) return true;
-        if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) return false;
+        if (count == 0)
+            return true;
+        if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
+            return false;
         return std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
     }
 };
 
 // True when `count` records of `recordBytes` starting at `offset` lie inside the file.
 bool BlockInside(int64_t offset, int64_t count, int64_t recordBytes, int64_t fileSize) {
-    if (count == 0) return true;
+    if (count == 0)
+        return true;
     return offset >= 0 && offset + count * recordBytes <= fileSize;
 }
 
 bool HeaderFits(const Md2Header& h, int64_t fileSize) {
-    if (h.numVertices < 0 || h.numVertices > ModelVertexLimit) return false;
-    if (h.numFrames < 0 || h.numFrames > ModelFrameLimit) return false;
-    if (h.numSt < 0 || h.numTris < 0) return false;
+    if (h.numVertices < 0 || h.numVertices > ModelVertexLimit)
+        return false;
+    if (h.numFrames < 0 || h.numFrames > ModelFrameLimit)
+        return false;
+    if (h.numSt < 0 || h.numTris < 0)
+        return false;
     return BlockInside(h.ofsSt, h.numSt, TexCoordBytes, fileSize) &&
            BlockInside(h.ofsTris, h.numTris, TriangleBytes, fileSize) &&
            BlockInside(h.ofsFrames, h.numFrames, FrameHeaderBytes + VertexBytes * h.numVertices,
@@ -61,7 +68,8 @@ bool ReadModelBlocks(ModelFile& in, ShipModel& model) {
     const Md2Header& h = model.header;
     std::vector<uint8_t> bytes;
 
-    if (!in.Read(h.ofsSt, h.numSt * TexCoordBytes, bytes)) return false;
+    if (!in.Read(h.ofsSt, h.numSt * TexCoordBytes, bytes))
+        return false;
     model.texCoords.assign(static_cast<size_t>(h.numSt) + 1, Md2TexCoord{0, 0});
     for (int32_t i = 0; i < h.numSt; ++i) {
         const uint8_t* p = &bytes[static_cast<size_t>(i) * TexCoordBytes];
@@ -69,16 +77,18 @@ bool ReadModelBlocks(ModelFile& in, ShipModel& model) {
         model.texCoords[i].t = static_cast<int16_t>(ReadU16(p + 2));
     }
 
-    if (!in.Read(h.ofsTris, h.numTris * TriangleBytes, bytes)) return false;
+    if (!in.Read(h.ofsTris, h.numTris * TriangleBytes, bytes))
+        return false;
     model.triangles.assign(static_cast<size_t>(h.numTris) + 1, Md2Triangle{});
     for (int32_t i = 0; i < h.numTris; ++i) {
         const uint8_t* p = &bytes[static_cast<size_t>(i) * TriangleBytes];
         Md2Triangle& tri = model.triangles[i];
-        for (int32_t k = 0; k < 3; ++k) {
+        for (size_t k = 0; k < 3; ++k) {
             tri.vertex[k] = ReadU16(p + 2 * k);
             tri.texCoord[k] = ReadU16(p + 6 + 2 * k);
             // An index past its array would send the drawer out of bounds.
-            if (tri.vertex[k] >= h.numVertices || tri.texCoord[k] >= h.numSt) return false;
+            if (tri.vertex[k] >= h.numVertices || tri.texCoord[k] >= h.numSt)
+                return false;
         }
     }
 
@@ -86,9 +96,10 @@ bool ReadModelBlocks(ModelFile& in, ShipModel& model) {
     model.frameHeaders.assign(static_cast<size_t>(h.numFrames), Md2FrameHeader{});
     model.frameVertices.assign(static_cast<size_t>(h.numFrames), {});
     for (int32_t f = 0; f < h.numFrames; ++f) {
-        if (!in.Read(h.ofsFrames + f * frameBytes, frameBytes, bytes)) return false;
+        if (!in.Read(h.ofsFrames + f * frameBytes, frameBytes, bytes))
+            return false;
         Md2FrameHeader& header = model.frameHeaders[f];
-        for (int32_t k = 0; k < 3; ++k) {
+        for (size_t k = 0; k < 3; ++k) {
             header.scale[k] = std::bit_cast<float>(ReadU32(&bytes[4 * k]));
             header.translate[k] = std::bit_cast<float>(ReadU32(&bytes[12 + 4 * k]));
         }
@@ -116,7 +127,9 @@ void EmptyModel(ShipModel& model, int32_t skinWidth, int32_t skinHeight) {
 
 } // namespace
 
-ShipModel* CreateShipModel() { return new (std::nothrow) ShipModel{}; }
+ShipModel* CreateShipModel() {
+    return new (std::nothrow) ShipModel{};
+}
 
 bool ReadShipModel(ShipModel& model, const char* path) {
     const int32_t skinWidth = model.header.skinWidth;
@@ -124,13 +137,17 @@ bool ReadShipModel(ShipModel& model, const char* path) {
     EmptyModel(model, skinWidth, skinHeight);
     ModelFile in;
     in.file = path ? std::fopen(path, "rb") : nullptr;
-    if (!in.file) return false;
-    if (std::fseek(in.file, 0, SEEK_END) != 0) return false;
+    if (!in.file)
+        return false;
+    if (std::fseek(in.file, 0, SEEK_END) != 0)
+        return false;
     in.size = std::ftell(in.file);
-    if (in.size < 0) return false;
+    if (in.size < 0)
+        return false;
 
     std::vector<uint8_t> bytes;
-    if (in.size < HeaderBytes || !in.Read(0, HeaderBytes, bytes)) return false;
+    if (in.size < HeaderBytes || !in.Read(0, HeaderBytes, bytes))
+        return false;
     int32_t values[HeaderValues];
     for (int32_t i = 0; i < HeaderValues; ++i)
         values[i] = static_cast<int32_t>(ReadU32(&bytes[static_cast<size_t>(i) * 4]));
@@ -147,7 +164,8 @@ bool ReadShipModel(ShipModel& model, const char* path) {
 int32_t LoadShipSkin(ShipModel& model, const char* path) {
     model.header.skinWidth = ShipSkinSize;
     model.header.skinHeight = ShipSkinSize;
-    if (model.skin.empty()) model.skin.assign(ShipSkinSize * ShipSkinSize, 0);
+    if (model.skin.empty())
+        model.skin.assign(static_cast<size_t>(ShipSkinSize) * ShipSkinSize, 0);
     return LoadTgaPicture(path, ShipSkinSize, ShipSkinSize, model.skin.data());
 }
 
@@ -157,7 +175,8 @@ void ReleaseShipModel(ShipModel& model) {
 }
 
 void DestroyShipModel(ShipModel*& model) {
-    if (!model) return;
+    if (!model)
+        return;
     ReleaseShipModel(*model);
     delete model;
     model = nullptr;

@@ -23,7 +23,7 @@ struct Md2Header {
     int32_t numGlCmds;
     int32_t numFrames;
     int32_t ofsSkins;
-    int32_t ofsSt;     // byte offsets from the start of the file
+    int32_t ofsSt; // byte offsets from the start of the file
     int32_t ofsTris;
     int32_t ofsFrames;
     int32_t ofsGlCmds;

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int32_t ViewSize = 240;   // rows and columns of the view; also the row stride
+constexpr int32_t ViewSize = 240;    // rows and columns of the view; also the row stride
 constexpr int32_t TextureSize = 128; // texels a side of a model texture
 constexpr int32_t SheetSize = 256;   // texels a side of a sprite sheet
 constexpr int64_t Fixed = 1024;      // one in 22.10 fixed point
@@ -42,7 +42,8 @@ void FillSpans(const CameraState& camera, int32_t first, int32_t last, const uin
         // Spans start and end on even columns: the span is filled in pixel pairs.
         int64_t x = (Edges.leftX[row] >> 10) & ~int64_t{1};
         const int64_t x1 = (Edges.rightX[row] >> 10) & ~int64_t{1};
-        if (x > x1 || x1 < 0) continue;
+        if (x > x1 || x1 < 0)
+            continue;
         int64_t u = Edges.leftU[row];
         int64_t v = Edges.leftV[row];
         int64_t z = Edges.leftZ[row];
@@ -68,8 +69,8 @@ void FillSpans(const CameraState& camera, int32_t first, int32_t last, const uin
             const uint32_t depth = static_cast<uint32_t>(z >> 10);
             const int64_t at = rowStart + x;
             if (depth < camera.depth[at]) {
-                const int64_t texel = ((v >> 10) & (TextureSize - 1)) * TextureSize +
-                                      ((u >> 10) & (TextureSize - 1));
+                const int64_t texel =
+                    ((v >> 10) & (TextureSize - 1)) * TextureSize + ((u >> 10) & (TextureSize - 1));
                 camera.frame[at] = texture[texel];
                 camera.frame[at + 1] = texture[texel];
                 camera.depth[at] = depth;
@@ -111,7 +112,8 @@ void ScanTriangleEdge(const ScreenPoint& a, const ScreenPoint& b, int32_t ua, in
     // Walk only the rows inside the view, starting where the walk from the top would be.
     const int64_t first = std::max<int64_t>(top.y, 0);
     const int64_t last = std::min<int64_t>(bottom.y, ViewSize - 1);
-    if (first > last) return;
+    if (first > last)
+        return;
     const int64_t skipped = first - top.y;
     x += skipped * dx;
     u += skipped * du;
@@ -138,19 +140,25 @@ void ScanTriangleEdge(const ScreenPoint& a, const ScreenPoint& b, int32_t ua, in
 void DrawTexturedTriangle(const CameraState& camera, const ScreenPoint& pA, const ScreenPoint& pB,
                           const ScreenPoint& pC, int32_t uA, int32_t vA, int32_t uB, int32_t vB,
                           int32_t uC, int32_t vC, const uint16_t* texture) {
-    if (!texture || !camera.frame || !camera.depth) return;
-    if (!CornerUsable(pA) || !CornerUsable(pB) || !CornerUsable(pC)) return;
+    if (!texture || !camera.frame || !camera.depth)
+        return;
+    if (!CornerUsable(pA) || !CornerUsable(pB) || !CornerUsable(pC))
+        return;
 
     // Screen rows grow downward: clockwise corners give a negative cross product. Only
     // counter-clockwise (back-facing) triangles are dropped; a flat one is drawn.
-    const int64_t cross = (static_cast<int64_t>(pC.y) - pB.y) * (static_cast<int64_t>(pA.x) - pB.x) -
-                          (static_cast<int64_t>(pA.y) - pB.y) * (static_cast<int64_t>(pC.x) - pB.x);
-    if (cross > 0) return;
-    if (!pA.visible && !pB.visible && !pC.visible) return;
+    const int64_t cross =
+        (static_cast<int64_t>(pC.y) - pB.y) * (static_cast<int64_t>(pA.x) - pB.x) -
+        (static_cast<int64_t>(pA.y) - pB.y) * (static_cast<int64_t>(pC.x) - pB.x);
+    if (cross > 0)
+        return;
+    if (!pA.visible && !pB.visible && !pC.visible)
+        return;
 
     const int32_t first = std::max(std::min({pA.y, pB.y, pC.y}), 0);
     const int32_t last = std::min(std::max({pA.y, pB.y, pC.y}), ViewSize - 1);
-    if (first > last) return;
+    if (first > last)
+        return;
     // Only the triangle's own rows are walked and filled, so only they need emptying.
     std::fill(Edges.leftX + first, Edges.leftX + last + 1, EmptyLeft);
     std::fill(Edges.rightX + first, Edges.rightX + last + 1, EmptyRight);
@@ -162,8 +170,10 @@ void DrawTexturedTriangle(const CameraState& camera, const ScreenPoint& pA, cons
 
 void DrawBillboard(const CameraState& camera, const WorldPoint& point, const uint16_t* sheet,
                    int32_t size, int32_t frame) {
-    if (!sheet || !camera.frame || !camera.depth) return;
-    if (frame < 0 || frame >= SpriteFrames) return;
+    if (!sheet || !camera.frame || !camera.depth)
+        return;
+    if (frame < 0 || frame >= SpriteFrames)
+        return;
 
     ScreenPoint top = {};
     ScreenPoint foot = {};
@@ -172,7 +182,8 @@ void DrawBillboard(const CameraState& camera, const WorldPoint& point, const uin
     const int64_t loweredZ = static_cast<int64_t>(point.z) - size;
     lowered.z = static_cast<int32_t>(std::clamp<int64_t>(loweredZ, INT32_MIN, INT32_MAX));
     ProjectPoint(camera, lowered, foot);
-    if (!top.visible && !foot.visible) return;
+    if (!top.visible && !foot.visible)
+        return;
 
     // Pulled toward the viewer so that the sprite wins against the ground it stands on. Close
     // to the eye this wraps to a huge unsigned depth, which only empty pixels exceed.
@@ -183,26 +194,30 @@ void DrawBillboard(const CameraState& camera, const WorldPoint& point, const uin
     const int64_t right = top.x + half;
     const int64_t upper = top.y;
     const int64_t lower = foot.y + half;
-    if (left == right || upper == lower || upper >= lower) return;
+    if (left == right || upper == lower || upper >= lower)
+        return;
     const int64_t su = 65536 / (right - left); // 22.10 texels a pixel
     const int64_t sv = 65536 / (lower - upper);
 
-    const int64_t frameColumn = (frame & 3) * SpriteFrameSize;
-    const int64_t frameRow = (frame >> 2) * SpriteFrameSize;
+    const int64_t frameColumn = int64_t{frame & 3} * SpriteFrameSize;
+    const int64_t frameRow = int64_t{frame >> 2} * SpriteFrameSize;
     const int64_t firstRow = std::max<int64_t>(upper, 0);
     const int64_t lastRow = std::min<int64_t>(lower - 1, ViewSize - 1);
     const int64_t firstColumn = std::max<int64_t>(left, 0);
     const int64_t lastColumn = std::min<int64_t>(right - 1, ViewSize - 1);
     for (int64_t row = firstRow; row <= lastRow; ++row) {
         const int64_t v = (row - upper) * sv;
-        const uint16_t* sheetRow = sheet + (frameRow + ((v >> 10) & (SpriteFrameSize - 1))) * SheetSize;
+        const uint16_t* sheetRow =
+            sheet + (frameRow + ((v >> 10) & (SpriteFrameSize - 1))) * SheetSize;
         int64_t u = (firstColumn - left) * su;
         for (int64_t column = firstColumn; column <= lastColumn; ++column, u += su) {
             const int64_t at = row * ViewSize + column;
-            if (depth >= camera.depth[at]) continue;
+            if (depth >= camera.depth[at])
+                continue;
             const uint16_t texel = sheetRow[frameColumn + ((u >> 10) & (SpriteFrameSize - 1))];
             // Black is the sprite's transparent colour.
-            if (texel != 0) camera.frame[at] = texel;
+            if (texel != 0)
+                camera.frame[at] = texel;
         }
     }
 }

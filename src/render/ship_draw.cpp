@@ -19,7 +19,8 @@ constexpr float CoordinateLimit = 16777216.0f;
 
 // A decoded coordinate, truncated toward zero; NaN counts as 0.
 int32_t TruncateCoordinate(float value) {
-    if (!(value == value)) return 0;
+    if (std::isnan(value))
+        return 0;
     return static_cast<int32_t>(std::clamp(value, -CoordinateLimit, CoordinateLimit));
 }
 
@@ -29,7 +30,8 @@ int32_t Saturate(int64_t value) {
 
 // A ship's attitude angle (a double kept in 0 to below 256) as a table index.
 int32_t AngleIndex(double angle) {
-    if (!std::isfinite(angle)) return 0;
+    if (!std::isfinite(angle))
+        return 0;
     return static_cast<int32_t>(static_cast<int64_t>(std::fmod(angle, 256.0)) & 255);
 }
 
@@ -47,8 +49,10 @@ void WidenBox(ModelBox& box, const WorldPoint& p, bool first) {
 }
 
 void PlotMarkerPixel(uint16_t* frame, int32_t row, int32_t column, uint16_t colour) {
-    if (row < OverviewTop || row >= OverviewTop + OverviewSize) return;
-    if (column < OverviewLeft || column >= OverviewLeft + OverviewSize) return;
+    if (row < OverviewTop || row >= OverviewTop + OverviewSize)
+        return;
+    if (column < OverviewLeft || column >= OverviewLeft + OverviewSize)
+        return;
     frame[row * 240 + column] = colour;
 }
 
@@ -107,7 +111,8 @@ ModelBox DrawModel(const ShipModel& model, const CameraState& camera, int32_t fr
         }
     }
 
-    if (model.skin.size() < static_cast<size_t>(SkinTexels)) return box;
+    if (model.skin.size() < static_cast<size_t>(SkinTexels))
+        return box;
     const int32_t triangleCount =
         std::min<int64_t>(std::max(header.numTris, 0), model.triangles.size());
     const int32_t texCoordCount =
@@ -118,11 +123,13 @@ ModelBox DrawModel(const ShipModel& model, const CameraState& camera, int32_t fr
         for (int32_t k = 0; k < 3; ++k) {
             inRange = inRange && tri.vertex[k] < vertexCount && tri.texCoord[k] < texCoordCount;
         }
-        if (!inRange) continue;
+        if (!inRange)
+            continue;
         const ScreenPoint& a = projected[tri.vertex[0]];
         const ScreenPoint& b = projected[tri.vertex[1]];
         const ScreenPoint& c = projected[tri.vertex[2]];
-        if (!a.visible && !b.visible && !c.visible) continue;
+        if (!a.visible && !b.visible && !c.visible)
+            continue;
         const Md2TexCoord& sa = model.texCoords[tri.texCoord[0]];
         const Md2TexCoord& sb = model.texCoords[tri.texCoord[1]];
         const Md2TexCoord& sc = model.texCoords[tri.texCoord[2]];
@@ -133,16 +140,18 @@ ModelBox DrawModel(const ShipModel& model, const CameraState& camera, int32_t fr
 }
 
 int32_t DrawShip(const CameraState& camera, int32_t ship, const uint8_t* heights) {
-    if (ship < 0 || ship >= ShipSlots) return 0;
+    if (ship < 0 || ship >= ShipSlots)
+        return 0;
     ShipState& state = ShipTable[ship];
     // A wreck is neither drawn nor tested; it keeps the box it had.
-    if (state.wrecked) return 0;
-    if (state.model < 0 || state.model >= ModelSlots || !ModelTable[state.model]) return 0;
+    if (state.wrecked)
+        return 0;
+    if (state.model < 0 || state.model >= ModelSlots || !ModelTable[state.model])
+        return 0;
 
-    const ModelBox box =
-        DrawModel(*ModelTable[state.model], camera, 0, AngleIndex(state.pitch),
-                  AngleIndex(state.bank), AngleIndex(state.heading), state.x, state.y,
-                  state.altitude, heights);
+    const ModelBox box = DrawModel(*ModelTable[state.model], camera, 0, AngleIndex(state.pitch),
+                                   AngleIndex(state.bank), AngleIndex(state.heading), state.x,
+                                   state.y, state.altitude, heights);
     if (box.contact) {
         state.wrecked = 1;
         state.wreckFrames = 0;
@@ -158,7 +167,8 @@ int32_t DrawShip(const CameraState& camera, int32_t ship, const uint8_t* heights
 }
 
 void DrawMapMarkers(const CameraState& camera) {
-    if (!camera.frame) return;
+    if (!camera.frame)
+        return;
     const int32_t count = std::clamp(ShipCount, 0, ShipSlots);
     // In table order, so the player's white dot lies under an opponent's on the same spot.
     for (int32_t i = 0; i < count; ++i) {
@@ -167,7 +177,8 @@ void DrawMapMarkers(const CameraState& camera) {
         const int32_t row = OverviewTop + static_cast<int32_t>((ship.y >> 8) * 0.15625);
         const uint16_t colour = i == 0 ? PlayerMarkerColour : OpponentMarkerColour;
         for (int32_t dy = 0; dy < 2; ++dy) {
-            for (int32_t dx = 0; dx < 2; ++dx) PlotMarkerPixel(camera.frame, row + dy, column + dx, colour);
+            for (int32_t dx = 0; dx < 2; ++dx)
+                PlotMarkerPixel(camera.frame, row + dy, column + dx, colour);
         }
         // A black pair on each side, corners left out.
         for (int32_t k = 0; k < 2; ++k) {

@@ -31,8 +31,7 @@ constexpr int32_t ProjectedVertexLimit = ModelVertexLimit;
 // triangle with a visible corner and returns the extent of the placed vertices (for a model
 // without vertices: the point x, y, z).
 ModelBox DrawModel(const ShipModel& model, const CameraState& camera, int32_t frame, int32_t ax,
-                   int32_t ay, int32_t az, int32_t x, int32_t y, int32_t z,
-                   const uint8_t* heights);
+                   int32_t ay, int32_t az, int32_t x, int32_t y, int32_t z, const uint8_t* heights);
 
 // Draws ShipTable entry `ship` (0-9) and tests it against the surface: a wrecked ship is
 // skipped (0). On contact the ship becomes wrecked with no wreck frames yet and the result
