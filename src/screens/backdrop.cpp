@@ -11,10 +11,10 @@
 
 namespace {
 constexpr int32_t LogoRows = 80;
-constexpr int32_t PreviewLeft = 56;      // FrameBuffer column
-constexpr int32_t PreviewTop = 66;       // FrameBuffer row
-constexpr int32_t PreviewSize = 128;     // pixels a side
-constexpr int32_t PreviewCellStep = 4;   // height-map cells per preview pixel
+constexpr int32_t PreviewLeft = 56;    // FrameBuffer column
+constexpr int32_t PreviewTop = 66;     // FrameBuffer row
+constexpr int32_t PreviewSize = 128;   // pixels a side
+constexpr int32_t PreviewCellStep = 4; // height-map cells per preview pixel
 } // namespace
 
 void DrawFlyoverBackground() {

@@ -17,14 +17,10 @@ namespace {
 constexpr const char* BlankLine = "                           "; // 27 spaces, drawn like the rest
 
 constexpr HelpLine InstructionsPage[] = {
-    {60, " INSTRUCTIONS:             "},
-    {76, BlankLine},
-    {92, " Fly your ship through the "},
-    {108, " mountains of the planet.  "},
-    {124, " Beat your opponents by    "},
-    {140, " flying faster and complete"},
-    {156, " all the laps before they  "},
-    {172, " can. Avoid any contact    "},
+    {60, " INSTRUCTIONS:             "},  {76, BlankLine},
+    {92, " Fly your ship through the "},  {108, " mountains of the planet.  "},
+    {124, " Beat your opponents by    "}, {140, " flying faster and complete"},
+    {156, " all the laps before they  "}, {172, " can. Avoid any contact    "},
     {188, " with the surface.         "},
 };
 
@@ -85,9 +81,15 @@ const HelpLine* HelpPageLines(int32_t page, int32_t& count) {
     }
 }
 
-bool HelpShowsNext(int32_t page) { return page < HelpPageCount - 1; }
-bool HelpShowsPrevious(int32_t page) { return page > 0; }
-bool HelpShowsOk(int32_t page) { return page == HelpPageCount - 1; }
+bool HelpShowsNext(int32_t page) {
+    return page < HelpPageCount - 1;
+}
+bool HelpShowsPrevious(int32_t page) {
+    return page > 0;
+}
+bool HelpShowsOk(int32_t page) {
+    return page == HelpPageCount - 1;
+}
 
 void EnterHelp() {
     GameStep = StepUpdate;
@@ -129,4 +131,6 @@ void UpdateHelp() {
     }
 }
 
-void LeaveHelp() { ReturnToPreviousScreen(); }
+void LeaveHelp() {
+    ReturnToPreviousScreen();
+}

@@ -73,4 +73,6 @@ void UpdateMainMenu() {
     DrawLogo(frame);
 }
 
-void LeaveMainMenu() { ReturnToPreviousScreen(); }
+void LeaveMainMenu() {
+    ReturnToPreviousScreen();
+}

@@ -6,9 +6,9 @@
 // A SheetFont label with its open hit rectangle: hit when left < x < right and top < y < bottom,
 // so a tap on a border line misses.
 struct Button {
-    int32_t item;      // the screen's item number, 1 up
+    int32_t item; // the screen's item number, 1 up
     const char* label;
-    int32_t x, y;      // top-left corner of the first glyph, pixels
+    int32_t x, y; // top-left corner of the first glyph, pixels
     int32_t left, top, right, bottom;
 };
 

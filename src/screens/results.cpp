@@ -1,4 +1,5 @@
-// The results screen (GameState 7): the player's place pulses over the flyover, then the menu returns.
+// The results screen (GameState 7): the player's place pulses over the flyover, then the menu
+// returns.
 #include "screens/results.h"
 
 #include "app/frame.h"
@@ -13,8 +14,8 @@
 #include "sound/sound.h"
 
 namespace {
-constexpr int32_t LargestSize = 24;  // glyph width at the peak of a pulse
-constexpr int32_t PulsesShown = 11;  // the screen ends when this many have completed
+constexpr int32_t LargestSize = 24; // glyph width at the peak of a pulse
+constexpr int32_t PulsesShown = 11; // the screen ends when this many have completed
 constexpr int32_t PulsesIgnoringTaps = 3;
 constexpr int32_t WordHeight = 50;
 constexpr int32_t WordY = 95;
@@ -45,7 +46,9 @@ bool AdvancePulse(ResultsPulse& pulse) {
     return false;
 }
 
-bool TapsEndResults(const ResultsPulse& pulse) { return pulse.count >= PulsesIgnoringTaps; }
+bool TapsEndResults(const ResultsPulse& pulse) {
+    return pulse.count >= PulsesIgnoringTaps;
+}
 
 const char* PlaceWord(int32_t outcome) {
     switch (outcome) {
@@ -74,8 +77,7 @@ void UpdateResults() {
 
     // Nine glyphs, kept centred on column 120 as they grow.
     if (const char* word = PlaceWord(RaceOutcome)) {
-        DrawSheetTextScaled(word, Pulse.size, WordHeight, 120 - (9 * Pulse.size) / 2, WordY,
-                            frame);
+        DrawSheetTextScaled(word, Pulse.size, WordHeight, 120 - (9 * Pulse.size) / 2, WordY, frame);
     }
 
     if (AdvancePulse(Pulse)) {

@@ -21,8 +21,8 @@ constexpr int32_t CaptionY = 196; // below the track preview, above the buttons
 constexpr int32_t CaptionSize = 16;
 
 constexpr const char* PlanetNames[PlanetCount] = {
-    "VESKARA", "ORDUN",    "THALMIRE", "KESSOR",  "BRYNDAL", "QUORETH",
-    "MALVIS",  "ZENTHARA", "CORVANE",  "ISKELD",  "PYRRAN",  "ULDMOOR",
+    "VESKARA", "ORDUN",    "THALMIRE", "KESSOR", "BRYNDAL", "QUORETH",
+    "MALVIS",  "ZENTHARA", "CORVANE",  "ISKELD", "PYRRAN",  "ULDMOOR",
 };
 constexpr const char* TrackNames[TrackCount] = {
     "HOOK VALLEY", "CRATER RING", "ARCH CANYON", "SERPENT RUN", "COIL GORGE",
@@ -40,10 +40,18 @@ void DrawChoice(int32_t index, const char* name, uint16_t* frame) {
 
 } // namespace
 
-int32_t NextPlanet(int32_t planet) { return (planet + 13) % PlanetCount; }
-int32_t PreviousPlanet(int32_t planet) { return (planet + 11) % PlanetCount; }
-int32_t NextTrack(int32_t track) { return (track + 6) % TrackCount; }
-int32_t PreviousTrack(int32_t track) { return (track + 4) % TrackCount; }
+int32_t NextPlanet(int32_t planet) {
+    return (planet + 13) % PlanetCount;
+}
+int32_t PreviousPlanet(int32_t planet) {
+    return (planet + 11) % PlanetCount;
+}
+int32_t NextTrack(int32_t track) {
+    return (track + 6) % TrackCount;
+}
+int32_t PreviousTrack(int32_t track) {
+    return (track + 4) % TrackCount;
+}
 
 const char* PlanetName(int32_t planet) {
     return planet >= 0 && planet < PlanetCount ? PlanetNames[planet] : "";

@@ -23,7 +23,9 @@ constexpr SettingEntry SettingTable[SettingLineCount] = {
     {"SKY", 2, {"OFF", "ON", ""}},
 };
 
-bool ValidLine(int32_t line) { return line >= 1 && line <= SettingLineCount; }
+bool ValidLine(int32_t line) {
+    return line >= 1 && line <= SettingLineCount;
+}
 
 int32_t* SettingField(int32_t line) {
     switch (line) {
@@ -89,9 +91,21 @@ int32_t CycleSetting(int32_t line) {
     return *field;
 }
 
-int32_t LevelSetting() { return GameSettings.level; }
-bool SoundEffectsOn() { return GameSettings.sfx != 0; }
-bool MusicOn() { return GameSettings.music != 0; }
-int32_t DetailSetting() { return GameSettings.detail; }
-int32_t DistanceSetting() { return GameSettings.distance; }
-bool SkyOn() { return GameSettings.sky != 0; }
+int32_t LevelSetting() {
+    return GameSettings.level;
+}
+bool SoundEffectsOn() {
+    return GameSettings.sfx != 0;
+}
+bool MusicOn() {
+    return GameSettings.music != 0;
+}
+int32_t DetailSetting() {
+    return GameSettings.detail;
+}
+int32_t DistanceSetting() {
+    return GameSettings.distance;
+}
+bool SkyOn() {
+    return GameSettings.sky != 0;
+}

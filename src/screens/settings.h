@@ -45,7 +45,7 @@ const char* SettingWord(int32_t line);
 int32_t CycleSetting(int32_t line);
 
 // Readers for the rest of the game.
-int32_t LevelSetting();    // 0 EASY, 1 NORMAL, 2 HARD
+int32_t LevelSetting(); // 0 EASY, 1 NORMAL, 2 HARD
 bool SoundEffectsOn();
 bool MusicOn();
 int32_t DetailSetting();   // 0 LOW, 1 MEDIUM, 2 HIGH

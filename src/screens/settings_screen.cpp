@@ -31,9 +31,8 @@ void UpdateSettings() {
         const int32_t y = SettingsRows[line - 1];
         DrawSheetText(SettingLabel(line), SettingsLabelX, y, frame);
         if (SettingsPress.selected == line) {
-            DrawSheetTextScaled(SettingWord(line), ValueGlyphWidth,
-                                (10 - SettingsPress.offset) * 2, SettingsValueX,
-                                y + SettingsPress.offset, frame);
+            DrawSheetTextScaled(SettingWord(line), ValueGlyphWidth, (10 - SettingsPress.offset) * 2,
+                                SettingsValueX, y + SettingsPress.offset, frame);
         } else {
             DrawSheetTextScaled(SettingWord(line), ValueGlyphWidth, 20, SettingsValueX, y, frame);
         }
@@ -54,4 +53,6 @@ void UpdateSettings() {
     DrawLogo(frame);
 }
 
-void LeaveSettings() { ReturnToPreviousScreen(); }
+void LeaveSettings() {
+    ReturnToPreviousScreen();
+}
