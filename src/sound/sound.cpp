@@ -22,7 +22,7 @@ constexpr uint32_t StartRetryMs = 1000;  // how long a busy audio device is wait
 constexpr uint32_t MixRate = 44100;      // Hz
 constexpr uint64_t WavBlockFrames = 8192; // the WAV writer mixes 32,768 bytes an update
 constexpr int32_t MostBlocksPerUpdate = 64;
-constexpr int32_t MostStalledTries = 10; // a clock that never moves would wait for ever
+constexpr int32_t MostStillClockTries = 1000; // a clock that never moves would wait for ever
 
 const char* const ModuleFiles[ModuleCount] = {"music.mod", "race.mod", "stem.mod"};
 // Indexed by Effect; loaded in the order menu, crash, explosion, three, two, one, go.
@@ -96,15 +96,14 @@ void StartOutput() {
         }
     } else if (!GameOptions.headless) {
         const uint32_t start = ReadTickCount();
-        uint32_t lastTicks = start;
-        int32_t stalled = 0; // tries on a clock that stood still
+        int32_t tries = 1;
         bool opened = StartOn("sdl", "");
-        while (!opened && ReadTickCount() - start < StartRetryMs && stalled < MostStalledTries) {
+        while (!opened && ReadTickCount() - start < StartRetryMs) {
+            // A clock that has not moved at all is not a clock: stop rather than spin.
+            if (ReadTickCount() == start && tries >= MostStillClockTries) break;
             PumpMessages(true);
-            const uint32_t now = ReadTickCount();
-            stalled = now == lastTicks ? stalled + 1 : 0;
-            lastTicks = now;
             opened = StartOn("sdl", "");
+            ++tries;
         }
         if (opened) {
             Sound.output = "sdl";
