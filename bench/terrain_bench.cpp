@@ -62,9 +62,9 @@ struct BenchWorld {
             const double angle = std::atan2(course.waypoints[next][1] - course.waypoints[w][1],
                                             course.waypoints[next][0] - course.waypoints[w][0]);
             const int32_t units = static_cast<int32_t>(std::lround(angle * 128.0 / M_PI));
-            poses.push_back({(course.waypoints[w][0] + 15) * 256, (course.waypoints[w][1] + 15) * 256,
-                             1400, (units % 256 + 256) % 256, -180, 240, 240, depth.data(),
-                             frame.data()});
+            poses.push_back({(course.waypoints[w][0] + 15) * 256,
+                             (course.waypoints[w][1] + 15) * 256, 1400, (units % 256 + 256) % 256,
+                             -180, 240, 240, depth.data(), frame.data()});
         }
         poses.push_back({78240, 18176, 1400, 60, -180, 240, 240, depth.data(), frame.data()});
     }
@@ -81,7 +81,8 @@ template <typename Work> double BestSeconds(Work work) {
     double best = 1e9;
     for (int32_t batch = 0; batch < 20; ++batch) {
         const double start = ThreadSeconds();
-        for (int32_t i = 0; i < 50; ++i) work();
+        for (int32_t i = 0; i < 50; ++i)
+            work();
         best = std::min(best, (ThreadSeconds() - start) / 50);
     }
     return best;
@@ -110,7 +111,8 @@ double ColourFloorSeconds() {
 // Column samples a frame asks for at most: strips times distance steps.
 int64_t SamplesPerFrame(int32_t strips, int32_t maximumDistance) {
     int64_t steps = 0;
-    for (int32_t d = 1; d <= maximumDistance; d += d < 1000 ? 64 : d < 25000 ? 128 : 256) ++steps;
+    for (int32_t d = 1; d <= maximumDistance; d += d < 1000 ? 64 : d < 25000 ? 128 : 256)
+        ++steps;
     return steps * strips;
 }
 

@@ -28,7 +28,8 @@ struct Tiles {
         }
     }
     ~Tiles() {
-        for (int32_t i = 0; i < 4; ++i) TileSlots[i] = saved[i];
+        for (int32_t i = 0; i < 4; ++i)
+            TileSlots[i] = saved[i];
     }
 };
 
@@ -53,11 +54,13 @@ TEST(ColourMap, HeightBandsBlendTheirTiles) {
     EXPECT_EQ(BuildFlat(64, colours), 0);
     EXPECT_EQ(BuildFlat(63, colours), Rgb(0, 0, 0));
     const uint16_t bright[4] = {white, Rgb(20, 40, 10), Rgb(10, 20, 30), Rgb(4, 8, 12)};
-    EXPECT_EQ(BuildFlat(63, bright), Rgb((31 + 20 * 63) >> 6, (63 + 40 * 63) >> 6, (31 + 10 * 63) >> 6));
+    EXPECT_EQ(BuildFlat(63, bright),
+              Rgb((31 + 20 * 63) >> 6, (63 + 40 * 63) >> 6, (31 + 10 * 63) >> 6));
     EXPECT_EQ(BuildFlat(0, bright), white);
     EXPECT_EQ(BuildFlat(128, bright), Rgb(10, 20, 30));
     // 160: halfway between slots 2 and 3.
-    EXPECT_EQ(BuildFlat(160, bright), Rgb((10 * 32 + 4 * 32) >> 6, (20 * 32 + 8 * 32) >> 6, (30 * 32 + 12 * 32) >> 6));
+    EXPECT_EQ(BuildFlat(160, bright),
+              Rgb((10 * 32 + 4 * 32) >> 6, (20 * 32 + 8 * 32) >> 6, (30 * 32 + 12 * 32) >> 6));
     // The top band is slot 3 alone all the way up.
     EXPECT_EQ(BuildFlat(192, bright), Rgb(4, 8, 12));
     EXPECT_EQ(BuildFlat(255, bright), Rgb(4, 8, 12));
@@ -120,7 +123,8 @@ TEST(ColourMap, SmoothingAveragesInPlaceAndWraps) {
     // One colour everywhere stays as it is.
     std::vector<uint16_t> colours(Cells, 0xA5B3);
     SmoothTerrainColours(colours.data());
-    EXPECT_TRUE(std::all_of(colours.begin(), colours.end(), [](uint16_t c) { return c == 0xA5B3; }));
+    EXPECT_TRUE(
+        std::all_of(colours.begin(), colours.end(), [](uint16_t c) { return c == 0xA5B3; }));
 
     // A white cell in black: it and its three upper-left neighbours get a quarter each.
     const uint16_t quarter = Rgb(7, 15, 7);
@@ -141,9 +145,9 @@ TEST(ColourMap, SmoothingAveragesInPlaceAndWraps) {
     SmoothTerrainColours(colours.data());
     const uint16_t sixteenth = Rgb(1, 3, 1);
     EXPECT_EQ(colours[0], quarter);
-    EXPECT_EQ(colours[Cells - 1], sixteenth);   // (511, 511): right neighbour wraps to 0
-    EXPECT_EQ(colours[511 * 512], sixteenth);   // (0, 511): lower neighbour is 0
+    EXPECT_EQ(colours[Cells - 1], sixteenth);       // (511, 511): right neighbour wraps to 0
+    EXPECT_EQ(colours[511 * 512], sixteenth);       // (0, 511): lower neighbour is 0
     EXPECT_EQ(colours[510 * 512 + 511], sixteenth); // (511, 510): lower-right wraps to 0
-    EXPECT_EQ(colours[511], 0);                 // (511, 0) averages with row 1 only
+    EXPECT_EQ(colours[511], 0);                     // (511, 0) averages with row 1 only
     EXPECT_EQ(std::count(colours.begin(), colours.end(), 0), Cells - 4);
 }

@@ -39,7 +39,8 @@ bool ReadRgbPng(const std::string& path, std::vector<uint8_t>& rgb, int32_t& wid
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return false;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
+        return false;
     image.format = PNG_FORMAT_RGB;
     width = static_cast<int32_t>(image.width);
     height = static_cast<int32_t>(image.height);
@@ -62,7 +63,8 @@ bool UpdatingGoldenPictures() {
     return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
-bool WriteRgb565Png(const std::string& path, const uint16_t* pixels, int32_t width, int32_t height) {
+bool WriteRgb565Png(const std::string& path, const uint16_t* pixels, int32_t width,
+                    int32_t height) {
     return WriteRgbPng(path, ToRgb(pixels, width, height), width, height);
 }
 
@@ -85,19 +87,21 @@ bool WriteRgb565Png(const std::string& path, const uint16_t* pixels, int32_t wid
                << "no golden picture " << path << " (make it with TARNVELL_UPDATE_GOLDEN=1)";
     }
     if (goldenWidth != width || goldenHeight != height) {
-        return ::testing::AssertionFailure() << path << " is " << goldenWidth << " x "
-                                             << goldenHeight << ", the picture " << width << " x "
-                                             << height;
+        return ::testing::AssertionFailure()
+               << path << " is " << goldenWidth << " x " << goldenHeight << ", the picture "
+               << width << " x " << height;
     }
     int32_t differing = 0;
     int32_t first = -1;
     for (int32_t i = 0; i < width * height; ++i) {
         if (std::memcmp(&actual[i * 3], &expected[i * 3], 3) != 0) {
-            if (first < 0) first = i;
+            if (first < 0)
+                first = i;
             ++differing;
         }
     }
-    if (differing == 0) return ::testing::AssertionSuccess();
+    if (differing == 0)
+        return ::testing::AssertionSuccess();
     const std::string written = name + ".actual.png";
     WriteRgbPng(written, actual, width, height);
     return ::testing::AssertionFailure()

@@ -22,9 +22,8 @@ CameraState ExampleCamera() {
 
 TEST(AngleTables, TellingRowsTruncateTowardZero) {
     BuildAngleTables();
-    const int32_t rows[][3] = {{0, 1024, 0},     {1, 1023, 25},   {16, 946, 391},
-                               {32, 724, 724},   {64, 0, 1024},   {128, -1024, 0},
-                               {192, 0, -1024},  {255, 1023, -25}};
+    const int32_t rows[][3] = {{0, 1024, 0},  {1, 1023, 25},   {16, 946, 391},  {32, 724, 724},
+                               {64, 0, 1024}, {128, -1024, 0}, {192, 0, -1024}, {255, 1023, -25}};
     for (const auto& row : rows) {
         EXPECT_EQ(CosTable[row[0]], row[1]) << "cos " << row[0];
         EXPECT_EQ(SinTable[row[0]], row[2]) << "sin " << row[0];

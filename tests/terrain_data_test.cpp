@@ -39,7 +39,8 @@ void WriteTile(const fs::path& path, uint8_t blue, uint8_t green, uint8_t red) {
 struct DataFolder {
     fs::path root = fs::temp_directory_path() / ("terrain_data_" + std::to_string(getpid()));
     // The folder in use before, put back afterwards (MapFolder() is it followed by "Map/").
-    std::string previous = MapFolder().substr(0, MapFolder().size() >= 4 ? MapFolder().size() - 4 : 0);
+    std::string previous =
+        MapFolder().substr(0, MapFolder().size() >= 4 ? MapFolder().size() - 4 : 0);
     DataFolder() {
         fs::create_directories(root / "Map");
         fs::create_directories(root / "Graph");
@@ -47,7 +48,8 @@ struct DataFolder {
         SetDataFolder(root.string());
     }
     ~DataFolder() {
-        if (!previous.empty()) SetDataFolder(previous);
+        if (!previous.empty())
+            SetDataFolder(previous);
         fs::remove_all(root);
     }
 };
@@ -117,9 +119,11 @@ TEST(TerrainData, PlanetTilesFillTheFourSlots) {
     }
     const auto tileOf = [&](int32_t slot) { return slots[slot][5000] >> 11; };
     LoadPlanetTiles(7);
-    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(tileOf(i), 1) << i;
+    for (int32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(tileOf(i), 1) << i;
     LoadPlanetTiles(11);
-    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(tileOf(i), 8) << i;
+    for (int32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(tileOf(i), 8) << i;
     LoadPlanetTiles(4);
     EXPECT_EQ(tileOf(0), 15);
     EXPECT_EQ(tileOf(1), 11);
@@ -140,7 +144,8 @@ TEST(TerrainData, PlanetTilesFillTheFourSlots) {
     LoadPlanetTiles(1);
     EXPECT_EQ(tileOf(0), 10);
     EXPECT_EQ(tileOf(1), 2);
-    for (int32_t i = 0; i < 4; ++i) TileSlots[i] = saved[i];
+    for (int32_t i = 0; i < 4; ++i)
+        TileSlots[i] = saved[i];
 }
 
 TEST(TerrainData, OverviewMapSamplesEverySixthOrSeventhCell) {
@@ -148,7 +153,8 @@ TEST(TerrainData, OverviewMapSamplesEverySixthOrSeventhCell) {
     uint16_t* const savedColours = TerrainColours;
     std::vector<uint16_t> panel(240 * 80, 0xBEEF);
     std::vector<uint16_t> colours(512 * 512);
-    for (int32_t i = 0; i < 512 * 512; ++i) colours[i] = static_cast<uint16_t>((i % 512) + (i / 512) * 61);
+    for (int32_t i = 0; i < 512 * 512; ++i)
+        colours[i] = static_cast<uint16_t>((i % 512) + (i / 512) * 61);
     PanelPicture = panel.data();
     TerrainColours = colours.data();
     BuildPanelMap();
@@ -159,7 +165,8 @@ TEST(TerrainData, OverviewMapSamplesEverySixthOrSeventhCell) {
     EXPECT_EQ(panel[40 * 240 + 200], colours[256 * 512 + 256]);
     // The labels left of column 160 stay.
     for (int32_t y = 0; y < 80; ++y) {
-        for (int32_t x = 0; x < 160; ++x) ASSERT_EQ(panel[y * 240 + x], 0xBEEF);
+        for (int32_t x = 0; x < 160; ++x)
+            ASSERT_EQ(panel[y * 240 + x], 0xBEEF);
     }
     PanelPicture = savedPanel;
     TerrainColours = savedColours;

@@ -59,10 +59,12 @@ struct BakedScene {
         HeightMap = savedHeights;
         TerrainColours = savedColours;
         SkyPicture = savedSky;
-        for (int32_t i = 0; i < 4; ++i) TileSlots[i] = savedTiles[i];
+        for (int32_t i = 0; i < 4; ++i)
+            TileSlots[i] = savedTiles[i];
         Camera = savedCamera;
         GameSettings = savedSettings;
-        if (!savedFolder.empty()) SetDataFolder(savedFolder);
+        if (!savedFolder.empty())
+            SetDataFolder(savedFolder);
     }
 
     void Load(int32_t track, int32_t planet) {
@@ -74,7 +76,7 @@ struct BakedScene {
     // A camera as the race keeps it (height 1400, tilt -180) over a cell, looking at `angle`.
     void Aim(int32_t cellX, int32_t cellY, int32_t angle) {
         Camera = {cellX * 256 + 128, cellY * 256 + 128, 1400, angle & 255, -180, 240, 240,
-                  depth.data(), frame.data()};
+                  depth.data(),      frame.data()};
     }
 
     void Draw(int32_t detail, int32_t distance, int32_t sky) {
@@ -99,7 +101,8 @@ int32_t CourseAngle(int32_t track, int32_t waypoint) {
 uint64_t HashFile(const std::string& path, uint64_t hash) {
     std::ifstream file(path, std::ios::binary);
     char c;
-    while (file.get(c)) hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211ull;
+    while (file.get(c))
+        hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211ull;
     return hash;
 }
 
@@ -110,7 +113,8 @@ uint64_t HashInputs() {
         hash = HashFile(std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(t) + ".raw", hash);
     }
     for (int32_t t = 1; t <= 16; ++t) {
-        hash = HashFile(std::string(TARNVELL_DATA) + "/Graph/tile" + std::to_string(t) + ".tga", hash);
+        hash =
+            HashFile(std::string(TARNVELL_DATA) + "/Graph/tile" + std::to_string(t) + ".tga", hash);
     }
     return HashFile(std::string(TARNVELL_DATA) + "/Graph/cloud.tga", hash);
 }
@@ -132,7 +136,8 @@ std::vector<uint16_t> DepthPicture(const std::vector<uint32_t>& depth) {
 } // namespace
 
 TEST(TerrainGolden, BakedViews) {
-    const std::string inputsPath = std::string(TARNVELL_SOURCE) + "/tests/golden/terrain_inputs.txt";
+    const std::string inputsPath =
+        std::string(TARNVELL_SOURCE) + "/tests/golden/terrain_inputs.txt";
     std::ostringstream hashText;
     hashText << std::hex << HashInputs() << "\n";
     if (UpdatingGoldenPictures()) {
@@ -156,7 +161,8 @@ TEST(TerrainGolden, BakedViews) {
     Camera.angle = 60;
     scene.Draw(1, 2, 1);
     EXPECT_TRUE(MatchesGoldenPicture("terrain_menu", scene.frame.data(), 240, 240));
-    EXPECT_TRUE(MatchesGoldenPicture("terrain_menu_depth", DepthPicture(scene.depth).data(), 240, 240));
+    EXPECT_TRUE(
+        MatchesGoldenPicture("terrain_menu_depth", DepthPicture(scene.depth).data(), 240, 240));
 
     // Along the course of track 2 on planet 5, fine strips, near.
     scene.Load(2, 5);

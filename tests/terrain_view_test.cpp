@@ -29,8 +29,10 @@ struct Scene {
     Scene() {
         BuildAngleTables();
         // Every cell and texel its own colour, never 0 and never the sentinel.
-        for (int32_t i = 0; i < 512 * 512; ++i) colours[i] = static_cast<uint16_t>(1 + (i * 37) % 60000);
-        for (int32_t i = 0; i < 256 * 256; ++i) sky[i] = static_cast<uint16_t>(60001 + i % 5000);
+        for (int32_t i = 0; i < 512 * 512; ++i)
+            colours[i] = static_cast<uint16_t>(1 + (i * 37) % 60000);
+        for (int32_t i = 0; i < 256 * 256; ++i)
+            sky[i] = static_cast<uint16_t>(60001 + i % 5000);
         camera = {78240, 18176, 1400, 60, -180, 240, 240, depth.data(), frame.data()};
     }
     void Cast(int32_t width, int32_t distance) {
@@ -40,13 +42,15 @@ struct Scene {
     uint16_t Pixel(int32_t row, int32_t column) const { return frame[row * 240 + column]; }
     bool RowUntouched(int32_t row) const {
         for (int32_t c = 0; c < 240; ++c) {
-            if (Depth(row, c) != Untouched || Pixel(row, c) != Sentinel) return false;
+            if (Depth(row, c) != Untouched || Pixel(row, c) != Sentinel)
+                return false;
         }
         return true;
     }
     bool RowCovered(int32_t row) const {
         for (int32_t c = 0; c < 240; ++c) {
-            if (Depth(row, c) == Untouched || Pixel(row, c) == Sentinel) return false;
+            if (Depth(row, c) == Untouched || Pixel(row, c) == Sentinel)
+                return false;
         }
         return true;
     }
@@ -60,7 +64,8 @@ void ReferenceCast(const CameraState& camera, int32_t w, int32_t maxDistance,
     const int32_t n = camera.viewWidth / w;
     std::fill(camera.depth, camera.depth + 240 * 240, Untouched);
     std::vector<int32_t> open(n, camera.viewHeight), writePos(n), prevCell(n, none);
-    for (int32_t k = 0; k < n; ++k) writePos[k] = 239 * 240 + k * w;
+    for (int32_t k = 0; k < n; ++k)
+        writePos[k] = 239 * 240 + k * w;
     const int32_t eyeX = camera.x - ((CosTable[camera.angle] * camera.height * 4) >> 10);
     const int32_t eyeY = camera.y - ((SinTable[camera.angle] * camera.height * 4) >> 10);
     const int32_t dL = (camera.angle + 241) % 256;
@@ -81,16 +86,19 @@ void ReferenceCast(const CameraState& camera, int32_t w, int32_t maxDistance,
         int32_t cacheCell = none, cacheCellRow = 0, cacheHeight = none, cacheHeightRow = 0;
         int32_t px = plx, py = ply;
         for (int32_t k = 0; k < n; ++k, px += sx, py += sy) {
-            if (open[k] == 0) continue;
+            if (open[k] == 0)
+                continue;
             allClosed = false;
             if (px < 0 || px > 0x7FC0000 || py < 0 || py > 0x7FC0000) {
-                if (open[k] < camera.viewHeight) open[k] = 0;
+                if (open[k] < camera.viewHeight)
+                    open[k] = 0;
                 prevCell[k] = none;
                 cacheCell = none;
                 continue;
             }
             const int32_t cell = ((px >> 18) & 511) + ((py >> 18) & 511) * 512;
-            if (cell == prevCell[k]) continue;
+            if (cell == prevCell[k])
+                continue;
             const int32_t h = heights[cell];
             int32_t row;
             if (cell == cacheCell) {
@@ -126,7 +134,8 @@ void ReferenceCast(const CameraState& camera, int32_t w, int32_t maxDistance,
             open[k] = y;
             prevCell[k] = cell;
         }
-        if (allClosed) break;
+        if (allClosed)
+            break;
     }
 }
 
@@ -151,9 +160,17 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
     std::uniform_int_distribution<int32_t> tilt(-260, -40);
     int32_t framesWithTerrain = 0;
     for (int32_t trial = 0; trial < 40; ++trial) {
-        CameraState pose{position(random), position(random), height(random), angle(random),
-                         tilt(random), 240, 240, nullptr, nullptr};
-        if (trial == 0) pose = {78240, 18176, 1400, 60, -180, 240, 240, nullptr, nullptr};
+        CameraState pose{position(random),
+                         position(random),
+                         height(random),
+                         angle(random),
+                         tilt(random),
+                         240,
+                         240,
+                         nullptr,
+                         nullptr};
+        if (trial == 0)
+            pose = {78240, 18176, 1400, 60, -180, 240, 240, nullptr, nullptr};
         for (int32_t w : {8, 4, 2}) {
             for (int32_t distance : {50000, 75000, 100000}) {
                 real.camera = pose;
@@ -183,7 +200,8 @@ TEST(TerrainView, MenuCameraOverFlatGround) {
         uint32_t nearest = Untouched;
         uint32_t farthest = 0;
         for (uint32_t e : scene.depth) {
-            if (e == Untouched) continue;
+            if (e == Untouched)
+                continue;
             nearest = std::min(nearest, e);
             farthest = std::max(farthest, e);
         }
@@ -193,7 +211,8 @@ TEST(TerrainView, MenuCameraOverFlatGround) {
         const int32_t lastRow = distance == 2 ? 114 : 128;
         EXPECT_LE(farthest, distance == 2 ? 100097u : 50177u);
         EXPECT_TRUE(scene.RowCovered(lastRow)) << lastRow;
-        for (int32_t row = 0; row < lastRow; ++row) EXPECT_TRUE(scene.RowUntouched(row)) << row;
+        for (int32_t row = 0; row < lastRow; ++row)
+            EXPECT_TRUE(scene.RowUntouched(row)) << row;
         // Each strip is one unbroken run from row 239 up to its last row, depth growing
         // upward and one colour in each span.
         for (int32_t c = 0; c < 240; ++c) {
@@ -243,7 +262,8 @@ TEST(TerrainView, RaysFromOutsideTheMapAndLeavingIt) {
         d0 += d0 < 1000 ? 64 : d0 < 25000 ? 128 : 256;
     }
     const int32_t y0 = (1400 << 10) / d0 + 100;
-    for (int32_t row = y0 + 1; row < 240; ++row) EXPECT_TRUE(outside.RowUntouched(row)) << row;
+    for (int32_t row = y0 + 1; row < 240; ++row)
+        EXPECT_TRUE(outside.RowUntouched(row)) << row;
     EXPECT_TRUE(outside.RowCovered(y0));
     for (uint32_t e : outside.depth) {
         if (e != Untouched) {
@@ -264,7 +284,8 @@ TEST(TerrainView, RaysFromOutsideTheMapAndLeavingIt) {
     }
     const int32_t y1 = (1400 << 10) / d1 + 100;
     EXPECT_TRUE(leaving.RowCovered(239));
-    for (int32_t row = 100; row < y1 - 1; ++row) EXPECT_TRUE(leaving.RowUntouched(row)) << row;
+    for (int32_t row = 100; row < y1 - 1; ++row)
+        EXPECT_TRUE(leaving.RowUntouched(row)) << row;
     for (uint32_t e : leaving.depth) {
         if (e != Untouched) {
             ASSERT_LT(e, static_cast<uint32_t>(d1));
@@ -277,7 +298,8 @@ TEST(TerrainView, TallGroundClosesStripsAtTheTop) {
     // fills up to row 0 in the colour of the cell before it and closes.
     Scene scene;
     for (int32_t y = 0; y < 512; ++y) {
-        for (int32_t x = 0; x < 512; ++x) scene.heights[x + y * 512] = x >= 300 ? 255 : 0;
+        for (int32_t x = 0; x < 512; ++x)
+            scene.heights[x + y * 512] = x >= 300 ? 255 : 0;
     }
     scene.camera.x = 280 * 256;
     scene.camera.y = 256 * 256;
@@ -285,7 +307,8 @@ TEST(TerrainView, TallGroundClosesStripsAtTheTop) {
     scene.Cast(WideStrip, 100000);
     EXPECT_TRUE(scene.RowCovered(0));
     uint32_t wallDistance = Untouched;
-    for (int32_t c = 0; c < 240; ++c) wallDistance = std::min(wallDistance, scene.Depth(0, c));
+    for (int32_t c = 0; c < 240; ++c)
+        wallDistance = std::min(wallDistance, scene.Depth(0, c));
     EXPECT_LT(wallDistance, 20000u); // closed long before the farthest sample
 }
 
@@ -363,11 +386,19 @@ TEST(TerrainView, SkyRowsUpToTheHorizonAtEveryAngle) {
     // The sky written out as described, in 64 bits: near the horizon the distance to the
     // clouds times the table entries leaves 32 bits, and wrapped steps would shift texels.
     Scene scene;
-    for (int32_t i = 0; i < 256 * 256; ++i) scene.sky[i] = static_cast<uint16_t>(i);
+    for (int32_t i = 0; i < 256 * 256; ++i)
+        scene.sky[i] = static_cast<uint16_t>(i);
     std::vector<uint16_t> expected(240 * 240);
     for (int32_t height : {1400, 300, 4000}) {
         for (int32_t angle = 0; angle < 256; ++angle) {
-            CameraState camera{70000, 90000, height, angle, -180, 240, 240, scene.depth.data(),
+            CameraState camera{70000,
+                               90000,
+                               height,
+                               angle,
+                               -180,
+                               240,
+                               240,
+                               scene.depth.data(),
                                scene.frame.data()};
             std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
             DrawSky(camera, scene.sky.data());

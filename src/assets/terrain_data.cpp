@@ -26,18 +26,19 @@ const char* const PlanetTiles[12][4] = {
 
 namespace {
 
-constexpr const char* TrackMaps[5] = {"map1.raw", "map2.raw", "map3.raw", "map4.raw",
-                                               "map5.raw"};
-constexpr int32_t OverviewSize = 80; // pixels a side
+constexpr const char* TrackMaps[5] = {"map1.raw", "map2.raw", "map3.raw", "map4.raw", "map5.raw"};
+constexpr int32_t OverviewSize = 80;  // pixels a side
 constexpr int32_t OverviewLeft = 160; // first column in the PanelPicture
-constexpr int32_t PanelWidth = 240;  // pixels a row of the PanelPicture
+constexpr int32_t PanelWidth = 240;   // pixels a row of the PanelPicture
 
 } // namespace
 
 bool ReadRawFile(const char* path, int32_t width, int32_t height, uint8_t* destination) {
-    if (path == nullptr || destination == nullptr) return false;
+    if (path == nullptr || destination == nullptr)
+        return false;
     std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return false;
+    if (file == nullptr)
+        return false;
     if (width > 0 && height > 0) {
         // One read straight into the array; a short file fills only its first part.
         const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height);
@@ -49,23 +50,27 @@ bool ReadRawFile(const char* path, int32_t width, int32_t height, uint8_t* desti
 }
 
 void LoadTrackMap(int32_t track) {
-    if (track < 0 || track >= 5) return;
+    if (track < 0 || track >= 5)
+        return;
     // A missing map keeps the previous one; the course is set up either way.
     ReadRawFile(DataFilePath(MapFolder(), TrackMaps[track]), MapSize, MapSize, HeightMap);
     SetUpTrack(track, GameSettings.level);
 }
 
 void LoadPlanetTiles(int32_t planet) {
-    if (planet < 0 || planet >= 12) return;
+    if (planet < 0 || planet >= 12)
+        return;
     for (int32_t slot = 0; slot < 4; ++slot) {
-        if (TileSlots[slot] == nullptr) continue;
+        if (TileSlots[slot] == nullptr)
+            continue;
         LoadTgaPicture(DataFilePath(GraphFolder(), PlanetTiles[planet][slot]), TileSize, TileSize,
                        TileSlots[slot]);
     }
 }
 
 void BuildPanelMap() {
-    if (PanelPicture == nullptr || TerrainColours == nullptr) return;
+    if (PanelPicture == nullptr || TerrainColours == nullptr)
+        return;
     for (int32_t j = 0; j < OverviewSize; ++j) {
         const int32_t row = MapSize * j / OverviewSize;
         for (int32_t i = 0; i < OverviewSize; ++i) {

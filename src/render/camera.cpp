@@ -16,8 +16,10 @@ namespace {
 int32_t TruncateToInt(double value) {
     constexpr double low = static_cast<double>(std::numeric_limits<int32_t>::min());
     constexpr double high = static_cast<double>(std::numeric_limits<int32_t>::max());
-    if (!(value > low)) return std::numeric_limits<int32_t>::min();
-    if (!(value < high)) return std::numeric_limits<int32_t>::max();
+    if (!(value > low))
+        return std::numeric_limits<int32_t>::min();
+    if (!(value < high))
+        return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(value);
 }
 
@@ -43,7 +45,9 @@ void EyePoint(const CameraState& camera, int32_t& eyeX, int32_t& eyeY) {
     eyeY = camera.y - static_cast<int32_t>((SinTable[angle] * reach) >> 10);
 }
 
-double ViewDistance(double forward) { return forward / std::cos(ViewHalfAngleRadians); }
+double ViewDistance(double forward) {
+    return forward / std::cos(ViewHalfAngleRadians);
+}
 
 void ProjectPoint(const CameraState& camera, const WorldPoint& point, ScreenPoint& result) {
     result.visible = 0;
@@ -58,7 +62,8 @@ void ProjectPoint(const CameraState& camera, const WorldPoint& point, ScreenPoin
     const double dy = static_cast<double>(point.y) - static_cast<double>(eyeY);
     const double forward = dy * sinTheta + dx * cosTheta;
     const double lateral = dy * cosTheta - dx * sinTheta; // positive to the right
-    if (!(forward > 0.0)) return;
+    if (!(forward > 0.0))
+        return;
 
     const double dist = ViewDistance(forward);
     const double half = std::sin(ViewHalfAngleRadians) * dist;

@@ -39,8 +39,12 @@ constexpr int32_t ViewHalfAngleUnits = 15;
 constexpr double ViewHalfAngleRadians = 0.36815538909255385;
 
 // Directions of the view's left and right edges, angle - 15 and angle + 15.
-inline int32_t LeftEdgeAngle(int32_t angle) { return (angle + 241) % 256; }
-inline int32_t RightEdgeAngle(int32_t angle) { return (angle + 271) % 256; }
+inline int32_t LeftEdgeAngle(int32_t angle) {
+    return (angle + 241) % 256;
+}
+inline int32_t RightEdgeAngle(int32_t angle) {
+    return (angle + 271) % 256;
+}
 
 // The point the renderers look from: 4x the camera height behind the target, along the
 // view direction, in world units.

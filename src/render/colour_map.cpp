@@ -26,7 +26,9 @@ inline uint16_t Darken(uint16_t c) {
 
 // Green moved to the upper half-word leaves room above every channel, so four colours sum
 // without one channel carrying into the next.
-inline uint32_t Spread(uint16_t c) { return (c | (uint32_t{c} << 16)) & 0x07E0F81Fu; }
+inline uint32_t Spread(uint16_t c) {
+    return (c | (uint32_t{c} << 16)) & 0x07E0F81Fu;
+}
 inline uint16_t Quarter(uint32_t sum) {
     const uint32_t q = (sum >> 2) & 0x07E0F81Fu;
     return static_cast<uint16_t>(q | (q >> 16));
@@ -39,11 +41,13 @@ void BuildTerrainColours(const uint8_t* heights, uint16_t* colours, int32_t s0, 
     const int32_t slots[4] = {s0, s1, s2, s3};
     const uint16_t* bands[5];
     for (int32_t i = 0; i < 4; ++i) {
-        if (slots[i] < 0 || slots[i] > 3 || TileSlots[slots[i]] == nullptr) return;
+        if (slots[i] < 0 || slots[i] > 3 || TileSlots[slots[i]] == nullptr)
+            return;
         bands[i] = TileSlots[slots[i]];
     }
     bands[4] = bands[3]; // the top band blends its tile with itself
-    if (heights == nullptr || colours == nullptr) return;
+    if (heights == nullptr || colours == nullptr)
+        return;
 
     for (int32_t cy = 0; cy < Size; ++cy) {
         const int32_t tileRow = (cy & (Tile - 1)) * Tile;
@@ -64,7 +68,8 @@ void BuildTerrainColours(const uint8_t* heights, uint16_t* colours, int32_t s0, 
 }
 
 void CastTerrainShadows(const uint8_t* heights, uint16_t* colours) {
-    if (heights == nullptr || colours == nullptr) return;
+    if (heights == nullptr || colours == nullptr)
+        return;
     // The light rises 8 height steps for every 3 cells in x and 2 in y; ten steps reach
     // far enough for the tallest ridges. Only every second cell is tested, for 2 x 2 blocks.
     for (int32_t cy = 0; cy < Size; cy += 2) {
@@ -77,7 +82,8 @@ void CastTerrainShadows(const uint8_t* heights, uint16_t* colours) {
                 px = (px + 3) & (Size - 1);
                 py = (py + 2) & (Size - 1);
                 z += 8;
-                if (z > 255) break;
+                if (z > 255)
+                    break;
                 if (z < heights[px + py * Size]) {
                     shadowed = true;
                     break;
@@ -95,19 +101,21 @@ void CastTerrainShadows(const uint8_t* heights, uint16_t* colours) {
 }
 
 void SmoothTerrainColours(uint16_t* colours) {
-    if (colours == nullptr) return;
+    if (colours == nullptr)
+        return;
     // In place and in order: each entry reads itself and entries still ahead of it, except
     // at the end of the map, where the neighbours wrap to the first rows, already smoothed.
     constexpr int32_t Mask = Cells - 1;
     const auto wrapped = [colours](int32_t i) {
-        colours[i] = Quarter(Spread(colours[i]) + Spread(colours[(i + 1) & Mask]) +
-                             Spread(colours[(i + Size) & Mask]) +
-                             Spread(colours[(i + Size + 1) & Mask]));
+        colours[i] =
+            Quarter(Spread(colours[i]) + Spread(colours[(i + 1) & Mask]) +
+                    Spread(colours[(i + Size) & Mask]) + Spread(colours[(i + Size + 1) & Mask]));
     };
     for (int32_t row = 0; row < Size; ++row) {
         UpdateSound();
         if (row == Size - 1) {
-            for (int32_t i = row * Size; i < Cells; ++i) wrapped(i);
+            for (int32_t i = row * Size; i < Cells; ++i)
+                wrapped(i);
             break;
         }
         uint16_t* entry = colours + row * Size;

@@ -10,18 +10,22 @@
 
 namespace {
 
-constexpr int32_t RowStride = 240;     // pixels; the renderers use it whatever viewWidth says
-constexpr int32_t MaxView = 240;       // columns and rows of the view buffers
-constexpr int32_t NoCell = -1;         // a strip's previous cell before it has sampled one
+constexpr int32_t RowStride = 240;      // pixels; the renderers use it whatever viewWidth says
+constexpr int32_t MaxView = 240;        // columns and rows of the view buffers
+constexpr int32_t NoCell = -1;          // a strip's previous cell before it has sampled one
 constexpr int64_t MapLimit = 0x7FC0000; // 22.10: the last position admitted, on cell 511
-constexpr int32_t CloudHeight = 4800;  // camera-height units
+constexpr int32_t CloudHeight = 4800;   // camera-height units
 // Beyond every setting's reach (100000 at most); keeps the reciprocal below exact.
 constexpr int32_t DistanceLimit = 250000;
 
 // The view size the buffers can hold: the game always uses 240 x 240, and anything larger
 // would write past the 240 x 240 depth buffer and the view rows.
-int32_t ViewWidthOf(const CameraState& camera) { return std::min(camera.viewWidth, MaxView); }
-int32_t ViewHeightOf(const CameraState& camera) { return std::min(camera.viewHeight, MaxView); }
+int32_t ViewWidthOf(const CameraState& camera) {
+    return std::min(camera.viewWidth, MaxView);
+}
+int32_t ViewHeightOf(const CameraState& camera) {
+    return std::min(camera.viewHeight, MaxView);
+}
 
 // (h << 14) / d without a division in the inner loop: for one distance d, (x * m) >> 40 with
 // m = 2^40 / d + 1 equals x / d for every x below 2^22 and d below 2^18, which covers every
@@ -39,8 +43,8 @@ struct DistanceStep {
     int64_t stepX; // (right - left) / strips, truncated
     int64_t stepY;
     uint64_t heightScale; // Reciprocal(d) << 14: h * heightScale >> 40 is (h << 14) / d
-    int32_t d;           // view distance
-    int32_t base;        // screen row of altitude zero at d
+    int32_t d;            // view distance
+    int32_t base;         // screen row of altitude zero at d
 };
 
 // 15 steps of 64, 188 of 128, then 256 apart up to the distance limit.
@@ -100,7 +104,8 @@ int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, 
 inline bool SampleCell(const DistanceStep& step, int32_t k, int32_t& cell) {
     const int64_t px = step.leftX + k * step.stepX;
     const int64_t py = step.leftY + k * step.stepY;
-    if (static_cast<uint64_t>(px) > MapLimit || static_cast<uint64_t>(py) > MapLimit) return false;
+    if (static_cast<uint64_t>(px) > MapLimit || static_cast<uint64_t>(py) > MapLimit)
+        return false;
     cell = static_cast<int32_t>((px >> 18) + ((py >> 18) << 9));
     return true;
 }
@@ -150,12 +155,15 @@ void CastStrip(int32_t k, int32_t steps, int32_t viewHeight, const uint16_t* col
             prevCell = NoCell;
             continue;
         }
-        if (cell == prevCell) continue;
+        if (cell == prevCell)
+            continue;
         y = SampleRow(DistanceSteps[i], heights[cell]);
-        if (y < viewHeight) break;
+        if (y < viewHeight)
+            break;
         prevCell = cell; // hidden below the view, but its colour fills the first span
     }
-    if (i == steps) return;
+    if (i == steps)
+        return;
 
     int32_t open = y; // rows from here to the bottom are done; 0 closes the strip
     int32_t writePos = y * RowStride + k * W; // next pixel row a span fills
@@ -168,13 +176,16 @@ void CastStrip(int32_t k, int32_t steps, int32_t viewHeight, const uint16_t* col
     }
     // Otherwise the strip starts here and nothing is drawn: rows below stay as they were.
     prevCell = cell;
-    if (open == 0) return;
+    if (open == 0)
+        return;
 
     for (++i; i < steps; ++i) {
         const DistanceStep& step = DistanceSteps[i];
         // Having drawn, a strip whose ray leaves the map is finished.
-        if (!SampleCell(step, k, cell)) return;
-        if (cell == prevCell) continue;
+        if (!SampleCell(step, k, cell))
+            return;
+        if (cell == prevCell)
+            continue;
         y = SampleRow(step, heights[cell]);
         if (y < open) {
             // A span in the nearer cell's colour, from the open row up to this cell's row, at
@@ -183,7 +194,8 @@ void CastStrip(int32_t k, int32_t steps, int32_t viewHeight, const uint16_t* col
                         static_cast<uint32_t>(step.d));
             writePos -= (open - y) * RowStride;
             open = y;
-            if (open == 0) return; // reached the top of the view
+            if (open == 0)
+                return; // reached the top of the view
         }
         prevCell = cell; // hidden cells too: the next span takes the nearer cell's colour
     }
@@ -194,10 +206,12 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
                 const uint8_t* heights) {
     std::memset(camera.depth, 255, sizeof(uint32_t) * MaxView * MaxView);
     const int32_t n = ViewWidthOf(camera) / W;
-    if (n < 1) return;
+    if (n < 1)
+        return;
     const int32_t steps = LayOutDistanceSteps(camera, maximumDistance, n);
     const int32_t viewHeight = ViewHeightOf(camera);
-    if (viewHeight <= 0) return;
+    if (viewHeight <= 0)
+        return;
     for (int32_t k = 0; k < n; ++k) {
         CastStrip<W>(k, steps, viewHeight, colours, heights, camera.frame, camera.depth);
     }
@@ -206,7 +220,8 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
 } // namespace
 
 void DrawSky(const CameraState& camera, const uint16_t* sky) {
-    if (camera.frame == nullptr || sky == nullptr) return;
+    if (camera.frame == nullptr || sky == nullptr)
+        return;
     const int32_t angle = camera.angle & 255;
     int32_t eyeX = 0;
     int32_t eyeY = 0;
@@ -215,7 +230,8 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
     const int32_t dR = RightEdgeAngle(angle);
     const int32_t viewHeight = ViewHeightOf(camera);
     const int32_t groups = ViewWidthOf(camera) >> 2;
-    if (groups < 1) return;
+    if (groups < 1)
+        return;
 
     // Rows just above the horizon put the cloud plane millions of units away, and the
     // products below then leave 32 bits; 64-bit arithmetic keeps them exact. The texel index
@@ -226,7 +242,8 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
     uint16_t* pixel = camera.frame;
     for (int32_t r = 0; r < viewHeight; ++r) {
         const int64_t k = int64_t{camera.tilt} + r + 80;
-        if (k >= 0) break; // the horizon row and all below it get no sky
+        if (k >= 0)
+            break; // the horizon row and all below it get no sky
         const int64_t t = cloudOffset / k;
         int64_t lx = CosTable[dL] * t + eyeX10;
         int64_t ly = SinTable[dL] * t + eyeY10;
@@ -268,13 +285,15 @@ void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t m
 }
 
 void DrawTerrainView() {
-    if (Camera.frame == nullptr) return;
+    if (Camera.frame == nullptr)
+        return;
     // With the sky on and the far distance the view is covered, or keeps the last frame's
     // pixels where neither reaches; otherwise it starts black.
     if (GameSettings.distance < 2 || GameSettings.sky == 0) {
         std::memset(Camera.frame, 0, sizeof(uint16_t) * RowStride * MaxView);
     }
-    if (GameSettings.sky != 0) DrawSky(Camera, SkyPicture);
+    if (GameSettings.sky != 0)
+        DrawSky(Camera, SkyPicture);
     const int32_t maximumDistance = MaximumViewDistance(GameSettings.distance);
     switch (GameSettings.detail) {
     case 0:
