@@ -1,7 +1,10 @@
 // Height maps, planet tiles and the race panel's overview map.
 #include "assets/terrain_data.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "assets/assets.h"
 #include "assets/load.h"
@@ -36,16 +39,25 @@ constexpr int32_t PanelWidth = 240;   // pixels a row of the PanelPicture
 bool ReadRawFile(const char* path, int32_t width, int32_t height, uint8_t* destination) {
     if (path == nullptr || destination == nullptr)
         return false;
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr)
+    // Plain descriptor calls: a stdio stream would allocate its buffer, and the track
+    // selection reloads maps in the middle of the menus.
+    const int file = open(path, O_RDONLY | O_CLOEXEC);
+    if (file < 0)
         return false;
     if (width > 0 && height > 0) {
-        // One read straight into the array; a short file fills only its first part.
+        // Straight into the array; a short file fills only its first part.
         const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height);
-        const size_t got = std::fread(destination, 1, bytes, file);
-        (void)got;
+        size_t done = 0;
+        while (done < bytes) {
+            const ssize_t got = read(file, destination + done, bytes - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            done += static_cast<size_t>(got);
+        }
     }
-    std::fclose(file);
+    close(file);
     return true;
 }
 
