@@ -34,7 +34,8 @@ Recording ReadRecording(const std::string& path) {
     Recording r;
     auto u16 = [&](size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); };
     auto u32 = [&](size_t at) { return static_cast<uint32_t>(u16(at) | u16(at + 2) << 16); };
-    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0) return r;
+    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0)
+        return r;
     for (size_t at = 12; at + 8 <= b.size();) {
         uint32_t size = u32(at + 4);
         if (std::memcmp(&b[at], "fmt ", 4) == 0) {
@@ -54,14 +55,17 @@ Recording ReadRecording(const std::string& path) {
 // RMS level (of 32,768) of update blocks [first, last) of a stereo recording.
 double Level(const Recording& r, size_t first, size_t last) {
     size_t from = first * BlockFrames * 2, to = std::min(last * BlockFrames * 2, r.samples.size());
-    if (to <= from) return 0.0;
+    if (to <= from)
+        return 0.0;
     double sum = 0.0;
-    for (size_t i = from; i < to; ++i) sum += static_cast<double>(r.samples[i]) * r.samples[i];
+    for (size_t i = from; i < to; ++i)
+        sum += static_cast<double>(r.samples[i]) * r.samples[i];
     return std::sqrt(sum / static_cast<double>(to - from));
 }
 
 void Updates(int count) {
-    for (int i = 0; i < count; ++i) UpdateSound();
+    for (int i = 0; i < count; ++i)
+        UpdateSound();
 }
 
 class SoundTest : public ::testing::Test {
@@ -82,7 +86,8 @@ protected:
         GameOptions = saved_;
         std::error_code error;
         // TARNVELL_KEEP_SOUND keeps the recordings, to listen to them.
-        if (!std::getenv("TARNVELL_KEEP_SOUND")) std::filesystem::remove_all(dir_, error);
+        if (!std::getenv("TARNVELL_KEEP_SOUND"))
+            std::filesystem::remove_all(dir_, error);
     }
     std::string Out() const { return GameOptions.audioOut; }
 
@@ -129,22 +134,22 @@ TEST_F(SoundTest, MusicOffStartsNothingAndEffectsFollowSoundFx) {
     GameSettings.music = 0;
     SwitchMusic(RaceMusic); // the menu music stops, the race music does not start
     EXPECT_EQ(ReadSoundStatus().playing, -1);
-    Updates(6);            // blocks 2-7: silent after the tail
+    Updates(6); // blocks 2-7: silent after the tail
     GameSettings.sfx = 0;
     PlayEffect(ExplodeEffect);
     PlayEffect(CrashEffect);
-    Updates(6);            // blocks 8-13: still silent
+    Updates(6); // blocks 8-13: still silent
     GameSettings.sfx = 1;
     PlayEffect(ExplodeEffect);
-    Updates(6);            // blocks 14-19: the explosion
-    Updates(6);            // blocks 20-25: it has died away
+    Updates(6); // blocks 14-19: the explosion
+    Updates(6); // blocks 20-25: it has died away
     GameSettings.music = 1;
-    SetMusicOn(true);      // no module playing: MUSIC ON brings nothing yet
-    Updates(6);            // blocks 26-31
+    SetMusicOn(true); // no module playing: MUSIC ON brings nothing yet
+    Updates(6);       // blocks 26-31
     SwitchMusic(RaceMusic);
     EXPECT_EQ(ReadSoundStatus().playing, RaceMusic);
-    Updates(6);            // blocks 32-37: the race music
-    PlayEffect(static_cast<Effect>(7)); // out of range: ignored
+    Updates(6);                          // blocks 32-37: the race music
+    PlayEffect(static_cast<Effect>(7));  // out of range: ignored
     SwitchMusic(static_cast<Music>(-1)); // stops the music, starts nothing
     EXPECT_EQ(ReadSoundStatus().playing, -1);
     ShutdownSound();
@@ -168,12 +173,14 @@ TEST_F(SoundTest, EveryEffectSoundsAndFourVoicesAreShared) {
         Updates(1);
     }
     // Five at once: the fifth takes over one of the four voices and nothing breaks.
-    for (int32_t e : {ThreeEffect, TwoEffect, OneEffect, GoEffect, CrashEffect}) PlayEffect(static_cast<Effect>(e));
+    for (int32_t e : {ThreeEffect, TwoEffect, OneEffect, GoEffect, CrashEffect})
+        PlayEffect(static_cast<Effect>(e));
     Updates(2);
     ShutdownSound();
     Recording r = ReadRecording(Out());
     ASSERT_EQ(r.samples.size(), 17 * BlockFrames * 2);
-    for (size_t block = 8; block < 17; ++block) EXPECT_GT(Level(r, block, block + 1), 300.0) << block;
+    for (size_t block = 8; block < 17; ++block)
+        EXPECT_GT(Level(r, block, block + 1), 300.0) << block;
 }
 
 TEST_F(SoundTest, ModulesWrapAtTheirEnd) {
@@ -195,7 +202,8 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
     EXPECT_EQ(status.modules, 0);
     EXPECT_EQ(status.effects, 0);
     EXPECT_EQ(status.playing, -1);
-    for (int32_t e = MenuEffect; e <= CrashEffect; ++e) PlayEffect(static_cast<Effect>(e));
+    for (int32_t e = MenuEffect; e <= CrashEffect; ++e)
+        PlayEffect(static_cast<Effect>(e));
     SwitchMusic(RaceMusic);
     SetMusicOn(false);
     SetMusicOn(true);
@@ -232,11 +240,13 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
 // The real program, headless, mixing into a WAV file at the game's pace: the menu music from
 // the start, a click for each pick, and the spoken countdown well above the race music.
 TEST_F(SoundTest, ProgramMixesTheGameIntoAWavFileAtItsOwnPace) {
-    const std::string script = (dir_ / "input.txt").string(), trace = (dir_ / "trace.jsonl").string();
+    const std::string script = (dir_ / "input.txt").string(),
+                      trace = (dir_ / "trace.jsonl").string();
     std::ofstream(script) << "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n";
-    const std::string command = std::string("'") + TARNVELL_BINARY + "' --headless --frames 140 --data '" +
-                                TARNVELL_DATA + "' --input '" + script + "' --trace '" + trace +
-                                "' --audio-out '" + Out() + "' > /dev/null 2>&1";
+    const std::string command = std::string("'") + TARNVELL_BINARY +
+                                "' --headless --frames 140 --data '" + TARNVELL_DATA +
+                                "' --input '" + script + "' --trace '" + trace + "' --audio-out '" +
+                                Out() + "' > /dev/null 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
@@ -244,7 +254,8 @@ TEST_F(SoundTest, ProgramMixesTheGameIntoAWavFileAtItsOwnPace) {
     std::ifstream lines(trace);
     for (std::string line; std::getline(lines, line);) {
         ++pass;
-        if (!countdownPass && line.find("\"state\":5") != std::string::npos) countdownPass = pass;
+        if (!countdownPass && line.find("\"state\":5") != std::string::npos)
+            countdownPass = pass;
     }
     ASSERT_EQ(pass, 140);
     ASSERT_GT(countdownPass, 50);

@@ -14,16 +14,24 @@ namespace {
 
 std::vector<uint8_t> ReadSoundFile(const std::string& name) {
     std::ifstream in(std::string(TARNVELL_DATA) + "/Sound/" + name, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
 }
 
-uint16_t Be16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] << 8 | b[at + 1]); }
-uint16_t Le16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) { return Le16(b, at) | static_cast<uint32_t>(Le16(b, at + 2)) << 16; }
+uint16_t Be16(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint16_t>(b[at] << 8 | b[at + 1]);
+}
+uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+}
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+    return Le16(b, at) | static_cast<uint32_t>(Le16(b, at + 2)) << 16;
+}
 
 double Rms(const std::vector<float>& v, size_t from, size_t to) {
     double sum = 0.0;
-    for (size_t i = from; i < to && i < v.size(); ++i) sum += static_cast<double>(v[i]) * v[i];
+    for (size_t i = from; i < to && i < v.size(); ++i)
+        sum += static_cast<double>(v[i]) * v[i];
     return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
 }
 
@@ -34,12 +42,15 @@ struct Wav {
 };
 
 bool ParseWav(const std::vector<uint8_t>& b, Wav& wav) {
-    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0 || std::memcmp(b.data() + 8, "WAVE", 4) != 0)
+    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
+        std::memcmp(b.data() + 8, "WAVE", 4) != 0)
         return false;
-    if (Le32(b, 4) + 8 != b.size()) return false;
+    if (Le32(b, 4) + 8 != b.size())
+        return false;
     for (size_t at = 12; at + 8 <= b.size();) {
         uint32_t size = Le32(b, at + 4);
-        if (at + 8 + size > b.size()) return false;
+        if (at + 8 + size > b.size())
+            return false;
         if (std::memcmp(&b[at], "fmt ", 4) == 0) {
             wav.format = Le16(b, at + 8);
             wav.channels = Le16(b, at + 10);
@@ -79,14 +90,16 @@ TEST(SoundsData, ModulesAreFourChannelProTrackerMusicOverAMinuteLong) {
         }
         int32_t orders = bytes[950];
         int32_t patterns = 0;
-        for (int32_t i = 0; i < 128; ++i) patterns = std::max<int32_t>(patterns, bytes[952 + i] + 1);
+        for (int32_t i = 0; i < 128; ++i)
+            patterns = std::max<int32_t>(patterns, bytes[952 + i] + 1);
         EXPECT_EQ(bytes.size(), 1084u + 1024u * patterns + sampleBytes);
         EXPECT_GE(instruments, 8); // drums, bass, harmony, melody, and more
         EXPECT_GE(orders, 8);
 
         int error = 0;
-        openmpt_module* module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr,
-                                                                    nullptr, nullptr, &error, nullptr, nullptr);
+        openmpt_module* module =
+            openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr,
+                                               nullptr, nullptr, &error, nullptr, nullptr);
         ASSERT_NE(module, nullptr);
         EXPECT_EQ(openmpt_module_get_num_channels(module), 4);
         const double seconds = openmpt_module_get_duration_seconds(module);
@@ -98,12 +111,14 @@ TEST(SoundsData, ModulesAreFourChannelProTrackerMusicOverAMinuteLong) {
         std::vector<float> left(static_cast<size_t>(rate) * 4), right(left.size());
         for (double at : {2.0, seconds * 0.4, seconds * 0.8}) {
             openmpt_module_set_position_seconds(module, at);
-            size_t got = openmpt_module_read_float_stereo(module, rate, left.size(), left.data(), right.data());
+            size_t got = openmpt_module_read_float_stereo(module, rate, left.size(), left.data(),
+                                                          right.data());
             ASSERT_EQ(got, left.size());
             double level = Rms(left, 0, got) + Rms(right, 0, got);
             EXPECT_GT(level, 0.08) << "at " << at << " s";
             size_t clipped = 0;
-            for (size_t i = 0; i < got; ++i) clipped += std::fabs(left[i]) >= 0.999f || std::fabs(right[i]) >= 0.999f;
+            for (size_t i = 0; i < got; ++i)
+                clipped += std::fabs(left[i]) >= 0.999f || std::fabs(right[i]) >= 0.999f;
             EXPECT_LT(clipped, got / 1000) << "at " << at << " s";
         }
         openmpt_module_destroy(module);
@@ -115,8 +130,9 @@ TEST(SoundsData, EffectsAreShortMonoPcmWavsThatSound) {
         const char* name;
         double shortest, longest; // seconds
     };
-    const Expect effects[] = {{"menu.wav", 0.03, 0.3},  {"crash.wav", 0.2, 1.5}, {"explode.wav", 0.8, 3.0},
-                              {"three.wav", 0.2, 1.5}, {"two.wav", 0.2, 1.5},   {"one.wav", 0.2, 1.5},
+    const Expect effects[] = {{"menu.wav", 0.03, 0.3},   {"crash.wav", 0.2, 1.5},
+                              {"explode.wav", 0.8, 3.0}, {"three.wav", 0.2, 1.5},
+                              {"two.wav", 0.2, 1.5},     {"one.wav", 0.2, 1.5},
                               {"go!.wav", 0.2, 1.5}};
     std::vector<std::vector<float>> words;
     for (const Expect& e : effects) {
@@ -130,17 +146,20 @@ TEST(SoundsData, EffectsAreShortMonoPcmWavsThatSound) {
         EXPECT_GE(seconds, e.shortest);
         EXPECT_LE(seconds, e.longest);
         float peak = 0.0f;
-        for (float v : wav.samples) peak = std::max(peak, std::fabs(v));
+        for (float v : wav.samples)
+            peak = std::max(peak, std::fabs(v));
         EXPECT_GT(peak, 0.4f);
         EXPECT_LT(peak, 0.99f);
         // The sound starts at once (no leading silence) and ends quietly (no click).
         const size_t tenth = wav.rate / 10;
         EXPECT_GT(Rms(wav.samples, 0, tenth / 2), 0.02);
         EXPECT_LT(std::fabs(wav.samples.back()), 0.01f);
-        if (std::strstr("three.wav two.wav one.wav go!.wav", e.name)) words.push_back(wav.samples);
+        if (std::strstr("three.wav two.wav one.wav go!.wav", e.name))
+            words.push_back(wav.samples);
     }
     // Four different words.
     ASSERT_EQ(words.size(), 4u);
     for (size_t a = 0; a < words.size(); ++a)
-        for (size_t b = a + 1; b < words.size(); ++b) EXPECT_NE(words[a], words[b]);
+        for (size_t b = a + 1; b < words.size(); ++b)
+            EXPECT_NE(words[a], words[b]);
 }

@@ -16,32 +16,32 @@ namespace {
 constexpr int32_t ModuleCount = 3;
 constexpr int32_t EffectCount = 7;
 constexpr int32_t EffectVoices = 4;
-constexpr int32_t MusicVoices = 4;       // the most a module may use
-constexpr uint8_t MusicVolumeOn = 32;    // of 128: the music sits well under the effects
-constexpr uint32_t StartRetryMs = 1000;  // how long a busy audio device is waited for
-constexpr uint32_t MixRate = 44100;      // Hz
+constexpr int32_t MusicVoices = 4;        // the most a module may use
+constexpr uint8_t MusicVolumeOn = 32;     // of 128: the music sits well under the effects
+constexpr uint32_t StartRetryMs = 1000;   // how long a busy audio device is waited for
+constexpr uint32_t MixRate = 44100;       // Hz
 constexpr uint64_t WavBlockFrames = 8192; // the WAV writer mixes 32,768 bytes an update
 constexpr int32_t MostBlocksPerUpdate = 64;
 constexpr int32_t MostStillClockTries = 1000; // a clock that never moves would wait for ever
 
 const char* const ModuleFiles[ModuleCount] = {"music.mod", "race.mod", "stem.mod"};
 // Indexed by Effect; loaded in the order menu, crash, explosion, three, two, one, go.
-const char* const EffectFiles[EffectCount] = {"menu.wav", "three.wav", "two.wav", "one.wav",
+const char* const EffectFiles[EffectCount] = {"menu.wav", "three.wav",   "two.wav",  "one.wav",
                                               "go!.wav",  "explode.wav", "crash.wav"};
 const Effect EffectLoadOrder[EffectCount] = {MenuEffect, CrashEffect, ExplodeEffect, ThreeEffect,
                                              TwoEffect,  OneEffect,   GoEffect};
 
 // Whole run (from InitSound to ShutdownSound).
 struct SoundState {
-    bool started = false;        // MikMod_Init succeeded on some output
+    bool started = false; // MikMod_Init succeeded on some output
     const char* output = "";
     MODULE* modules[ModuleCount] = {};
     SAMPLE* effects[EffectCount] = {};
-    int32_t playing = -1;        // Music value of the playing module
-    bool wavPaced = false;       // mixing into a WAV file at the pace of the tick count
-    uint32_t startTicks = 0;     // ms, tick count at InitSound
+    int32_t playing = -1;    // Music value of the playing module
+    bool wavPaced = false;   // mixing into a WAV file at the pace of the tick count
+    uint32_t startTicks = 0; // ms, tick count at InitSound
     bool clockMoved = false;
-    uint64_t mixedFrames = 0;    // frames written to the WAV file
+    uint64_t mixedFrames = 0; // frames written to the WAV file
 };
 SoundState Sound;
 
@@ -50,7 +50,8 @@ SoundState Sound;
 bool registered = false;
 
 void RegisterOnce() {
-    if (registered) return;
+    if (registered)
+        return;
     MikMod_RegisterAllDrivers();
     MikMod_RegisterAllLoaders();
     registered = true;
@@ -60,8 +61,10 @@ void RegisterOnce() {
 int32_t DriverNumber(const char* alias) {
     for (int32_t ordinal = 1;; ++ordinal) {
         MDRIVER* driver = MikMod_DriverByOrdinal(ordinal);
-        if (!driver) return 0;
-        if (driver->Alias && std::strcmp(driver->Alias, alias) == 0) return ordinal;
+        if (!driver)
+            return 0;
+        if (driver->Alias && std::strcmp(driver->Alias, alias) == 0)
+            return ordinal;
     }
 }
 
@@ -79,7 +82,8 @@ void HoldPlayerSettings() {
 
 bool StartOn(const char* alias, const std::string& parameters) {
     int32_t number = DriverNumber(alias);
-    if (number == 0) return false;
+    if (number == 0)
+        return false;
     md_device = static_cast<UWORD>(number);
     HoldPlayerSettings();
     return MikMod_Init(parameters.c_str()) == 0;
@@ -100,7 +104,8 @@ void StartOutput() {
         bool opened = StartOn("sdl", "");
         while (!opened && ReadTickCount() - start < StartRetryMs) {
             // A clock that has not moved at all is not a clock: stop rather than spin.
-            if (ReadTickCount() == start && tries >= MostStillClockTries) break;
+            if (ReadTickCount() == start && tries >= MostStillClockTries)
+                break;
             PumpMessages(true);
             opened = StartOn("sdl", "");
             ++tries;
@@ -110,7 +115,8 @@ void StartOutput() {
             return;
         }
     }
-    if (StartOn("nosound", "")) Sound.output = "nosound";
+    if (StartOn("nosound", ""))
+        Sound.output = "nosound";
 }
 
 // Player_Stop leaves the module's voices sounding, and a looped note would then hold for
@@ -119,7 +125,8 @@ void StopMusic() {
     Player_Stop();
     if (Sound.playing >= 0 && Sound.modules[Sound.playing]) {
         const int32_t voices = Sound.modules[Sound.playing]->numvoices;
-        for (int32_t voice = 0; voice < voices; ++voice) Voice_Stop(static_cast<SBYTE>(voice));
+        for (int32_t voice = 0; voice < voices; ++voice)
+            Voice_Stop(static_cast<SBYTE>(voice));
     }
     Sound.playing = -1;
 }
@@ -134,11 +141,13 @@ void SetMusicVolume(uint8_t volume) {
 } // namespace
 
 void InitSound() {
-    if (Sound.started) ShutdownSound();
+    if (Sound.started)
+        ShutdownSound();
     Sound = SoundState{};
     RegisterOnce();
     StartOutput();
-    if (!Sound.output[0]) return; // no output at all: every call stays silent
+    if (!Sound.output[0])
+        return; // no output at all: every call stays silent
     Sound.started = true;
     MikMod_SetNumVoices(-1, EffectVoices);
     MikMod_EnableOutput();
@@ -147,7 +156,8 @@ void InitSound() {
     Player_Stop();
     for (int32_t i = 0; i < ModuleCount; ++i) {
         MODULE* module = Player_Load((folder + ModuleFiles[i]).c_str(), MusicVoices, 0);
-        if (!module) continue;
+        if (!module)
+            continue;
         MikMod_Lock();
         module->wrap = 1; // a module that reaches its end goes on from its restart position
         MikMod_Unlock();
@@ -166,13 +176,15 @@ void InitSound() {
 }
 
 void UpdateSound() {
-    if (!Sound.started) return;
+    if (!Sound.started)
+        return;
     if (!Sound.wavPaced) {
         MikMod_Update();
         return;
     }
     const uint32_t elapsed = ReadTickCount() - Sound.startTicks;
-    if (elapsed != 0) Sound.clockMoved = true;
+    if (elapsed != 0)
+        Sound.clockMoved = true;
     if (!Sound.clockMoved) {
         MikMod_Update();
         Sound.mixedFrames += WavBlockFrames;
@@ -186,33 +198,41 @@ void UpdateSound() {
 }
 
 void PlayEffect(Effect effect) {
-    if (!Sound.started || effect < 0 || effect >= EffectCount) return;
-    if (GameSettings.sfx == 0 || !Sound.effects[effect]) return;
+    if (!Sound.started || effect < 0 || effect >= EffectCount)
+        return;
+    if (GameSettings.sfx == 0 || !Sound.effects[effect])
+        return;
     Sample_Play(Sound.effects[effect], 0, 0);
 }
 
 void SwitchMusic(Music music) {
-    if (!Sound.started) return;
+    if (!Sound.started)
+        return;
     StopMusic();
-    if (music < 0 || music >= ModuleCount || GameSettings.music == 0 || !Sound.modules[music]) return;
+    if (music < 0 || music >= ModuleCount || GameSettings.music == 0 || !Sound.modules[music])
+        return;
     Player_Start(Sound.modules[music]);
     Sound.playing = music;
 }
 
 void SetMusicOn(bool on) {
-    if (!Sound.started) return;
+    if (!Sound.started)
+        return;
     SetMusicVolume(on ? MusicVolumeOn : 0);
 }
 
 void ShutdownSound() {
-    if (!Sound.started) return;
+    if (!Sound.started)
+        return;
     StopMusic();
     for (MODULE*& module : Sound.modules) {
-        if (module) Player_Free(module);
+        if (module)
+            Player_Free(module);
         module = nullptr;
     }
     for (SAMPLE*& effect : Sound.effects) {
-        if (effect) Sample_Free(effect);
+        if (effect)
+            Sample_Free(effect);
         effect = nullptr;
     }
     // The output closes here: the SDL output pauses its audio before closing it, and the
@@ -225,8 +245,10 @@ SoundStatus ReadSoundStatus() {
     SoundStatus status{};
     status.started = Sound.started;
     status.output = Sound.output;
-    for (MODULE* module : Sound.modules) status.modules += module ? 1 : 0;
-    for (SAMPLE* effect : Sound.effects) status.effects += effect ? 1 : 0;
+    for (MODULE* module : Sound.modules)
+        status.modules += module ? 1 : 0;
+    for (SAMPLE* effect : Sound.effects)
+        status.effects += effect ? 1 : 0;
     status.playing = Sound.playing;
     status.musicVolume = Sound.started ? md_musicvolume : 0;
     return status;

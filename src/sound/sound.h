@@ -37,11 +37,11 @@ void ShutdownSound();
 
 // What the sound layer is doing, for tests and the trace.
 struct SoundStatus {
-    bool started;         // the player runs (on some output)
-    const char* output;   // "sdl", "wav", "nosound" or "" before InitSound
-    int32_t modules;      // modules loaded, 0-3
-    int32_t effects;      // effects loaded, 0-7
-    int32_t playing;      // the playing module (a Music value), -1 for none
-    int32_t musicVolume;  // 0-128
+    bool started;        // the player runs (on some output)
+    const char* output;  // "sdl", "wav", "nosound" or "" before InitSound
+    int32_t modules;     // modules loaded, 0-3
+    int32_t effects;     // effects loaded, 0-7
+    int32_t playing;     // the playing module (a Music value), -1 for none
+    int32_t musicVolume; // 0-128
 };
 SoundStatus ReadSoundStatus();

@@ -17,12 +17,15 @@ bool BakeSounds(const std::string& dir, const std::string&) {
     ok = WriteBytes(folder + "crash.wav", WavBytes(CrashSound(rate), rate)) && ok;
     ok = WriteBytes(folder + "explode.wav", WavBytes(ExplosionSound(rate), rate)) && ok;
 
-    const char* words[4][2] = {{"three", "three.wav"}, {"two", "two.wav"}, {"one", "one.wav"}, {"go!", "go!.wav"}};
+    const char* words[4][2] = {
+        {"three", "three.wav"}, {"two", "two.wav"}, {"one", "one.wav"}, {"go!", "go!.wav"}};
     for (const auto& word : words) {
         std::vector<float> voice;
         uint32_t voiceRate = 0;
-        if (!SpeakWord(word[0], folder + ".speech.wav", voice, voiceRate)) return false;
-        ok = WriteBytes(folder + word[1], WavBytes(PunchUpVoice(voice, voiceRate), voiceRate)) && ok;
+        if (!SpeakWord(word[0], folder + ".speech.wav", voice, voiceRate))
+            return false;
+        ok =
+            WriteBytes(folder + word[1], WavBytes(PunchUpVoice(voice, voiceRate), voiceRate)) && ok;
     }
     return ok;
 }

@@ -38,18 +38,22 @@ uint16_t Get16(const std::vector<uint8_t>& b, size_t at) {
 // Scales the loudest point to `peak` (of full scale).
 void Normalise(std::vector<float>& signal, float peak) {
     float loudest = 0.0f;
-    for (float v : signal) loudest = std::max(loudest, std::fabs(v));
+    for (float v : signal)
+        loudest = std::max(loudest, std::fabs(v));
     if (loudest > 0.0f)
-        for (float& v : signal) v *= peak / loudest;
+        for (float& v : signal)
+            v *= peak / loudest;
 }
 } // namespace
 
 std::vector<uint8_t> WavBytes(const std::vector<float>& signal, uint32_t rate) {
     std::vector<uint8_t> out;
     uint32_t dataBytes = static_cast<uint32_t>(signal.size() * 2);
-    for (char c : std::string("RIFF")) out.push_back(static_cast<uint8_t>(c));
+    for (char c : std::string("RIFF"))
+        out.push_back(static_cast<uint8_t>(c));
     Put32(out, 36 + dataBytes);
-    for (char c : std::string("WAVEfmt ")) out.push_back(static_cast<uint8_t>(c));
+    for (char c : std::string("WAVEfmt "))
+        out.push_back(static_cast<uint8_t>(c));
     Put32(out, 16);
     Put16(out, 1); // PCM
     Put16(out, 1); // mono
@@ -57,7 +61,8 @@ std::vector<uint8_t> WavBytes(const std::vector<float>& signal, uint32_t rate) {
     Put32(out, rate * 2);
     Put16(out, 2);
     Put16(out, 16);
-    for (char c : std::string("data")) out.push_back(static_cast<uint8_t>(c));
+    for (char c : std::string("data"))
+        out.push_back(static_cast<uint8_t>(c));
     Put32(out, dataBytes);
     for (float v : signal) {
         long s = std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f);
@@ -76,7 +81,8 @@ bool ReadWav16(const std::vector<uint8_t>& bytes, std::vector<float>& signal, ui
         uint32_t size = Get32(bytes, at + 4);
         size_t body = at + 8;
         if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && body + 16 <= bytes.size()) {
-            if (Get16(bytes, body) != 1 || Get16(bytes, body + 2) != 1 || Get16(bytes, body + 14) != 16)
+            if (Get16(bytes, body) != 1 || Get16(bytes, body + 2) != 1 ||
+                Get16(bytes, body + 14) != 16)
                 return false;
             rate = Get32(bytes, body + 4);
             haveFormat = true;
@@ -116,7 +122,8 @@ std::vector<float> CrashSound(uint32_t rate) {
     float band = 0.0f, low = 0.0f;
     for (size_t n = 0; n < signal.size(); ++n) {
         double t = static_cast<double>(n) / rate;
-        double thud = std::sin(2 * Pi * (80.0 * t + 40.0 * 0.03 * (1 - std::exp(-t / 0.03)))) * std::exp(-t / 0.07);
+        double thud = std::sin(2 * Pi * (80.0 * t + 40.0 * 0.03 * (1 - std::exp(-t / 0.03)))) *
+                      std::exp(-t / 0.07);
         // A resonant band of noise around 1.5 kHz for the scrape.
         float x = noise.Next();
         float g = 0.4f;
@@ -125,7 +132,8 @@ std::vector<float> CrashSound(uint32_t rate) {
         low += g * band;
         double scrape = band * std::exp(-t / 0.12);
         double metal = 0.0;
-        for (int i = 0; i < 6; ++i) metal += std::sin(2 * Pi * partials[i] * t) * std::exp(-t / decays[i]);
+        for (int i = 0; i < 6; ++i)
+            metal += std::sin(2 * Pi * partials[i] * t) * std::exp(-t / decays[i]);
         double attack = std::min(1.0, t / 0.001);
         signal[n] = static_cast<float>(attack * (1.1 * thud + 0.8 * scrape + 0.35 * metal));
     }
@@ -150,10 +158,12 @@ std::vector<float> ExplosionSound(uint32_t rate) {
         phase += (34.0 + 50.0 * std::exp(-t / 0.08)) / rate;
         double thump = std::sin(2 * Pi * phase) * std::exp(-t / 0.25);
         double crack = x * std::exp(-t / 0.012);
-        double env = std::min(1.0, t / 0.004) * (0.6 * std::exp(-t / 0.5) + 0.4 * std::exp(-t / 0.15));
+        double env =
+            std::min(1.0, t / 0.004) * (0.6 * std::exp(-t / 0.5) + 0.4 * std::exp(-t / 0.15));
         double pops = 0.0;
         float d = debris.Next();
-        if (t > 0.15 && d > 0.9994f) pops = 0.5 * std::exp(-(t - 0.15) / 0.6);
+        if (t > 0.15 && d > 0.9994f)
+            pops = 0.5 * std::exp(-(t - 0.15) / 0.6);
         signal[n] = static_cast<float>(0.9 * crack + 1.2 * thump + 2.2 * env * rumble2 + pops);
     }
     // Each pop rings briefly rather than clicking.
@@ -162,11 +172,13 @@ std::vector<float> ExplosionSound(uint32_t rate) {
         state += 0.5f * (v - state);
         v = state;
     }
-    for (float& v : signal) v = static_cast<float>(std::tanh(1.5 * v));
+    for (float& v : signal)
+        v = static_cast<float>(std::tanh(1.5 * v));
     Normalise(signal, 0.85f);
     // Fade the tail to true silence.
     size_t fade = static_cast<size_t>(rate * 0.1);
-    for (size_t i = 0; i < fade; ++i) signal[signal.size() - 1 - i] *= static_cast<float>(i) / fade;
+    for (size_t i = 0; i < fade; ++i)
+        signal[signal.size() - 1 - i] *= static_cast<float>(i) / fade;
     return signal;
 }
 
@@ -182,13 +194,15 @@ bool SpeakWord(const std::string& word, const std::string& tempPath, std::vector
     char speedFlag[] = "-s", speed[] = "135";
     char ampFlag[] = "-a", amp[] = "180";
     char fileFlag[] = "-w";
-    char* argv[] = {program, voiceFlag, voice, pitchFlag, pitch, speedFlag, speed,
-                    ampFlag, amp, fileFlag, path.data(), wordCopy.data(), nullptr};
+    char* argv[] = {program, voiceFlag, voice,    pitchFlag,   pitch,           speedFlag, speed,
+                    ampFlag, amp,       fileFlag, path.data(), wordCopy.data(), nullptr};
     pid_t pid = 0;
     int spawned = posix_spawnp(&pid, program, nullptr, nullptr, argv, environ);
     if (spawned != 0) {
-        std::fprintf(stderr, "tarnvell_bake: cannot run espeak-ng (%s); install it: apt-get install espeak-ng\n",
-                     std::strerror(spawned));
+        std::fprintf(
+            stderr,
+            "tarnvell_bake: cannot run espeak-ng (%s); install it: apt-get install espeak-ng\n",
+            std::strerror(spawned));
         return false;
     }
     int status = 0;
@@ -199,10 +213,12 @@ bool SpeakWord(const std::string& word, const std::string& tempPath, std::vector
         return false;
     }
     std::ifstream in(tempPath, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     std::remove(tempPath.c_str());
     if (!ReadWav16(bytes, signal, rate) || signal.empty()) {
-        std::fprintf(stderr, "tarnvell_bake: espeak-ng wrote no usable sound for \"%s\"\n", word.c_str());
+        std::fprintf(stderr, "tarnvell_bake: espeak-ng wrote no usable sound for \"%s\"\n",
+                     word.c_str());
         return false;
     }
     return true;
@@ -211,27 +227,35 @@ bool SpeakWord(const std::string& word, const std::string& tempPath, std::vector
 std::vector<float> PunchUpVoice(std::vector<float> signal, uint32_t rate) {
     // Trim the silence around the word, so it sounds the moment it is played.
     float loudest = 0.0f;
-    for (float v : signal) loudest = std::max(loudest, std::fabs(v));
+    for (float v : signal)
+        loudest = std::max(loudest, std::fabs(v));
     float gate = loudest * 0.02f;
     size_t first = 0, last = signal.size();
-    while (first < signal.size() && std::fabs(signal[first]) < gate) ++first;
-    while (last > first && std::fabs(signal[last - 1]) < gate) --last;
+    while (first < signal.size() && std::fabs(signal[first]) < gate)
+        ++first;
+    while (last > first && std::fabs(signal[last - 1]) < gate)
+        --last;
     size_t lead = std::min(first, static_cast<size_t>(rate * 0.005));
-    std::vector<float> word(signal.begin() + static_cast<long>(first - lead), signal.begin() + static_cast<long>(last));
+    std::vector<float> word(signal.begin() + static_cast<long>(first - lead),
+                            signal.begin() + static_cast<long>(last));
     // Some drive for presence, then a short slap-back so it sounds like a loudspeaker.
     Normalise(word, 1.0f);
-    for (float& v : word) v = static_cast<float>(std::tanh(2.2 * v) / std::tanh(2.2));
+    for (float& v : word)
+        v = static_cast<float>(std::tanh(2.2 * v) / std::tanh(2.2));
     size_t delay = static_cast<size_t>(rate * 0.07);
     size_t tail = static_cast<size_t>(rate * 0.25);
     std::vector<float> out(word.size() + tail, 0.0f);
     for (size_t i = 0; i < word.size(); ++i) {
         out[i] += word[i];
-        if (i + delay < out.size()) out[i + delay] += 0.22f * word[i];
-        if (i + 2 * delay < out.size()) out[i + 2 * delay] += 0.08f * word[i];
+        if (i + delay < out.size())
+            out[i + delay] += 0.22f * word[i];
+        if (i + 2 * delay < out.size())
+            out[i + 2 * delay] += 0.08f * word[i];
     }
     // Fade the end of the echo to silence.
     size_t fade = std::min(out.size(), static_cast<size_t>(rate * 0.05));
-    for (size_t i = 0; i < fade; ++i) out[out.size() - 1 - i] *= static_cast<float>(i) / fade;
+    for (size_t i = 0; i < fade; ++i)
+        out[out.size() - 1 - i] *= static_cast<float>(i) / fade;
     Normalise(out, 0.9f);
     return out;
 }

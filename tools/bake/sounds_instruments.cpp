@@ -40,20 +40,24 @@ void LowPass(std::vector<float>& signal, float amount) {
     }
 }
 
-size_t Samples(double seconds, double rate) { return static_cast<size_t>(seconds * rate) & ~size_t{1}; }
+size_t Samples(double seconds, double rate) {
+    return static_cast<size_t>(seconds * rate) & ~size_t{1};
+}
 } // namespace
 
 ModSample MakeSustained(const char* name, const SustainedTone& tone, uint8_t volume) {
     const double rate = NoteRate(BaseNote);
     const int32_t loop = tone.cycle * tone.loopCycles;
-    int32_t attackLoops = std::max(1, static_cast<int32_t>(std::ceil(tone.settleSeconds * rate / loop)));
+    int32_t attackLoops =
+        std::max(1, static_cast<int32_t>(std::ceil(tone.settleSeconds * rate / loop)));
     const int32_t total = loop * (attackLoops + 1);
     std::vector<float> signal(static_cast<size_t>(total));
     for (int32_t n = 0; n < total; ++n) {
         double t = n / rate;
         bool inLoop = n >= loop * attackLoops;
         double settle = inLoop ? 1.0 : std::min(1.0, t / tone.settleSeconds);
-        double bright = tone.brightness * (tone.startBrightness + (1.0 - tone.startBrightness) * settle);
+        double bright =
+            tone.brightness * (tone.startBrightness + (1.0 - tone.startBrightness) * settle);
         double env = 1.0;
         if (!inLoop) {
             double a = std::min(1.0, t / tone.attackSeconds);
@@ -69,14 +73,18 @@ ModSample MakeSustained(const char* name, const SustainedTone& tone, uint8_t vol
             double phase = static_cast<double>(n) * cyclesPerLoop / loop;
             int32_t maxHarmonic = static_cast<int32_t>(loop / (2.0 * cyclesPerLoop)) - 1;
             for (int32_t h = 1; h <= maxHarmonic; ++h) {
-                if (tone.oddOnly && (h % 2) == 0) continue;
-                double amp = (tone.falloff == 2 ? 1.0 / (h * h) : 1.0 / h) * std::exp(-(h - 1) / bright);
-                if (h <= 4) amp *= tone.lowHarmonics[static_cast<size_t>(h - 1)];
+                if (tone.oddOnly && (h % 2) == 0)
+                    continue;
+                double amp =
+                    (tone.falloff == 2 ? 1.0 / (h * h) : 1.0 / h) * std::exp(-(h - 1) / bright);
+                if (h <= 4)
+                    amp *= tone.lowHarmonics[static_cast<size_t>(h - 1)];
                 // Each voice starts at its own phase so the chorus does not cancel at the start.
                 sum += amp * std::sin(2.0 * Pi * (h * phase + 0.37 * (d + tone.detune) * h));
             }
             ++voices;
-            if (tone.detune == 0) break;
+            if (tone.detune == 0)
+                break;
         }
         signal[static_cast<size_t>(n)] = static_cast<float>(env * sum / voices);
     }
@@ -86,10 +94,12 @@ ModSample MakeSustained(const char* name, const SustainedTone& tone, uint8_t vol
         for (int32_t n = 0; n < loop * attackLoops; ++n) {
             double t = n / rate;
             state += 0.25f * (noise.Next() - state);
-            signal[static_cast<size_t>(n)] += tone.breath * state * static_cast<float>(std::exp(-t / 0.05));
+            signal[static_cast<size_t>(n)] +=
+                tone.breath * state * static_cast<float>(std::exp(-t / 0.05));
         }
     }
-    return Finish(name, signal, volume, static_cast<uint32_t>(loop * attackLoops), static_cast<uint32_t>(loop));
+    return Finish(name, signal, volume, static_cast<uint32_t>(loop * attackLoops),
+                  static_cast<uint32_t>(loop));
 }
 
 ModSample MakeElectricPiano(const char* name, int32_t cycle, double decaySeconds, uint8_t volume) {
@@ -119,7 +129,8 @@ ModSample MakeFilteredPluck(const char* name, const Pluck& pluck, uint8_t volume
         double t = n / (rate * over);
         double phase = f * t;
         double raw = pluck.square ? SquareWave(phase, maxHarmonic) : SawWave(phase, maxHarmonic);
-        double cutoff = pluck.cutoffEnd + (pluck.cutoffStart - pluck.cutoffEnd) * std::exp(-t / pluck.cutoffDecay);
+        double cutoff = pluck.cutoffEnd +
+                        (pluck.cutoffStart - pluck.cutoffEnd) * std::exp(-t / pluck.cutoffDecay);
         double g = 2.0 * std::sin(Pi * std::min(cutoff, rate * 0.45) / (rate * over));
         double high = raw - low - pluck.damping * band;
         band += g * high;
@@ -171,12 +182,14 @@ ModSample MakeSnare(int32_t note, double snap, uint8_t volume) {
     const double rate = NoteRate(note);
     std::vector<float> hiss(Samples(0.32, rate));
     Noise noise(0x5a4e5u);
-    for (float& v : hiss) v = noise.Next();
+    for (float& v : hiss)
+        v = noise.Next();
     HighPass(hiss, 0.8f);
     std::vector<float> signal(hiss.size());
     for (size_t n = 0; n < signal.size(); ++n) {
         double t = n / rate;
-        double tone = (std::sin(2 * Pi * 185.0 * t) + 0.5 * std::sin(2 * Pi * 330.0 * t)) * std::exp(-t / 0.045);
+        double tone = (std::sin(2 * Pi * 185.0 * t) + 0.5 * std::sin(2 * Pi * 330.0 * t)) *
+                      std::exp(-t / 0.045);
         signal[n] = static_cast<float>(0.8 * tone + snap * hiss[n] * std::exp(-t / 0.09));
     }
     return Finish("snare", signal, volume);
@@ -192,7 +205,8 @@ ModSample MakeHat(int32_t note, double decaySeconds, uint8_t volume) {
         double metal = 0.0;
         for (int i = 0; i < 6; ++i) {
             phases[i] += partials[i] / rate;
-            if (partials[i] < rate * 0.45) metal += (phases[i] - std::floor(phases[i]) < 0.5) ? 0.15 : -0.15;
+            if (partials[i] < rate * 0.45)
+                metal += (phases[i] - std::floor(phases[i]) < 0.5) ? 0.15 : -0.15;
         }
         signal[n] = static_cast<float>(noise.Next() + metal);
     }
@@ -209,18 +223,21 @@ ModSample MakeShaker(int32_t note, uint8_t volume) {
     const double rate = NoteRate(note);
     std::vector<float> signal(Samples(0.12, rate));
     Noise noise(0x5ca7u);
-    for (float& v : signal) v = noise.Next();
+    for (float& v : signal)
+        v = noise.Next();
     HighPass(signal, 0.7f);
     LowPass(signal, 0.5f);
     for (size_t n = 0; n < signal.size(); ++n) {
         double t = n / rate;
-        double env = std::sin(std::min(1.0, t / 0.012) * Pi / 2) * std::exp(-std::max(0.0, t - 0.012) / 0.025);
+        double env = std::sin(std::min(1.0, t / 0.012) * Pi / 2) *
+                     std::exp(-std::max(0.0, t - 0.012) / 0.025);
         signal[n] *= static_cast<float>(env);
     }
     return Finish("shaker", signal, volume);
 }
 
-ModSample MakeTom(int32_t note, double pitch, double decaySeconds, const char* name, uint8_t volume) {
+ModSample MakeTom(int32_t note, double pitch, double decaySeconds, const char* name,
+                  uint8_t volume) {
     const double rate = NoteRate(note);
     std::vector<float> signal(Samples(decaySeconds * 4.0, rate));
     Noise noise(0x7047u);
@@ -240,12 +257,14 @@ ModSample MakeCrash(int32_t note, uint8_t volume) {
     std::vector<float> signal(Samples(1.9, rate));
     Noise noise(0xc7a5u);
     double phases[9] = {};
-    const double partials[9] = {410.0, 737.0, 1193.0, 1560.0, 2281.0, 2973.0, 3517.0, 4308.0, 5122.0};
+    const double partials[9] = {410.0,  737.0,  1193.0, 1560.0, 2281.0,
+                                2973.0, 3517.0, 4308.0, 5122.0};
     for (size_t n = 0; n < signal.size(); ++n) {
         double metal = 0.0;
         for (int i = 0; i < 9; ++i) {
             phases[i] += partials[i] / rate;
-            if (partials[i] < rate * 0.45) metal += 0.12 * std::sin(2 * Pi * phases[i] + 0.2 * noise.Next());
+            if (partials[i] < rate * 0.45)
+                metal += 0.12 * std::sin(2 * Pi * phases[i] + 0.2 * noise.Next());
         }
         signal[n] = static_cast<float>(noise.Next() * 0.8 + metal);
     }

@@ -20,8 +20,12 @@ void PutWord(std::vector<uint8_t>& out, uint32_t value) {
 }
 } // namespace
 
-uint16_t NotePeriod(int32_t note) { return Periods[std::clamp(note, 0, NoteCount - 1)]; }
-double NoteRate(int32_t note) { return PalClock / NotePeriod(note); }
+uint16_t NotePeriod(int32_t note) {
+    return Periods[std::clamp(note, 0, NoteCount - 1)];
+}
+double NoteRate(int32_t note) {
+    return PalClock / NotePeriod(note);
+}
 
 std::vector<uint8_t> WriteMod(const ModSong& song) {
     std::vector<uint8_t> out;
@@ -48,15 +52,18 @@ std::vector<uint8_t> WriteMod(const ModSong& song) {
     }
     out.push_back(static_cast<uint8_t>(song.orders.size()));
     out.push_back(0); // restart from the first order
-    for (size_t i = 0; i < 128; ++i) out.push_back(i < song.orders.size() ? song.orders[i] : 0);
-    for (char c : std::string("M.K.")) out.push_back(static_cast<uint8_t>(c));
+    for (size_t i = 0; i < 128; ++i)
+        out.push_back(i < song.orders.size() ? song.orders[i] : 0);
+    for (char c : std::string("M.K."))
+        out.push_back(static_cast<uint8_t>(c));
     for (const ModPattern& pattern : song.patterns) {
         for (const auto& row : pattern.rows) {
             for (const ModCell& cell : row) {
                 uint16_t period = cell.note ? NotePeriod(cell.note - 1) : 0;
                 out.push_back(static_cast<uint8_t>((cell.sample & 0xF0) | (period >> 8)));
                 out.push_back(static_cast<uint8_t>(period & 0xFF));
-                out.push_back(static_cast<uint8_t>(((cell.sample & 0x0F) << 4) | (cell.effect & 0x0F)));
+                out.push_back(
+                    static_cast<uint8_t>(((cell.sample & 0x0F) << 4) | (cell.effect & 0x0F)));
                 out.push_back(cell.param);
             }
         }
@@ -64,7 +71,8 @@ std::vector<uint8_t> WriteMod(const ModSong& song) {
     for (size_t i = 0; i < 31 && i < song.samples.size(); ++i) {
         const std::vector<int8_t>& data = song.samples[i].data;
         size_t length = std::min<size_t>(data.size(), 131070) & ~size_t{1};
-        for (size_t j = 0; j < length; ++j) out.push_back(static_cast<uint8_t>(data[j]));
+        for (size_t j = 0; j < length; ++j)
+            out.push_back(static_cast<uint8_t>(data[j]));
     }
     return out;
 }
@@ -78,7 +86,8 @@ float Noise::Next() {
 
 std::vector<int8_t> ToPcm8(const std::vector<float>& signal, float peak) {
     float loudest = 0.0f;
-    for (float v : signal) loudest = std::max(loudest, std::fabs(v));
+    for (float v : signal)
+        loudest = std::max(loudest, std::fabs(v));
     float scale = loudest > 0.0f ? peak / loudest : 0.0f;
     std::vector<int8_t> out(signal.size() + (signal.size() & 1), 0);
     for (size_t i = 0; i < signal.size(); ++i) {
@@ -91,14 +100,16 @@ std::vector<int8_t> ToPcm8(const std::vector<float>& signal, float peak) {
 float SawWave(double cycles, int32_t maxHarmonic) {
     double phase = cycles - std::floor(cycles);
     double sum = 0.0;
-    for (int32_t h = 1; h <= maxHarmonic; ++h) sum += std::sin(2.0 * Pi * h * phase) / h;
+    for (int32_t h = 1; h <= maxHarmonic; ++h)
+        sum += std::sin(2.0 * Pi * h * phase) / h;
     return static_cast<float>(sum * 0.55);
 }
 
 float SquareWave(double cycles, int32_t maxHarmonic) {
     double phase = cycles - std::floor(cycles);
     double sum = 0.0;
-    for (int32_t h = 1; h <= maxHarmonic; h += 2) sum += std::sin(2.0 * Pi * h * phase) / h;
+    for (int32_t h = 1; h <= maxHarmonic; h += 2)
+        sum += std::sin(2.0 * Pi * h * phase) / h;
     return static_cast<float>(sum * 0.9);
 }
 

@@ -15,15 +15,20 @@ constexpr uint8_t ChannelPan[Channels] = {0x80, 0x78, 0xB8, 0x48};
 constexpr int32_t RowsPerBar = 16;
 
 struct Chord {
-    int32_t root = 0; // pitch class, C = 0
+    int32_t root = 0;           // pitch class, C = 0
     std::vector<int32_t> tones; // semitones above the root
 };
 
 int32_t PitchClass(const char*& text) {
     static const int32_t letters[7] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
     int32_t pc = letters[(*text++ - 'A') % 7];
-    if (*text == '#') { ++pc; ++text; }
-    else if (*text == 'b') { --pc; ++text; }
+    if (*text == '#') {
+        ++pc;
+        ++text;
+    } else if (*text == 'b') {
+        --pc;
+        ++text;
+    }
     return (pc + 12) % 12;
 }
 
@@ -32,8 +37,8 @@ Chord ParseChord(const char* name) {
     chord.root = PitchClass(name);
     std::string quality = name;
     static const std::map<std::string, std::vector<int32_t>> qualities = {
-        {"", {0, 4, 7}},        {"m", {0, 3, 7}},        {"7", {0, 4, 7, 10}},
-        {"maj7", {0, 4, 7, 11}}, {"m7", {0, 3, 7, 10}},  {"sus4", {0, 5, 7}},
+        {"", {0, 4, 7}},         {"m", {0, 3, 7}},      {"7", {0, 4, 7, 10}},
+        {"maj7", {0, 4, 7, 11}}, {"m7", {0, 3, 7, 10}}, {"sus4", {0, 5, 7}},
         {"add9", {0, 4, 7, 14}}, {"sus2", {0, 2, 7}},
     };
     auto found = qualities.find(quality);
@@ -43,7 +48,10 @@ Chord ParseChord(const char* name) {
 
 // MIDI-style note number from "F#5"; -1 for a rest "r".
 int32_t ParsePitch(const char*& text) {
-    if (*text == 'r') { ++text; return -1; }
+    if (*text == 'r') {
+        ++text;
+        return -1;
+    }
     int32_t pc = PitchClass(text);
     int32_t octave = *text++ - '0';
     return 12 * (octave + 1) + pc;
@@ -52,14 +60,16 @@ int32_t ParsePitch(const char*& text) {
 // Tracker note for a pitch on an instrument whose C-2 sounds `c2Pitch`, folded into range.
 int32_t TrackerNote(int32_t pitch, int32_t c2Pitch) {
     int32_t note = pitch - c2Pitch + 12;
-    while (note < 0) note += 12;
-    while (note >= NoteCount) note -= 12;
+    while (note < 0)
+        note += 12;
+    while (note >= NoteCount)
+        note -= 12;
     return note;
 }
 
 struct Instrument {
-    uint8_t sample;  // 1-31
-    int32_t c2Pitch; // the pitch its C-2 sounds
+    uint8_t sample;    // 1-31
+    int32_t c2Pitch;   // the pitch its C-2 sounds
     int32_t shift = 0; // semitones the part is played above where it is written
 };
 
@@ -71,9 +81,9 @@ struct DrumHit {
 
 // One 64-row pattern: four bars, one chord a bar (or two, split at the half bar).
 struct Section {
-    const char* chords[8] = {};  // four names, or eight for two chords a bar
-    const char* drums[4] = {};   // 16 steps a bar, keys of the song's kit; null: silent
-    const char* bass = nullptr;  // 16 steps, repeated each bar
+    const char* chords[8] = {}; // four names, or eight for two chords a bar
+    const char* drums[4] = {};  // 16 steps a bar, keys of the song's kit; null: silent
+    const char* bass = nullptr; // 16 steps, repeated each bar
     const char* harmony = nullptr;
     const char* melody = nullptr; // "F#5:6 E5:2 r:4 ..." lengths in rows
     int32_t melodyInstrument = 0; // index into the song's melodic instruments
@@ -108,7 +118,8 @@ void PutEffect(ModPattern& pattern, int32_t row, int32_t channel, uint8_t effect
 }
 
 const Chord& ChordAt(const std::vector<Chord>& chords, int32_t row) {
-    if (chords.size() == 8) return chords[static_cast<size_t>(row / 8)];
+    if (chords.size() == 8)
+        return chords[static_cast<size_t>(row / 8)];
     return chords[static_cast<size_t>(row / RowsPerBar)];
 }
 
@@ -121,15 +132,27 @@ int32_t Place(int32_t pitchClass, int32_t floor) {
 int32_t ToneOf(char key, const Chord& chord, int32_t root) {
     const std::vector<int32_t>& t = chord.tones;
     switch (key) {
-    case '1': case 'R': case 'C': return root;
-    case '3': return root + t[1];
-    case '5': return root + t[2];
-    case '7': return root + (t.size() > 3 ? t[3] : 12);
-    case '8': case 'O': return root + 12;
-    case '0': return root + t[1] + 12;
-    case 'T': return root + t[2] + 12;
-    case 'L': return root + t[2] - 12;
-    default: return -1;
+    case '1':
+    case 'R':
+    case 'C':
+        return root;
+    case '3':
+        return root + t[1];
+    case '5':
+        return root + t[2];
+    case '7':
+        return root + (t.size() > 3 ? t[3] : 12);
+    case '8':
+    case 'O':
+        return root + 12;
+    case '0':
+        return root + t[1] + 12;
+    case 'T':
+        return root + t[2] + 12;
+    case 'L':
+        return root + t[2] - 12;
+    default:
+        return -1;
     }
 }
 
@@ -137,15 +160,18 @@ ModPattern Arrange(const SongPlan& plan, const Section& section) {
     ModPattern pattern;
     std::vector<Chord> chords;
     for (const char* name : section.chords)
-        if (name) chords.push_back(ParseChord(name));
+        if (name)
+            chords.push_back(ParseChord(name));
 
     // Drums.
     for (int32_t bar = 0; bar < 4; ++bar) {
         const char* steps = section.drums[bar];
-        if (!steps) continue;
+        if (!steps)
+            continue;
         for (int32_t s = 0; s < RowsPerBar && steps[s]; ++s) {
             auto hit = plan.kit.find(steps[s]);
-            if (hit == plan.kit.end()) continue;
+            if (hit == plan.kit.end())
+                continue;
             const DrumHit& d = hit->second;
             Put(pattern, bar * RowsPerBar + s, DrumChannel, d.note, d.sample, 0xC, d.volume);
         }
@@ -157,9 +183,13 @@ ModPattern Arrange(const SongPlan& plan, const Section& section) {
             int32_t row = bar * RowsPerBar + s;
             const Chord& chord = ChordAt(chords, row);
             int32_t root = Place(chord.root, plan.bassFloor);
-            if (steps[s] == 'x') { PutEffect(pattern, row, BassChannel, 0xC, 0); continue; }
+            if (steps[s] == 'x') {
+                PutEffect(pattern, row, BassChannel, 0xC, 0);
+                continue;
+            }
             int32_t pitch = ToneOf(steps[s], chord, root);
-            if (pitch < 0) continue;
+            if (pitch < 0)
+                continue;
             Put(pattern, row, BassChannel, TrackerNote(pitch, plan.bass.c2Pitch), plan.bass.sample);
         }
     }
@@ -172,14 +202,20 @@ ModPattern Arrange(const SongPlan& plan, const Section& section) {
             const Chord& chord = ChordAt(chords, row);
             int32_t root = Place(chord.root, plan.harmonyFloor);
             if (key == '-') {
-                if (arpeggio) PutEffect(pattern, row, HarmonyChannel, 0x0, arpeggio);
+                if (arpeggio)
+                    PutEffect(pattern, row, HarmonyChannel, 0x0, arpeggio);
                 continue;
             }
             arpeggio = 0;
-            if (key == 'x') { PutEffect(pattern, row, HarmonyChannel, 0xC, 0); continue; }
+            if (key == 'x') {
+                PutEffect(pattern, row, HarmonyChannel, 0xC, 0);
+                continue;
+            }
             int32_t pitch = ToneOf(key, chord, root);
-            if (pitch < 0) continue;
-            Put(pattern, row, HarmonyChannel, TrackerNote(pitch + inst.shift, inst.c2Pitch), inst.sample);
+            if (pitch < 0)
+                continue;
+            Put(pattern, row, HarmonyChannel, TrackerNote(pitch + inst.shift, inst.c2Pitch),
+                inst.sample);
             if (key == 'C') {
                 int32_t a = std::min(chord.tones[1], 15), b = std::min(chord.tones[2], 15);
                 arpeggio = static_cast<uint8_t>(a << 4 | b);
@@ -193,20 +229,24 @@ ModPattern Arrange(const SongPlan& plan, const Section& section) {
         const char* text = section.melody;
         int32_t row = 0;
         while (*text && row < PatternRows) {
-            while (*text == ' ') ++text;
-            if (!*text) break;
+            while (*text == ' ')
+                ++text;
+            if (!*text)
+                break;
             int32_t pitch = ParsePitch(text);
             int32_t length = 1;
             if (*text == ':') {
                 ++text;
                 length = 0;
-                while (*text >= '0' && *text <= '9') length = length * 10 + (*text++ - '0');
+                while (*text >= '0' && *text <= '9')
+                    length = length * 10 + (*text++ - '0');
             }
             if (pitch < 0) {
                 PutEffect(pattern, row, MelodyChannel, 0xC, 0);
             } else {
                 Put(pattern, row, MelodyChannel, TrackerNote(pitch, inst.c2Pitch), inst.sample);
-                for (int32_t r = row + 3; plan.vibrato && length >= 6 && r < row + length && r < PatternRows; ++r)
+                for (int32_t r = row + 3;
+                     plan.vibrato && length >= 6 && r < row + length && r < PatternRows; ++r)
                     PutEffect(pattern, r, MelodyChannel, 0x4, 0x43);
             }
             row += length;
@@ -232,7 +272,8 @@ ModSong Build(const char* title, const SongPlan& plan, std::vector<ModSample> sa
     ModSong song;
     song.title = title;
     song.samples = std::move(samples);
-    for (const Section& section : sections) song.patterns.push_back(Arrange(plan, section));
+    for (const Section& section : sections)
+        song.patterns.push_back(Arrange(plan, section));
     song.orders = orders;
     return song;
 }
@@ -242,10 +283,10 @@ ModSong Build(const char* title, const SongPlan& plan, std::vector<ModSample> sa
 // The menu: calm, D major, 100 beats a minute; electric piano, flute, soft bass, brushes.
 ModSong ComposeMenuMusic() {
     std::vector<ModSample> samples;
-    samples.push_back(MakeKick(12, 70.0, 50));          // 1
-    samples.push_back(MakeSnare(24, 0.5, 30));          // 2
-    samples.push_back(MakeShaker(29, 26));              // 3
-    samples.push_back(MakeHat(33, 0.03, 22));           // 4
+    samples.push_back(MakeKick(12, 70.0, 50)); // 1
+    samples.push_back(MakeSnare(24, 0.5, 30)); // 2
+    samples.push_back(MakeShaker(29, 26));     // 3
+    samples.push_back(MakeHat(33, 0.03, 22));  // 4
     {
         SustainedTone bass;
         bass.cycle = 128;
@@ -280,8 +321,8 @@ ModSong ComposeMenuMusic() {
         pad.settleSeconds = 0.6;
         samples.push_back(MakeSustained("warm pad", pad, 34)); // 8
     }
-    samples.push_back(MakeCrash(24, 20));                // 9
-    samples.push_back(MakeHat(33, 0.15, 18));            // 10
+    samples.push_back(MakeCrash(24, 20));     // 9
+    samples.push_back(MakeHat(33, 0.15, 18)); // 10
 
     SongPlan plan;
     plan.tempo = 100;
@@ -300,7 +341,8 @@ ModSong ComposeMenuMusic() {
     const char* groove2 = "k.h.H.hks.h.H.h.";
     const char* fill = "k.h.H.h.s.h.s.ss";
     auto with = [](const char* const chords[4], Section s) {
-        for (int i = 0; i < 4; ++i) s.chords[i] = chords[i];
+        for (int i = 0; i < 4; ++i)
+            s.chords[i] = chords[i];
         return s;
     };
     Section intro, a1, a2, b1, b2, c, outro;
@@ -316,10 +358,12 @@ ModSong ComposeMenuMusic() {
     a1.drums[3] = fill;
     a1.bass = "R.....R.5.....3.";
     a1.harmony = "1.5.8.5.0.5.8.5.";
-    a1.melody = "F#5:6 E5:2 D5:4 A4:4 B4:6 C#5:2 D5:4 F#5:4 G5:6 F#5:2 E5:4 D5:2 B4:2 C#5:8 E5:4 A4:4";
+    a1.melody =
+        "F#5:6 E5:2 D5:4 A4:4 B4:6 C#5:2 D5:4 F#5:4 G5:6 F#5:2 E5:4 D5:2 B4:2 C#5:8 E5:4 A4:4";
     a2 = a1;
     a2.drums[0] = groove;
-    a2.melody = "F#5:6 E5:2 D5:4 A4:4 B4:6 C#5:2 D5:4 B4:4 G4:4 B4:4 D5:4 G5:4 F#5:4 E5:4 C#5:4 A4:4";
+    a2.melody =
+        "F#5:6 E5:2 D5:4 A4:4 B4:6 C#5:2 D5:4 B4:4 G4:4 B4:4 D5:4 G5:4 F#5:4 E5:4 C#5:4 A4:4";
     a2.harmony = "1.5.8.7.0.7.8.5.";
     b1.drums[0] = "c.h.H.h.s.h.H.hk";
     b1.drums[1] = groove2;
@@ -329,7 +373,8 @@ ModSong ComposeMenuMusic() {
     b1.harmony = "1.5.8.5.7.5.8.5.";
     b1.melody = "E5:4 G5:4 B5:6 A5:2 F#5:4 A5:4 C#5:6 D5:2 B4:4 D5:4 G5:4 F#5:2 E5:2 E5:12 r:4";
     b2 = b1;
-    b2.melody = "E5:4 G5:4 B5:6 A5:2 F#5:4 A5:4 C#5:6 D5:2 B4:4 D5:4 G5:4 F#5:2 E5:2 A5:4 G5:4 F#5:4 E5:4";
+    b2.melody =
+        "E5:4 G5:4 B5:6 A5:2 F#5:4 A5:4 C#5:6 D5:2 B4:4 D5:4 G5:4 F#5:2 E5:2 A5:4 G5:4 F#5:4 E5:4";
     c.drums[0] = "c.h.H.hks.h.H.hk";
     c.drums[1] = "k.h.H.hks.h.H.hk";
     c.drums[2] = "k.h.H.hks.h.H.hk";
@@ -353,11 +398,11 @@ ModSong ComposeMenuMusic() {
 // The race: driving, A minor, 140 beats a minute; acid bass, plucked arpeggios, saw lead.
 ModSong ComposeRaceMusic() {
     std::vector<ModSample> samples;
-    samples.push_back(MakeKick(12, 120.0, 64));         // 1
-    samples.push_back(MakeSnare(24, 0.9, 50));          // 2
-    samples.push_back(MakeHat(33, 0.03, 30));           // 3
-    samples.push_back(MakeHat(33, 0.16, 26));           // 4
-    samples.push_back(MakeCrash(24, 30));               // 5
+    samples.push_back(MakeKick(12, 120.0, 64));             // 1
+    samples.push_back(MakeSnare(24, 0.9, 50));              // 2
+    samples.push_back(MakeHat(33, 0.03, 30));               // 3
+    samples.push_back(MakeHat(33, 0.16, 26));               // 4
+    samples.push_back(MakeCrash(24, 30));                   // 5
     samples.push_back(MakeTom(12, 140.0, 0.15, "tom", 50)); // 6
     {
         Pluck acid;
@@ -396,9 +441,9 @@ ModSong ComposeRaceMusic() {
 
     SongPlan plan;
     plan.tempo = 140;
-    plan.kit = {{'k', {1, 12, 64}}, {'s', {2, 24, 48}}, {'g', {2, 24, 22}}, {'h', {3, 33, 20}},
-                {'H', {3, 33, 32}}, {'o', {4, 33, 26}}, {'c', {5, 24, 34}}, {'t', {6, 12, 48}},
-                {'m', {10, 12, 50}}};
+    plan.kit = {{'k', {1, 12, 64}}, {'s', {2, 24, 48}}, {'g', {2, 24, 22}},
+                {'h', {3, 33, 20}}, {'H', {3, 33, 32}}, {'o', {4, 33, 26}},
+                {'c', {5, 24, 34}}, {'t', {6, 12, 48}}, {'m', {10, 12, 50}}};
     plan.bass = {7, 36};
     plan.harmony = {{8, 60}};
     plan.melody = {{9, 60}};
@@ -414,7 +459,8 @@ ModSong ComposeRaceMusic() {
     const char* drive = "k.Hks.H.k.Hks.Ho";
     const char* fill = "k.H.s.h.k.s.ttmm";
     auto with = [](const char* const chords[4], Section s) {
-        for (int i = 0; i < 4; ++i) s.chords[i] = chords[i];
+        for (int i = 0; i < 4; ++i)
+            s.chords[i] = chords[i];
         return s;
     };
     Section intro, v1, v2, c1, c2, breakdown, build, outro;
@@ -467,9 +513,9 @@ ModSong ComposeRaceMusic() {
     outro.drums[3] = "k.H.s.h.s.s.ttmm";
     outro.bass = "R.R.O.R.R.R.O.R.";
     outro.harmony = "1358135813581358";
-    std::vector<Section> sections = {with(verse, intro),   with(verse, v1),     with(verse2, v2),
-                                     with(chorus1, c1),    with(chorus2, c2),   with(verse, breakdown),
-                                     with(verse2, build),  with(verse2, outro)};
+    std::vector<Section> sections = {
+        with(verse, intro), with(verse, v1),        with(verse2, v2),    with(chorus1, c1),
+        with(chorus2, c2),  with(verse, breakdown), with(verse2, build), with(verse2, outro)};
     // intro, verse, verse, chorus, chorus, breakdown, build, verse, verse, chorus, chorus, outro
     return Build("tarnvell race", plan, samples, sections, {0, 1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 7});
 }
@@ -477,10 +523,10 @@ ModSong ComposeRaceMusic() {
 // The results: triumphant, C major, 120 beats a minute; brass fanfare over a march.
 ModSong ComposeResultsMusic() {
     std::vector<ModSample> samples;
-    samples.push_back(MakeKick(12, 90.0, 60));          // 1
-    samples.push_back(MakeSnare(24, 1.0, 44));          // 2
-    samples.push_back(MakeHat(33, 0.035, 24));          // 3
-    samples.push_back(MakeCrash(24, 30));               // 4
+    samples.push_back(MakeKick(12, 90.0, 60));                 // 1
+    samples.push_back(MakeSnare(24, 1.0, 44));                 // 2
+    samples.push_back(MakeHat(33, 0.035, 24));                 // 3
+    samples.push_back(MakeCrash(24, 30));                      // 4
     samples.push_back(MakeTom(12, 70.0, 0.35, "timpani", 56)); // 5
     {
         SustainedTone bass;
@@ -522,7 +568,7 @@ ModSong ComposeResultsMusic() {
     SongPlan plan;
     plan.tempo = 120;
     plan.kit = {{'k', {1, 12, 60}}, {'s', {2, 24, 44}}, {'g', {2, 24, 20}}, {'h', {3, 33, 22}},
-                {'c', {4, 24, 30}}, {'t', {5, 12, 56}}, {'m', {5, 7, 56}}, {'o', {10, 33, 20}}};
+                {'c', {4, 24, 30}}, {'t', {5, 12, 56}}, {'m', {5, 7, 56}},  {'o', {10, 33, 20}}};
     plan.bass = {6, 36};
     plan.harmony = {{7, 60}, {9, 72, 12}};
     plan.melody = {{8, 60}};
@@ -537,7 +583,8 @@ ModSong ComposeResultsMusic() {
     const char* march2 = "k.hgs.h.k.k.s.hs";
     const char* roll = "s.s.s.ssssttmmmm";
     auto with = [](const char* const chords[4], Section s) {
-        for (int i = 0; i < 4; ++i) s.chords[i] = chords[i];
+        for (int i = 0; i < 4; ++i)
+            s.chords[i] = chords[i];
         return s;
     };
     Section intro, a1, a2, b, c1, c2;
@@ -553,12 +600,14 @@ ModSong ComposeResultsMusic() {
     a1.drums[3] = roll;
     a1.bass = "R...R.5.R...5.R.";
     a1.harmony = "C--C--C-C---C---";
-    a1.melody = "G4:2 C5:2 E5:2 G5:6 E5:2 G5:2 A5:6 G5:2 F5:4 A5:4 G5:4 D5:2 E5:2 F5:4 D5:4 E5:2 D5:2 C5:12";
+    a1.melody = "G4:2 C5:2 E5:2 G5:6 E5:2 G5:2 A5:6 G5:2 F5:4 A5:4 G5:4 D5:2 E5:2 F5:4 D5:4 E5:2 "
+                "D5:2 C5:12";
     a2 = a1;
     a2.drums[0] = march;
     a2.harmony = "1358853113588531";
     a2.harmonyInstrument = 1;
-    a2.melody = "G4:2 C5:2 E5:2 G5:6 E5:2 G5:2 A5:6 G5:2 F5:4 A5:4 B4:4 D5:4 G5:4 B5:4 C5:4 E5:4 G5:8";
+    a2.melody =
+        "G4:2 C5:2 E5:2 G5:6 E5:2 G5:2 A5:6 G5:2 F5:4 A5:4 B4:4 D5:4 G5:4 B5:4 C5:4 E5:4 G5:8";
     b.drums[0] = "c.h.s.h.k.k.s.hg";
     b.drums[1] = march2;
     b.drums[2] = march;

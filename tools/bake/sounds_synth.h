@@ -38,7 +38,7 @@ struct ModPattern {
 };
 
 struct ModSong {
-    std::string title; // at most 20 characters
+    std::string title;              // at most 20 characters
     std::vector<ModSample> samples; // at most 31
     std::vector<ModPattern> patterns;
     std::vector<uint8_t> orders; // 1-128 pattern numbers
