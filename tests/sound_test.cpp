@@ -222,6 +222,12 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
     EXPECT_EQ(ReadSoundStatus().modules, 3);
     PlayEffect(MenuEffect);
     Updates(2);
+    // A name the driver would cut at its comma is refused rather than written elsewhere.
+    GameOptions.audioOut = (dir_ / "a,b.wav").string();
+    InitSound();
+    EXPECT_STREQ(ReadSoundStatus().output, "nosound");
+    ShutdownSound();
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "a"));
     // Headless without a file: no sound at all, and a second start in the same process.
     GameOptions.audioOut.clear();
     InitSound();

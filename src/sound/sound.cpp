@@ -93,7 +93,9 @@ bool StartOn(const char* alias, const std::string& parameters) {
 // another program holds may come free within the second.
 void StartOutput() {
     if (!GameOptions.audioOut.empty()) {
-        if (StartOn("wav", "file=" + GameOptions.audioOut)) {
+        // The driver's parameters end at a comma, so such a name would write another file.
+        const bool nameFits = GameOptions.audioOut.find(',') == std::string::npos;
+        if (nameFits && StartOn("wav", "file=" + GameOptions.audioOut)) {
             Sound.output = "wav";
             Sound.wavPaced = true;
             return;
