@@ -1,6 +1,7 @@
 // Backgrounds, logo and track preview shared by the front-end screens.
 #include "screens/backdrop.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "app/frame.h"
@@ -31,8 +32,8 @@ void DrawScrollingBackground(uint32_t& scroll, const uint16_t* colours, uint16_t
     const uint32_t t = scroll;
     for (uint32_t y = 0; y < static_cast<uint32_t>(ViewHeight); ++y) {
         const uint32_t row = (y / 2 + 2 * t) % MapSize;
-        const uint16_t* source = colours + row * MapSize;
-        uint16_t* out = surface + y * ScreenWidth;
+        const uint16_t* source = colours + static_cast<size_t>(row) * MapSize;
+        uint16_t* out = surface + static_cast<size_t>(y) * ScreenWidth;
         for (uint32_t x = 0; x < static_cast<uint32_t>(ScreenWidth); ++x) {
             out[x] = source[(t + x / 2) % MapSize];
         }
@@ -43,7 +44,7 @@ void DrawLogo(uint16_t* surface) {
     if (LogoPicture == nullptr) {
         return;
     }
-    std::memcpy(surface + ViewHeight * ScreenWidth, LogoPicture,
+    std::memcpy(surface + static_cast<ptrdiff_t>(ViewHeight) * ScreenWidth, LogoPicture,
                 sizeof(uint16_t) * ScreenWidth * LogoRows);
 }
 
@@ -56,10 +57,11 @@ void DrawTrackPreview(const uint8_t* heightMap, uint16_t* surface) {
         return;
     }
     for (int32_t j = 0; j < PreviewSize; ++j) {
-        const uint8_t* cells = heightMap + j * PreviewCellStep * MapSize;
-        uint16_t* out = surface + (PreviewTop + j) * ScreenWidth + PreviewLeft;
+        const uint8_t* cells = heightMap + static_cast<ptrdiff_t>(j) * PreviewCellStep * MapSize;
+        uint16_t* out =
+            surface + static_cast<ptrdiff_t>(PreviewTop + j) * ScreenWidth + PreviewLeft;
         for (int32_t i = 0; i < PreviewSize; ++i) {
-            out[i] = PreviewGrey(cells[i * PreviewCellStep]);
+            out[i] = PreviewGrey(cells[static_cast<ptrdiff_t>(i) * PreviewCellStep]);
         }
     }
 }
