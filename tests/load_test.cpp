@@ -15,7 +15,6 @@
 #include "assets/font.h"
 #include "assets/load.h"
 #include "assets/tga.h"
-#include "race/course.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"
 #include "screens/settings.h"
@@ -25,7 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 template <typename T> bool AllZero(const T* data, size_t count) {
-    return std::all_of(data, data + count, [](T value) { return value == 0; });
+    return data != nullptr && std::all_of(data, data + count, [](T value) { return value == 0; });
 }
 
 fs::path EmptyDataFolder(const std::string& name) {
@@ -51,38 +50,26 @@ TEST(Load, AllFilesMissingLeavesBlackPicturesAndDefaults) {
     GameOptions.hasSeed = false;
 
     EXPECT_EQ(ScreenTarget, FrameBufferAddress());
-    ASSERT_NE(TerrainColours, nullptr);
-    ASSERT_NE(HeightMap, nullptr);
-    ASSERT_NE(DepthBuffer, nullptr);
-    ASSERT_NE(ModelTable[0], nullptr);
-    EXPECT_TRUE(AllZero(SkyPicture, 256 * 256));
-    EXPECT_TRUE(AllZero(ExplosionPicture, 256 * 256));
-    EXPECT_TRUE(AllZero(LogoPicture, 240 * 80));
-    EXPECT_TRUE(AllZero(ExitIcon, 16 * 16));
+    EXPECT_TRUE(AllZero(TerrainColours, 512 * 512) && AllZero(HeightMap, 512 * 512) &&
+                AllZero(DepthBuffer, 240 * 240));
+    EXPECT_TRUE(AllZero(SkyPicture, 256 * 256) && AllZero(ExplosionPicture, 256 * 256));
+    EXPECT_TRUE(AllZero(LogoPicture, 240 * 80) && AllZero(ExitIcon, 16 * 16));
+    EXPECT_TRUE(AllZero(PanelPicture, 240 * 80)); // black labels on a black panel
     for (uint16_t* slot : TileSlots)
         EXPECT_TRUE(AllZero(slot, TileSlotPixels));
-    EXPECT_TRUE(AllZero(HeightMap, 512 * 512));
-    // Without a font sheet the labels are black boxes on a black panel.
-    EXPECT_TRUE(AllZero(PanelPicture, 240 * 80));
+    ASSERT_NE(ModelTable[0], nullptr);
     EXPECT_EQ(ModelTable[0]->header.numTris, 0);
-
-    EXPECT_EQ(GameSettings.level, 1);
-    EXPECT_EQ(GameSettings.sfx, 1);
-    EXPECT_EQ(GameSettings.music, 1);
-    EXPECT_EQ(GameSettings.detail, 1);
-    EXPECT_EQ(GameSettings.distance, 2);
-    EXPECT_EQ(GameSettings.sky, 1);
+    const Settings& s = GameSettings;
+    EXPECT_EQ((std::vector<int32_t>{s.level, s.sfx, s.music, s.detail, s.distance, s.sky}),
+              (std::vector<int32_t>{1, 1, 1, 1, 2, 1}));
     EXPECT_EQ(CosTable[0], 1024);
     EXPECT_EQ(SinTable[64], 1024);
 
-    // A second load reuses the buffers instead of allocating new ones.
     uint16_t* sky = SkyPicture;
-    LoadGameAssets();
+    LoadGameAssets(); // a second load reuses the buffers
     EXPECT_EQ(SkyPicture, sky);
-
     ReleaseGameAssets();
     EXPECT_EQ(SkyPicture, nullptr);
-    EXPECT_EQ(TerrainColours, nullptr);
     EXPECT_EQ(TileSlots[3], nullptr);
     EXPECT_EQ(SheetFontPicture, nullptr);
     EXPECT_EQ(ModelTable[0], nullptr);
@@ -100,35 +87,31 @@ TEST(Load, BakedDataShowsLoadingAndLabelsThePanel) {
     // "LOADING...." on black stays in the frame buffer through the load.
     std::vector<uint16_t> screen(240 * 320, 0);
     DrawSheetText("LOADING....", 32, 150, screen.data(), 320);
-    EXPECT_TRUE(std::equal(screen.begin(), screen.end(), FrameBufferAddress()));
     EXPECT_FALSE(AllZero(screen.data(), screen.size()));
+    EXPECT_TRUE(std::equal(screen.begin(), screen.end(), FrameBufferAddress()));
 
-    // The panel is the picture from the file with the two labels drawn over it.
+    // The panel is the picture from the file with POSITION and LAP drawn over it.
     std::vector<uint16_t> panel(240 * 80, 0);
     ASSERT_EQ(LoadTgaPicture(GraphFolder() + "control.tga", 240, 80, panel.data()), 1);
-    std::vector<uint16_t> plain = panel;
+    const std::vector<uint16_t> plain = panel;
     DrawSheetTextScaled("POSITION", 10, 15, 75, 5, panel.data(), 80);
     DrawSheetTextScaled("LAP", 10, 15, 75, 40, panel.data(), 80);
     EXPECT_NE(panel, plain);
     EXPECT_TRUE(std::equal(panel.begin(), panel.end(), PanelPicture));
-
-    EXPECT_FALSE(AllZero(SkyPicture, 256 * 256));
-    EXPECT_FALSE(AllZero(LogoPicture, 240 * 80));
-    EXPECT_FALSE(AllZero(TileSlots[0], 128 * 128));
-    ASSERT_NE(ModelTable[0], nullptr);
+    EXPECT_FALSE(AllZero(SkyPicture, 256 * 256) || AllZero(LogoPicture, 240 * 80) ||
+                 AllZero(TileSlots[0], 128 * 128));
     EXPECT_GT(ModelTable[0]->header.numTris, 0);
     ReleaseGameAssets();
 }
 
 TEST(Load, ProgramWithoutAnyDataFileReachesTheMenu) {
     const fs::path dir = EmptyDataFolder("e2e");
-    const fs::path trace = dir / "trace.jsonl";
-    const std::string command = std::string(TARNVELL_BINARY) + " --headless --frames 20 --data '" +
-                                dir.string() + "' --trace '" + trace.string() + "' 2>/dev/null";
-    const int status = std::system(command.c_str());
+    const std::string run = std::string(TARNVELL_BINARY) + " --headless --data '" + dir.string();
+    const int status = std::system(
+        (run + "' --frames 20 --trace '" + (dir / "t").string() + "' 2>/dev/null").c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    std::ifstream in(trace);
+    std::ifstream in(dir / "t");
     std::string line, last;
     while (std::getline(in, line))
         last = line;
@@ -136,9 +119,7 @@ TEST(Load, ProgramWithoutAnyDataFileReachesTheMenu) {
 
     // A folder with none of Map/, Graph/ and Sound/ is no data folder: the program says so.
     fs::remove_all(dir / "Graph");
-    const std::string none = std::string(TARNVELL_BINARY) + " --headless --frames 5 --data '" +
-                             dir.string() + "' 2>/dev/null";
-    const int refused = std::system(none.c_str());
+    const int refused = std::system((run + "' --frames 5 2>/dev/null").c_str());
     ASSERT_TRUE(WIFEXITED(refused));
     EXPECT_EQ(WEXITSTATUS(refused), 2);
 }
