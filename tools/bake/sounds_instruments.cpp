@@ -10,8 +10,14 @@ namespace {
 constexpr double Pi = 3.14159265358979323846;
 constexpr int32_t BaseNote = 12; // tonal instruments are tuned at C-2
 
-ModSample Finish(const char* name, const std::vector<float>& signal, uint8_t volume,
+ModSample Finish(const char* name, std::vector<float> signal, uint8_t volume,
                  uint32_t loopStart = 0, uint32_t loopLength = 0) {
+    if (loopLength == 0) {
+        // A one-shot fades out over its last 256 samples, so no note ends in a click.
+        const size_t fade = std::min<size_t>(256, signal.size());
+        for (size_t i = 0; i < fade; ++i)
+            signal[signal.size() - 1 - i] *= static_cast<float>(i) / static_cast<float>(fade);
+    }
     ModSample sample;
     sample.name = name;
     sample.data = ToPcm8(signal);
