@@ -502,7 +502,7 @@ ModSong ComposeRaceMusic() {
     build.drums[0] = "k...s...k...s...";
     build.drums[1] = "k...s...k.s.s.s.";
     build.drums[2] = "k.s.s.s.k.s.s.s.";
-    build.drums[3] = "s.s.s.s.ssssssss";
+    build.drums[3] = "g.g.s.s.gsgsssss"; // the roll swells into the verse
     build.bass = "R.R.R.R.R.R.R.R.";
     build.harmony = "1.5.8.5.1.5.8.5.";
     build.melody = "A4:3 C5:3 E5:2 A5:4 G5:2 E5:2 F5:3 E5:3 C5:2 A4:4 C5:4 "
