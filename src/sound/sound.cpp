@@ -3,8 +3,10 @@
 
 #include <mikmod.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/frame.h"
 #include "app/options.h"
@@ -55,6 +57,49 @@ void RegisterOnce() {
     MikMod_RegisterAllDrivers();
     MikMod_RegisterAllLoaders();
     registered = true;
+}
+
+uint32_t LittleEndian32(const uint8_t* bytes) {
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+// An effect from a WAV file. The library plays past the end of a "data" chunk that claims
+// more bytes than the file holds (and crashes), so such a chunk is cut to the whole sample
+// frames present, and the effect plays what there is. Null when nothing playable is left.
+SAMPLE* LoadEffect(const std::string& path) {
+    std::vector<uint8_t> file;
+    if (FILE* in = std::fopen(path.c_str(), "rb")) {
+        uint8_t block[4096];
+        for (size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;)
+            file.insert(file.end(), block, block + got);
+        std::fclose(in);
+    }
+    if (file.size() < 12 || std::memcmp(file.data(), "RIFF", 4) != 0 ||
+        std::memcmp(file.data() + 8, "WAVE", 4) != 0)
+        return nullptr;
+    uint32_t frameBytes = 1;
+    for (size_t at = 12; at + 8 <= file.size();) {
+        const uint32_t size = LittleEndian32(file.data() + at + 4);
+        const size_t body = at + 8, left = file.size() - body;
+        if (std::memcmp(file.data() + at, "fmt ", 4) == 0 && size >= 16 && left >= 16) {
+            const uint32_t align = file[body + 12] | file[body + 13] << 8;
+            frameBytes = align != 0 ? align : 1;
+        } else if (std::memcmp(file.data() + at, "data", 4) == 0) {
+            const uint32_t present = static_cast<uint32_t>(size <= left ? size : left);
+            const uint32_t whole = present - present % frameBytes;
+            if (whole == 0) return nullptr;
+            file.resize(body + whole);
+            for (int32_t i = 0; i < 4; ++i) {
+                file[at + 4 + i] = static_cast<uint8_t>(whole >> (8 * i));
+                file[4 + i] = static_cast<uint8_t>((file.size() - 8) >> (8 * i));
+            }
+            return Sample_LoadMem(reinterpret_cast<const char*>(file.data()),
+                                 static_cast<int>(file.size()));
+        }
+        if (size > left) break;
+        at = body + size + (size & 1); // chunks are padded to even lengths
+    }
+    return nullptr;
 }
 
 // The library's number for the driver with this alias, 0 if it has none.
@@ -166,7 +211,7 @@ void InitSound() {
         Sound.modules[i] = module;
     }
     for (Effect effect : EffectLoadOrder)
-        Sound.effects[effect] = Sample_Load((folder + EffectFiles[effect]).c_str());
+        Sound.effects[effect] = LoadEffect(folder + EffectFiles[effect]);
 
     // The menu music starts whatever the settings say; they get their defaults later.
     if (Sound.modules[MenuMusic]) {

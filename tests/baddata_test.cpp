@@ -1,0 +1,202 @@
+// Whole runs of the real program over broken data folders: every file missing in turn, all
+// missing at once, every file cut short, grown, or replaced by noise. The game must reach
+// the menu and a race, and end cleanly, every time.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int64_t RunPasses = 150;
+// PLAY GAME, OK on the planet, OK on the track: the countdown, then the race from about
+// pass 126 on, flown by the autopilot.
+constexpr const char* RaceScript = "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n";
+
+const char* const Folders[] = {"Map", "Graph", "Sound"};
+
+std::string BadFolder(const std::string& name) {
+    return ::testing::TempDir() + "tarnvell_bad_" + std::to_string(getpid()) + "_" + name + "/";
+}
+
+// The names of the baked data files, as "Folder/name".
+std::vector<std::string> DataFiles() {
+    std::vector<std::string> files;
+    for (const char* folder : Folders) {
+        if (DIR* dir = opendir((std::string(TARNVELL_DATA) + "/" + folder).c_str())) {
+            while (const dirent* entry = readdir(dir))
+                if (entry->d_name[0] != '.') files.push_back(std::string(folder) + "/" + entry->d_name);
+            closedir(dir);
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string CopyOfData(const std::string& name) {
+    const std::string folder = BadFolder(name);
+    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "' && cp -r '" TARNVELL_DATA
+                 "/Map' '" TARNVELL_DATA "/Graph' '" TARNVELL_DATA "/Sound' '" + folder + "'")
+                    .c_str());
+    return folder;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct Outcome {
+    int exitCode = -1;   // -1: killed by a signal
+    int64_t passes = 0;  // trace lines written
+    bool raced = false;  // some pass ran the race screen
+    bool menu = false;   // some pass ran the main menu
+};
+
+// One headless run of the game over `folder` with the race script.
+Outcome RunOver(const std::string& folder, const std::string& extra = "") {
+    WriteBytes(folder + "input.txt", std::vector<uint8_t>(RaceScript, RaceScript + std::char_traits<char>::length(RaceScript)));
+    const std::string command = std::string("'") + TARNVELL_BINARY + "' --headless --data '" +
+                                folder + "' --seed 3 --autopilot --frames " +
+                                std::to_string(RunPasses) + " --input '" + folder +
+                                "input.txt' --trace '" + folder + "trace.jsonl' " + extra +
+                                " > '" + folder + "output.txt' 2>&1";
+    const int status = std::system(command.c_str());
+    Outcome outcome;
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream trace(folder + "trace.jsonl");
+    for (std::string line; std::getline(trace, line);) {
+        ++outcome.passes;
+        outcome.raced |= line.find("\"state\":6,") != std::string::npos;
+        outcome.menu |= line.find("\"state\":1,") != std::string::npos;
+    }
+    return outcome;
+}
+
+void ExpectRaced(const Outcome& outcome, const std::string& what) {
+    EXPECT_EQ(outcome.exitCode, 0) << what;
+    EXPECT_EQ(outcome.passes, RunPasses) << what;
+    EXPECT_TRUE(outcome.menu) << what;
+    EXPECT_TRUE(outcome.raced) << what;
+}
+
+void TidyUp(const std::string& folder) {
+    if (!::testing::Test::HasFailure()) std::system(("rm -rf '" + folder + "'").c_str());
+}
+
+} // namespace
+
+TEST(BadData, EveryFileMissingInTurn) {
+    const std::vector<std::string> files = DataFiles();
+    ASSERT_GE(files.size(), 30u) << "the baked data folder is not complete";
+    // Two folders, one for each core, each taking every second file.
+    std::vector<Outcome> outcomes(files.size());
+    auto work = [&files, &outcomes](size_t first) {
+        const std::string folder = CopyOfData("missing" + std::to_string(first));
+        for (size_t i = first; i < files.size(); i += 2) {
+            const std::string path = folder + files[i];
+            const std::vector<uint8_t> good = ReadBytes(path);
+            std::remove(path.c_str());
+            outcomes[i] = RunOver(folder);
+            WriteBytes(path, good);
+        }
+    };
+    std::thread second(work, 1);
+    work(0);
+    second.join();
+    for (size_t i = 0; i < files.size(); ++i) ExpectRaced(outcomes[i], "without " + files[i]);
+    TidyUp(BadFolder("missing0"));
+    TidyUp(BadFolder("missing1"));
+}
+
+// Everything missing at once: black pictures, flat ground, no model, and not a sound.
+TEST(BadData, AllFilesMissing) {
+    const std::string folder = BadFolder("empty");
+    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "Map' '" + folder +
+                 "Graph' '" + folder + "Sound'")
+                    .c_str());
+    ExpectRaced(RunOver(folder, "--audio-out '" + folder + "sound.wav' --shot '140:" + folder +
+                                    "race.png'"),
+                "with empty folders");
+    const std::vector<uint8_t> wav = ReadBytes(folder + "sound.wav");
+    ASSERT_GT(wav.size(), 44u + 1000u) << "no sound was written";
+    EXPECT_TRUE(std::all_of(wav.begin() + 44, wav.end(), [](uint8_t b) { return b == 0; }))
+        << "sound without sound files";
+    EXPECT_GT(ReadBytes(folder + "race.png").size(), 0u);
+    TidyUp(folder);
+}
+
+// Every file at once cut to half its length, then to its first 10 bytes, grown by noise,
+// and replaced by noise of its own length: a fixed generator, so failures repeat.
+TEST(BadData, TruncatedGrownAndGarbageFiles) {
+    const std::vector<std::string> files = DataFiles();
+    ASSERT_FALSE(files.empty());
+    uint32_t noise = 12345;
+    auto nextByte = [&noise] {
+        noise = noise * 1103515245u + 12345u;
+        return static_cast<uint8_t>(noise >> 16);
+    };
+    // Each kind in its own folder, made before the runs so that the noise repeats exactly.
+    const char* const kinds[] = {"half", "ten", "grown", "noise"};
+    for (const std::string kind : kinds) {
+        const std::string folder = CopyOfData(kind);
+        for (const std::string& file : files) {
+            std::vector<uint8_t> bytes = ReadBytes(folder + file);
+            if (kind == "half") bytes.resize(bytes.size() / 2);
+            else if (kind == "ten") bytes.resize(std::min<size_t>(bytes.size(), 10));
+            else if (kind == "grown") for (int32_t i = 0; i < 4000; ++i) bytes.push_back(nextByte());
+            else for (uint8_t& byte : bytes) byte = nextByte();
+            WriteBytes(folder + file, bytes);
+        }
+    }
+    Outcome outcomes[4];
+    std::thread other([&] {
+        outcomes[1] = RunOver(BadFolder(kinds[1]));
+        outcomes[3] = RunOver(BadFolder(kinds[3]));
+    });
+    outcomes[0] = RunOver(BadFolder(kinds[0]));
+    outcomes[2] = RunOver(BadFolder(kinds[2]));
+    other.join();
+    for (int32_t i = 0; i < 4; ++i) {
+        ExpectRaced(outcomes[i], std::string("with every file ") + kinds[i]);
+        TidyUp(BadFolder(kinds[i]));
+    }
+}
+
+// Effects cut short play what they hold (the countdown's numbers here, with the music files
+// gone so that only effects can sound), where a "data" chunk longer than its file once crashed.
+TEST(BadData, CutShortEffectsStillPlay) {
+    const std::string folder = CopyOfData("short");
+    for (const std::string& file : DataFiles()) {
+        if (file.rfind("Sound/", 0) != 0) continue;
+        const std::string path = folder + file;
+        if (file.size() > 4 && file.compare(file.size() - 4, 4, ".wav") == 0) {
+            std::vector<uint8_t> bytes = ReadBytes(path);
+            bytes.resize(bytes.size() / 3 + 1); // an odd length: half a sample frame at the end
+            WriteBytes(path, bytes);
+        } else {
+            std::remove(path.c_str());
+        }
+    }
+    ExpectRaced(RunOver(folder, "--audio-out '" + folder + "sound.wav'"), "with short effects");
+    const std::vector<uint8_t> wav = ReadBytes(folder + "sound.wav");
+    ASSERT_GT(wav.size(), 44u);
+    EXPECT_FALSE(std::all_of(wav.begin() + 44, wav.end(), [](uint8_t b) { return b == 0; }))
+        << "the short effects were not heard";
+    TidyUp(folder);
+}
