@@ -1,0 +1,78 @@
+// Speed of one whole race frame as the main loop runs it, at each DETAIL and DISTANCE: the
+// panel, the terrain view, the ships, the flight and the checkpoints, then presentation.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "app/frame.h"
+#include "app/options.h"
+#include "app/state.h"
+#include "app/window.h"
+#include "platform/device.h"
+#include "platform/display.h"
+#include "assets/assets.h"
+#include "assets/load.h"
+#include "race/race_screen.h"
+#include "render/camera.h"
+#include "screens/settings.h"
+
+namespace {
+
+// The load step once for the whole program, as the start state runs it.
+bool LoadOnce() {
+    static const bool loaded = [] {
+        SetDataFolder(TARNVELL_DATA);
+        GameOptions.hasSeed = true;
+        GameOptions.seed = 5;
+        GameOptions.autopilot = true;
+        if (!AllocateFrameBuffer()) return false;
+        LoadGameAssets();
+        return true;
+    }();
+    return loaded;
+}
+
+// A race from its grid: the countdown's enter step, then the race screen's update from the
+// first frame, as after "GO!".
+void StartRace() {
+    Camera = CameraState{0, 0, 1400, 0, -180, 240, 240, DepthBuffer, FrameBufferAddress()};
+    EnterCountdown();
+    GameState = StateRace;
+    EnterRace();
+}
+
+void RaceFrameBench(benchmark::State& state) {
+    if (!LoadOnce()) {
+        state.SkipWithError("no frame buffer");
+        return;
+    }
+    GameSettings.detail = static_cast<int32_t>(state.range(0));
+    GameSettings.distance = static_cast<int32_t>(state.range(1));
+    GameSettings.sky = 1;
+    // The plain 16-bit display, whatever another benchmark chose before.
+    SelectDisplayProfile("rgb565");
+    GXOpenDisplay(0, GX_FULLSCREEN);
+    const GXDisplayProperties& properties = DisplayProfileProperties();
+    GameDisplay = {properties.cBPP, properties.cbxPitch, properties.cbyPitch};
+    StartRace();
+    for (auto _ : state) {
+        // A race that ended is started again, outside the timing.
+        if (GameState != StateRace || GameStep != StepUpdate) {
+            state.PauseTiming();
+            StartRace();
+            state.ResumeTiming();
+        }
+        UpdateRaceScreen();
+        PresentFrame();
+        benchmark::ClobberMemory();
+    }
+    state.counters["frames_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+} // namespace
+
+BENCHMARK(RaceFrameBench)
+    ->ArgNames({"detail", "distance"})
+    ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
