@@ -16,7 +16,8 @@ namespace {
 // A fresh table with one flying ship in slot 0 at level attitude, heading west.
 ShipState& FreshShip() {
     BuildAngleTables();
-    for (ShipState& s : ShipTable) s = {};
+    for (ShipState& s : ShipTable)
+        s = {};
     ShipCount = 3;
     SetFrameStep(1.0);
     ShipState& s = ShipTable[0];
@@ -59,7 +60,8 @@ TEST(Flight, BankLimitsAndLevelling) {
         EXPECT_NEAR(before - s.heading, bankBeforeMove * 0.1, 1e-9) << "frame " << i;
         banks.push_back(s.bank);
     }
-    for (int i = 0; i < 17; ++i) EXPECT_EQ(banks[i], 3.0 * (i + 1)) << "frame " << i;
+    for (int i = 0; i < 17; ++i)
+        EXPECT_EQ(banks[i], 3.0 * (i + 1)) << "frame " << i;
     EXPECT_EQ(banks[17], 54.0);
     EXPECT_EQ(banks[18], 51.0);
     EXPECT_EQ(banks[19], 54.0);
@@ -244,7 +246,8 @@ TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
     EXPECT_EQ(s.targetAltitude, 117);
     EXPECT_EQ(s.nextCheckpoint, 3);
     EXPECT_EQ(s.laps, 1);
-    // The middle half of checkpoint 2: w = 27, h = 80; x in 132 - 6 + [0, 13), y in 67 - 20 + [0, 40).
+    // The middle half of checkpoint 2: w = 27, h = 80; x in 132 - 6 + [0, 13), y in 67 - 20 + [0,
+    // 40).
     EXPECT_EQ(s.x % 256, 0);
     EXPECT_EQ(s.y % 256, 0);
     EXPECT_GE(s.x / 256, 126);
@@ -304,7 +307,8 @@ TEST(Flight, ExplosionPlaysForSixteenDrawnFrames) {
 
 TEST(Flight, BumpingShips) {
     FreshShip();
-    for (ShipState& s : ShipTable) s = {};
+    for (ShipState& s : ShipTable)
+        s = {};
     ShipCount = 3;
     ShipState& a = ShipTable[0];
     ShipState& b = ShipTable[1];

@@ -174,7 +174,8 @@ TEST(Laps, RacePanel) {
     // The lines read "3 OF 3" (place) at (75, 260) and "1 OF 3" (lap) at (75, 295), 10 x 15.
     DrawSheetTextScaled("3 OF 3", 10, 15, 75, 260, expected.data(), ScreenHeight);
     DrawSheetTextScaled("1 OF 3", 10, 15, 75, 295, expected.data(), ScreenHeight);
-    for (int32_t p = 240 * 240; p < 240 * 320; ++p) ASSERT_EQ(screen[p], expected[p]) << p;
+    for (int32_t p = 240 * 240; p < 240 * 320; ++p)
+        ASSERT_EQ(screen[p], expected[p]) << p;
 
     // Half speed fills columns 1 to 120.
     std::fill(screen.begin(), screen.end(), 0x1111);

@@ -11,7 +11,9 @@
 
 namespace {
 
-std::vector<uint8_t> FlatGround(uint8_t byte) { return std::vector<uint8_t>(512 * 512, byte); }
+std::vector<uint8_t> FlatGround(uint8_t byte) {
+    return std::vector<uint8_t>(512 * 512, byte);
+}
 
 // Track 0 set up; ship 1 level, at rest far from every Waypoint, with its aim point given.
 ShipState& PilotShip(int32_t targetX, int32_t targetY) {
@@ -179,7 +181,8 @@ TEST(Pilot, HeightKeepingAndThrottle) {
     // Throttle every frame below top speed (ship 1 on NORMAL: 6 a step, top 105).
     s = PilotShip(200 * 256 - 4000, 300 * 256);
     ground = FlatGround(10);
-    for (int i = 0; i < 17; ++i) SteerOpponent(1, ground.data());
+    for (int i = 0; i < 17; ++i)
+        SteerOpponent(1, ground.data());
     EXPECT_EQ(s.speed, 102.0);
     SteerOpponent(1, ground.data());
     EXPECT_EQ(s.speed, 108.0);
@@ -190,7 +193,8 @@ TEST(Pilot, HeightKeepingAndThrottle) {
 TEST(Pilot, NoCourseInstalled) {
     BuildAngleTables();
     Course = {};
-    for (ShipState& s : ShipTable) s = {};
+    for (ShipState& s : ShipTable)
+        s = {};
     ShipTable[0].topSpeed = 10.0;
     ShipTable[0].acceleration = 1.0;
     auto ground = FlatGround(0);

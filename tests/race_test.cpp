@@ -18,12 +18,12 @@
 #include "assets/load.h"
 #include "assets/ship_model.h"
 #include "assets/terrain_data.h"
+#include "platform/png_writer.h"
 #include "race/course.h"
 #include "race/flight.h"
 #include "race/laps.h"
 #include "race/race_screen.h"
 #include "race/ship.h"
-#include "platform/png_writer.h"
 #include "render/camera.h"
 #include "render/ship_draw.h"
 #include "screens/settings.h"
@@ -33,7 +33,8 @@ namespace {
 // The baked data loaded once for the whole test program.
 void LoadOnce() {
     static bool loaded = false;
-    if (loaded) return;
+    if (loaded)
+        return;
     ASSERT_TRUE(AllocateFrameBuffer());
     SetDataFolder(TARNVELL_DATA);
     GameOptions.hasSeed = true;
@@ -43,7 +44,9 @@ void LoadOnce() {
     loaded = true;
 }
 
-intptr_t StylusAt(int32_t x, int32_t y) { return static_cast<intptr_t>(x | (y << 16)); }
+intptr_t StylusAt(int32_t x, int32_t y) {
+    return static_cast<intptr_t>(x | (y << 16));
+}
 
 // A race start as the track selection screen leaves it: the track's map and course, the
 // menu camera, the main menu under the countdown on the screen stack.
@@ -67,15 +70,21 @@ void StartRace(int32_t track, int32_t level, int32_t planet = 0) {
 // One main-loop pass of the two race states; false once another state is current.
 bool Pass() {
     if (GameState == StateCountdown) {
-        if (GameStep == StepEnter) EnterCountdown();
-        else if (GameStep == StepUpdate) UpdateCountdown();
-        else LeaveCountdown();
+        if (GameStep == StepEnter)
+            EnterCountdown();
+        else if (GameStep == StepUpdate)
+            UpdateCountdown();
+        else
+            LeaveCountdown();
         return true;
     }
     if (GameState == StateRace) {
-        if (GameStep == StepEnter) EnterRace();
-        else if (GameStep == StepUpdate) UpdateRaceScreen();
-        else LeaveRace();
+        if (GameStep == StepEnter)
+            EnterRace();
+        else if (GameStep == StepUpdate)
+            UpdateRaceScreen();
+        else
+            LeaveRace();
         return true;
     }
     return false;
@@ -84,7 +93,8 @@ bool Pass() {
 // Saves the FrameBuffer as a PNG when TARNVELL_RACE_SHOTS names a folder, to look at.
 void Shot(const char* name) {
     const char* folder = std::getenv("TARNVELL_RACE_SHOTS");
-    if (folder == nullptr) return;
+    if (folder == nullptr)
+        return;
     static uint8_t rgb[240 * 320 * 3];
     const uint16_t* frame = FrameBufferAddress();
     for (int32_t i = 0; i < 240 * 320; ++i) {
@@ -96,27 +106,28 @@ void Shot(const char* name) {
 }
 
 struct RaceReport {
-    int32_t passes = 0;        // main-loop passes from the countdown's enter to leaving the race
-    int32_t wrecks[3] = {};    // contacts per ship
-    int32_t eyeInGround = 0;   // race frames with the camera's eye inside the ground
+    int32_t passes = 0;      // main-loop passes from the countdown's enter to leaving the race
+    int32_t wrecks[3] = {};  // contacts per ship
+    int32_t eyeInGround = 0; // race frames with the camera's eye inside the ground
     int32_t raceFrames = 0;
     int32_t laps[3] = {};
-    int32_t allFinished = 0;   // race frames until all three ships completed 3 laps (0: never)
+    int32_t allFinished = 0; // race frames until all three ships completed 3 laps (0: never)
     bool finished = false;
 };
 
 // Runs a whole race with the player's ship on autopilot, at the nominal 20 frames a second.
 RaceReport AutopilotRace(int32_t track, int32_t level, int32_t passLimit,
-                         bool continueToAll = false) {
+                         bool continueToAll = false, int32_t frameRate = 20) {
     RaceReport report;
     GameOptions.autopilot = true;
     StartRace(track, level);
     int32_t wasWrecked[3] = {};
     while (report.passes < passLimit && Pass()) {
         report.passes += 1;
-        FrameRate = 20;
+        FrameRate = frameRate;
         for (int32_t i = 0; i < 3; ++i) {
-            if (ShipTable[i].wrecked && !wasWrecked[i]) report.wrecks[i] += 1;
+            if (ShipTable[i].wrecked && !wasWrecked[i])
+                report.wrecks[i] += 1;
             wasWrecked[i] = ShipTable[i].wrecked;
         }
         if (GameState == StateRace && GameStep == StepUpdate) {
@@ -130,25 +141,29 @@ RaceReport AutopilotRace(int32_t track, int32_t level, int32_t passLimit,
             int32_t eyeX = 0, eyeY = 0;
             EyePoint(Camera, eyeX, eyeY);
             const int32_t byte = HeightMap[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)];
-            if (byte * 16 > Camera.height) report.eyeInGround += 1;
+            if (byte * 16 > Camera.height)
+                report.eyeInGround += 1;
         }
     }
     report.finished = GameState == StateResults;
-    for (int32_t i = 0; i < 3; ++i) report.laps[i] = ShipTable[i].laps;
+    for (int32_t i = 0; i < 3; ++i)
+        report.laps[i] = ShipTable[i].laps;
     if (continueToAll) {
         // The same race frame goes on, off screen, until the opponents are home too.
         int32_t frames = report.raceFrames;
         while (frames < passLimit &&
                (ShipTable[0].laps < 3 || ShipTable[1].laps < 3 || ShipTable[2].laps < 3)) {
-            FrameRate = 20;
+            FrameRate = frameRate;
             UpdateRace();
             frames += 1;
             for (int32_t i = 0; i < 3; ++i) {
-                if (ShipTable[i].wrecked && !wasWrecked[i]) report.wrecks[i] += 1;
+                if (ShipTable[i].wrecked && !wasWrecked[i])
+                    report.wrecks[i] += 1;
                 wasWrecked[i] = ShipTable[i].wrecked;
             }
         }
-        if (ShipTable[1].laps >= 3 && ShipTable[2].laps >= 3) report.allFinished = frames;
+        if (ShipTable[1].laps >= 3 && ShipTable[2].laps >= 3)
+            report.allFinished = frames;
     }
     GameOptions.autopilot = false;
     return report;
@@ -204,9 +219,11 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
 
 TEST(Race, ExitIconAbandonsTheRace) {
     StartRace(1, 1);
-    while (GameState == StateCountdown) ASSERT_TRUE(Pass());
+    while (GameState == StateCountdown)
+        ASSERT_TRUE(Pass());
     ASSERT_TRUE(Pass()); // race enter
-    for (int i = 0; i < 20; ++i) ASSERT_TRUE(Pass());
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(Pass());
     EXPECT_EQ(GameState, StateRace);
 
     // Tap the icon: this frame still moves the ships and counts; the next pass leaves.
@@ -234,7 +251,8 @@ TEST(Race, ExitIconAbandonsTheRace) {
     // Tapped during "GO!": the countdown ends at once, the race runs, outcome still 100.
     StartRace(1, 1);
     RaceOutcome = 0;
-    while (!(GameState == StateCountdown && CountdownStep == 3)) ASSERT_TRUE(Pass());
+    while (!(GameState == StateCountdown && CountdownStep == 3))
+        ASSERT_TRUE(Pass());
     StylusMoveMessage(StylusAt(239, 0));
     StylusDownMessage(StylusAt(239, 0));
     ASSERT_TRUE(Pass());
@@ -252,7 +270,8 @@ TEST(Race, ExitIconAbandonsTheRace) {
 
 TEST(Race, PadSceneAndCamera) {
     StartRace(0, 1);
-    while (GameState == StateCountdown) ASSERT_TRUE(Pass());
+    while (GameState == StateCountdown)
+        ASSERT_TRUE(Pass());
     ASSERT_TRUE(Pass()); // race enter
 
     // The stylus held on the pad accelerates every frame (8 a frame, 0.5 drag).
@@ -339,7 +358,8 @@ TEST(Race, AttractFlightFliesShipZeroOnly) {
     FrameRate = 20;
     ShipState grid[3];
     std::memcpy(grid, ShipTable, sizeof grid);
-    for (int i = 0; i < 200; ++i) AttractFlight();
+    for (int i = 0; i < 200; ++i)
+        AttractFlight();
     EXPECT_GT(ShipTable[0].speed, 100.0);
     EXPECT_NE(ShipTable[0].x, grid[0].x);
     EXPECT_EQ(ShipTable[0].nextCheckpoint, 0); // nothing counted
@@ -374,7 +394,8 @@ struct TraceFrame {
 
 double NumberAfter(const std::string& line, const std::string& key) {
     const size_t at = line.find("\"" + key + "\":");
-    if (at == std::string::npos) return -1.0;
+    if (at == std::string::npos)
+        return -1.0;
     return std::atof(line.c_str() + at + key.size() + 3);
 }
 
@@ -441,9 +462,11 @@ TEST(Race, ControlsInTheRealProgram) {
     std::filesystem::remove_all(dir);
 }
 
-// The table of every track and level: TARNVELL_RACE_TABLE=1 to run it (a minute or so).
+// The table of every track and level: TARNVELL_RACE_TABLE=1 to run it (a minute or so);
+// TARNVELL_RACE_FPS=N races at another frame rate (5 to 20) instead of the nominal 20.
 TEST(Race, EveryTrackAndLevelTable) {
-    if (std::getenv("TARNVELL_RACE_TABLE") == nullptr) GTEST_SKIP() << "set TARNVELL_RACE_TABLE=1";
+    if (std::getenv("TARNVELL_RACE_TABLE") == nullptr)
+        GTEST_SKIP() << "set TARNVELL_RACE_TABLE=1";
     LoadOnce();
     ASSERT_NE(ModelTable[0], nullptr);
     ASSERT_GT(ModelTable[0]->header.numVertices, 0); // contact is tested on a real model
@@ -451,14 +474,104 @@ TEST(Race, EveryTrackAndLevelTable) {
     for (int32_t track = 0; track < 5; ++track) {
         for (int32_t level = 0; level < 3; ++level) {
             // The player's finish ends the race; let the opponents finish too for the table.
-            const RaceReport r = AutopilotRace(track, level, 30000, true);
-            std::printf("%d %d %d %d %d/%d/%d %d %.2f%%\n", track, level, r.passes,
-                        r.allFinished, r.wrecks[0], r.wrecks[1], r.wrecks[2], RaceOutcome,
+            const char* fps = std::getenv("TARNVELL_RACE_FPS");
+            const RaceReport r =
+                AutopilotRace(track, level, 30000, true, fps ? std::atoi(fps) : 20);
+            std::printf("%d %d %d %d %d/%d/%d %d %.2f%%\n", track, level, r.passes, r.allFinished,
+                        r.wrecks[0], r.wrecks[1], r.wrecks[2], RaceOutcome,
                         100.0 * r.eyeInGround / (r.raceFrames ? r.raceFrames : 1));
             EXPECT_TRUE(r.finished) << track << " " << level;
             EXPECT_GT(r.allFinished, 0) << track << " " << level;
-            for (int32_t i = 0; i < 3; ++i) EXPECT_LE(r.wrecks[i], 3) << track << " " << level;
+            for (int32_t i = 0; i < 3; ++i)
+                EXPECT_LE(r.wrecks[i], 3) << track << " " << level;
             EXPECT_LT(r.eyeInGround * 100, r.raceFrames) << track << " " << level;
         }
+    }
+}
+
+// What a wreck costs on every Checkpoint of every track: the player's ship, flown by the
+// pilot, is wrecked just after passing each Checkpoint (with the return state a real lap
+// saved there) and must fly on to the next one without another wreck. Printed as a table;
+// TARNVELL_RACE_TABLE=1 to run it.
+TEST(Race, PutBackOnEveryCheckpoint) {
+    if (std::getenv("TARNVELL_RACE_TABLE") == nullptr)
+        GTEST_SKIP() << "set TARNVELL_RACE_TABLE=1";
+    LoadOnce();
+    constexpr int32_t Trials = 4;
+    constexpr int32_t FramesToNext = 400;
+    std::printf("track checkpoints recovered failures(checkpoint:wrecks/trials)\n");
+    for (int32_t track = 0; track < 5; ++track) {
+        // One lap on autopilot at 20 frames a second, keeping the return state of each pass.
+        GameOptions.autopilot = true;
+        StartRace(track, 1);
+        EnterCountdown();
+        const int32_t count = Course.checkpointCount;
+        ShipState saved[CheckpointCapacity] = {};
+        int32_t next = ShipTable[0].nextCheckpoint;
+        for (int32_t frame = 0; frame < 5000 && ShipTable[0].laps < 1; ++frame) {
+            FrameRate = 20;
+            UpdateRace();
+            if (ShipTable[0].nextCheckpoint != next) {
+                saved[next] = ShipTable[0];
+                next = ShipTable[0].nextCheckpoint;
+            }
+        }
+        ASSERT_EQ(ShipTable[0].laps, 1) << track;
+        int32_t recovered = 0;
+        std::string failures;
+        for (int32_t k = 0; k < count; ++k) {
+            int32_t wrecksHere = 0, failedTrials = 0;
+            for (int32_t trial = 0; trial < Trials; ++trial) {
+                ShipState ship = saved[k];
+                ship.wrecked = 1;
+                ship.wreckFrames = 50;
+                ship.laps = 0;
+                ShipTable[0] = ship;
+                // The opponents are kept out of the way.
+                ShipTable[1].wrecked = ShipTable[2].wrecked = 1;
+                ShipTable[1].wreckFrames = ShipTable[2].wreckFrames = -1000000;
+                bool passed = false;
+                int32_t wrecks = 0;
+                bool was = true;
+                for (int32_t frame = 0; frame < FramesToNext && !passed; ++frame) {
+                    FrameRate = 20;
+                    UpdateRace();
+                    if (ShipTable[0].wrecked && !was) {
+                        wrecks += 1;
+                        const ShipState& w = ShipTable[0];
+                        if (std::getenv("TARNVELL_RACE_DEBUG"))
+                            std::printf("  t%d k%d f%d wreck (%d,%d) alt %d byte %d pitch %.0f "
+                                        "bank %.0f speed %.0f head %.0f tw %d\n",
+                                        track, k, frame, w.x >> 8, w.y >> 8, w.altitude,
+                                        HeightMap[((w.x >> 8) & 511) + 512 * ((w.y >> 8) & 511)],
+                                        w.pitch, w.bank, w.speed, w.heading, w.targetWaypoint);
+                    }
+                    if (!ShipTable[0].wrecked && was && std::getenv("TARNVELL_RACE_DEBUG")) {
+                        const ShipState& w = ShipTable[0];
+                        std::printf("  t%d k%d f%d back (%d,%d) byte %d head %.0f tw %d target "
+                                    "(%d,%d) alt %d\n",
+                                    track, k, frame, w.x >> 8, w.y >> 8,
+                                    HeightMap[((w.x >> 8) & 511) + 512 * ((w.y >> 8) & 511)],
+                                    w.heading, w.targetWaypoint, w.targetX >> 8, w.targetY >> 8,
+                                    w.targetAltitude);
+                    }
+                    was = ShipTable[0].wrecked != 0;
+                    passed = ShipTable[0].nextCheckpoint != (k + 1) % count;
+                }
+                wrecksHere += wrecks;
+                if (!passed || wrecks > 0)
+                    failedTrials += 1;
+            }
+            if (failedTrials == 0) {
+                recovered += 1;
+            } else {
+                char text[48];
+                std::snprintf(text, sizeof text, " %d:%d/%d", k, wrecksHere, failedTrials);
+                failures += text;
+            }
+        }
+        GameOptions.autopilot = false;
+        std::printf("%d %d %d%s\n", track, count, recovered, failures.c_str());
+        EXPECT_GE(recovered * 10, count * 8) << track; // at most one in five a problem
     }
 }

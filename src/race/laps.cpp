@@ -21,17 +21,22 @@ constexpr int32_t PanelGlyphWidth = 10;
 constexpr int32_t PanelGlyphHeight = 15;
 constexpr int32_t PanelOutOf = 3; // both lines read "n OF 3": three ships, three laps
 
-int32_t ActiveShips() { return ShipCount < 0 ? 0 : (ShipCount > ShipSlots ? ShipSlots : ShipCount); }
+int32_t ActiveShips() {
+    return ShipCount < 0 ? 0 : (ShipCount > ShipSlots ? ShipSlots : ShipCount);
+}
 
 } // namespace
 
 void PassCheckpoints() {
     const int32_t count = Course.checkpointCount;
-    if (count <= 0 || count > CheckpointCapacity) return;
+    if (count <= 0 || count > CheckpointCapacity)
+        return;
     for (int32_t i = 0; i < ActiveShips(); ++i) {
         ShipState& s = ShipTable[i];
-        if (s.wrecked) continue;
-        if (s.nextCheckpoint < 0 || s.nextCheckpoint >= count) s.nextCheckpoint = 0;
+        if (s.wrecked)
+            continue;
+        if (s.nextCheckpoint < 0 || s.nextCheckpoint >= count)
+            s.nextCheckpoint = 0;
         const CourseBox& k = Course.checkpoints[s.nextCheckpoint];
         const int32_t cx = s.x >> 8;
         const int32_t cy = s.y >> 8;
@@ -43,7 +48,8 @@ void PassCheckpoints() {
         if (s.nextCheckpoint == 0) {
             s.laps += 1;
             // The player is examined first, so finishing in the same frame puts the player ahead.
-            if (s.laps == RaceLaps && i != 0 && ShipTable[0].laps < RaceLaps) FinishPlace += 1;
+            if (s.laps == RaceLaps && i != 0 && ShipTable[0].laps < RaceLaps)
+                FinishPlace += 1;
         }
         s.savedTargetWaypoint = s.targetWaypoint;
         s.savedTargetX = s.targetX;
@@ -53,14 +59,18 @@ void PassCheckpoints() {
     }
 }
 
-int32_t RaceResult() { return ShipTable[0].laps < RaceLaps ? 0 : FinishPlace; }
+int32_t RaceResult() {
+    return ShipTable[0].laps < RaceLaps ? 0 : FinishPlace;
+}
 
 LapAndPlace GetLapAndPlace(int32_t ship) {
-    if (ship < 0 || ship >= ShipSlots) return {1, 1};
+    if (ship < 0 || ship >= ShipSlots)
+        return {1, 1};
     const ShipState& me = ShipTable[ship];
     int32_t place = 1;
     for (int32_t j = 0; j < ActiveShips(); ++j) {
-        if (j == ship) continue;
+        if (j == ship)
+            continue;
         const ShipState& other = ShipTable[j];
         if (other.laps > me.laps ||
             (other.laps == me.laps && other.nextCheckpoint >= me.nextCheckpoint)) {
@@ -71,19 +81,23 @@ LapAndPlace GetLapAndPlace(int32_t ship) {
 }
 
 ShipSpeed GetShipSpeed(int32_t ship) {
-    if (ship < 0 || ship >= ShipSlots) return {0.0, 0.0};
+    if (ship < 0 || ship >= ShipSlots)
+        return {0.0, 0.0};
     return {ShipTable[ship].speed, ShipTable[ship].topSpeed};
 }
 
 void DrawRacePanel() {
     uint16_t* frame = ScreenTarget;
-    if (frame == nullptr) return;
+    if (frame == nullptr)
+        return;
 
     const ShipSpeed s = GetShipSpeed(0);
     // A ship without a top speed shows an empty bar rather than dividing by zero.
     double fill = s.topSpeed > 0.0 ? 240.0 / s.topSpeed * s.speed : 0.0;
-    if (!(fill > -1.0)) fill = -1.0;
-    if (fill > 239.0) fill = 239.0;
+    if (!(fill > -1.0))
+        fill = -1.0;
+    if (fill > 239.0)
+        fill = 239.0;
     const int32_t bar = static_cast<int32_t>(fill);
     for (int32_t x = 0; x < 240; ++x) {
         frame[BarTopRow * 240 + x] = White;

@@ -14,13 +14,14 @@ constexpr double RadiansToAngleUnits = 40.74366543152521; // 128 / pi
 constexpr double TurnLookAhead = 0.3333333333333333;      // of the bank, in heading units
 constexpr int32_t HeadingDeadBand = 5;
 constexpr int32_t AltitudeDeadBand = 5;
-constexpr int32_t ClearanceLow = 80;  // height bytes of clearance: nose up twice below this
+constexpr int32_t ClearanceLow = 80;    // height bytes of clearance: nose up twice below this
 constexpr int32_t ClearanceLower = 50;  // ...once more below this
 constexpr int32_t ClearanceLowest = 30; // ...three times more below this
 constexpr int32_t AimClearance = 100;   // over the height byte at the aim point, plus 0-19
 
 uint8_t HeightAt(const uint8_t* heights, int32_t cellX, int32_t cellY) {
-    if (heights == nullptr) return 0;
+    if (heights == nullptr)
+        return 0;
     return heights[(cellX & 511) + 512 * (cellY & 511)];
 }
 
@@ -33,15 +34,18 @@ int32_t WantedHeading(int32_t x, int32_t y, int32_t targetX, int32_t targetY) {
 }
 
 void SteerOpponent(int32_t ship, const uint8_t* heights) {
-    if (ship < 0 || ship >= ShipSlots) return;
+    if (ship < 0 || ship >= ShipSlots)
+        return;
     ShipState& s = ShipTable[ship];
-    if (s.wrecked) return;
+    if (s.wrecked)
+        return;
 
     // Inside the aimed Waypoint (bounds included): aim at the centre of the next one.
     const int32_t count = Course.waypointCount;
     if (count > 0 && count <= WaypointCapacity) {
         int32_t index = s.targetWaypoint % count;
-        if (index < 0) index += count;
+        if (index < 0)
+            index += count;
         const CourseBox& w = Course.waypoints[index];
         int32_t cx = s.x >> 8;
         int32_t cy = s.y >> 8;
@@ -64,17 +68,22 @@ void SteerOpponent(int32_t ship, const uint8_t* heights) {
         predicted = (predicted - static_cast<int32_t>(s.bank * TurnLookAhead) + 256) % 256;
     }
     if (s.bank > 202.0) {
-        predicted = (predicted + static_cast<int32_t>((256.0 - s.bank) * TurnLookAhead) + 256) % 256;
+        predicted =
+            (predicted + static_cast<int32_t>((256.0 - s.bank) * TurnLookAhead) + 256) % 256;
     }
     int32_t e = predicted - wanted;
     if (e > -128 && e < 0) {
-        if (-e > HeadingDeadBand) BankRight(ship);
+        if (-e > HeadingDeadBand)
+            BankRight(ship);
     } else if (e >= 0 && e < 128) {
-        if (e > HeadingDeadBand) BankLeft(ship);
+        if (e > HeadingDeadBand)
+            BankLeft(ship);
     } else if (e >= 128) {
-        if (256 - e > HeadingDeadBand) BankRight(ship);
+        if (256 - e > HeadingDeadBand)
+            BankRight(ship);
     } else {
-        if (e + 256 > HeadingDeadBand) BankLeft(ship);
+        if (e + 256 > HeadingDeadBand)
+            BankLeft(ship);
     }
 
     // Height: emergency climbs over low clearance, else hold the wanted altitude.
@@ -98,5 +107,6 @@ void SteerOpponent(int32_t ship, const uint8_t* heights) {
         }
     }
 
-    if (s.speed < s.topSpeed) Accelerate(ship);
+    if (s.speed < s.topSpeed)
+        Accelerate(ship);
 }

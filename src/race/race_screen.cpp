@@ -29,15 +29,16 @@ int32_t RaceMusicRequest = -1;
 namespace {
 
 constexpr int32_t Abandoned = 100;
-constexpr int32_t CountdownWords = 4;   // "3", "2", "1", "GO!"
+constexpr int32_t CountdownWords = 4;    // "3", "2", "1", "GO!"
 constexpr int32_t CountdownLargest = 41; // a word is drawn while its size is below this
 constexpr int32_t ExitIconLeft = 224;
-constexpr int32_t PadRight = 80;  // the accelerate pad: drag x below this...
-constexpr int32_t PadTop = 240;   // ...and drag y above this
+constexpr int32_t PadRight = 80; // the accelerate pad: drag x below this...
+constexpr int32_t PadTop = 240;  // ...and drag y above this
 constexpr int32_t PanelRows = 80;
 
 void PlayRaceEffect(Effect effect) {
-    if (effect >= 0 && effect < 7) RaceEffectRequests[effect] += 1;
+    if (effect >= 0 && effect < 7)
+        RaceEffectRequests[effect] += 1;
     PlayEffect(effect);
 }
 
@@ -53,7 +54,8 @@ float StepForFrameRate() {
 }
 
 void CopyPanel() {
-    if (ScreenTarget == nullptr || PanelPicture == nullptr) return;
+    if (ScreenTarget == nullptr || PanelPicture == nullptr)
+        return;
     std::memcpy(ScreenTarget + ViewHeight * ScreenWidth, PanelPicture,
                 sizeof(uint16_t) * ScreenWidth * PanelRows);
 }
@@ -73,17 +75,23 @@ void FlyPlayer(bool padHeld) {
     } else if (TakeKeyA()) {
         Accelerate(0);
     }
-    if (TakeKeyB()) Brake(0);
-    if (LeftHeld()) BankLeft(0);
-    if (RightHeld()) BankRight(0);
-    if (DownHeld()) NoseUp(0);
-    if (UpHeld()) NoseDown(0);
+    if (TakeKeyB())
+        Brake(0);
+    if (LeftHeld())
+        BankLeft(0);
+    if (RightHeld())
+        BankRight(0);
+    if (DownHeld())
+        NoseUp(0);
+    if (UpHeld())
+        NoseDown(0);
 }
 
 } // namespace
 
 void FollowShip(CameraState& camera, int32_t ship) {
-    if (ship < 0 || ship >= ShipSlots) return;
+    if (ship < 0 || ship >= ShipSlots)
+        return;
     const ShipState& s = ShipTable[ship];
     camera.x = static_cast<int32_t>((static_cast<int64_t>(s.x) + camera.x) / 2);
     camera.y = static_cast<int32_t>((static_cast<int64_t>(s.y) + camera.y) / 2);
@@ -91,7 +99,8 @@ void FollowShip(CameraState& camera, int32_t ship) {
 }
 
 void DrawExitIcon() {
-    if (ScreenTarget == nullptr || ExitIcon == nullptr) return;
+    if (ScreenTarget == nullptr || ExitIcon == nullptr)
+        return;
     for (int32_t row = 0; row < ExitIconSize; ++row) {
         std::memcpy(ScreenTarget + row * ScreenWidth + ExitIconLeft, ExitIcon + row * ExitIconSize,
                     sizeof(uint16_t) * ExitIconSize);
@@ -101,10 +110,12 @@ void DrawExitIcon() {
 void DrawRaceScene() {
     UpdateWrecks(Camera, ExplosionPicture);
     int32_t contacts = 0;
-    for (int32_t i = 0; i < 3; ++i) contacts += DrawShip(Camera, i, HeightMap);
+    for (int32_t i = 0; i < 3; ++i)
+        contacts += DrawShip(Camera, i, HeightMap);
     DrawMapMarkers(Camera);
     DrawRacePanel();
-    if (contacts > 0) PlayRaceEffect(ExplodeEffect);
+    if (contacts > 0)
+        PlayRaceEffect(ExplodeEffect);
 }
 
 void UpdateRace() {
@@ -131,7 +142,8 @@ void UpdateRace() {
     // Drawn (and tested for contact) at the positions of the previous flight step.
     DrawRaceScene();
     MoveShips();
-    if (BumpShips()) PlayRaceEffect(CrashEffect);
+    if (BumpShips())
+        PlayRaceEffect(CrashEffect);
     PassCheckpoints();
 }
 
@@ -173,10 +185,14 @@ void UpdateCountdown() {
     if (CountdownSize >= CountdownLargest) {
         CountdownSize = 1;
         CountdownStep += 1;
-        if (CountdownStep == 1) PlayRaceEffect(TwoEffect);
-        if (CountdownStep == 2) PlayRaceEffect(OneEffect);
-        if (CountdownStep == 3) PlayRaceEffect(GoEffect);
-        if (CountdownStep == 4) LeaveScreen();
+        if (CountdownStep == 1)
+            PlayRaceEffect(TwoEffect);
+        if (CountdownStep == 2)
+            PlayRaceEffect(OneEffect);
+        if (CountdownStep == 3)
+            PlayRaceEffect(GoEffect);
+        if (CountdownStep == 4)
+            LeaveScreen();
     }
 }
 
@@ -185,7 +201,9 @@ void LeaveCountdown() {
     PushScreen(StateRace);
 }
 
-void EnterRace() { GameStep = StepUpdate; }
+void EnterRace() {
+    GameStep = StepUpdate;
+}
 
 void UpdateRaceScreen() {
     CopyPanel();
