@@ -536,25 +536,8 @@ TEST(Race, PutBackOnEveryCheckpoint) {
                 for (int32_t frame = 0; frame < FramesToNext && !passed; ++frame) {
                     FrameRate = 20;
                     UpdateRace();
-                    if (ShipTable[0].wrecked && !was) {
+                    if (ShipTable[0].wrecked && !was)
                         wrecks += 1;
-                        const ShipState& w = ShipTable[0];
-                        if (std::getenv("TARNVELL_RACE_DEBUG"))
-                            std::printf("  t%d k%d f%d wreck (%d,%d) alt %d byte %d pitch %.0f "
-                                        "bank %.0f speed %.0f head %.0f tw %d\n",
-                                        track, k, frame, w.x >> 8, w.y >> 8, w.altitude,
-                                        HeightMap[((w.x >> 8) & 511) + 512 * ((w.y >> 8) & 511)],
-                                        w.pitch, w.bank, w.speed, w.heading, w.targetWaypoint);
-                    }
-                    if (!ShipTable[0].wrecked && was && std::getenv("TARNVELL_RACE_DEBUG")) {
-                        const ShipState& w = ShipTable[0];
-                        std::printf("  t%d k%d f%d back (%d,%d) byte %d head %.0f tw %d target "
-                                    "(%d,%d) alt %d\n",
-                                    track, k, frame, w.x >> 8, w.y >> 8,
-                                    HeightMap[((w.x >> 8) & 511) + 512 * ((w.y >> 8) & 511)],
-                                    w.heading, w.targetWaypoint, w.targetX >> 8, w.targetY >> 8,
-                                    w.targetAltitude);
-                    }
                     was = ShipTable[0].wrecked != 0;
                     passed = ShipTable[0].nextCheckpoint != (k + 1) % count;
                 }
