@@ -5,6 +5,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -31,8 +32,14 @@ std::vector<uint8_t> ReadWhole(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+// The baked folder: $TARNVELL_DATA when set (the fuzz build bakes none of its own).
+std::string BakedFolder() {
+    const char* folder = std::getenv("TARNVELL_DATA");
+    return folder != nullptr && *folder != '\0' ? folder : TARNVELL_DATA;
+}
+
 void CopyFolder(const std::string& name) {
-    const std::string from = std::string(TARNVELL_DATA) + "/" + name + "/";
+    const std::string from = BakedFolder() + "/" + name + "/";
     std::vector<std::string> names;
     if (DIR* folder = opendir(from.c_str())) {
         while (const dirent* entry = readdir(folder))
