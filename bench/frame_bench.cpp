@@ -8,10 +8,10 @@
 #include "app/options.h"
 #include "app/state.h"
 #include "app/window.h"
-#include "platform/device.h"
-#include "platform/display.h"
 #include "assets/assets.h"
 #include "assets/load.h"
+#include "platform/device.h"
+#include "platform/display.h"
 #include "race/race_screen.h"
 #include "render/camera.h"
 #include "screens/settings.h"
@@ -25,7 +25,8 @@ bool LoadOnce() {
         GameOptions.hasSeed = true;
         GameOptions.seed = 5;
         GameOptions.autopilot = true;
-        if (!AllocateFrameBuffer()) return false;
+        if (!AllocateFrameBuffer())
+            return false;
         LoadGameAssets();
         return true;
     }();

@@ -25,7 +25,8 @@ void PresentBench(benchmark::State& state) {
     const DisplayLayout layout{properties.cBPP, properties.cbxPitch, properties.cbyPitch};
     // A frame of every colour, so that no layout meets only easy pixels.
     std::vector<uint16_t> frame(240 * 320);
-    for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint16_t>(i * 2654435761u >> 7);
+    for (size_t i = 0; i < frame.size(); ++i)
+        frame[i] = static_cast<uint16_t>(i * 2654435761u >> 7);
     for (auto _ : state) {
         WriteFrameToDisplay(DisplayOrigin(), layout, frame.data());
         benchmark::DoNotOptimize(DisplayMemory());

@@ -22,7 +22,8 @@ inline const std::string& ScratchFolder() {
 // Writes `size` bytes to `path`; false when the file cannot be written.
 inline bool WriteScratchFile(const std::string& path, const uint8_t* data, size_t size) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
+    if (file == nullptr)
+        return false;
     const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
     return std::fclose(file) == 0 && written;
 }

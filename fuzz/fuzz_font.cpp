@@ -15,15 +15,18 @@ std::vector<uint16_t> Frame(240 * 320);
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     const std::string graph = ScratchFolder() + "Graph/";
     const bool sheet = data[0] & 1;
     const std::string path = graph + (sheet ? "font.tga" : "Antique.fnt");
-    if (!WriteScratchFile(path, data + 1, size - 1)) return 0;
+    if (!WriteScratchFile(path, data + 1, size - 1))
+        return 0;
     LoadFonts(graph);
     ScreenTarget = Frame.data();
     char text[257];
-    for (int32_t i = 0; i < 256; ++i) text[i] = static_cast<char>(i == 0 ? 1 : i);
+    for (int32_t i = 0; i < 256; ++i)
+        text[i] = static_cast<char>(i == 0 ? 1 : i);
     text[256] = '\0';
     DrawSheetText(text, -8, 2);
     DrawSheetText(text + 32, 0, 300); // clipped at the bottom

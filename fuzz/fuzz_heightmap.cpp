@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = ScratchFolder() + "Map/map1.raw";
-    if (!WriteScratchFile(path, data, size)) return 0;
+    if (!WriteScratchFile(path, data, size))
+        return 0;
     // A raw read at a size taken from the input, into a buffer of exactly that size.
     const int32_t width = size > 0 ? 1 + data[0] % 64 : 1;
     const int32_t height = size > 1 ? 1 + data[1] % 64 : 1;

@@ -5,8 +5,8 @@
 #include <dirent.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -43,7 +43,8 @@ void CopyFolder(const std::string& name) {
     std::vector<std::string> names;
     if (DIR* folder = opendir(from.c_str())) {
         while (const dirent* entry = readdir(folder))
-            if (entry->d_name[0] != '.') names.push_back(entry->d_name);
+            if (entry->d_name[0] != '.')
+                names.push_back(entry->d_name);
         closedir(folder);
     }
     std::sort(names.begin(), names.end());
@@ -66,9 +67,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0 || Files.empty()) return 0;
+    if (size == 0 || Files.empty())
+        return 0;
     const DataFile& file = Files[data[0] % Files.size()];
-    if (!WriteScratchFile(file.path, data + 1, size - 1)) return 0;
+    if (!WriteScratchFile(file.path, data + 1, size - 1))
+        return 0;
     LoadGameAssets();
     LoadTrackMap(data[0] % 5);
     LoadPlanetTiles(data[0] % 12);

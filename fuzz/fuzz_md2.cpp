@@ -23,9 +23,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = ScratchFolder() + "plane1.md2";
-    if (!WriteScratchFile(path, data, size)) return 0;
+    if (!WriteScratchFile(path, data, size))
+        return 0;
     ShipModel* model = CreateShipModel();
-    if (model == nullptr) return 0;
+    if (model == nullptr)
+        return 0;
     if (ReadShipModel(*model, path.c_str())) {
         // No skin file: the skin is allocated black, as when the picture is missing.
         LoadShipSkin(*model, (ScratchFolder() + "missing.tga").c_str());

@@ -7,7 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = ScratchFolder() + "picture.tga";
-    if (!WriteScratchFile(path, data, size)) return 0;
+    if (!WriteScratchFile(path, data, size))
+        return 0;
     // The size in the header, when it is a sensible one, so that whole pictures get read.
     int32_t width = 16, height = 16;
     if (size >= 16) {

@@ -35,7 +35,8 @@ std::vector<std::string> DataFiles() {
     for (const char* folder : Folders) {
         if (DIR* dir = opendir((std::string(TARNVELL_DATA) + "/" + folder).c_str())) {
             while (const dirent* entry = readdir(dir))
-                if (entry->d_name[0] != '.') files.push_back(std::string(folder) + "/" + entry->d_name);
+                if (entry->d_name[0] != '.')
+                    files.push_back(std::string(folder) + "/" + entry->d_name);
             closedir(dir);
         }
     }
@@ -45,8 +46,10 @@ std::vector<std::string> DataFiles() {
 
 std::string CopyOfData(const std::string& name) {
     const std::string folder = BadFolder(name);
-    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "' && cp -r '" TARNVELL_DATA
-                 "/Map' '" TARNVELL_DATA "/Graph' '" TARNVELL_DATA "/Sound' '" + folder + "'")
+    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder +
+                 "' && cp -r '" TARNVELL_DATA "/Map' '" TARNVELL_DATA "/Graph' '" TARNVELL_DATA
+                 "/Sound' '" +
+                 folder + "'")
                     .c_str());
     return folder;
 }
@@ -58,24 +61,27 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 struct Outcome {
-    int exitCode = -1;   // -1: killed by a signal
-    int64_t passes = 0;  // trace lines written
-    bool raced = false;  // some pass ran the race screen
-    bool menu = false;   // some pass ran the main menu
+    int exitCode = -1;  // -1: killed by a signal
+    int64_t passes = 0; // trace lines written
+    bool raced = false; // some pass ran the race screen
+    bool menu = false;  // some pass ran the main menu
 };
 
 // One headless run of the game over `folder` with the race script.
 Outcome RunOver(const std::string& folder, const std::string& extra = "") {
-    WriteBytes(folder + "input.txt", std::vector<uint8_t>(RaceScript, RaceScript + std::char_traits<char>::length(RaceScript)));
+    WriteBytes(
+        folder + "input.txt",
+        std::vector<uint8_t>(RaceScript, RaceScript + std::char_traits<char>::length(RaceScript)));
     const std::string command = std::string("'") + TARNVELL_BINARY + "' --headless --data '" +
                                 folder + "' --seed 3 --autopilot --frames " +
                                 std::to_string(RunPasses) + " --input '" + folder +
-                                "input.txt' --trace '" + folder + "trace.jsonl' " + extra +
-                                " > '" + folder + "output.txt' 2>&1";
+                                "input.txt' --trace '" + folder + "trace.jsonl' " + extra + " > '" +
+                                folder + "output.txt' 2>&1";
     const int status = std::system(command.c_str());
     Outcome outcome;
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -96,7 +102,8 @@ void ExpectRaced(const Outcome& outcome, const std::string& what) {
 }
 
 void TidyUp(const std::string& folder) {
-    if (!::testing::Test::HasFailure()) std::system(("rm -rf '" + folder + "'").c_str());
+    if (!::testing::Test::HasFailure())
+        std::system(("rm -rf '" + folder + "'").c_str());
 }
 
 } // namespace
@@ -119,7 +126,8 @@ TEST(BadData, EveryFileMissingInTurn) {
     std::thread second(work, 1);
     work(0);
     second.join();
-    for (size_t i = 0; i < files.size(); ++i) ExpectRaced(outcomes[i], "without " + files[i]);
+    for (size_t i = 0; i < files.size(); ++i)
+        ExpectRaced(outcomes[i], "without " + files[i]);
     TidyUp(BadFolder("missing0"));
     TidyUp(BadFolder("missing1"));
 }
@@ -127,8 +135,8 @@ TEST(BadData, EveryFileMissingInTurn) {
 // Everything missing at once: black pictures, flat ground, no model, and not a sound.
 TEST(BadData, AllFilesMissing) {
     const std::string folder = BadFolder("empty");
-    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "Map' '" + folder +
-                 "Graph' '" + folder + "Sound'")
+    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "Map' '" + folder + "Graph' '" +
+                 folder + "Sound'")
                     .c_str());
     ExpectRaced(RunOver(folder, "--audio-out '" + folder + "sound.wav' --shot '140:" + folder +
                                     "race.png'"),
@@ -157,10 +165,16 @@ TEST(BadData, TruncatedGrownAndGarbageFiles) {
         const std::string folder = CopyOfData(kind);
         for (const std::string& file : files) {
             std::vector<uint8_t> bytes = ReadBytes(folder + file);
-            if (kind == "half") bytes.resize(bytes.size() / 2);
-            else if (kind == "ten") bytes.resize(std::min<size_t>(bytes.size(), 10));
-            else if (kind == "grown") for (int32_t i = 0; i < 4000; ++i) bytes.push_back(nextByte());
-            else for (uint8_t& byte : bytes) byte = nextByte();
+            if (kind == "half")
+                bytes.resize(bytes.size() / 2);
+            else if (kind == "ten")
+                bytes.resize(std::min<size_t>(bytes.size(), 10));
+            else if (kind == "grown")
+                for (int32_t i = 0; i < 4000; ++i)
+                    bytes.push_back(nextByte());
+            else
+                for (uint8_t& byte : bytes)
+                    byte = nextByte();
             WriteBytes(folder + file, bytes);
         }
     }
@@ -183,7 +197,8 @@ TEST(BadData, TruncatedGrownAndGarbageFiles) {
 TEST(BadData, CutShortEffectsStillPlay) {
     const std::string folder = CopyOfData("short");
     for (const std::string& file : DataFiles()) {
-        if (file.rfind("Sound/", 0) != 0) continue;
+        if (file.rfind("Sound/", 0) != 0)
+            continue;
         const std::string path = folder + file;
         if (file.size() > 4 && file.compare(file.size() - 4, 4, ".wav") == 0) {
             std::vector<uint8_t> bytes = ReadBytes(path);

@@ -87,16 +87,18 @@ SAMPLE* LoadEffect(const std::string& path) {
         } else if (std::memcmp(file.data() + at, "data", 4) == 0) {
             const uint32_t present = static_cast<uint32_t>(size <= left ? size : left);
             const uint32_t whole = present - present % frameBytes;
-            if (whole == 0) return nullptr;
+            if (whole == 0)
+                return nullptr;
             file.resize(body + whole);
             for (int32_t i = 0; i < 4; ++i) {
                 file[at + 4 + i] = static_cast<uint8_t>(whole >> (8 * i));
                 file[4 + i] = static_cast<uint8_t>((file.size() - 8) >> (8 * i));
             }
             return Sample_LoadMem(reinterpret_cast<const char*>(file.data()),
-                                 static_cast<int>(file.size()));
+                                  static_cast<int>(file.size()));
         }
-        if (size > left) break;
+        if (size > left)
+            break;
         at = body + size + (size & 1); // chunks are padded to even lengths
     }
     return nullptr;

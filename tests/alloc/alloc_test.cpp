@@ -35,17 +35,19 @@ struct Allocation {
     void* callers[24];
 };
 
-std::atomic<bool> Watching{false};   // counting game allocations after the load step
-std::atomic<bool> WatchAll{false};   // counting every allocation (the counter's own check)
+std::atomic<bool> Watching{false}; // counting game allocations after the load step
+std::atomic<bool> WatchAll{false}; // counting every allocation (the counter's own check)
 std::atomic<int64_t> Count{0};
-thread_local bool Inside = false;     // the recording itself must not be counted
+thread_local bool Inside = false; // the recording itself must not be counted
 Allocation Seen[8];
 
 void Note(size_t size) {
-    if (Inside) return;
+    if (Inside)
+        return;
     const bool inGame = Watching.load(std::memory_order_relaxed) && CurrentPass() >= 2 &&
                         GameState >= StateMainMenu && GameState <= StateHelp;
-    if (!inGame && !WatchAll.load(std::memory_order_relaxed)) return;
+    if (!inGame && !WatchAll.load(std::memory_order_relaxed))
+        return;
     Inside = true;
     const int64_t index = Count.fetch_add(1);
     if (index < 8) {
@@ -71,7 +73,9 @@ void* realloc(void* block, size_t size) {
     Note(size);
     return __libc_realloc(block, size);
 }
-void free(void* block) { __libc_free(block); }
+void free(void* block) {
+    __libc_free(block);
+}
 void* memalign(size_t alignment, size_t size) {
     Note(size);
     return __libc_memalign(alignment, size);
@@ -83,7 +87,8 @@ void* aligned_alloc(size_t alignment, size_t size) {
 int posix_memalign(void** out, size_t alignment, size_t size) {
     Note(size);
     void* block = __libc_memalign(alignment, size);
-    if (block == nullptr) return ENOMEM;
+    if (block == nullptr)
+        return ENOMEM;
     *out = block;
     return 0;
 }
@@ -91,16 +96,31 @@ int posix_memalign(void** out, size_t alignment, size_t size) {
 
 void* operator new(size_t size) {
     void* block = malloc(size == 0 ? 1 : size);
-    if (block == nullptr) throw std::bad_alloc();
+    if (block == nullptr)
+        throw std::bad_alloc();
     return block;
 }
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return malloc(size == 0 ? 1 : size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return malloc(size == 0 ? 1 : size); }
-void operator delete(void* block) noexcept { free(block); }
-void operator delete[](void* block) noexcept { free(block); }
-void operator delete(void* block, size_t) noexcept { free(block); }
-void operator delete[](void* block, size_t) noexcept { free(block); }
+void* operator new[](size_t size) {
+    return operator new(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    return malloc(size == 0 ? 1 : size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return malloc(size == 0 ? 1 : size);
+}
+void operator delete(void* block) noexcept {
+    free(block);
+}
+void operator delete[](void* block) noexcept {
+    free(block);
+}
+void operator delete(void* block, size_t) noexcept {
+    free(block);
+}
+void operator delete[](void* block, size_t) noexcept {
+    free(block);
+}
 
 namespace {
 
@@ -140,19 +160,27 @@ bool ResultsSeen = false;
 int64_t ExitPass = -1;
 
 void Drive(int64_t pass) {
-    if (GameState >= 0 && GameState <= StateHelp) Visited[GameState] = true;
-    if (GameState == StateResults) ResultsSeen = true;
+    if (GameState >= 0 && GameState <= StateHelp)
+        Visited[GameState] = true;
+    if (GameState == StateResults)
+        ResultsSeen = true;
     if (ResultsSeen && ExitPass < 0 && GameState == StateMainMenu && GameStep == StepUpdate)
         ExitPass = pass + 20;
     for (const Tap& tap : Taps) {
-        if (tap.pass == pass) PostStylus(WM_LBUTTONDOWN, tap.x, tap.y);
-        if (tap.pass + 1 == pass) PostStylus(WM_LBUTTONUP, 0, 0);
+        if (tap.pass == pass)
+            PostStylus(WM_LBUTTONDOWN, tap.x, tap.y);
+        if (tap.pass + 1 == pass)
+            PostStylus(WM_LBUTTONUP, 0, 0);
     }
     // Keys during the race: the autopilot flies, but the keys still pass the window procedure.
-    if (GameState == StateRace && pass % 40 == 0) PostKey(WM_KEYDOWN, KeyCodeLeft);
-    if (GameState == StateRace && pass % 40 == 10) PostKey(WM_KEYUP, KeyCodeLeft);
-    if (pass == ExitPass) PostStylus(WM_LBUTTONDOWN, 120, 180);
-    if (pass == ExitPass + 1) PostStylus(WM_LBUTTONUP, 0, 0);
+    if (GameState == StateRace && pass % 40 == 0)
+        PostKey(WM_KEYDOWN, KeyCodeLeft);
+    if (GameState == StateRace && pass % 40 == 10)
+        PostKey(WM_KEYUP, KeyCodeLeft);
+    if (pass == ExitPass)
+        PostStylus(WM_LBUTTONDOWN, 120, 180);
+    if (pass == ExitPass + 1)
+        PostStylus(WM_LBUTTONUP, 0, 0);
 }
 
 void PrintAllocations() {
@@ -195,5 +223,6 @@ TEST(NoAllocation, WholeGameAfterTheLoadStep) {
     for (int32_t state = StateMainMenu; state <= StateHelp; ++state)
         EXPECT_TRUE(Visited[state]) << "never reached state " << state;
     EXPECT_EQ(Count.load(), 0) << "allocations after the load step (first ones on stderr)";
-    if (Count.load() != 0) PrintAllocations();
+    if (Count.load() != 0)
+        PrintAllocations();
 }

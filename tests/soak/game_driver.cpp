@@ -56,13 +56,16 @@ int32_t RunDrivenGame(const DrivenRun& run) {
     GameOptions.autopilot = run.autopilot;
     GameOptions.frames = run.frames;
     GameOptions.display = run.display;
-    if (!InitDataPaths()) return -1;
+    if (!InitDataPaths())
+        return -1;
     std::string error;
     if (run.inputPath != nullptr) {
         GameOptions.inputPath = run.inputPath;
-        if (!LoadInputScript(GameOptions.inputPath, error)) return -1;
+        if (!LoadInputScript(GameOptions.inputPath, error))
+            return -1;
     }
-    if (!SelectDisplayProfile(GameOptions.display)) return -1;
+    if (!SelectDisplayProfile(GameOptions.display))
+        return -1;
     Backend.Start(run.hook);
     SetDeviceBackend(&Backend);
     const int32_t code = RunGame();
@@ -75,4 +78,6 @@ void PostStylus(uint32_t message, int32_t x, int32_t y) {
                       message == WM_LBUTTONUP ? 0 : PackPoint(x, y));
 }
 
-void PostKey(uint32_t message, uint16_t code) { PostDeviceMessage(0, message, code, 0); }
+void PostKey(uint32_t message, uint16_t code) {
+    PostDeviceMessage(0, message, code, 0);
+}

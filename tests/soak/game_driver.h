@@ -12,7 +12,7 @@ struct DrivenRun {
     const char* display = "rgb565";  // display profile
     uint32_t seed = 7;
     bool autopilot = false;
-    int64_t frames = 0;              // 0: until EXIT
+    int64_t frames = 0; // 0: until EXIT
     PassHook hook = nullptr;
 };
 

@@ -24,20 +24,22 @@ uint32_t NextRandom() {
     RandomState ^= RandomState << 5;
     return RandomState;
 }
-int32_t RandomBelow(int32_t limit) { return static_cast<int32_t>(NextRandom() % static_cast<uint32_t>(limit)); }
+int32_t RandomBelow(int32_t limit) {
+    return static_cast<int32_t>(NextRandom() % static_cast<uint32_t>(limit));
+}
 
 // Centres of every button of the front end, and the exit icon of the race.
 struct Point {
     int32_t x, y;
 };
 constexpr Point Targets[] = {
-    {120, 90},  {120, 120}, {120, 150},                                  // PLAY, SETTINGS, HELP
+    {120, 90},  {120, 120}, {120, 150},                                     // PLAY, SETTINGS, HELP
     {200, 70},  {200, 100}, {200, 120}, {200, 150}, {200, 170}, {200, 190}, // the six settings
-    {120, 220}, {120, 230}, {38, 230},  {200, 230},                        // OK, OK, PREV, NEXT
-    {231, 7},                                                              // exit icon
+    {120, 220}, {120, 230}, {38, 230},  {200, 230},                         // OK, OK, PREV, NEXT
+    {231, 7},                                                               // exit icon
 };
-constexpr uint16_t Keys[] = {KeyCodeUp,   KeyCodeDown, KeyCodeLeft, KeyCodeRight,
-                             KeyCodeA,    KeyCodeB,    KeyCodeC,    KeyCodeStart};
+constexpr uint16_t Keys[] = {KeyCodeUp, KeyCodeDown, KeyCodeLeft, KeyCodeRight,
+                             KeyCodeA,  KeyCodeB,    KeyCodeC,    KeyCodeStart};
 
 int64_t Passes = 200000;
 int64_t GrowthLimit = 1024 * 1024; // bytes
@@ -53,7 +55,8 @@ int32_t KeyHeldFor = 0;
 int64_t ResidentBytes() {
     long pages = 0, resident = 0;
     FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm == nullptr) return -1;
+    if (statm == nullptr)
+        return -1;
     const int read = std::fscanf(statm, "%ld %ld", &pages, &resident);
     std::fclose(statm);
     return read == 2 ? static_cast<int64_t>(resident) * sysconf(_SC_PAGESIZE) : -1;
@@ -73,11 +76,14 @@ void Drive(int64_t pass) {
         }
     }
     PreviousState = GameState;
-    if (pass == Passes - 1) RssAtEnd = ResidentBytes();
+    if (pass == Passes - 1)
+        RssAtEnd = ResidentBytes();
 
     if (StylusDownFor > 0) {
-        if (Dragging) PostStylus(WM_MOUSEMOVE, RandomBelow(240), RandomBelow(320));
-        if (--StylusDownFor == 0) PostStylus(WM_LBUTTONUP, 0, 0);
+        if (Dragging)
+            PostStylus(WM_MOUSEMOVE, RandomBelow(240), RandomBelow(320));
+        if (--StylusDownFor == 0)
+            PostStylus(WM_LBUTTONUP, 0, 0);
     } else if (RandomBelow(8) == 0) {
         Point point;
         const int32_t kind = RandomBelow(16);
@@ -88,7 +94,8 @@ void Drive(int64_t pass) {
         } else {
             // Anywhere, including just off the screen's edges.
             point = {RandomBelow(260) - 10, RandomBelow(340) - 10};
-            if (point.x < 0 || point.y < 0) point = {point.x < 0 ? 0 : point.x, point.y < 0 ? 0 : point.y};
+            if (point.x < 0 || point.y < 0)
+                point = {point.x < 0 ? 0 : point.x, point.y < 0 ? 0 : point.y};
         }
         if (!OnMenuExit(point.x, point.y)) {
             Dragging = RandomBelow(4) == 0;
@@ -99,7 +106,8 @@ void Drive(int64_t pass) {
     }
 
     if (KeyHeldFor > 0) {
-        if (--KeyHeldFor == 0) PostKey(WM_KEYUP, HeldKey);
+        if (--KeyHeldFor == 0)
+            PostKey(WM_KEYUP, HeldKey);
     } else if (RandomBelow(6) == 0) {
         HeldKey = Keys[RandomBelow(8)];
         KeyHeldFor = 1 + RandomBelow(30);
@@ -114,16 +122,21 @@ int main(int argc, char** argv) {
     const char* data = TARNVELL_DATA;
     uint32_t seed = 1;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--passes") == 0) Passes = std::atoll(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--seed") == 0) seed = static_cast<uint32_t>(std::atoll(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--data") == 0) data = argv[i + 1];
-        else if (std::strcmp(argv[i], "--growth-kib") == 0) GrowthLimit = std::atoll(argv[i + 1]) * 1024;
+        if (std::strcmp(argv[i], "--passes") == 0)
+            Passes = std::atoll(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--seed") == 0)
+            seed = static_cast<uint32_t>(std::atoll(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--data") == 0)
+            data = argv[i + 1];
+        else if (std::strcmp(argv[i], "--growth-kib") == 0)
+            GrowthLimit = std::atoll(argv[i + 1]) * 1024;
         else {
             std::fprintf(stderr, "tarnvell_soak: unknown option %s\n", argv[i]);
             return 2;
         }
     }
-    if (Passes < 2) Passes = 2;
+    if (Passes < 2)
+        Passes = 2;
     RandomState = seed != 0 ? seed : 1;
 
     DrivenRun run;
@@ -134,13 +147,14 @@ int main(int argc, char** argv) {
     const int32_t code = RunDrivenGame(run);
     const int64_t reached = CurrentPass();
 
-    std::printf("soak: %lld passes (seed %u), %lld races, %lld taps, %lld drags, %lld key presses\n",
-                static_cast<long long>(reached), seed, static_cast<long long>(Races),
-                static_cast<long long>(Taps), static_cast<long long>(Drags),
-                static_cast<long long>(KeyPresses));
+    std::printf(
+        "soak: %lld passes (seed %u), %lld races, %lld taps, %lld drags, %lld key presses\n",
+        static_cast<long long>(reached), seed, static_cast<long long>(Races),
+        static_cast<long long>(Taps), static_cast<long long>(Drags),
+        static_cast<long long>(KeyPresses));
     std::printf("soak: resident %lld KiB after the first race (pass %lld), %lld KiB at the end\n",
-                static_cast<long long>(RssAfterFirstRace / 1024), static_cast<long long>(FirstRaceEnd),
-                static_cast<long long>(RssAtEnd / 1024));
+                static_cast<long long>(RssAfterFirstRace / 1024),
+                static_cast<long long>(FirstRaceEnd), static_cast<long long>(RssAtEnd / 1024));
     bool ok = true;
     if (code != 0 || reached != Passes) {
         std::printf("soak: FAILED: the game ended at pass %lld with code %d\n",
