@@ -215,3 +215,26 @@ TEST(BadData, CutShortEffectsStillPlay) {
         << "the short effects were not heard";
     TidyUp(folder);
 }
+
+// Effects whose format the mixer cannot use are left out, the rest still sounds: no channels
+// (once a division by zero in the library), 12-bit samples, a block size that does not match.
+TEST(BadData, EffectsInImpossibleFormatsAreSilent) {
+    const std::string folder = CopyOfData("format");
+    const struct {
+        const char* file;
+        size_t offset; // into the "fmt " chunk's body, which starts at byte 20
+        uint8_t value;
+    } breaks[] = {{"Sound/three.wav", 22, 0}, {"Sound/two.wav", 34, 12}, {"Sound/one.wav", 32, 7}};
+    for (const auto& broken : breaks) {
+        std::vector<uint8_t> bytes = ReadBytes(folder + broken.file);
+        ASSERT_GT(bytes.size(), 44u);
+        ASSERT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "fmt ");
+        bytes[broken.offset] = broken.value;
+        WriteBytes(folder + broken.file, bytes);
+    }
+    ExpectRaced(RunOver(folder, "--audio-out '" + folder + "sound.wav'"), "with broken formats");
+    const std::vector<uint8_t> wav = ReadBytes(folder + "sound.wav");
+    ASSERT_GT(wav.size(), 44u);
+    EXPECT_FALSE(std::all_of(wav.begin() + 44, wav.end(), [](uint8_t b) { return b == 0; }));
+    TidyUp(folder);
+}

@@ -63,9 +63,15 @@ uint32_t LittleEndian32(const uint8_t* bytes) {
     return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
+uint32_t LittleEndian16(const uint8_t* bytes) {
+    return bytes[0] | bytes[1] << 8;
+}
+
 // An effect from a WAV file. The library plays past the end of a "data" chunk that claims
 // more bytes than the file holds (and crashes), so such a chunk is cut to the whole sample
-// frames present, and the effect plays what there is. Null when nothing playable is left.
+// frames present, and the effect plays what there is. It also divides by the format's
+// fields unchecked, so only plain PCM (1 or 2 channels of 8 or 16 bits, a rate, a matching
+// block size) before the data is passed on. Null when nothing playable is left.
 SAMPLE* LoadEffect(const std::string& path) {
     std::vector<uint8_t> file;
     if (FILE* in = std::fopen(path.c_str(), "rb")) {
@@ -77,14 +83,23 @@ SAMPLE* LoadEffect(const std::string& path) {
     if (file.size() < 12 || std::memcmp(file.data(), "RIFF", 4) != 0 ||
         std::memcmp(file.data() + 8, "WAVE", 4) != 0)
         return nullptr;
-    uint32_t frameBytes = 1;
+    uint32_t frameBytes = 0; // 0 until a sound "fmt " chunk is seen
     for (size_t at = 12; at + 8 <= file.size();) {
         const uint32_t size = LittleEndian32(file.data() + at + 4);
         const size_t body = at + 8, left = file.size() - body;
         if (std::memcmp(file.data() + at, "fmt ", 4) == 0 && size >= 16 && left >= 16) {
-            const uint32_t align = file[body + 12] | file[body + 13] << 8;
-            frameBytes = align != 0 ? align : 1;
+            const uint8_t* format = file.data() + body;
+            const uint32_t channels = LittleEndian16(format + 2);
+            const uint32_t rate = LittleEndian32(format + 4);
+            const uint32_t align = LittleEndian16(format + 12);
+            const uint32_t bits = LittleEndian16(format + 14);
+            const bool sound = LittleEndian16(format) == 1 && (channels == 1 || channels == 2) &&
+                               (bits == 8 || bits == 16) && rate >= 1000 && rate <= 192000 &&
+                               align == channels * bits / 8;
+            frameBytes = sound ? align : 0;
         } else if (std::memcmp(file.data() + at, "data", 4) == 0) {
+            if (frameBytes == 0)
+                return nullptr;
             const uint32_t present = static_cast<uint32_t>(size <= left ? size : left);
             const uint32_t whole = present - present % frameBytes;
             if (whole == 0)
