@@ -125,23 +125,35 @@ TEST_P(MapsData, GroundFarFromTheCourseIsWall) {
         points.push_back({float((k[0] + k[2]) / 2), float((k[1] + k[3]) / 2)});
     }
     constexpr float Far = 50.0f;
+    // Distance from (x, y) to the course, the grid, the Checkpoints and the put-back zones.
+    const auto distance = [&](float x, float y) {
+        float d = 1e9f;
+        for (int32_t i = 0; i < c.waypointCount && d > Far; ++i)
+            d = std::min(d, SegmentDistance(x, y, Centre(c, i), Centre(c, i + 1)));
+        for (const Point& p : points)
+            d = std::min(d, std::hypot(x - p.x, y - p.y));
+        for (int32_t i = 0; i < c.checkpointCount && d > Far; ++i) {
+            int32_t x0, y0, x1, y1;
+            RespawnZone(c.checkpoints[i], x0, y0, x1, y1);
+            const float dx = std::max({float(x0) - x, 0.0f, x - float(x1)});
+            const float dy = std::max({float(y0) - y, 0.0f, y - float(y1)});
+            d = std::min(d, std::hypot(dx, dy));
+        }
+        return d;
+    };
     int32_t low = 0, firstX = -1, firstY = -1;
     for (int32_t y = 0; y < Side; ++y) {
         for (int32_t x = 0; x < Side; ++x) {
             if (map.At(x, y) > CeilingByte)
                 continue;
-            float d = 1e9f;
-            for (int32_t i = 0; i < c.waypointCount && d > Far; ++i)
-                d = std::min(d,
-                             SegmentDistance(float(x), float(y), Centre(c, i), Centre(c, i + 1)));
-            for (const Point& p : points)
-                d = std::min(d, std::hypot(x - p.x, y - p.y));
-            for (int32_t i = 0; i < c.checkpointCount && d > Far; ++i) {
-                int32_t x0, y0, x1, y1;
-                RespawnZone(c.checkpoints[i], x0, y0, x1, y1);
-                const float dx = float(std::max({x0 - x, 0, x - x1}));
-                const float dy = float(std::max({y0 - y, 0, y - y1}));
-                d = std::min(d, std::hypot(dx, dy));
+            // The surface wraps: near an edge, the course beyond it counts too.
+            float d = distance(float(x), float(y));
+            for (int32_t image = 0; image < 9 && d > Far; ++image) {
+                const int32_t sx = image % 3 - 1, sy = image / 3 - 1;
+                if ((sx == 0 && sy == 0) || (sx > 0 && x >= Far) || (sx < 0 && x < Side - Far) ||
+                    (sy > 0 && y >= Far) || (sy < 0 && y < Side - Far))
+                    continue;
+                d = std::min(d, distance(float(x + sx * Side), float(y + sy * Side)));
             }
             if (d > Far && low++ == 0)
                 firstX = x, firstY = y;

@@ -149,83 +149,195 @@ float WaypointCentreY(const CourseTable& course, int32_t i) {
     return float((course.waypoints[i][1] * 2 + WaypointSide) / 2);
 }
 
-} // namespace
+// One ship of the ground-plane pilot: the opponent pilot's steering and the flight step.
+struct Flier {
+    int32_t x, y; // world units
+    double heading, bank, speed;
+    int32_t target, targetX, targetY;
+};
 
-void FlyPilot(int32_t track, int32_t place, double topSpeed, double acceleration, int32_t laps,
-              std::vector<CourseSample>& ship, std::vector<CourseSample>& eye) {
-    const CourseTable& course = CourseTables[track];
-    int32_t x = course.grid[place][0] * 256, y = course.grid[place][1] * 256;
-    double heading = 192, bank = 0, speed = 0;
-    int32_t target = 0, passed = 0;
-    int32_t targetX = int32_t(WaypointCentreX(course, 0)) * 256;
-    int32_t targetY = int32_t(WaypointCentreY(course, 0)) * 256;
-    int32_t cameraX = x, cameraY = y;
+// One frame of `step` FrameSteps: SteerOpponent, then MoveShips. True when a Waypoint was reached.
+bool StepFlier(const CourseTable& course, Flier& f, double topSpeed, double acceleration,
+               double step = 1.0) {
     const auto wrap = [](double a) {
         a += 256;
         while (a >= 256)
             a -= 256;
         return a;
     };
+    const int32_t* w = course.waypoints[f.target];
+    const int32_t cx = f.x >> 8, cy = f.y >> 8;
+    const bool reached =
+        w[0] <= cx && cx <= w[0] + WaypointSide && w[1] <= cy && cy <= w[1] + WaypointSide;
+    if (reached) {
+        f.target = (f.target + 1) % course.waypointCount;
+        f.targetX = int32_t(WaypointCentreX(course, f.target)) * 256;
+        f.targetY = int32_t(WaypointCentreY(course, f.target)) * 256;
+    }
+    const double a = std::atan2(double(f.y - f.targetY), double(f.x - f.targetX));
+    const int32_t wanted = (int32_t(a * 40.74366543152521) + 448) % 256;
+    int32_t predicted = int32_t(f.heading);
+    if (f.bank < 54)
+        predicted = (predicted - int32_t(f.bank * 0.3333333333333333) + 256) % 256;
+    if (f.bank > 202)
+        predicted = (predicted + int32_t((256 - f.bank) * 0.3333333333333333) + 256) % 256;
+    const int32_t e = predicted - wanted;
+    const int32_t error = e <= -128 ? e + 256 : e < 0 ? -e : e < 128 ? e : 256 - e;
+    const bool left = (e >= 0 && e < 128) || e <= -128;
+    if (error > 5) {
+        if (left && f.bank < 54)
+            f.bank = wrap(f.bank + 6 * step);
+        if (!left && (f.bank < 54 || f.bank > 202))
+            f.bank = wrap(f.bank - 6 * step);
+    }
+    if (f.speed < topSpeed)
+        f.speed += acceleration * step;
+    if (f.bank > 0 && f.bank < 127) {
+        f.heading = wrap(f.heading - f.bank * step * 0.1);
+        f.bank = wrap(f.bank - 3 * step);
+        if (f.bank > 128)
+            f.bank = 0;
+    } else if (f.bank >= 127) {
+        f.heading = wrap(f.heading + (256 - f.bank) * step * 0.1);
+        f.bank = wrap(f.bank + 3 * step);
+        if (f.bank < 127)
+            f.bank = 0;
+    }
+    const double forward = double(int32_t(f.speed * step * -5.0));
+    const double h = f.heading * 2 * Pi / 256;
+    f.x += int32_t(-forward * std::sin(h));
+    f.y += int32_t(forward * std::cos(h));
+    f.speed = std::max(0.0, f.speed - 0.5 * step);
+    return reached;
+}
+
+} // namespace
+
+void FlyPilot(int32_t track, int32_t place, double topSpeed, double acceleration, int32_t laps,
+              std::vector<CourseSample>& ship, std::vector<CourseSample>& eye) {
+    const CourseTable& course = CourseTables[track];
+    Flier f = {course.grid[place][0] * 256,
+               course.grid[place][1] * 256,
+               192.0,
+               0.0,
+               0.0,
+               0,
+               int32_t(WaypointCentreX(course, 0)) * 256,
+               int32_t(WaypointCentreY(course, 0)) * 256};
+    int32_t passed = 0;
+    int32_t cameraX = f.x, cameraY = f.y;
     for (int32_t frame = 0; frame < 20000 && passed <= laps * course.waypointCount; ++frame) {
         // FollowShip, then the camera's eye.
-        cameraX = (x + cameraX) / 2;
-        cameraY = (y + cameraY) / 2;
-        const double angle = double(int32_t(heading + 192.0) % 256) * 2 * Pi / 256;
+        cameraX = (f.x + cameraX) / 2;
+        cameraY = (f.y + cameraY) / 2;
+        const double angle = double(int32_t(f.heading + 192.0) % 256) * 2 * Pi / 256;
         eye.push_back({float((cameraX - 5600 * std::cos(angle)) / 256),
-                       float((cameraY - 5600 * std::sin(angle)) / 256), float(heading)});
-        // SteerOpponent.
-        const int32_t* w = course.waypoints[target];
-        const int32_t cx = x >> 8, cy = y >> 8;
-        if (w[0] <= cx && cx <= w[0] + WaypointSide && w[1] <= cy && cy <= w[1] + WaypointSide) {
-            target = (target + 1) % course.waypointCount;
+                       float((cameraY - 5600 * std::sin(angle)) / 256), float(f.heading)});
+        if (StepFlier(course, f, topSpeed, acceleration))
             ++passed;
-            targetX = int32_t(WaypointCentreX(course, target)) * 256;
-            targetY = int32_t(WaypointCentreY(course, target)) * 256;
-        }
-        const double a = std::atan2(double(y - targetY), double(x - targetX));
-        const int32_t wanted = (int32_t(a * 40.74366543152521) + 448) % 256;
-        int32_t predicted = int32_t(heading);
-        if (bank < 54)
-            predicted = (predicted - int32_t(bank * 0.3333333333333333) + 256) % 256;
-        if (bank > 202)
-            predicted = (predicted + int32_t((256 - bank) * 0.3333333333333333) + 256) % 256;
-        const int32_t e = predicted - wanted;
-        const int32_t error = e <= -128 ? e + 256 : e < 0 ? -e : e < 128 ? e : 256 - e;
-        const bool left = (e >= 0 && e < 128) || e <= -128;
-        if (error > 5) {
-            if (left && bank < 54)
-                bank = wrap(bank + 6);
-            if (!left && (bank < 54 || bank > 202))
-                bank = wrap(bank - 6);
-        }
-        if (speed < topSpeed)
-            speed += acceleration;
-        // MoveShips: turn by the bank, level it, move along the heading, drag.
-        if (bank > 0 && bank < 127) {
-            heading = wrap(heading - bank * 0.1);
-            bank = wrap(bank - 3);
-            if (bank > 128)
-                bank = 0;
-        } else if (bank >= 127) {
-            heading = wrap(heading + (256 - bank) * 0.1);
-            bank = wrap(bank + 3);
-            if (bank < 127)
-                bank = 0;
-        }
-        const double step = double(int32_t(speed * -5.0));
-        const double h = heading * 2 * Pi / 256;
-        x += int32_t(-step * std::sin(h));
-        y += int32_t(step * std::cos(h));
-        speed = std::max(0.0, speed - 0.5);
-        ship.push_back({float(x) / 256, float(y) / 256, float(heading)});
+        ship.push_back({float(f.x) / 256, float(f.y) / 256, float(f.heading)});
     }
 }
 
 namespace {
 
+// ---- Where a wrecked ship finds its way back. ----
+
+// A wrecked ship comes back at a standstill in the middle half of the last Checkpoint it
+// passed, facing and aiming as it did when it passed it (20 cells before the box), which may be
+// back the way it came: the pilot then turns round. Appends the ways back from a 5 x 5 grid
+// over every Checkpoint's middle half at each pilot's pace, each flown until the ship aims past
+// the Waypoint after the one it was put back aiming at or until it has flown straight for the
+// next Waypoint for 10 frames. Each way begins with a marker sample whose x is below -1e8 and
+// whose y is the Checkpoint's index.
+void FlyPutBacks(int32_t track, std::vector<CourseSample>& path) {
+    const CourseTable& course = CourseTables[track];
+    const int32_t count = course.checkpointCount;
+    struct Pace {
+        int32_t place;
+        double topSpeed, acceleration;
+    };
+    // The player's ship on autopilot, then each opponent at every level.
+    constexpr Pace Paces[] = {{0, 125.0, 8.0}, {1, 80.0, 6.0}, {1, 105.0, 6.0}, {1, 130.0, 6.0},
+                              {2, 70.0, 7.0},  {2, 90.0, 7.0}, {2, 110.0, 7.0}};
+    struct Saved {
+        bool set;
+        int32_t target;
+        double heading;
+    };
+    std::vector<Saved> saved(static_cast<size_t>(count));
+    for (int32_t p = 0; p < 2 * int32_t(std::size(Paces)); ++p) {
+        // At 20 frames a second and at 10, where every frame takes two steps.
+        const Pace& pace = Paces[p / 2];
+        const double step = p % 2 == 0 ? 1.0 : 2.0;
+        std::fill(saved.begin(), saved.end(), Saved{false, 0, 192.0});
+        Flier f = {course.grid[pace.place][0] * 256,
+                   course.grid[pace.place][1] * 256,
+                   192.0,
+                   0.0,
+                   0.0,
+                   0,
+                   int32_t(WaypointCentreX(course, 0)) * 256,
+                   int32_t(WaypointCentreY(course, 0)) * 256};
+        int32_t next = 0;
+        for (int32_t frame = 0; frame < 20000; ++frame) {
+            StepFlier(course, f, pace.topSpeed, pace.acceleration, step);
+            const int32_t* c = course.checkpoints[next];
+            const int32_t cx = f.x >> 8, cy = f.y >> 8;
+            if (c[0] - 20 <= cx && cx <= c[2] + 20 && c[1] - 20 <= cy && cy <= c[3] + 20) {
+                saved[size_t(next)] = {true, f.target, double(int32_t(f.heading))};
+                next = (next + 1) % count;
+                if (next == 0)
+                    break;
+            }
+        }
+        for (int32_t k = 0; k < count; ++k) {
+            if (!saved[size_t(k)].set)
+                continue;
+            const int32_t* c = course.checkpoints[k];
+            const int32_t w = c[2] - c[0], h = c[3] - c[1];
+            const int32_t left = (c[0] + c[2]) / 2 - w / 4, top = (c[1] + c[3]) / 2 - h / 4;
+            const int32_t right = left + std::max(0, w / 2 - 1);
+            const int32_t bottom = top + std::max(0, h / 2 - 1);
+            for (int32_t i = 0; i < 25; ++i) {
+                const int32_t startX = left + (right - left) * (i % 5) / 4;
+                const int32_t startY = top + (bottom - top) * (i / 5) / 4;
+                const int32_t target = saved[size_t(k)].target;
+                Flier g = {startX * 256,
+                           startY * 256,
+                           saved[size_t(k)].heading,
+                           0.0,
+                           0.0,
+                           target,
+                           int32_t(WaypointCentreX(course, target)) * 256,
+                           int32_t(WaypointCentreY(course, target)) * 256};
+                const int32_t home = (target + 2) % course.waypointCount;
+                path.push_back({-1e9f, float(k), 0.0f});
+                path.push_back({float(startX), float(startY), float(g.heading)});
+                int32_t settled = 0; // frames on the way to the next Waypoint, heading for it
+                for (int32_t frame = 0; frame < 240 && g.target != home && settled < 10; ++frame) {
+                    StepFlier(course, g, pace.topSpeed, pace.acceleration, step);
+                    path.push_back({float(g.x) / 256, float(g.y) / 256, float(g.heading)});
+                    const double a = std::atan2(double(g.y - g.targetY), double(g.x - g.targetX));
+                    const int32_t wanted = (int32_t(a * 40.74366543152521) + 448) % 256;
+                    const int32_t off = std::abs((int32_t(g.heading) - wanted + 384) % 256 - 128);
+                    settled = g.target != target && off <= 12 ? settled + 1 : 0;
+                }
+            }
+        }
+    }
+}
+
 // ---- The five landscapes. ----
 
-constexpr float RespawnFloor = 42.0f; // height byte; a put-back ship hovers at altitude 100
+constexpr float RespawnFloor = 42.0f;  // height byte; a put-back ship hovers at altitude 100
+constexpr float RecoveryWidth = 6.0f;  // cells either side of a way back kept at valley floor
+constexpr float RecoverySlope = 8.0f;  // height bytes a cell at the foot of a gully's sides
+constexpr float RecoveryCap = 30.0f;   // cells: beyond, a gully's side has topped every peak
+constexpr int32_t SafeByte = 40;       // height byte a ship at altitude 100 clears when banked
+constexpr float TurnReach = 30.0f;     // cells from its put-back zone a way back is carved
+constexpr float ShortcutReach = 50.0f; // cells past the wall line where a course point counts
+constexpr float ShortcutSlack = 10.0f; // cells a way through a gully may save on the ring
 
 struct Style {
     uint32_t seed;
@@ -377,7 +489,95 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                float(my + h / 2 - 1 - h / 4));
     }
     AddPath(floor, ships);
-
+    // The ways back after a wreck: narrow gullies where they leave the valley floor.
+    std::vector<CourseSample> returns;
+    FlyPutBacks(track, returns);
+    // A way back is carved only where it cannot join two parts of the course: it stops where it
+    // strays further than TurnReach from its put-back zone or beyond the wall line of the valley
+    // or of a bay, or where two points of the course that lie far apart along the ring are both
+    // within reach of its gully, which would be a shortcut.
+    std::vector<float> along(size_t(n) + 1, 0.0f); // cells along the ring to each Waypoint centre
+    for (int32_t i = 0; i < n; ++i)
+        along[size_t(i) + 1] =
+            along[size_t(i)] +
+            std::hypot(WaypointCentreX(course, (i + 1) % n) - WaypointCentreX(course, i),
+                       WaypointCentreY(course, (i + 1) % n) - WaypointCentreY(course, i));
+    const float ring = along[size_t(n)];
+    const float reach = style.wallRadius + ShortcutReach;
+    const auto joinsTwoStretches = [&](float px, float py) {
+        float distance[MaxTrackWaypoints], place[MaxTrackWaypoints];
+        int32_t nearest = 0;
+        for (int32_t i = 0; i < n; ++i) {
+            const float ax = WaypointCentreX(course, i), ay = WaypointCentreY(course, i);
+            const float dx = WaypointCentreX(course, (i + 1) % n) - ax;
+            const float dy = WaypointCentreY(course, (i + 1) % n) - ay;
+            const float length2 = dx * dx + dy * dy;
+            distance[i] = HUGE_VALF;
+            // The surface wraps: the nearest of the cell's nine images.
+            for (int32_t image = 0; image < 9; ++image) {
+                const float qx = px + float((image % 3 - 1) * MapSide);
+                const float qy = py + float((image / 3 - 1) * MapSide);
+                const float t =
+                    length2 > 0
+                        ? std::clamp(((qx - ax) * dx + (qy - ay) * dy) / length2, 0.0f, 1.0f)
+                        : 0.0f;
+                const float d = std::hypot(qx - ax - dx * t, qy - ay - dy * t);
+                if (d < distance[i]) {
+                    distance[i] = d;
+                    place[i] = along[size_t(i)] + t * std::sqrt(length2);
+                }
+            }
+            if (distance[i] < distance[nearest])
+                nearest = i;
+        }
+        for (int32_t i = 0; i < n; ++i) {
+            if (distance[i] >= reach)
+                continue;
+            const float apart = std::fabs(place[i] - place[nearest]);
+            const float byRing = std::min(apart, ring - apart);
+            if (byRing > distance[i] + distance[nearest] + ShortcutSlack)
+                return true;
+        }
+        return false;
+    };
+    std::vector<uint8_t> flown(size_t(MapSide) * MapSide, 0);
+    bool stopped = false;
+    float zoneX0 = 0, zoneY0 = 0, zoneX1 = 0, zoneY1 = 0; // the way's put-back zone, cells
+    for (size_t i = 1; i < returns.size(); ++i) {
+        const CourseSample& a = returns[i - 1];
+        const CourseSample& b = returns[i];
+        if (b.x < -1e8f)
+            continue;
+        if (a.x < -1e8f) {
+            const int32_t* c = course.checkpoints[int32_t(a.y)];
+            const int32_t w = c[2] - c[0], h = c[3] - c[1];
+            zoneX0 = float((c[0] + c[2]) / 2 - w / 4);
+            zoneY0 = float((c[1] + c[3]) / 2 - h / 4);
+            zoneX1 = zoneX0 + float(std::max(0, w / 2 - 1));
+            zoneY1 = zoneY0 + float(std::max(0, h / 2 - 1));
+            stopped = false;
+            continue;
+        }
+        const int32_t steps =
+            1 + int32_t(2.0f * std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)));
+        for (int32_t k = 0; k <= steps && !stopped; ++k) {
+            const float t = float(k) / float(steps);
+            const int32_t x = int32_t(std::floor(a.x + (b.x - a.x) * t));
+            const int32_t y = int32_t(std::floor(a.y + (b.y - a.y) * t));
+            uint8_t& cell = flown[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+            if (cell)
+                continue;
+            const float fromZone =
+                std::hypot(std::max({zoneX0 - float(x), 0.0f, float(x) - zoneX1}),
+                           std::max({zoneY0 - float(y), 0.0f, float(y) - zoneY1}));
+            if (fromZone > TurnReach ||
+                std::min(At(floor, x, y), At(respawn, x, y)) > style.wallRadius ||
+                joinsTwoStretches(float(x) + 0.5f, float(y) + 0.5f))
+                stopped = true;
+            else
+                cell = 1;
+        }
+    }
     // The chase camera's eye must see out: keep the ground below its altitude along its path.
     DistanceField eye = MakeField(16.0f);
     AddPath(eye, eyes);
@@ -412,6 +612,31 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                                 5.0f * std::max(0.0f, bay + bayWarp * SmoothStep(0.0f, 5.0f, bay)));
             heights[size_t(y) * MapSide + size_t(x)] =
                 uint8_t(std::clamp(std::lround(h), 0L, 255L));
+        }
+    }
+
+    // Gullies where a way back crosses ground too high for a ship flying at altitude 100: down
+    // to the valley floor, since a ship turning hard cannot climb, their sides steepening up to
+    // the mountains.
+    DistanceField recovery = MakeField(RecoveryCap);
+    for (int32_t y = 0; y < MapSide; ++y)
+        for (int32_t x = 0; x < MapSide; ++x)
+            if (flown[size_t(y) * MapSide + size_t(x)] &&
+                heights[size_t(y) * MapSide + size_t(x)] > SafeByte)
+                AddSegment(recovery, float(x) + 0.5f, float(y) + 0.5f, float(x) + 0.5f,
+                           float(y) + 0.5f);
+    for (int32_t y = 0; y < MapSide; ++y) {
+        for (int32_t x = 0; x < MapSide; ++x) {
+            const float gully = At(recovery, x, y);
+            if (gully >= recovery.cap)
+                continue;
+            const float fx = float(x), fy = float(y);
+            const float gullyWarp = 2.0f * (2.0f * Fbm(fx, fy, 32, 2, style.seed + 4) - 1.0f);
+            const float side = std::max(0.0f, gully + gullyWarp - RecoveryWidth);
+            const float h =
+                FloorHeight(track, fx, fy, style.seed) + side * (RecoverySlope + 0.5f * side);
+            uint8_t& cell = heights[size_t(y) * MapSide + size_t(x)];
+            cell = uint8_t(std::clamp(std::min(long(cell), std::lround(h)), 0L, 255L));
         }
     }
     if (flight)
