@@ -31,10 +31,7 @@ ShipModel MakeModel(const std::vector<std::array<int32_t, 3>>& vertices,
     for (const auto& t : triangles)
         model.triangles.push_back({{t[0], t[1], t[2]}, {0, 0, 0}});
     model.triangles.push_back({});
-    Md2FrameHeader header{};
-    for (int32_t k = 0; k < 3; ++k)
-        header.scale[k] = 1.0f, header.translate[k] = -128.0f;
-    model.frameHeaders = {header};
+    model.frameHeaders = {{{1.0f, 1.0f, 1.0f}, {-128.0f, -128.0f, -128.0f}, {}}};
     model.frameVertices.resize(1);
     for (const auto& v : vertices) {
         model.frameVertices[0].push_back(
@@ -59,10 +56,8 @@ struct Scene {
         camera = CameraState{0, 0, 1400, 0, -180, 240, 240, depth.data(), frame.data()};
     }
     int32_t Changed() const {
-        int32_t n = 0;
-        for (uint16_t p : frame)
-            n += p != Untouched;
-        return n;
+        return static_cast<int32_t>(
+            std::count_if(frame.begin(), frame.end(), [](uint16_t p) { return p != Untouched; }));
     }
 };
 
@@ -91,22 +86,19 @@ TEST(DrawModel, PlacesVerticesEightTimesWiderAndAQuarterAsHigh) {
     const ShipModel model = MakeModel({{1, 2, 4}, {-3, -1, 16}});
     ModelBox box =
         DrawModel(model, scene.camera, 0, 0, 0, 0, 1000, 2000, 100, scene.heights.data());
-    EXPECT_EQ(box.contact, 0);
-    EXPECT_EQ(box.minX, 1000 - 24);
-    EXPECT_EQ(box.maxX, 1000 + 8);
-    EXPECT_EQ(box.minY, 2000 - 16);
-    EXPECT_EQ(box.maxY, 2000 + 8);
-    EXPECT_EQ(box.minZ, 101);
-    EXPECT_EQ(box.maxZ, 104);
+    const std::array<int32_t, 7> placed = {box.contact, box.minX, box.maxX, box.minY,
+                                           box.maxY,    box.minZ, box.maxZ};
+    EXPECT_EQ(placed,
+              (std::array<int32_t, 7>{0, 1000 - 24, 1000 + 8, 2000 - 16, 2000 + 8, 101, 104}));
 
     // The nose (file +y) points along the direction of travel (sin h, -cos h): east at 64.
     const ShipModel nose = MakeModel({{0, 10, 0}});
-    box = DrawModel(nose, scene.camera, 0, 0, 0, 64, 1000, 2000, 100, scene.heights.data());
-    EXPECT_EQ(box.minX, 1080);
-    EXPECT_EQ(box.minY, 2000);
-    box = DrawModel(nose, scene.camera, 0, 0, 0, 0, 1000, 2000, 100, scene.heights.data());
-    EXPECT_EQ(box.minX, 1000);
-    EXPECT_EQ(box.minY, 1920);
+    for (auto [heading, x, y] : {std::array<int32_t, 3>{64, 1080, 2000}, {0, 1000, 1920}}) {
+        box =
+            DrawModel(nose, scene.camera, 0, 0, 0, heading, 1000, 2000, 100, scene.heights.data());
+        EXPECT_EQ(box.minX, x) << heading;
+        EXPECT_EQ(box.minY, y) << heading;
+    }
 
     // No vertices, or a frame the model does not have: nothing drawn, the origin as box.
     const ShipModel empty{};
@@ -162,13 +154,11 @@ TEST(DrawModel, BehindTheEyeDrawsNothing) {
 
     // Two visible corners and one behind the eye: the triangle is skipped. With that corner
     // moved in front of the eye it is drawn.
-    const std::vector<std::array<uint16_t, 3>> both = BothWindings;
-    DrawModel(MakeModel({{0, 10, 0}, {0, -10, 0}, {-100, 0, 40}}, both), scene.camera, 0, 0, 0, 0,
-              -5000, 0, 175, scene.heights.data());
-    EXPECT_EQ(scene.Changed(), 0);
-    DrawModel(MakeModel({{0, 10, 0}, {0, -10, 0}, {-10, 0, 40}}, both), scene.camera, 0, 0, 0, 0,
-              -5000, 0, 175, scene.heights.data());
-    EXPECT_GT(scene.Changed(), 0);
+    for (int32_t corner : {-100, -10}) {
+        DrawModel(MakeModel({{0, 10, 0}, {0, -10, 0}, {corner, 0, 40}}, BothWindings), scene.camera,
+                  0, 0, 0, 0, -5000, 0, 175, scene.heights.data());
+        EXPECT_EQ(scene.Changed() > 0, corner == -10) << corner;
+    }
 }
 
 TEST(DrawShip, ContactWrecksAndAWreckIsLeftAlone) {
@@ -178,8 +168,7 @@ TEST(DrawShip, ContactWrecksAndAWreckIsLeftAlone) {
     ModelTable[0] = &model;
     ShipState& ship = ShipTable[0];
     ship = ShipState{};
-    ship.x = 3000;
-    ship.y = 3000;
+    ship.x = ship.y = 3000;
 
     // Flying: the box is stored with its altitudes halved.
     ship.altitude = 101;
@@ -209,8 +198,7 @@ TEST(DrawShip, ContactWrecksAndAWreckIsLeftAlone) {
     ShipModel nose = MakeModel({{0, 10, 0}});
     ModelTable[0] = &nose;
     ship = ShipState{};
-    ship.x = 3000;
-    ship.y = 3000;
+    ship.x = ship.y = 3000;
     ship.altitude = 150;
     ship.heading = 64.9;
     EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 0);
@@ -252,16 +240,10 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
     std::vector<uint16_t> frame = MarkShips({{100 * 256 + 255, 200 * 256}});
     EXPECT_EQ(At(frame, 271, 175), 0xFFFF);
     EXPECT_EQ(At(frame, 272, 176), 0xFFFF);
-    for (auto [row, column] : std::vector<std::pair<int, int>>{{271, 174},
-                                                               {272, 174},
-                                                               {271, 177},
-                                                               {272, 177},
-                                                               {270, 175},
-                                                               {270, 176},
-                                                               {273, 175},
-                                                               {273, 176}}) {
-        EXPECT_EQ(At(frame, row, column), 0) << row << "," << column;
-    }
+    const int32_t sides[][2] = {{271, 174}, {272, 174}, {271, 177}, {272, 177},
+                                {270, 175}, {270, 176}, {273, 175}, {273, 176}};
+    for (const auto& side : sides)
+        EXPECT_EQ(At(frame, side[0], side[1]), 0) << side[0] << "," << side[1];
     EXPECT_EQ(At(frame, 270, 174), Untouched); // corners left out
     EXPECT_EQ(At(frame, 273, 177), Untouched);
 
@@ -274,12 +256,10 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
     // Cell (0, 0): the block at row 240, columns 160-161; the sides that would fall on
     // column 159 and on the view's last row are clipped to the map.
     frame = MarkShips({{0, 0}});
-    EXPECT_EQ(At(frame, 240, 160), 0xFFFF);
-    EXPECT_EQ(At(frame, 241, 161), 0xFFFF);
-    EXPECT_EQ(At(frame, 240, 162), 0);
-    EXPECT_EQ(At(frame, 242, 160), 0);
-    EXPECT_EQ(At(frame, 240, 159), Untouched);
-    EXPECT_EQ(At(frame, 239, 160), Untouched);
+    const int32_t corner[][3] = {{240, 160, 0xFFFF}, {241, 161, 0xFFFF},    {240, 162, 0},
+                                 {242, 160, 0},      {240, 159, Untouched}, {239, 160, Untouched}};
+    for (const auto& c : corner)
+        EXPECT_EQ(At(frame, c[0], c[1]), c[2]) << c[0] << "," << c[1];
 
     // Cell (511, 511): only the block's first pixel and its two inner sides are on the map.
     frame = MarkShips({{511 * 256, 511 * 256}});
@@ -301,11 +281,9 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
     for (size_t first = 0; first < everywhere.size(); first += ShipSlots) {
         const size_t last = std::min(everywhere.size(), first + ShipSlots);
         frame = MarkShips({everywhere.begin() + first, everywhere.begin() + last});
-        for (int32_t row = 0; row < 320; ++row) {
-            for (int32_t column = 0; column < 240; ++column) {
-                if (row >= 240 && column >= 160)
-                    continue;
-                ASSERT_EQ(At(frame, row, column), Untouched) << row << "," << column;
+        for (int32_t i = 0; i < 240 * 320; ++i) {
+            if (i < 240 * 240 || i % 240 < 160) {
+                ASSERT_EQ(frame[i], Untouched) << i / 240 << "," << i % 240;
             }
         }
     }
@@ -328,22 +306,19 @@ Drawn ChaseView(const ShipModel& model, double heading) {
     DrawModel(model, scene.camera, 0, 0, 0, static_cast<int32_t>(heading), 60000, 60000, 100,
               scene.heights.data());
     Drawn d;
-    int32_t minX = 240, maxX = -1, minY = 240, maxY = -1;
+    std::set<int32_t> columns, rows;
     std::set<uint16_t> colours;
     for (int32_t i = 0; i < 240 * 240; ++i) {
-        if (scene.frame[i] == Untouched)
-            continue;
-        minX = std::min(minX, i % 240), maxX = std::max(maxX, i % 240);
-        minY = std::min(minY, i / 240), maxY = std::max(maxY, i / 240);
-        colours.insert(scene.frame[i]);
-        d.meanDepth += scene.depth[i];
-        ++d.pixels;
+        if (scene.frame[i] != Untouched) {
+            columns.insert(i % 240), rows.insert(i / 240), colours.insert(scene.frame[i]);
+            d.meanDepth += scene.depth[i];
+            ++d.pixels;
+        }
     }
-    d.columns = maxX - minX + 1;
-    d.rows = maxY - minY + 1;
+    d.columns = columns.empty() ? 0 : *columns.rbegin() - *columns.begin() + 1;
+    d.rows = rows.empty() ? 0 : *rows.rbegin() - *rows.begin() + 1;
     d.colours = static_cast<int32_t>(colours.size());
-    if (d.pixels)
-        d.meanDepth /= d.pixels;
+    d.meanDepth /= std::max(d.pixels, 1);
     return d;
 }
 
@@ -358,9 +333,7 @@ TEST(BakedShip, ReadsAsAShipFromTheChaseCamera) {
 
     for (double heading : {0.0, 64.0, 150.0, 192.0}) {
         const Drawn d = ChaseView(model, heading);
-        EXPECT_GE(d.columns, 25) << heading;
-        EXPECT_LE(d.columns, 40) << heading;
-        EXPECT_GE(d.rows, 6) << heading;
+        EXPECT_TRUE(d.columns >= 25 && d.columns <= 40 && d.rows >= 6) << heading;
         EXPECT_GE(d.colours, 6) << heading; // textured, not a flat blot
     }
 
@@ -371,9 +344,7 @@ TEST(BakedShip, ReadsAsAShipFromTheChaseCamera) {
         std::swap(t.vertex[1], t.vertex[2]);
         std::swap(t.texCoord[1], t.texCoord[2]);
     }
-    const Drawn right = ChaseView(model, 192.0);
-    const Drawn wrong = ChaseView(inverted, 192.0);
-    EXPECT_LT(right.meanDepth + 20, wrong.meanDepth);
+    EXPECT_LT(ChaseView(model, 192.0).meanDepth + 20, ChaseView(inverted, 192.0).meanDepth);
 
     // The swept wings trail: the widest vertices lie behind the middle, so the ship flies
     // nose first (the nose is file +y, which the game turns into the direction of travel).
