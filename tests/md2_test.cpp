@@ -1,6 +1,7 @@
 // The MD2 ship model reader, its checks, the skin loader and the baked ship model.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -16,26 +17,13 @@ struct Md2Builder {
     int32_t header[17] = {};
     std::vector<uint8_t> body;
 
-    enum {
-        NumSkins = 5,
-        NumVertices = 6,
-        NumSt = 7,
-        NumTris = 8,
-        NumFrames = 10,
-        OfsSt = 12,
-        OfsTris = 13,
-        OfsFrames = 14,
-        OfsEnd = 16
-    };
+    // Header word indices.
+    enum { NumVertices = 6, NumSt, NumTris, NumFrames = 10, OfsSt = 12, OfsTris, OfsFrames };
 
     void U8(uint8_t v) { body.push_back(v); }
     void U16(uint16_t v) { U8(static_cast<uint8_t>(v)), U8(static_cast<uint8_t>(v >> 8)); }
     void U32(uint32_t v) { U16(static_cast<uint16_t>(v)), U16(static_cast<uint16_t>(v >> 16)); }
-    void Float(float f) {
-        uint32_t bits;
-        std::memcpy(&bits, &f, 4);
-        U32(bits);
-    }
+    void Float(float f) { U32(std::bit_cast<uint32_t>(f)); }
     int32_t Offset() const { return 68 + static_cast<int32_t>(body.size()); }
 
     // Three vertices, three texture coordinates, one triangle, `frames` frames.
@@ -45,8 +33,7 @@ struct Md2Builder {
         m.header[1] = 8;
         m.header[2] = m.header[3] = 64; // the skin load overrides these
         m.header[4] = 40 + 4 * 3;
-        m.header[NumVertices] = 3;
-        m.header[NumSt] = 3;
+        m.header[NumVertices] = m.header[NumSt] = 3;
         m.header[NumTris] = 1;
         m.header[NumFrames] = frames;
         m.header[OfsSt] = m.Offset();
@@ -66,7 +53,7 @@ struct Md2Builder {
                 m.U8(static_cast<uint8_t>(10 * i)), m.U8(static_cast<uint8_t>(10 * i + 1)),
                     m.U8(static_cast<uint8_t>(10 * i + 2)), m.U8(static_cast<uint8_t>(i));
         }
-        m.header[OfsEnd] = m.Offset();
+        m.header[16] = m.Offset(); // ofs_end
         return m;
     }
 
@@ -84,22 +71,17 @@ struct Md2Builder {
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::string path =
         (std::filesystem::temp_directory_path() / ("tarnvell_md2_" + name)).string();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file) {
+    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }
     return path;
 }
 
-void ExpectEmpty(const ShipModel& model) {
-    EXPECT_EQ(model.header.numVertices, 0);
-    EXPECT_EQ(model.header.numSt, 0);
-    EXPECT_EQ(model.header.numTris, 0);
-    EXPECT_EQ(model.header.numFrames, 0);
-    EXPECT_TRUE(model.texCoords.empty());
-    EXPECT_TRUE(model.triangles.empty());
-    EXPECT_TRUE(model.frameVertices.empty());
+bool Empty(const ShipModel& model) {
+    const Md2Header& h = model.header;
+    return h.numVertices == 0 && h.numSt == 0 && h.numTris == 0 && h.numFrames == 0 &&
+           model.texCoords.empty() && model.triangles.empty() && model.frameVertices.empty();
 }
 
 } // namespace
@@ -107,8 +89,7 @@ void ExpectEmpty(const ShipModel& model) {
 TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     ShipModel* model = CreateShipModel();
     ASSERT_NE(model, nullptr);
-    ExpectEmpty(*model);
-    EXPECT_TRUE(model->skin.empty());
+    EXPECT_TRUE(Empty(*model) && model->skin.empty());
 
     // One frame of three vertices: 40 + 12 bytes at ofs_frames, and the file ends there.
     const std::vector<uint8_t> bytes = Md2Builder::Triangle().Bytes();
@@ -152,8 +133,7 @@ TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     EXPECT_EQ(model->skin[0], 0xF800);
 
     ReleaseShipModel(*model);
-    ExpectEmpty(*model);
-    EXPECT_TRUE(model->skin.empty());
+    EXPECT_TRUE(Empty(*model) && model->skin.empty());
     DestroyShipModel(model);
     EXPECT_EQ(model, nullptr);
 }
@@ -187,16 +167,16 @@ TEST(ShipModelReader, RefusesModelsThatBreakTheRecordOrTheFile) {
         ASSERT_TRUE(
             ReadShipModel(model, WriteTemp("good.md2", Md2Builder::Triangle().Bytes()).c_str()));
         EXPECT_FALSE(ReadShipModel(model, WriteTemp("bad.md2", m.Bytes()).c_str())) << c.what;
-        ExpectEmpty(model);
+        EXPECT_TRUE(Empty(model)) << c.what;
     }
 
     ShipModel model{};
     EXPECT_FALSE(ReadShipModel(model, "/nonexistent/plane1.md2"));
-    ExpectEmpty(model);
+    EXPECT_TRUE(Empty(model));
     std::vector<uint8_t> shortHeader = Md2Builder::Triangle().Bytes();
     shortHeader.resize(60);
     EXPECT_FALSE(ReadShipModel(model, WriteTemp("short.md2", shortHeader).c_str()));
-    ExpectEmpty(model);
+    EXPECT_TRUE(Empty(model));
 
     // Zero counts read nothing, wherever their offsets point.
     Md2Builder none = Md2Builder::Triangle();
@@ -228,10 +208,8 @@ TEST(ShipModelReader, BakedShipFitsTheGame) {
     EXPECT_EQ(model.header.numFrames, 1);
     EXPECT_EQ(model.header.frameSize, 40 + 4 * model.header.numVertices);
     for (int32_t i = 0; i < model.header.numSt; ++i) {
-        EXPECT_GE(model.texCoords[i].s, 0);
-        EXPECT_LT(model.texCoords[i].s, 128);
-        EXPECT_GE(model.texCoords[i].t, 0);
-        EXPECT_LT(model.texCoords[i].t, 128);
+        const Md2TexCoord& st = model.texCoords[i];
+        EXPECT_TRUE(st.s >= 0 && st.s < 128 && st.t >= 0 && st.t < 128) << i;
     }
     EXPECT_EQ(LoadShipSkin(model, (std::string(TARNVELL_DATA) + "/Graph/plane1.tga").c_str()), 1);
 }
