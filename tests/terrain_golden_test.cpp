@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -109,25 +107,20 @@ uint64_t HashFile(const std::string& path, uint64_t hash) {
 // What the golden pictures were made from: the maps, tiles and clouds of the data set.
 uint64_t HashInputs() {
     uint64_t hash = 14695981039346656037ull;
-    for (int32_t t = 1; t <= 5; ++t) {
-        hash = HashFile(std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(t) + ".raw", hash);
-    }
-    for (int32_t t = 1; t <= 16; ++t) {
-        hash =
-            HashFile(std::string(TARNVELL_DATA) + "/Graph/tile" + std::to_string(t) + ".tga", hash);
-    }
-    return HashFile(std::string(TARNVELL_DATA) + "/Graph/cloud.tga", hash);
+    const std::string data = TARNVELL_DATA;
+    for (int32_t t = 1; t <= 5; ++t)
+        hash = HashFile(data + "/Map/map" + std::to_string(t) + ".raw", hash);
+    for (int32_t t = 1; t <= 16; ++t)
+        hash = HashFile(data + "/Graph/tile" + std::to_string(t) + ".tga", hash);
+    return HashFile(data + "/Graph/cloud.tga", hash);
 }
 
 // The depth buffer as a picture: near is light, far dark, nothing drawn black.
 std::vector<uint16_t> DepthPicture(const std::vector<uint32_t>& depth) {
     std::vector<uint16_t> picture(depth.size());
     for (size_t i = 0; i < depth.size(); ++i) {
-        if (depth[i] == 0xFFFFFFFFu) {
-            picture[i] = 0;
-            continue;
-        }
-        const uint32_t level = 63 - std::min<uint32_t>(depth[i] / 1600, 62);
+        const uint32_t level =
+            depth[i] == 0xFFFFFFFFu ? 0 : 63 - std::min<uint32_t>(depth[i] / 1600, 62);
         picture[i] = static_cast<uint16_t>(((level >> 1) << 11) | (level << 5) | (level >> 1));
     }
     return picture;
@@ -164,41 +157,18 @@ TEST(TerrainGolden, BakedViews) {
     EXPECT_TRUE(
         MatchesGoldenPicture("terrain_menu_depth", DepthPicture(scene.depth).data(), 240, 240));
 
-    // Along the course of track 2 on planet 5, fine strips, near.
-    scene.Load(2, 5);
-    scene.Aim(CourseTables[2].waypoints[4][0] + 15, CourseTables[2].waypoints[4][1] + 15,
-              CourseAngle(2, 4));
-    scene.Draw(2, 0, 1);
-    EXPECT_TRUE(MatchesGoldenPicture("terrain_track3_planet6", scene.frame.data(), 240, 240));
-
-    // Track 4 on planet 9, wide strips, medium distance, no sky.
-    scene.Load(4, 9);
-    scene.Aim(CourseTables[4].waypoints[7][0] + 15, CourseTables[4].waypoints[7][1] + 15,
-              CourseAngle(4, 7));
-    scene.Draw(0, 1, 0);
-    EXPECT_TRUE(MatchesGoldenPicture("terrain_track5_planet10", scene.frame.data(), 240, 240));
-}
-
-// Not a check: renders every planet on every track for a person to look at. Run with
-// --gtest_also_run_disabled_tests --gtest_filter='*Gallery*'; TARNVELL_GALLERY names the folder.
-TEST(TerrainGolden, DISABLED_Gallery) {
-    const char* folder = std::getenv("TARNVELL_GALLERY");
-    const std::string out = folder != nullptr ? folder : "terrain_gallery";
-    std::filesystem::create_directories(out);
-    BakedScene scene;
-    for (int32_t track = 0; track < 5; ++track) {
-        for (int32_t planet = 0; planet < 12; ++planet) {
-            scene.Load(track, planet);
-            const int32_t waypoint = (planet * 5) % CourseTables[track].waypointCount;
-            scene.Aim(CourseTables[track].waypoints[waypoint][0] + 15,
-                      CourseTables[track].waypoints[waypoint][1] + 15,
-                      CourseAngle(track, waypoint));
-            scene.Draw(2, 2, 1);
-            char name[64];
-            std::snprintf(name, sizeof name, "/t%d_p%02d.png", track + 1, planet + 1);
-            ASSERT_TRUE(WriteRgb565Png(out + name, scene.frame.data(), 240, 240));
-            std::snprintf(name, sizeof name, "/colours_t%d_p%02d.png", track + 1, planet + 1);
-            ASSERT_TRUE(WriteRgb565Png(out + name, scene.colours.data(), 512, 512));
-        }
+    // Along the courses: track 2 on planet 5 with fine strips, near; track 4 on planet 9 with
+    // wide strips, medium distance, no sky.
+    struct View {
+        const char* name;
+        int32_t track, planet, waypoint, detail, distance, sky;
+    };
+    for (const View& v : {View{"terrain_track3_planet6", 2, 5, 4, 2, 0, 1},
+                          View{"terrain_track5_planet10", 4, 9, 7, 0, 1, 0}}) {
+        scene.Load(v.track, v.planet);
+        const auto& waypoint = CourseTables[v.track].waypoints[v.waypoint];
+        scene.Aim(waypoint[0] + 15, waypoint[1] + 15, CourseAngle(v.track, v.waypoint));
+        scene.Draw(v.detail, v.distance, v.sky);
+        EXPECT_TRUE(MatchesGoldenPicture(v.name, scene.frame.data(), 240, 240));
     }
 }
