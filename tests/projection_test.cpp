@@ -1,6 +1,7 @@
 // The angle tables, the eye point, ProjectPoint and RotatePoint.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "render/camera.h"
@@ -16,6 +17,10 @@ CameraState ExampleCamera() {
     camera.viewWidth = 240;
     camera.viewHeight = 240;
     return camera;
+}
+
+std::array<int32_t, 3> Xyz(const WorldPoint& p) {
+    return {p.x, p.y, p.z};
 }
 
 } // namespace
@@ -37,46 +42,35 @@ TEST(AngleTables, TellingRowsTruncateTowardZero) {
 
 TEST(EyePoint, StandsFourHeightsBehindTheTarget) {
     CameraState camera = ExampleCamera();
-    int32_t eyeX = 0;
-    int32_t eyeY = 0;
-    EyePoint(camera, eyeX, eyeY);
-    EXPECT_EQ(eyeX, -5600);
-    EXPECT_EQ(eyeY, 0);
-
-    camera.x = 78240;
-    camera.y = 18176;
-    camera.angle = 64;
-    EyePoint(camera, eyeX, eyeY);
-    EXPECT_EQ(eyeX, 78240);
-    EXPECT_EQ(eyeY, 18176 - 5600);
-
-    // Angle 60 of the menu camera: 32-bit products shifted arithmetically.
-    camera.angle = 60;
-    EyePoint(camera, eyeX, eyeY);
-    EXPECT_EQ(eyeX, 78240 - ((CosTable[60] * 1400 * 4) >> 10));
-    EXPECT_EQ(eyeY, 18176 - ((SinTable[60] * 1400 * 4) >> 10));
-    EXPECT_EQ(eyeX, 77694); // cos 60 units * 1024 = 100
+    // Angle 60 of the menu camera: 32-bit products shifted arithmetically (cos 60 * 1024 is
+    // 100 units, sin 60 is 1019).
+    const int32_t cases[][5] = {{0, 0, 0, -5600, 0},
+                                {78240, 18176, 64, 78240, 18176 - 5600},
+                                {78240, 18176, 60, 77694, 18176 - ((1019 * 1400 * 4) >> 10)}};
+    for (const auto& c : cases) {
+        camera.x = c[0], camera.y = c[1], camera.angle = c[2];
+        int32_t eyeX = 0, eyeY = 0;
+        EyePoint(camera, eyeX, eyeY);
+        EXPECT_EQ(eyeX, c[3]) << c[2];
+        EXPECT_EQ(eyeY, c[4]) << c[2];
+    }
 }
 
 TEST(ProjectPoint, WorkedExample) {
     const CameraState camera = ExampleCamera();
-    ScreenPoint p{};
-    ProjectPoint(camera, {10000, 0, 0}, p);
-    EXPECT_EQ(p.x, 120);
-    EXPECT_EQ(p.y, 185);
-    EXPECT_EQ(p.distance, 16720);
-    EXPECT_EQ(p.visible, 1);
-
-    ProjectPoint(camera, {10000, 3000, 100}, p);
-    EXPECT_EQ(p.x, 179);
-    EXPECT_EQ(p.y, 136);
-    EXPECT_EQ(p.visible, 1);
-
-    // Level with the camera (1400 / 8): the horizon row.
-    ProjectPoint(camera, {10000, -3000, 175}, p);
-    EXPECT_EQ(p.x, 60);
-    EXPECT_EQ(p.y, 100);
-    EXPECT_EQ(p.visible, 1);
+    // The last: level with the camera (1400 / 8), on the horizon row.
+    const int32_t cases[][5] = {
+        {10000, 0, 0, 120, 185}, {10000, 3000, 100, 179, 136}, {10000, -3000, 175, 60, 100}};
+    for (const auto& c : cases) {
+        ScreenPoint p{};
+        ProjectPoint(camera, {c[0], c[1], c[2]}, p);
+        EXPECT_EQ(p.x, c[3]) << c[1];
+        EXPECT_EQ(p.y, c[4]) << c[1];
+        EXPECT_EQ(p.visible, 1) << c[1];
+        if (c[1] == 0) {
+            EXPECT_EQ(p.distance, 16720);
+        }
+    }
 
     EXPECT_NEAR(ViewDistance(15600.0), 16720.0, 1.0);
 }
@@ -86,12 +80,11 @@ TEST(ProjectPoint, BehindTheEyeOnlyClearsVisible) {
     ScreenPoint p{11, 22, 33, 1};
     ProjectPoint(camera, {-5600, 500, 0}, p); // forward exactly 0
     EXPECT_EQ(p.visible, 0);
-    EXPECT_EQ(p.x, 11);
-    EXPECT_EQ(p.y, 22);
-    EXPECT_EQ(p.distance, 33);
+    p.visible = 1;
     ProjectPoint(camera, {-9000, 0, 0}, p);
     EXPECT_EQ(p.visible, 0);
-    EXPECT_EQ(p.distance, 33);
+    const std::array<int32_t, 3> kept = {p.x, p.y, p.distance};
+    EXPECT_EQ(kept, (std::array<int32_t, 3>{11, 22, 33}));
 
     // Just ahead of the eye the screen position leaves the int range; it saturates.
     ProjectPoint(camera, {-5599, 100000000, 0}, p);
@@ -116,95 +109,65 @@ TEST(ProjectPoint, VisibilityMargins) {
     // Forward 10000 from the eye: the right edge lies `half` to the right.
     const double half = std::sin(ViewHalfAngleRadians) * (10000.0 / std::cos(ViewHalfAngleRadians));
     const int32_t edge = static_cast<int32_t>(half);
-    ProjectPoint(camera, {4400, edge + 5, 0}, p);
-    EXPECT_EQ(p.visible, 1);
-    ProjectPoint(camera, {4400, edge + 12, 0}, p);
-    EXPECT_EQ(p.visible, 0);
-    ProjectPoint(camera, {4400, -(edge + 5), 0}, p);
-    EXPECT_EQ(p.visible, 1);
-    ProjectPoint(camera, {4400, -(edge + 12), 0}, p);
-    EXPECT_EQ(p.visible, 0);
-
-    // Rows: 0 is inside the view, viewHeight is not. Walk the altitude until the row hits each.
-    bool sawTop = false;
-    bool sawBottom = false;
-    for (int32_t z = -400; z < 600; ++z) {
-        ProjectPoint(camera, {4400, 0, z}, p);
-        if (p.y == 0) {
-            sawTop = true;
-            EXPECT_EQ(p.visible, 1);
-        }
-        if (p.y == 240) {
-            sawBottom = true;
-            EXPECT_EQ(p.visible, 0);
-        }
-        if (p.y == 239) {
-            EXPECT_EQ(p.visible, 1);
-        }
-        if (p.y == -1) {
-            EXPECT_EQ(p.visible, 0);
+    for (int32_t side : {1, -1}) {
+        for (int32_t beyond : {5, 12}) {
+            ProjectPoint(camera, {4400, side * (edge + beyond), 0}, p);
+            EXPECT_EQ(p.visible, beyond == 5) << side << " " << beyond;
         }
     }
-    EXPECT_TRUE(sawTop);
-    EXPECT_TRUE(sawBottom);
+
+    // Rows: 0 is inside the view, viewHeight is not. Walk the altitude until the row hits each.
+    bool sawTop = false, sawBottom = false;
+    for (int32_t z = -400; z < 600; ++z) {
+        ProjectPoint(camera, {4400, 0, z}, p);
+        sawTop |= p.y == 0;
+        sawBottom |= p.y == 240;
+        if (p.y == 0 || p.y == 239 || p.y == -1 || p.y == 240) {
+            EXPECT_EQ(p.visible, p.y == 0 || p.y == 239) << p.y;
+        }
+    }
+    EXPECT_TRUE(sawTop && sawBottom);
 }
 
 TEST(RotatePoint, TurnsAboutEachAxisInOrder) {
     BuildAngleTables();
     const WorldPoint v{1234, -567, 89};
+    struct Turn {
+        WorldPoint in;
+        int32_t x, y, z;
+        std::array<int32_t, 3> out;
+    };
+    const Turn turns[] = {
+        {v, 0, 0, 0, {1234, -567, 89}},
+        {{1000, 0, 0}, 0, 0, 64, {0, 1000, 0}},  // about the vertical: +x to +y
+        {{0, 1000, 0}, 64, 0, 0, {0, 0, 1000}},  // about x: +y to +z
+        {{1000, 0, 0}, 0, 64, 0, {0, 0, 1000}},  // about y: +x to +z
+        {{0, 1000, 0}, 64, 0, 64, {0, 0, 1000}}, // x turns before z: +y to +z, stays there
+        {{-1, 0, 0}, 0, 0, 32, {-1, -1, 0}},     // arithmetic shifts: (724 * -1) >> 10 is -1
+    };
     WorldPoint out{};
-    RotatePoint(v, out, 0, 0, 0);
-    EXPECT_EQ(out.x, 1234);
-    EXPECT_EQ(out.y, -567);
-    EXPECT_EQ(out.z, 89);
-
-    // A quarter turn about the vertical takes +x to +y.
-    RotatePoint({1000, 0, 0}, out, 0, 0, 64);
-    EXPECT_EQ(out.x, 0);
-    EXPECT_EQ(out.y, 1000);
-    EXPECT_EQ(out.z, 0);
-    // About x: +y to +z. About y: +x to +z.
-    RotatePoint({0, 1000, 0}, out, 64, 0, 0);
-    EXPECT_EQ(out.y, 0);
-    EXPECT_EQ(out.z, 1000);
-    RotatePoint({1000, 0, 0}, out, 0, 64, 0);
-    EXPECT_EQ(out.x, 0);
-    EXPECT_EQ(out.z, 1000);
-
-    // The x turn runs before the z turn: +y goes to +z and stays there.
-    RotatePoint({0, 1000, 0}, out, 64, 0, 64);
-    EXPECT_EQ(out.x, 0);
-    EXPECT_EQ(out.y, 0);
-    EXPECT_EQ(out.z, 1000);
-
-    // Shifts are arithmetic: (724 * -1) >> 10 is -1, not 0.
-    RotatePoint({-1, 0, 0}, out, 0, 0, 32);
-    EXPECT_EQ(out.x, -1);
-    EXPECT_EQ(out.y, -1);
+    for (const Turn& t : turns) {
+        RotatePoint(t.in, out, t.x, t.y, t.z);
+        EXPECT_EQ(Xyz(out), t.out) << t.x << " " << t.y << " " << t.z;
+    }
 
     // In place gives the same as into another record.
     WorldPoint same = v;
     RotatePoint(v, out, 10, 200, 77);
     RotatePoint(same, same, 10, 200, 77);
-    EXPECT_EQ(same.x, out.x);
-    EXPECT_EQ(same.y, out.y);
-    EXPECT_EQ(same.z, out.z);
+    EXPECT_EQ(Xyz(same), Xyz(out));
 }
 
 TEST(RotatePoint, StrayAnglesTurnLikeTheirRemainder) {
     BuildAngleTables();
     const WorldPoint v{300, -200, 50};
-    WorldPoint expected{};
-    WorldPoint stray{};
+    WorldPoint expected{}, stray{};
     RotatePoint(v, expected, 10, 250, 64);
     RotatePoint(v, stray, 10 + 256, -6, 64 - 512);
-    EXPECT_EQ(stray.x, expected.x);
-    EXPECT_EQ(stray.y, expected.y);
-    EXPECT_EQ(stray.z, expected.z);
+    EXPECT_EQ(Xyz(stray), Xyz(expected));
 
     CameraState camera{0, 0, 1400, 64 + 256, -180, 240, 240, nullptr, nullptr};
-    int32_t eyeX = 1;
-    int32_t eyeY = 1;
+    int32_t eyeX = 1, eyeY = 1;
     EyePoint(camera, eyeX, eyeY);
     EXPECT_EQ(eyeX, 0);
     EXPECT_EQ(eyeY, -5600);
