@@ -27,11 +27,9 @@ void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
 // A 128 x 128 picture of one colour in the game's TGA layout.
 void WriteTile(const fs::path& path, uint8_t blue, uint8_t green, uint8_t red) {
     std::vector<uint8_t> bytes(TgaPixelOffset + 128 * 128, 0);
-    const uint8_t header[18] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 128, 0, 128, 0, 8, 0};
-    std::copy(header, header + 18, bytes.begin());
-    bytes[18] = blue;
-    bytes[19] = green;
-    bytes[20] = red;
+    const uint8_t header[21] = {0, 1,   1, 0,   0, 0, 1, 24,   0,     0,  0,
+                                0, 128, 0, 128, 0, 8, 0, blue, green, red}; // and palette entry 0
+    std::copy(header, header + 21, bytes.begin());
     WriteFile(path, bytes);
 }
 
@@ -42,9 +40,8 @@ struct DataFolder {
     std::string previous =
         MapFolder().substr(0, MapFolder().size() >= 4 ? MapFolder().size() - 4 : 0);
     DataFolder() {
-        fs::create_directories(root / "Map");
-        fs::create_directories(root / "Graph");
-        fs::create_directories(root / "Sound");
+        for (const char* folder : {"Map", "Graph", "Sound"})
+            fs::create_directories(root / folder);
         SetDataFolder(root.string());
     }
     ~DataFolder() {
@@ -65,9 +62,8 @@ TEST(TerrainData, ReadRawFileReadsWhatIsThere) {
     // A short file fills the first part only; a long one gives only width x height bytes.
     WriteFile(data.root / "short.raw", {1, 2, 3});
     EXPECT_TRUE(ReadRawFile((data.root / "short.raw").c_str(), 4, 4, dest.data()));
-    EXPECT_EQ(dest[0], 1);
-    EXPECT_EQ(dest[2], 3);
-    EXPECT_EQ(dest[3], 0xAA);
+    EXPECT_EQ(std::vector<uint8_t>(dest.begin(), dest.begin() + 4),
+              (std::vector<uint8_t>{1, 2, 3, 0xAA}));
     WriteFile(data.root / "long.raw", std::vector<uint8_t>(40, 7));
     EXPECT_TRUE(ReadRawFile((data.root / "long.raw").c_str(), 2, 3, dest.data()));
     EXPECT_EQ(dest[5], 7);
@@ -117,33 +113,32 @@ TEST(TerrainData, PlanetTilesFillTheFourSlots) {
         saved[i] = TileSlots[i];
         TileSlots[i] = slots[i].data();
     }
-    const auto tileOf = [&](int32_t slot) { return slots[slot][5000] >> 11; };
-    LoadPlanetTiles(7);
-    for (int32_t i = 0; i < 4; ++i)
-        EXPECT_EQ(tileOf(i), 1) << i;
-    LoadPlanetTiles(11);
-    for (int32_t i = 0; i < 4; ++i)
-        EXPECT_EQ(tileOf(i), 8) << i;
-    LoadPlanetTiles(4);
-    EXPECT_EQ(tileOf(0), 15);
-    EXPECT_EQ(tileOf(1), 11);
-    EXPECT_EQ(tileOf(2), 15);
-    EXPECT_EQ(tileOf(3), 11);
-    LoadPlanetTiles(1);
-    EXPECT_EQ(tileOf(0), 10);
-    EXPECT_EQ(tileOf(1), 9);
-    EXPECT_EQ(tileOf(2), 16);
-    // No planet 12, no planet -1: no slot changes. Nor beyond the tile.
-    LoadPlanetTiles(12);
-    LoadPlanetTiles(-1);
-    EXPECT_EQ(tileOf(0), 10);
-    EXPECT_EQ(slots[0][128 * 128], 0x1234);
+    // The tile number in each slot.
+    const auto tilesIn = [&] {
+        std::vector<int32_t> tiles;
+        for (const auto& slot : slots)
+            tiles.push_back(slot[5000] >> 11);
+        return tiles;
+    };
+    const std::pair<int32_t, std::vector<int32_t>> planets[] = {
+        {7, {1, 1, 1, 1}},
+        {11, {8, 8, 8, 8}},
+        {4, {15, 11, 15, 11}},
+        {1, {10, 9, 16, 16}},
+        // No planet 12, no planet -1: no slot changes.
+        {12, {10, 9, 16, 16}},
+        {-1, {10, 9, 16, 16}}};
+    for (const auto& [planet, tiles] : planets) {
+        LoadPlanetTiles(planet);
+        EXPECT_EQ(tilesIn(), tiles) << planet;
+    }
+    EXPECT_EQ(slots[0][128 * 128], 0x1234); // nothing written beyond the tile
     // A missing file keeps its slot.
     fs::remove(data.root / "Graph" / "tile9.tga");
     LoadPlanetTiles(0);
     LoadPlanetTiles(1);
-    EXPECT_EQ(tileOf(0), 10);
-    EXPECT_EQ(tileOf(1), 2);
+    EXPECT_EQ(tilesIn()[0], 10);
+    EXPECT_EQ(tilesIn()[1], 2);
     for (int32_t i = 0; i < 4; ++i)
         TileSlots[i] = saved[i];
 }
@@ -158,15 +153,16 @@ TEST(TerrainData, OverviewMapSamplesEverySixthOrSeventhCell) {
     PanelPicture = panel.data();
     TerrainColours = colours.data();
     BuildPanelMap();
-    EXPECT_EQ(panel[79 * 240 + 239], colours[505 * 512 + 505]);
-    EXPECT_EQ(panel[160], colours[0]);
-    EXPECT_EQ(panel[1 * 240 + 161], colours[6 * 512 + 6]);
-    EXPECT_EQ(panel[3 * 240 + 162], colours[19 * 512 + 12]);
-    EXPECT_EQ(panel[40 * 240 + 200], colours[256 * 512 + 256]);
+    // Panel (row, column) against map (row, column).
+    const int32_t samples[][4] = {
+        {79, 239, 505, 505}, {0, 160, 0, 0}, {1, 161, 6, 6}, {3, 162, 19, 12}, {40, 200, 256, 256}};
+    for (const auto& c : samples)
+        EXPECT_EQ(panel[c[0] * 240 + c[1]], colours[c[2] * 512 + c[3]]) << c[0] << "," << c[1];
     // The labels left of column 160 stay.
-    for (int32_t y = 0; y < 80; ++y) {
-        for (int32_t x = 0; x < 160; ++x)
-            ASSERT_EQ(panel[y * 240 + x], 0xBEEF);
+    for (int32_t i = 0; i < 240 * 80; ++i) {
+        if (i % 240 < 160) {
+            ASSERT_EQ(panel[i], 0xBEEF) << i;
+        }
     }
     PanelPicture = savedPanel;
     TerrainColours = savedColours;
