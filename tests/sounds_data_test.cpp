@@ -12,21 +12,18 @@
 
 namespace {
 
-std::vector<uint8_t> ReadSoundFile(const std::string& name) {
+using Bytes = std::vector<uint8_t>;
+
+Bytes ReadSoundFile(const std::string& name) {
     std::ifstream in(std::string(TARNVELL_DATA) + "/Sound/" + name, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-uint16_t Be16(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint16_t>(b[at] << 8 | b[at + 1]);
-}
-uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return Le16(b, at) | static_cast<uint32_t>(Le16(b, at + 2)) << 16;
-}
+const auto Be16 = [](const Bytes& b, size_t at) { return uint16_t(b[at] << 8 | b[at + 1]); };
+const auto Le16 = [](const Bytes& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); };
+const auto Le32 = [](const Bytes& b, size_t at) {
+    return Le16(b, at) | uint32_t(Le16(b, at + 2)) << 16;
+};
 
 double Rms(const std::vector<float>& v, size_t from, size_t to) {
     double sum = 0.0;
@@ -41,11 +38,9 @@ struct Wav {
     std::vector<float> samples; // -1 .. 1
 };
 
-bool ParseWav(const std::vector<uint8_t>& b, Wav& wav) {
+bool ParseWav(const Bytes& b, Wav& wav) {
     if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
-        std::memcmp(b.data() + 8, "WAVE", 4) != 0)
-        return false;
-    if (Le32(b, 4) + 8 != b.size())
+        std::memcmp(b.data() + 8, "WAVE", 4) != 0 || Le32(b, 4) + 8 != b.size())
         return false;
     for (size_t at = 12; at + 8 <= b.size();) {
         uint32_t size = Le32(b, at + 4);
@@ -88,13 +83,12 @@ TEST(SoundsData, ModulesAreFourChannelProTrackerMusicOverAMinuteLong) {
                 EXPECT_LE(Be16(bytes, at + 26) + Be16(bytes, at + 28), Be16(bytes, at + 22));
             }
         }
-        int32_t orders = bytes[950];
         int32_t patterns = 0;
         for (int32_t i = 0; i < 128; ++i)
             patterns = std::max<int32_t>(patterns, bytes[952 + i] + 1);
         EXPECT_EQ(bytes.size(), 1084u + 1024u * patterns + sampleBytes);
         EXPECT_GE(instruments, 8); // drums, bass, harmony, melody, and more
-        EXPECT_GE(orders, 8);
+        EXPECT_GE(bytes[950], 8);  // orders
 
         int error = 0;
         openmpt_module* module =
@@ -103,8 +97,7 @@ TEST(SoundsData, ModulesAreFourChannelProTrackerMusicOverAMinuteLong) {
         ASSERT_NE(module, nullptr);
         EXPECT_EQ(openmpt_module_get_num_channels(module), 4);
         const double seconds = openmpt_module_get_duration_seconds(module);
-        EXPECT_GE(seconds, 60.0);
-        EXPECT_LE(seconds, 150.0);
+        EXPECT_TRUE(seconds >= 60.0 && seconds <= 150.0) << seconds;
 
         // Render stretches across the song: each is clearly sound, none clips hard.
         const int32_t rate = 22050;
@@ -114,8 +107,7 @@ TEST(SoundsData, ModulesAreFourChannelProTrackerMusicOverAMinuteLong) {
             size_t got = openmpt_module_read_float_stereo(module, rate, left.size(), left.data(),
                                                           right.data());
             ASSERT_EQ(got, left.size());
-            double level = Rms(left, 0, got) + Rms(right, 0, got);
-            EXPECT_GT(level, 0.08) << "at " << at << " s";
+            EXPECT_GT(Rms(left, 0, got) + Rms(right, 0, got), 0.08) << "at " << at << " s";
             size_t clipped = 0;
             for (size_t i = 0; i < got; ++i)
                 clipped += std::fabs(left[i]) >= 0.999f || std::fabs(right[i]) >= 0.999f;
@@ -140,19 +132,15 @@ TEST(SoundsData, EffectsAreShortMonoPcmWavsThatSound) {
         Wav wav;
         ASSERT_TRUE(ParseWav(ReadSoundFile(e.name), wav));
         EXPECT_EQ(wav.channels, 1);
-        EXPECT_GE(wav.rate, 11025u);
-        EXPECT_LE(wav.rate, 48000u);
+        EXPECT_TRUE(wav.rate >= 11025u && wav.rate <= 48000u) << wav.rate;
         const double seconds = static_cast<double>(wav.samples.size()) / wav.rate;
-        EXPECT_GE(seconds, e.shortest);
-        EXPECT_LE(seconds, e.longest);
+        EXPECT_TRUE(seconds >= e.shortest && seconds <= e.longest) << seconds;
         float peak = 0.0f;
         for (float v : wav.samples)
             peak = std::max(peak, std::fabs(v));
-        EXPECT_GT(peak, 0.4f);
-        EXPECT_LT(peak, 0.99f);
+        EXPECT_TRUE(peak > 0.4f && peak < 0.99f) << peak;
         // The sound starts at once (no leading silence) and ends quietly (no click).
-        const size_t tenth = wav.rate / 10;
-        EXPECT_GT(Rms(wav.samples, 0, tenth / 2), 0.02);
+        EXPECT_GT(Rms(wav.samples, 0, wav.rate / 20), 0.02);
         EXPECT_LT(std::fabs(wav.samples.back()), 0.01f);
         if (std::strstr("three.wav two.wav one.wav go!.wav", e.name))
             words.push_back(wav.samples);
