@@ -18,7 +18,6 @@
 #include "assets/load.h"
 #include "assets/ship_model.h"
 #include "assets/terrain_data.h"
-#include "platform/png_writer.h"
 #include "race/course.h"
 #include "race/flight.h"
 #include "race/laps.h"
@@ -44,8 +43,10 @@ void LoadOnce() {
     loaded = true;
 }
 
-intptr_t StylusAt(int32_t x, int32_t y) {
-    return static_cast<intptr_t>(x | (y << 16));
+// Touches the stylus down at (x, y), moving there first.
+void TapDown(int32_t x, int32_t y) {
+    StylusMoveMessage(static_cast<intptr_t>(x | (y << 16)));
+    StylusDownMessage(static_cast<intptr_t>(x | (y << 16)));
 }
 
 // A race start as the track selection screen leaves it: the track's map and course, the
@@ -69,40 +70,20 @@ void StartRace(int32_t track, int32_t level, int32_t planet = 0) {
 
 // One main-loop pass of the two race states; false once another state is current.
 bool Pass() {
-    if (GameState == StateCountdown) {
-        if (GameStep == StepEnter)
-            EnterCountdown();
-        else if (GameStep == StepUpdate)
-            UpdateCountdown();
-        else
-            LeaveCountdown();
-        return true;
-    }
-    if (GameState == StateRace) {
-        if (GameStep == StepEnter)
-            EnterRace();
-        else if (GameStep == StepUpdate)
-            UpdateRaceScreen();
-        else
-            LeaveRace();
-        return true;
-    }
-    return false;
+    using Handler = void (*)();
+    static const Handler countdown[] = {EnterCountdown, UpdateCountdown, LeaveCountdown};
+    static const Handler race[] = {EnterRace, UpdateRaceScreen, LeaveRace};
+    if (GameState != StateCountdown && GameState != StateRace)
+        return false;
+    (GameState == StateCountdown ? countdown : race)[GameStep]();
+    return true;
 }
 
-// Saves the FrameBuffer as a PNG when TARNVELL_RACE_SHOTS names a folder, to look at.
-void Shot(const char* name) {
-    const char* folder = std::getenv("TARNVELL_RACE_SHOTS");
-    if (folder == nullptr)
-        return;
-    static uint8_t rgb[240 * 320 * 3];
-    const uint16_t* frame = FrameBufferAddress();
-    for (int32_t i = 0; i < 240 * 320; ++i) {
-        rgb[i * 3] = static_cast<uint8_t>((frame[i] >> 11) << 3);
-        rgb[i * 3 + 1] = static_cast<uint8_t>(((frame[i] >> 5) & 63) << 2);
-        rgb[i * 3 + 2] = static_cast<uint8_t>((frame[i] & 31) << 3);
-    }
-    WritePngFile(std::string(folder) + "/" + name + ".png", rgb, 240, 320);
+// Passes until the race screen has entered.
+void PassIntoRace() {
+    while (GameState == StateCountdown)
+        ASSERT_TRUE(Pass());
+    ASSERT_TRUE(Pass());
 }
 
 struct RaceReport {
@@ -122,49 +103,38 @@ RaceReport AutopilotRace(int32_t track, int32_t level, int32_t passLimit,
     GameOptions.autopilot = true;
     StartRace(track, level);
     int32_t wasWrecked[3] = {};
+    auto countWrecks = [&] {
+        for (int32_t i = 0; i < 3; ++i) {
+            report.wrecks[i] += ShipTable[i].wrecked && !wasWrecked[i];
+            wasWrecked[i] = ShipTable[i].wrecked;
+        }
+    };
     while (report.passes < passLimit && Pass()) {
         report.passes += 1;
         FrameRate = frameRate;
-        for (int32_t i = 0; i < 3; ++i) {
-            if (ShipTable[i].wrecked && !wasWrecked[i])
-                report.wrecks[i] += 1;
-            wasWrecked[i] = ShipTable[i].wrecked;
-        }
+        countWrecks();
         if (GameState == StateRace && GameStep == StepUpdate) {
             report.raceFrames += 1;
-            if (report.raceFrames % 400 == 1) {
-                char name[64];
-                std::snprintf(name, sizeof name, "race_t%d_l%d_f%d", track, level,
-                              report.raceFrames);
-                Shot(name);
-            }
             int32_t eyeX = 0, eyeY = 0;
             EyePoint(Camera, eyeX, eyeY);
             const int32_t byte = HeightMap[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)];
-            if (byte * 16 > Camera.height)
-                report.eyeInGround += 1;
+            report.eyeInGround += byte * 16 > Camera.height;
         }
     }
     report.finished = GameState == StateResults;
     for (int32_t i = 0; i < 3; ++i)
         report.laps[i] = ShipTable[i].laps;
-    if (continueToAll) {
-        // The same race frame goes on, off screen, until the opponents are home too.
-        int32_t frames = report.raceFrames;
-        while (frames < passLimit &&
-               (ShipTable[0].laps < 3 || ShipTable[1].laps < 3 || ShipTable[2].laps < 3)) {
-            FrameRate = frameRate;
-            UpdateRace();
-            frames += 1;
-            for (int32_t i = 0; i < 3; ++i) {
-                if (ShipTable[i].wrecked && !wasWrecked[i])
-                    report.wrecks[i] += 1;
-                wasWrecked[i] = ShipTable[i].wrecked;
-            }
-        }
-        if (ShipTable[1].laps >= 3 && ShipTable[2].laps >= 3)
-            report.allFinished = frames;
+    // The same race frame goes on, off screen, until the opponents are home too.
+    int32_t frames = report.raceFrames;
+    while (continueToAll && frames < passLimit &&
+           (ShipTable[0].laps < 3 || ShipTable[1].laps < 3 || ShipTable[2].laps < 3)) {
+        FrameRate = frameRate;
+        UpdateRace();
+        frames += 1;
+        countWrecks();
     }
+    if (continueToAll && ShipTable[1].laps >= 3 && ShipTable[2].laps >= 3)
+        report.allFinished = frames;
     GameOptions.autopilot = false;
     return report;
 }
@@ -184,6 +154,7 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
     EXPECT_EQ(GameStep, StepUpdate);
     EXPECT_EQ(FrameRate, 20);
 
+    const int32_t words[3] = {TwoEffect, OneEffect, GoEffect};
     int32_t updates = 0;
     while (GameState == StateCountdown && GameStep == StepUpdate) {
         ASSERT_TRUE(Pass());
@@ -191,14 +162,11 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
         // "3", "2", "1" show for 10 frames each, the ships standing; each new word's effect
         // comes at the end of the frame that showed the previous word at its largest.
         EXPECT_EQ(CountdownStep, updates / 10) << updates;
-        EXPECT_EQ(RaceEffectRequests[TwoEffect], effects[TwoEffect] + (updates >= 10 ? 1 : 0));
-        EXPECT_EQ(RaceEffectRequests[OneEffect], effects[OneEffect] + (updates >= 20 ? 1 : 0));
-        EXPECT_EQ(RaceEffectRequests[GoEffect], effects[GoEffect] + (updates >= 30 ? 1 : 0));
-        if (updates <= 30) {
-            for (int32_t i = 0; i < 3; ++i) {
-                EXPECT_EQ(ShipTable[i].x, grid[i].x);
-                EXPECT_EQ(ShipTable[i].speed, 0.0);
-            }
+        for (int32_t w = 0; w < 3; ++w)
+            EXPECT_EQ(RaceEffectRequests[words[w]], effects[words[w]] + (updates >= 10 * w + 10));
+        for (int32_t i = 0; i < 3 && updates <= 30; ++i) {
+            EXPECT_EQ(ShipTable[i].x, grid[i].x);
+            EXPECT_EQ(ShipTable[i].speed, 0.0);
         }
         ASSERT_LE(updates, 40);
     }
@@ -219,25 +187,21 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
 
 TEST(Race, ExitIconAbandonsTheRace) {
     StartRace(1, 1);
-    while (GameState == StateCountdown)
-        ASSERT_TRUE(Pass());
-    ASSERT_TRUE(Pass()); // race enter
+    PassIntoRace();
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(Pass());
     EXPECT_EQ(GameState, StateRace);
 
     // Tap the icon: this frame still moves the ships and counts; the next pass leaves.
-    StylusMoveMessage(StylusAt(230, 5));
-    StylusDownMessage(StylusAt(230, 5));
+    TapDown(230, 5);
     const int32_t x1 = ShipTable[1].x;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(RaceOutcome, 100);
     EXPECT_EQ(GameStep, StepLeave);
     EXPECT_NE(ShipTable[1].x, x1);
     // The exit icon is on the screen, unchanged.
-    for (int32_t row = 0; row < 16; ++row)
-        for (int32_t col = 0; col < 16; ++col)
-            ASSERT_EQ(ScreenTarget[row * 240 + 224 + col], ExitIcon[row * 16 + col]);
+    for (int32_t i = 0; i < 16 * 16; ++i)
+        ASSERT_EQ(ScreenTarget[(i / 16) * 240 + 224 + i % 16], ExitIcon[i]) << i;
     StylusUpMessage();
 
     ASSERT_TRUE(Pass()); // leave: back to the main menu, menu music, course reset
@@ -253,8 +217,7 @@ TEST(Race, ExitIconAbandonsTheRace) {
     RaceOutcome = 0;
     while (!(GameState == StateCountdown && CountdownStep == 3))
         ASSERT_TRUE(Pass());
-    StylusMoveMessage(StylusAt(239, 0));
-    StylusDownMessage(StylusAt(239, 0));
+    TapDown(239, 0);
     ASSERT_TRUE(Pass());
     StylusUpMessage();
     EXPECT_EQ(RaceOutcome, 100);
@@ -270,13 +233,9 @@ TEST(Race, ExitIconAbandonsTheRace) {
 
 TEST(Race, PadSceneAndCamera) {
     StartRace(0, 1);
-    while (GameState == StateCountdown)
-        ASSERT_TRUE(Pass());
-    ASSERT_TRUE(Pass()); // race enter
-
+    PassIntoRace();
     // The stylus held on the pad accelerates every frame (8 a frame, 0.5 drag).
-    StylusMoveMessage(StylusAt(40, 300));
-    StylusDownMessage(StylusAt(40, 300));
+    TapDown(40, 300);
     for (int i = 1; i <= 5; ++i) {
         ASSERT_TRUE(Pass());
         EXPECT_EQ(ShipTable[0].speed, 7.5 * i);
@@ -284,7 +243,7 @@ TEST(Race, PadSceneAndCamera) {
     // Pressing without moving keeps the last drag position: a press at the icon after a drag
     // on the pad still accelerates and does not leave.
     StylusUpMessage();
-    StylusDownMessage(StylusAt(230, 5));
+    StylusDownMessage(static_cast<intptr_t>(230 | (5 << 16)));
     ASSERT_TRUE(Pass());
     EXPECT_EQ(ShipTable[0].speed, 7.5 * 6);
     EXPECT_EQ(GameStep, StepUpdate);
@@ -384,81 +343,62 @@ TEST(Race, WholeAutopilotRaceReachesTheResults) {
     EXPECT_LT(r.eyeInGround * 100, r.raceFrames);
 }
 
-namespace {
-
-// One trace line's fields that the controls test reads; ship 0 comes first in "ships".
-struct TraceFrame {
-    int32_t state = -1, step = -1, outcome = -1, frameRate = 0;
-    double speed = -1.0, bank = -1.0;
-};
-
-double NumberAfter(const std::string& line, const std::string& key) {
-    const size_t at = line.find("\"" + key + "\":");
-    if (at == std::string::npos)
-        return -1.0;
-    return std::atof(line.c_str() + at + key.size() + 3);
-}
-
-} // namespace
-
 // The real program, headless, from the menu into a race: the pad held, A pressed meanwhile
 // and taken only after the pad is released, Left held, B, then the exit icon.
 TEST(Race, ControlsInTheRealProgram) {
     const auto dir = std::filesystem::temp_directory_path() / "tarnvell_race_controls";
     std::filesystem::create_directories(dir);
-    const auto script = dir / "input.txt";
-    const auto trace = dir / "trace.jsonl";
-    {
-        std::ofstream out(script);
-        out << "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n" // PLAY, planet OK, track OK
-            << "200 move 40 300\n200 down 40 300\n205 press a\n210 up\n"
-            << "220 key down left\n230 key up left\n240 press b\n"
-            << "250 move 230 5\n250 down 230 5\n251 up\n";
-    }
+    const auto script = dir / "input.txt", trace = dir / "trace.jsonl";
+    std::ofstream(script) << "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n" // PLAY, OK, OK
+                          << "200 move 40 300\n200 down 40 300\n205 press a\n210 up\n"
+                          << "220 key down left\n230 key up left\n240 press b\n"
+                          << "250 move 230 5\n250 down 230 5\n251 up\n";
     const std::string command = std::string(TARNVELL_BINARY) + " --headless --seed 5 --frames 256" +
                                 " --data " + TARNVELL_DATA + " --input " + script.string() +
                                 " --trace " + trace.string() + " > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
 
-    std::map<int32_t, TraceFrame> frames;
+    // Each pass's fields; ship 0 comes first in "ships", so its speed and bank are found first.
+    std::map<int32_t, std::map<std::string, double>> frames;
     std::ifstream in(trace);
     for (std::string line; std::getline(in, line);) {
-        TraceFrame f;
-        f.state = static_cast<int32_t>(NumberAfter(line, "state"));
-        f.step = static_cast<int32_t>(NumberAfter(line, "step"));
-        f.outcome = static_cast<int32_t>(NumberAfter(line, "outcome"));
-        f.frameRate = static_cast<int32_t>(NumberAfter(line, "frameRate"));
-        f.speed = NumberAfter(line, "speed");
-        f.bank = NumberAfter(line, "bank");
-        frames[static_cast<int32_t>(NumberAfter(line, "pass"))] = f;
+        std::map<std::string, double> f;
+        for (const char* key : {"pass", "state", "step", "outcome", "frameRate", "speed", "bank"}) {
+            const size_t at = line.find("\"" + std::string(key) + "\":");
+            f[key] = at == std::string::npos ? -1.0
+                                             : std::atof(line.c_str() + at + std::strlen(key) + 3);
+        }
+        frames[static_cast<int32_t>(f["pass"])] = f;
     }
     ASSERT_EQ(frames.size(), 256u);
+    auto speed = [&](int32_t pass) { return frames[pass]["speed"]; };
+    auto dt = [&](int32_t pass) {
+        return static_cast<double>(20.0f / static_cast<float>(frames[pass]["frameRate"]));
+    };
     for (int32_t pass = 190; pass < 250; ++pass) {
-        ASSERT_EQ(frames[pass].state, StateRace) << pass;
-        ASSERT_EQ(frames[pass].step, StepUpdate) << pass;
+        ASSERT_EQ(frames[pass]["state"], StateRace) << pass;
+        ASSERT_EQ(frames[pass]["step"], StepUpdate) << pass;
     }
     // Standing on the grid until the pad is touched.
-    EXPECT_EQ(frames[199].speed, 0.0);
-    auto step = [&](int32_t pass) { return static_cast<double>(20.0f / frames[pass].frameRate); };
+    EXPECT_EQ(speed(199), 0.0);
     // Pad held (passes 200-209): 8 a step up, 0.5 drag, every frame; A waits meanwhile.
-    for (int32_t pass = 200; pass < 210; ++pass)
-        EXPECT_NEAR(frames[pass].speed - frames[pass - 1].speed, 7.5 * step(pass), 0.002) << pass;
     // Released at 210: the pending A is taken then, and only then.
-    EXPECT_NEAR(frames[210].speed - frames[209].speed, 7.5 * step(210), 0.002);
-    EXPECT_NEAR(frames[211].speed - frames[210].speed, -0.5 * step(211), 0.002);
+    for (int32_t pass = 200; pass <= 210; ++pass)
+        EXPECT_NEAR(speed(pass) - speed(pass - 1), 7.5 * dt(pass), 0.002) << pass;
+    EXPECT_NEAR(speed(211) - speed(210), -0.5 * dt(211), 0.002);
     // Left held (220-229) banks left 6 a step less 3 of levelling; then it levels.
-    EXPECT_NEAR(frames[220].bank, 3.0 * step(220), 0.002);
-    EXPECT_GT(frames[229].bank, frames[228].bank);
-    EXPECT_LT(frames[230].bank, frames[229].bank);
+    EXPECT_NEAR(frames[220]["bank"], 3.0 * dt(220), 0.002);
+    EXPECT_GT(frames[229]["bank"], frames[228]["bank"]);
+    EXPECT_LT(frames[230]["bank"], frames[229]["bank"]);
     // B at 240: the brake takes 8 a step besides the drag.
-    EXPECT_NEAR(frames[240].speed - frames[239].speed, -8.5 * step(240), 0.002);
+    EXPECT_NEAR(speed(240) - speed(239), -8.5 * dt(240), 0.002);
     // The exit icon at 250: that frame still flies, the next pass is the main menu.
-    EXPECT_EQ(frames[249].outcome, 0);
-    EXPECT_EQ(frames[250].outcome, 100);
-    EXPECT_EQ(frames[250].step, StepLeave);
-    EXPECT_LT(frames[250].speed, frames[249].speed);
-    EXPECT_EQ(frames[251].state, StateMainMenu);
-    EXPECT_EQ(frames[251].speed, 0.0); // the course and ships reset
+    EXPECT_EQ(frames[249]["outcome"], 0);
+    EXPECT_EQ(frames[250]["outcome"], 100);
+    EXPECT_EQ(frames[250]["step"], StepLeave);
+    EXPECT_LT(speed(250), speed(249));
+    EXPECT_EQ(frames[251]["state"], StateMainMenu);
+    EXPECT_EQ(speed(251), 0.0); // the course and ships reset
     std::filesystem::remove_all(dir);
 }
 
@@ -470,36 +410,32 @@ TEST(Race, EveryTrackAndLevelTable) {
     LoadOnce();
     ASSERT_NE(ModelTable[0], nullptr);
     ASSERT_GT(ModelTable[0]->header.numVertices, 0); // contact is tested on a real model
+    const char* fps = std::getenv("TARNVELL_RACE_FPS");
     std::printf("track level passes all-home wrecks(0/1/2) place eye-in-ground\n");
-    for (int32_t track = 0; track < 5; ++track) {
-        for (int32_t level = 0; level < 3; ++level) {
-            // The player's finish ends the race; let the opponents finish too for the table.
-            const char* fps = std::getenv("TARNVELL_RACE_FPS");
-            const RaceReport r =
-                AutopilotRace(track, level, 30000, true, fps ? std::atoi(fps) : 20);
-            std::printf("%d %d %d %d %d/%d/%d %d %.2f%%\n", track, level, r.passes, r.allFinished,
-                        r.wrecks[0], r.wrecks[1], r.wrecks[2], RaceOutcome,
-                        100.0 * r.eyeInGround / (r.raceFrames ? r.raceFrames : 1));
-            EXPECT_TRUE(r.finished) << track << " " << level;
-            EXPECT_GT(r.allFinished, 0) << track << " " << level;
-            for (int32_t i = 0; i < 3; ++i)
-                EXPECT_LE(r.wrecks[i], 3) << track << " " << level;
-            EXPECT_LT(r.eyeInGround * 100, r.raceFrames) << track << " " << level;
-        }
+    for (int32_t t = 0; t < 15; ++t) {
+        const int32_t track = t / 3, level = t % 3;
+        SCOPED_TRACE(testing::Message() << "track " << track << " level " << level);
+        // The player's finish ends the race; let the opponents finish too for the table.
+        const RaceReport r = AutopilotRace(track, level, 30000, true, fps ? std::atoi(fps) : 20);
+        std::printf("%d %d %d %d %d/%d/%d %d %.2f%%\n", track, level, r.passes, r.allFinished,
+                    r.wrecks[0], r.wrecks[1], r.wrecks[2], RaceOutcome,
+                    100.0 * r.eyeInGround / (r.raceFrames ? r.raceFrames : 1));
+        EXPECT_TRUE(r.finished);
+        EXPECT_GT(r.allFinished, 0);
+        for (int32_t i = 0; i < 3; ++i)
+            EXPECT_LE(r.wrecks[i], 3);
+        EXPECT_LT(r.eyeInGround * 100, r.raceFrames);
     }
 }
 
 // What a wreck costs on every Checkpoint of every track: the player's ship, flown by the
 // pilot, is wrecked just after passing each Checkpoint (with the return state a real lap
-// saved there) and must fly on to the next one without another wreck. Printed as a table;
+// saved there) and must fly on to the next one without another wreck, in each of 4 trials.
 // TARNVELL_RACE_TABLE=1 to run it.
 TEST(Race, PutBackOnEveryCheckpoint) {
     if (std::getenv("TARNVELL_RACE_TABLE") == nullptr)
         GTEST_SKIP() << "set TARNVELL_RACE_TABLE=1";
     LoadOnce();
-    constexpr int32_t Trials = 4;
-    constexpr int32_t FramesToNext = 400;
-    std::printf("track checkpoints recovered failures(checkpoint:wrecks/trials)\n");
     for (int32_t track = 0; track < 5; ++track) {
         // One lap on autopilot at 20 frames a second, keeping the return state of each pass.
         GameOptions.autopilot = true;
@@ -520,41 +456,33 @@ TEST(Race, PutBackOnEveryCheckpoint) {
         int32_t recovered = 0;
         std::string failures;
         for (int32_t k = 0; k < count; ++k) {
-            int32_t wrecksHere = 0, failedTrials = 0;
-            for (int32_t trial = 0; trial < Trials; ++trial) {
-                ShipState ship = saved[k];
-                ship.wrecked = 1;
-                ship.wreckFrames = 50;
-                ship.laps = 0;
-                ShipTable[0] = ship;
+            int32_t failedTrials = 0;
+            for (int32_t trial = 0; trial < 4; ++trial) {
+                ShipTable[0] = saved[k];
+                ShipTable[0].wrecked = 1;
+                ShipTable[0].wreckFrames = 50;
+                ShipTable[0].laps = 0;
                 // The opponents are kept out of the way.
                 ShipTable[1].wrecked = ShipTable[2].wrecked = 1;
                 ShipTable[1].wreckFrames = ShipTable[2].wreckFrames = -1000000;
-                bool passed = false;
+                bool passed = false, was = true;
                 int32_t wrecks = 0;
-                bool was = true;
-                for (int32_t frame = 0; frame < FramesToNext && !passed; ++frame) {
+                for (int32_t frame = 0; frame < 400 && !passed; ++frame) {
                     FrameRate = 20;
                     UpdateRace();
-                    if (ShipTable[0].wrecked && !was)
-                        wrecks += 1;
+                    wrecks += ShipTable[0].wrecked && !was;
                     was = ShipTable[0].wrecked != 0;
                     passed = ShipTable[0].nextCheckpoint != (k + 1) % count;
                 }
-                wrecksHere += wrecks;
-                if (!passed || wrecks > 0)
-                    failedTrials += 1;
+                failedTrials += !passed || wrecks > 0;
             }
-            if (failedTrials == 0) {
-                recovered += 1;
-            } else {
-                char text[48];
-                std::snprintf(text, sizeof text, " %d:%d/%d", k, wrecksHere, failedTrials);
-                failures += text;
-            }
+            recovered += failedTrials == 0;
+            if (failedTrials > 0)
+                failures += " " + std::to_string(k) + ":" + std::to_string(failedTrials);
         }
         GameOptions.autopilot = false;
-        std::printf("%d %d %d%s\n", track, count, recovered, failures.c_str());
+        std::printf("track %d: %d checkpoints, %d recovered;%s\n", track, count, recovered,
+                    failures.c_str());
         EXPECT_GE(recovered * 10, count * 8) << track; // at most one in five a problem
     }
 }
