@@ -34,6 +34,13 @@ ShipState& FreshShip() {
     return s;
 }
 
+// A 240 x 240 view over a cleared frame and depth buffer, for drawing explosions.
+struct View {
+    std::vector<uint32_t> depth = std::vector<uint32_t>(240 * 240, 0xFFFFFFFFu);
+    std::vector<uint16_t> frame = std::vector<uint16_t>(240 * 320, 0);
+    CameraState camera{0, 0, 1400, 0, -180, 240, 240, depth.data(), frame.data()};
+};
+
 } // namespace
 
 TEST(Flight, BankLimitsAndLevelling) {
@@ -51,21 +58,14 @@ TEST(Flight, BankLimitsAndLevelling) {
     // Holding BankLeft from level: 3, 6, ... 51, then 54 and 51 in turn; the heading falls by
     // a tenth of the bank before levelling.
     s = FreshShip();
-    std::vector<double> banks;
     for (int i = 0; i < 21; ++i) {
-        double before = s.heading;
+        const double before = s.heading;
         BankLeft(0);
-        double bankBeforeMove = s.bank;
+        const double bankBeforeMove = s.bank;
         MoveShips();
         EXPECT_NEAR(before - s.heading, bankBeforeMove * 0.1, 1e-9) << "frame " << i;
-        banks.push_back(s.bank);
+        EXPECT_EQ(s.bank, i < 17 ? 3.0 * (i + 1) : (i % 2 ? 54.0 : 51.0)) << "frame " << i;
     }
-    for (int i = 0; i < 17; ++i)
-        EXPECT_EQ(banks[i], 3.0 * (i + 1)) << "frame " << i;
-    EXPECT_EQ(banks[17], 54.0);
-    EXPECT_EQ(banks[18], 51.0);
-    EXPECT_EQ(banks[19], 54.0);
-    EXPECT_EQ(banks[20], 51.0);
 
     // Banked right at 230: BankLeft is ignored and levelling climbs 3 a frame through the wrap
     // to exactly 0, turning the ship right meanwhile.
@@ -152,26 +152,22 @@ TEST(Flight, MovementAlongTheAttitudeAndTheCeiling) {
     ShipState& s = FreshShip();
     // Level, heading west at speed 100: 500 world units west, nothing else; then drag.
     s.speed = 100.0;
-    int32_t x = s.x, y = s.y;
     MoveShips();
-    EXPECT_EQ(s.x, x - 500);
-    EXPECT_EQ(s.y, y);
+    EXPECT_EQ(s.x, 300 * 256 - 500);
+    EXPECT_EQ(s.y, 70 * 256);
     EXPECT_EQ(s.altitude, 100);
     EXPECT_EQ(s.speed, 99.5);
 
     // Heading north moves toward smaller y; heading east toward larger x.
     s.heading = 0.0;
     s.speed = 40.0;
-    y = s.y;
-    x = s.x;
     MoveShips();
-    EXPECT_EQ(s.y, y - 200);
-    EXPECT_EQ(s.x, x);
+    EXPECT_EQ(s.y, 70 * 256 - 200);
+    EXPECT_EQ(s.x, 300 * 256 - 500);
     s.heading = 64.0;
     s.speed = 40.0;
-    x = s.x;
     MoveShips();
-    EXPECT_EQ(s.x, x + 200);
+    EXPECT_EQ(s.x, 300 * 256 - 300);
 
     // Full nose-up at top speed climbs about 19 a step...
     s = FreshShip();
@@ -190,7 +186,7 @@ TEST(Flight, MovementAlongTheAttitudeAndTheCeiling) {
     // Wrecked ships do not move.
     s.wrecked = 1;
     s.speed = 100.0;
-    x = s.x;
+    const int32_t x = s.x;
     MoveShips();
     EXPECT_EQ(s.x, x);
     EXPECT_EQ(s.speed, 100.0);
@@ -215,45 +211,26 @@ TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
     s.wrecked = 1;
     s.wreckFrames = 0;
 
-    CameraState camera{};
-    camera.height = 1400;
-    camera.viewWidth = 240;
-    camera.viewHeight = 240;
-    std::vector<uint32_t> depth(240 * 240, 0xFFFFFFFFu);
-    std::vector<uint16_t> frame(240 * 320, 0);
-    camera.depth = depth.data();
-    camera.frame = frame.data();
+    View view;
     std::vector<uint16_t> sheet(256 * 256, 0);
 
     for (int i = 1; i <= 50; ++i) {
-        UpdateWrecks(camera, sheet.data());
+        UpdateWrecks(view.camera, sheet.data());
         ASSERT_EQ(s.wrecked, 1) << "frame " << i;
         ASSERT_EQ(s.wreckFrames, i);
         // A wreck is not slowed, not moved and not steered.
         MoveShips();
         ASSERT_EQ(s.speed, 90.0);
     }
-    UpdateWrecks(camera, sheet.data()); // the 51st drawn frame puts it back
-    EXPECT_EQ(s.wrecked, 0);
-    EXPECT_EQ(s.altitude, 100);
-    EXPECT_EQ(s.speed, 0.0);
-    EXPECT_EQ(s.bank, 0.0);
-    EXPECT_EQ(s.pitch, 0.0);
-    EXPECT_EQ(s.heading, 200.0);
-    EXPECT_EQ(s.targetWaypoint, 2);
-    EXPECT_EQ(s.targetX, 111 * 256);
-    EXPECT_EQ(s.targetY, 65 * 256);
-    EXPECT_EQ(s.targetAltitude, 117);
-    EXPECT_EQ(s.nextCheckpoint, 3);
-    EXPECT_EQ(s.laps, 1);
-    // The middle half of checkpoint 2: w = 27, h = 80; x in 132 - 6 + [0, 13), y in 67 - 20 + [0,
-    // 40).
-    EXPECT_EQ(s.x % 256, 0);
-    EXPECT_EQ(s.y % 256, 0);
-    EXPECT_GE(s.x / 256, 126);
-    EXPECT_LE(s.x / 256, 138);
-    EXPECT_GE(s.y / 256, 47);
-    EXPECT_LE(s.y / 256, 86);
+    UpdateWrecks(view.camera, sheet.data()); // the 51st drawn frame puts it back
+    EXPECT_TRUE(s.wrecked == 0 && s.altitude == 100 && s.speed == 0.0 && s.bank == 0.0 &&
+                s.pitch == 0.0 && s.heading == 200.0);
+    EXPECT_TRUE(s.targetWaypoint == 2 && s.targetX == 111 * 256 && s.targetY == 65 * 256 &&
+                s.targetAltitude == 117 && s.nextCheckpoint == 3 && s.laps == 1);
+    // The middle half of checkpoint 2: w = 27, h = 80; x in 132 - 6 + [0, 13), y in
+    // 67 - 20 + [0, 40).
+    EXPECT_TRUE(s.x % 256 == 0 && s.y % 256 == 0);
+    EXPECT_TRUE(s.x / 256 >= 126 && s.x / 256 <= 138 && s.y / 256 >= 47 && s.y / 256 <= 86);
 
     // Before any Checkpoint has been passed the ship returns at the last one of the ring,
     // and many put-backs all land inside its middle half.
@@ -262,14 +239,12 @@ TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
         s.nextCheckpoint = 0;
         s.wrecked = 1;
         s.wreckFrames = 50;
-        UpdateWrecks(camera, sheet.data());
+        UpdateWrecks(view.camera, sheet.data());
         ASSERT_EQ(s.wrecked, 0);
-        int32_t w = last.x1 - last.x0, h = last.y1 - last.y0;
-        int32_t cx = s.x / 256, cy = s.y / 256;
-        ASSERT_GE(cx, (last.x0 + last.x1) / 2 - w / 4);
-        ASSERT_LT(cx, (last.x0 + last.x1) / 2 - w / 4 + w / 2);
-        ASSERT_GE(cy, (last.y0 + last.y1) / 2 - h / 4);
-        ASSERT_LT(cy, (last.y0 + last.y1) / 2 - h / 4 + h / 2);
+        const int32_t w = last.x1 - last.x0, h = last.y1 - last.y0;
+        const int32_t dx = s.x / 256 - ((last.x0 + last.x1) / 2 - w / 4);
+        const int32_t dy = s.y / 256 - ((last.y0 + last.y1) / 2 - h / 4);
+        ASSERT_TRUE(dx >= 0 && dx < w / 2 && dy >= 0 && dy < h / 2) << dx << " " << dy;
     }
 }
 
@@ -281,26 +256,12 @@ TEST(Flight, ExplosionPlaysForSixteenDrawnFrames) {
     s.x = 10000;
     s.y = 0;
     s.altitude = 150;
-    CameraState camera{};
-    camera.height = 1400;
-    camera.tilt = -180;
-    camera.viewWidth = 240;
-    camera.viewHeight = 240;
-    std::vector<uint32_t> depth(240 * 240, 0xFFFFFFFFu);
-    std::vector<uint16_t> frame(240 * 320, 0);
-    camera.depth = depth.data();
-    camera.frame = frame.data();
+    View view;
     std::vector<uint16_t> sheet(256 * 256, 0x07E0);
-
     for (int i = 0; i < 20; ++i) {
-        std::fill(frame.begin(), frame.end(), 0);
-        UpdateWrecks(camera, sheet.data());
-        long drawn = std::count(frame.begin(), frame.end(), 0x07E0);
-        if (i < 16) {
-            EXPECT_GT(drawn, 0) << "frame " << i;
-        } else {
-            EXPECT_EQ(drawn, 0) << "frame " << i;
-        }
+        std::fill(view.frame.begin(), view.frame.end(), 0);
+        UpdateWrecks(view.camera, sheet.data());
+        EXPECT_EQ(std::count(view.frame.begin(), view.frame.end(), 0x07E0) > 0, i < 16) << i;
     }
     EXPECT_EQ(s.wreckFrames, 20);
 }
@@ -310,10 +271,8 @@ TEST(Flight, BumpingShips) {
     for (ShipState& s : ShipTable)
         s = {};
     ShipCount = 3;
-    ShipState& a = ShipTable[0];
-    ShipState& b = ShipTable[1];
-    ShipState& c = ShipTable[2];
-    c.boxMinX = c.boxMaxX = 1000000; // far away
+    ShipState &a = ShipTable[0], &b = ShipTable[1];
+    ShipTable[2].boxMinX = ShipTable[2].boxMaxX = 1000000; // far away
     auto box = [](ShipState& s, int32_t x0, int32_t x1, int32_t y0, int32_t y1, int32_t z0,
                   int32_t z1) {
         s.boxMinX = x0, s.boxMaxX = x1, s.boxMinY = y0, s.boxMaxY = y1;
@@ -326,24 +285,16 @@ TEST(Flight, BumpingShips) {
     a.x = 50, a.y = 50, a.altitude = 110;
     b.x = 150, b.y = 150, b.altitude = 130;
     EXPECT_TRUE(BumpShips());
-    EXPECT_EQ(a.x, 50 - 100);
-    EXPECT_EQ(b.x, 150 + 100);
-    EXPECT_EQ(a.y, 50 - 100);
-    EXPECT_EQ(b.y, 150 + 100);
-    EXPECT_EQ(a.altitude, 110 - 10);
-    EXPECT_EQ(b.altitude, 130 + 10);
+    EXPECT_TRUE(a.x == 50 - 100 && a.y == 50 - 100 && a.altitude == 110 - 10);
+    EXPECT_TRUE(b.x == 150 + 100 && b.y == 150 + 100 && b.altitude == 130 + 10);
 
     // A real overlap moves each ship by half of it on each axis (j by -d where j.min < i.max).
     box(b, 80, 180, 90, 190, 55, 65);
     a.x = 50, a.y = 50, a.altitude = 110;
     b.x = 150, b.y = 150, b.altitude = 130;
     EXPECT_TRUE(BumpShips());
-    EXPECT_EQ(b.x, 150 - 10);
-    EXPECT_EQ(a.x, 50 + 10);
-    EXPECT_EQ(b.y, 150 - 5);
-    EXPECT_EQ(a.y, 50 + 5);
-    EXPECT_EQ(b.altitude, 130 - 2);
-    EXPECT_EQ(a.altitude, 110 + 2);
+    EXPECT_TRUE(a.x == 50 + 10 && a.y == 50 + 5 && a.altitude == 110 + 2);
+    EXPECT_TRUE(b.x == 150 - 10 && b.y == 150 - 5 && b.altitude == 130 - 2);
 
     // A gap of one unit on a single axis is no overlap; a wrecked ship is never bumped.
     box(b, 101, 180, 90, 190, 55, 65);
@@ -359,15 +310,13 @@ TEST(Flight, WrapAngle) {
     EXPECT_EQ(WrapAngle(0.0, 0.0), 0.0);
     EXPECT_EQ(WrapAngle(255.5, 0.5), 0.0);
     // A runaway value still ends in range instead of looping for ever.
-    double far = WrapAngle(0.0, 1.0e12);
-    EXPECT_GE(far, 0.0);
-    EXPECT_LT(far, 256.0);
+    const double far = WrapAngle(0.0, 1.0e12);
+    EXPECT_TRUE(far >= 0.0 && far < 256.0) << far;
     // The step is never above 4 (frame rate 5) nor negative.
-    SetFrameStep(20.0);
-    EXPECT_EQ(FrameStep, 4.0);
-    SetFrameStep(-1.0);
-    EXPECT_EQ(FrameStep, 0.0);
-    SetFrameStep(20.0f / 12.0f);
-    EXPECT_EQ(FrameStep, static_cast<double>(20.0f / 12.0f));
+    const double steps[3][2] = {{20.0, 4.0}, {-1.0, 0.0}, {20.0f / 12.0f, 20.0f / 12.0f}};
+    for (const auto& step : steps) {
+        SetFrameStep(step[0]);
+        EXPECT_EQ(FrameStep, step[1]) << step[0];
+    }
     SetFrameStep(1.0);
 }
