@@ -34,64 +34,47 @@ ShipState& PilotShip(int32_t targetX, int32_t targetY) {
 } // namespace
 
 TEST(Pilot, WantedHeadings) {
-    const int32_t x = 50000, y = 50000;
-    EXPECT_EQ(WantedHeading(x, y, x - 4000, y), 192);        // west
-    EXPECT_EQ(WantedHeading(x, y, x, y - 4000), 0);          // north
-    EXPECT_EQ(WantedHeading(x, y, x + 4000, y), 64);         // east
-    EXPECT_EQ(WantedHeading(x, y, x, y + 4000), 128);        // south
-    EXPECT_EQ(WantedHeading(x, y, x - 4000, y - 4000), 224); // north-west
-    EXPECT_EQ(WantedHeading(x, y, x + 4000, y + 4000), 96);  // south-east
+    // West, north, east, south, north-west, south-east: target offset and heading.
+    const int32_t cases[6][3] = {{-4000, 0, 192}, {0, -4000, 0},       {4000, 0, 64},
+                                 {0, 4000, 128},  {-4000, -4000, 224}, {4000, 4000, 96}};
+    for (const auto& c : cases)
+        EXPECT_EQ(WantedHeading(50000, 50000, 50000 + c[0], 50000 + c[1]), c[2]) << c[2];
 }
 
 TEST(Pilot, SteeringDeadBandAndDirection) {
     auto ground = FlatGround(10);
-    // Flying west, the target north-west: e = 192 - 224 = -32, bank right.
-    ShipState& s = PilotShip(200 * 256 - 4000, 300 * 256 - 4000);
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.bank, 250.0);
-
-    // Target south-west (wanted 160): e = 32, bank left.
-    s = PilotShip(200 * 256 - 4000, 300 * 256 + 4000);
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.bank, 6.0);
-
-    // An error of exactly 5 gives no bank step, 6 gives one.
-    s = PilotShip(200 * 256 - 4000, 300 * 256);
-    s.heading = 197.0;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.bank, 0.0);
-    s.heading = 198.0;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.bank, 6.0);
+    // Target offset from the ship, heading, bank before and after one steering step.
+    const double cases[][5] = {
+        {-4000, -4000, 192, 0, 250}, // target north-west: e = 192 - 224 = -32, bank right
+        {-4000, 4000, 192, 0, 6},    // south-west (wanted 160): e = 32, bank left
+        {-4000, 0, 197, 0, 0},       // an error of exactly 5 gives no bank step...
+        {-4000, 0, 198, 0, 6},       // ...6 gives one
+        // The predicted heading counts the turn the bank still holds: banked left at 24 the
+        // ship will turn 8 further, so a heading 8 right of wanted needs no step.
+        {-4000, 0, 200, 24, 24},
+        // Banked right (above 202) with the target to the left: BankLeft is ignored.
+        {-4000, 4000, 192, 230, 230}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << " " << c[1] << " " << c[2] << " " << c[3]);
+        ShipState& s = PilotShip(200 * 256 + static_cast<int32_t>(c[0]),
+                                 300 * 256 + static_cast<int32_t>(c[1]));
+        s.heading = c[2];
+        s.bank = c[3];
+        SteerOpponent(1, ground.data());
+        EXPECT_EQ(s.bank, c[4]);
+    }
 
     // Across the wrap: heading 2 with the target just west of north (wanted 246) is a turn
     // left through 0: e = 2 - 246 = -244 <= -128, an error of 12, BankLeft.
-    s = PilotShip(0, 0);
+    ShipState& s = PilotShip(50000 - 1000, 50000 - 4000); // a little west of north
     s.x = 50000, s.y = 50000;
-    s.targetX = 50000 - 1000; // wanted: a little west of north
-    s.targetY = 50000 - 4000;
-    int32_t wanted = WantedHeading(s.x, s.y, s.targetX, s.targetY);
-    ASSERT_EQ(wanted, 246);
+    ASSERT_EQ(WantedHeading(s.x, s.y, s.targetX, s.targetY), 246);
     s.heading = 2.0;
     SteerOpponent(1, ground.data());
     EXPECT_EQ(s.bank, 6.0);
 
-    // The predicted heading counts the turn the bank still holds: banked left at 24 the ship
-    // will turn 8 further, so a heading 8 right of wanted needs no step.
-    s = PilotShip(200 * 256 - 4000, 300 * 256);
-    s.heading = 200.0;
-    s.bank = 24.0;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.bank, 24.0);
-
-    // Banked right (above 202) with the target to the left: BankLeft is ignored until levelled.
-    s = PilotShip(200 * 256 - 4000, 300 * 256 + 4000);
-    s.bank = 230.0;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.bank, 230.0);
-
     // A wrecked ship is left alone.
-    s = PilotShip(200 * 256 - 4000, 300 * 256 - 4000);
+    PilotShip(200 * 256 - 4000, 300 * 256 - 4000);
     s.wrecked = 1;
     SteerOpponent(1, ground.data());
     EXPECT_EQ(s.bank, 0.0);
@@ -141,46 +124,33 @@ TEST(Pilot, WaypointSwitching) {
 }
 
 TEST(Pilot, HeightKeepingAndThrottle) {
-    // Over a byte of 60 at altitude 135 the clearance is 75: nose up twice.
-    auto ground = FlatGround(60);
-    ShipState& s = PilotShip(200 * 256 - 4000, 300 * 256);
-    s.altitude = 135;
-    s.targetAltitude = 135;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.pitch, 248.0);
-    // Clearance 45: three times; clearance 25: six times.
-    s.pitch = 0.0;
-    s.altitude = 105;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.pitch, 244.0);
-    s.pitch = 0.0;
-    s.altitude = 85;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.pitch, 232.0);
-    // Near the nose-up limit the repeated steps stop acting once at or past 202.
-    s.pitch = 206.0;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.pitch, 202.0);
-
-    // Over a byte of 100 at altitude 180 there is no emergency climb (clearance 80), although
-    // the surface stands at 200; the altitude dead band decides.
-    ground = FlatGround(100);
-    s = PilotShip(200 * 256 - 4000, 300 * 256);
-    s.altitude = 180;
-    s.targetAltitude = 185;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.pitch, 0.0);
-    s.targetAltitude = 186;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.pitch, 252.0);
-    s.pitch = 0.0;
-    s.targetAltitude = 170;
-    SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.pitch, 4.0);
+    // Ground byte, altitude, target altitude, pitch before and after one steering step.
+    const int32_t cases[][5] = {
+        // Over a byte of 60 at altitude 135 the clearance is 75: nose up twice; clearance 45:
+        // three times; clearance 25: six times.
+        {60, 135, 135, 0, 248},
+        {60, 105, 135, 0, 244},
+        {60, 85, 135, 0, 232},
+        {60, 85, 135, 206, 202}, // near the nose-up limit the steps stop once at or past 202
+        // Over a byte of 100 at altitude 180 there is no emergency climb (clearance 80),
+        // although the surface stands at 200; the altitude dead band decides.
+        {100, 180, 185, 0, 0},
+        {100, 180, 186, 0, 252},
+        {100, 180, 170, 0, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << " " << c[1] << " " << c[2] << " " << c[3]);
+        const auto ground = FlatGround(static_cast<uint8_t>(c[0]));
+        ShipState& s = PilotShip(200 * 256 - 4000, 300 * 256);
+        s.altitude = c[1];
+        s.targetAltitude = c[2];
+        s.pitch = c[3];
+        SteerOpponent(1, ground.data());
+        EXPECT_EQ(s.pitch, c[4]);
+    }
 
     // Throttle every frame below top speed (ship 1 on NORMAL: 6 a step, top 105).
-    s = PilotShip(200 * 256 - 4000, 300 * 256);
-    ground = FlatGround(10);
+    ShipState& s = PilotShip(200 * 256 - 4000, 300 * 256);
+    const auto ground = FlatGround(10);
     for (int i = 0; i < 17; ++i)
         SteerOpponent(1, ground.data());
     EXPECT_EQ(s.speed, 102.0);
