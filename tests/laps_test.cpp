@@ -19,12 +19,17 @@ void PlaceAt(int32_t ship, const CourseBox& k) {
     ShipTable[ship].y = (k.y0 + k.y1) / 2 * 256;
 }
 
-// Track 0 with every ship parked far from its next Checkpoint.
-void ParkedRace() {
+// Track 0 with every ship parked far from its next Checkpoint; optionally every ship already
+// on its third lap with only the last Checkpoint to go.
+void ParkedRace(bool lastCheckpoint = false) {
     ASSERT_TRUE(SetUpTrack(0, 1));
     for (int32_t i = 0; i < 3; ++i) {
         ShipTable[i].x = 300 * 256;
         ShipTable[i].y = 450 * 256;
+        if (lastCheckpoint) {
+            ShipTable[i].laps = 2;
+            ShipTable[i].nextCheckpoint = 14;
+        }
     }
 }
 
@@ -48,11 +53,8 @@ TEST(Laps, CheckpointMarginAndOrder) {
     PassCheckpoints();
     EXPECT_EQ(s.nextCheckpoint, 1);
     // The return state for a later wreck is saved on passing.
-    EXPECT_EQ(s.savedTargetWaypoint, 1);
-    EXPECT_EQ(s.savedTargetX, 1234);
-    EXPECT_EQ(s.savedTargetY, 5678);
-    EXPECT_EQ(s.savedTargetAltitude, 111);
-    EXPECT_EQ(s.savedHeading, 191);
+    EXPECT_TRUE(s.savedTargetWaypoint == 1 && s.savedTargetX == 1234 && s.savedTargetY == 5678 &&
+                s.savedTargetAltitude == 111 && s.savedHeading == 191);
     // The far corner, bounds included.
     ParkedRace();
     s.x = (k0.x1 + 20) * 256 + 255;
@@ -83,9 +85,8 @@ TEST(Laps, CheckpointMarginAndOrder) {
 TEST(Laps, LapsPlacesAndTheFinishingOrder) {
     ParkedRace();
     // At the start every ship sees both others level, so ahead: 3 OF 3 on lap 1.
-    LapAndPlace lp = GetLapAndPlace(0);
-    EXPECT_EQ(lp.lap, 1);
-    EXPECT_EQ(lp.place, 3);
+    EXPECT_EQ(GetLapAndPlace(0).lap, 1);
+    EXPECT_EQ(GetLapAndPlace(0).place, 3);
     // Ship 2 passes Checkpoint 0 from its grid place in the first frame: the player still 3rd.
     ASSERT_TRUE(SetUpTrack(0, 1));
     PassCheckpoints();
@@ -112,11 +113,7 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
     EXPECT_EQ(RaceResult(), 0);
 
     // Both opponents finish before the player: place 3.
-    ParkedRace();
-    for (int32_t i = 0; i < 3; ++i) {
-        ShipTable[i].laps = 2;
-        ShipTable[i].nextCheckpoint = 14;
-    }
+    ParkedRace(true);
     PlaceAt(1, Course.checkpoints[14]);
     PlaceAt(2, Course.checkpoints[14]);
     PassCheckpoints();
@@ -128,11 +125,7 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
 
     // The player and an opponent finishing in the same frame: the player is ahead; what the
     // opponents do afterwards changes nothing.
-    ParkedRace();
-    for (int32_t i = 0; i < 3; ++i) {
-        ShipTable[i].laps = 2;
-        ShipTable[i].nextCheckpoint = 14;
-    }
+    ParkedRace(true);
     PlaceAt(0, Course.checkpoints[14]);
     PlaceAt(1, Course.checkpoints[14]);
     PassCheckpoints();
@@ -153,24 +146,29 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
 }
 
 TEST(Laps, RacePanel) {
-    std::vector<uint16_t> screen(ScreenWidth * ScreenHeight, 0x1111);
-    std::vector<uint16_t> expected(ScreenWidth * ScreenHeight, 0x1111);
+    std::vector<uint16_t> screen(ScreenWidth * ScreenHeight, 0x1111), expected = screen;
     uint16_t* savedTarget = ScreenTarget;
     ScreenTarget = screen.data();
     LoadFonts("/nonexistent/"); // the glyph table; the sheet is filled with a pattern below
     for (int32_t i = 0; i < SheetFontWidth * SheetFontHeight; ++i)
         SheetFontPicture[i] = static_cast<uint16_t>(i % 3 == 0 ? ColourKey : 0x07E0 + i % 7);
 
+    // Draws the panel at a speed on a cleared screen; checks the bar's rows 235-238 against
+    // the colour column x should have inside the white frame.
+    auto drawAt = [&](double speed, auto inner) {
+        std::fill(screen.begin(), screen.end(), 0x1111);
+        ShipTable[0].speed = speed;
+        DrawRacePanel();
+        for (int32_t x = 0; x < 240; ++x) {
+            SCOPED_TRACE(x);
+            const uint16_t colour = (x == 0 || x == 239) ? 0xFFFF : inner(x);
+            EXPECT_TRUE(screen[235 * 240 + x] == 0xFFFF && screen[238 * 240 + x] == 0xFFFF);
+            EXPECT_TRUE(screen[236 * 240 + x] == colour && screen[237 * 240 + x] == colour);
+        }
+    };
     ParkedRace();
     // Speed 0: only the white frame.
-    DrawRacePanel();
-    for (int32_t x = 0; x < 240; ++x) {
-        EXPECT_EQ(screen[235 * 240 + x], 0xFFFF);
-        EXPECT_EQ(screen[238 * 240 + x], 0xFFFF);
-        uint16_t inner = (x == 0 || x == 239) ? 0xFFFF : 0x1111;
-        EXPECT_EQ(screen[236 * 240 + x], inner) << x;
-        EXPECT_EQ(screen[237 * 240 + x], inner) << x;
-    }
+    drawAt(0.0, [](int32_t) { return uint16_t{0x1111}; });
     // The lines read "3 OF 3" (place) at (75, 260) and "1 OF 3" (lap) at (75, 295), 10 x 15.
     DrawSheetTextScaled("3 OF 3", 10, 15, 75, 260, expected.data(), ScreenHeight);
     DrawSheetTextScaled("1 OF 3", 10, 15, 75, 295, expected.data(), ScreenHeight);
@@ -178,27 +176,14 @@ TEST(Laps, RacePanel) {
         ASSERT_EQ(screen[p], expected[p]) << p;
 
     // Half speed fills columns 1 to 120.
-    std::fill(screen.begin(), screen.end(), 0x1111);
-    ShipTable[0].speed = 62.5;
-    DrawRacePanel();
-    for (int32_t x = 1; x < 239; ++x) {
-        uint16_t inner = x <= 120 ? 0xF81F : 0x1111;
-        EXPECT_EQ(screen[236 * 240 + x], inner) << x;
-        EXPECT_EQ(screen[237 * 240 + x], inner) << x;
-    }
-    // Above top speed the bar stays within its frame; nothing written past row 238.
-    std::fill(screen.begin(), screen.end(), 0x1111);
-    ShipTable[0].speed = 132.5;
-    DrawRacePanel();
-    EXPECT_EQ(screen[236 * 240 + 238], 0xF81F);
-    EXPECT_EQ(screen[236 * 240 + 239], 0xFFFF);
+    drawAt(62.5, [](int32_t x) { return uint16_t(x <= 120 ? 0xF81F : 0x1111); });
+    // Above top speed the bar stays within its frame; nothing written outside rows 235-238.
+    drawAt(132.5, [](int32_t) { return uint16_t{0xF81F}; });
     EXPECT_EQ(screen[234 * 240 + 100], 0x1111);
     EXPECT_EQ(screen[239 * 240 + 100], 0x1111);
     // A ship with no top speed shows an empty bar instead of dividing by zero.
     ShipTable[0].topSpeed = 0.0;
-    std::fill(screen.begin(), screen.end(), 0x1111);
-    DrawRacePanel();
-    EXPECT_EQ(screen[236 * 240 + 1], 0x1111);
+    drawAt(132.5, [](int32_t) { return uint16_t{0x1111}; });
 
     ReleaseFonts();
     ScreenTarget = savedTarget;
