@@ -17,37 +17,25 @@ bool SameBytes(const void* a, const void* b, size_t size) {
 
 TEST(Course, TrackZeroNormalStartsOnItsGridAimingAtWaypointZero) {
     ASSERT_TRUE(SetUpTrack(0, 1));
-    const int32_t cells[3][2] = {{312, 74}, {296, 53}, {278, 75}};
+    // Grid cell x, y, then acceleration and top speed per ship.
+    const double ships[3][4] = {{312, 74, 8.0, 125.0}, {296, 53, 6.0, 105.0}, {278, 75, 7.0, 90.0}};
     for (int32_t slot = 0; slot < 3; ++slot) {
+        SCOPED_TRACE(slot);
         const ShipState& ship = ShipTable[slot];
-        EXPECT_EQ(ship.x, cells[slot][0] * 256);
-        EXPECT_EQ(ship.y, cells[slot][1] * 256);
-        EXPECT_EQ(ship.altitude, 100);
-        EXPECT_EQ(ship.heading, 192.0);
-        EXPECT_EQ(ship.pitch, 0.0);
-        EXPECT_EQ(ship.bank, 0.0);
-        EXPECT_EQ(ship.speed, 0.0);
-        EXPECT_EQ(ship.drag, 0.5);
-        EXPECT_EQ(ship.targetWaypoint, 0);
-        EXPECT_EQ(ship.targetX, 251 * 256);
-        EXPECT_EQ(ship.targetY, 69 * 256);
-        EXPECT_EQ(ship.targetAltitude, 100);
-        EXPECT_EQ(ship.nextCheckpoint, 0);
-        EXPECT_EQ(ship.laps, 0);
-        EXPECT_EQ(ship.wrecked, 0);
+        EXPECT_EQ(ship.x, ships[slot][0] * 256);
+        EXPECT_EQ(ship.y, ships[slot][1] * 256);
+        EXPECT_EQ(ship.acceleration, ships[slot][2]);
+        EXPECT_EQ(ship.topSpeed, ships[slot][3]);
+        EXPECT_TRUE(ship.altitude == 100 && ship.heading == 192.0 && ship.pitch == 0.0 &&
+                    ship.bank == 0.0 && ship.speed == 0.0 && ship.drag == 0.5);
+        EXPECT_TRUE(ship.targetWaypoint == 0 && ship.targetX == 251 * 256 &&
+                    ship.targetY == 69 * 256 && ship.targetAltitude == 100);
+        EXPECT_TRUE(ship.nextCheckpoint == 0 && ship.laps == 0 && ship.wrecked == 0);
         // The saved return state points along the course from the start.
-        EXPECT_EQ(ship.savedTargetWaypoint, 0);
-        EXPECT_EQ(ship.savedTargetX, 251 * 256);
-        EXPECT_EQ(ship.savedTargetY, 69 * 256);
-        EXPECT_EQ(ship.savedTargetAltitude, 100);
-        EXPECT_EQ(ship.savedHeading, 192);
+        EXPECT_TRUE(ship.savedTargetWaypoint == 0 && ship.savedTargetX == 251 * 256 &&
+                    ship.savedTargetY == 69 * 256 && ship.savedTargetAltitude == 100 &&
+                    ship.savedHeading == 192);
     }
-    EXPECT_EQ(ShipTable[0].acceleration, 8.0);
-    EXPECT_EQ(ShipTable[0].topSpeed, 125.0);
-    EXPECT_EQ(ShipTable[1].acceleration, 6.0);
-    EXPECT_EQ(ShipTable[1].topSpeed, 105.0);
-    EXPECT_EQ(ShipTable[2].acceleration, 7.0);
-    EXPECT_EQ(ShipTable[2].topSpeed, 90.0);
     EXPECT_EQ(ShipCount, 3);
     EXPECT_EQ(FinishPlace, 1);
     const ShipState zero = {};
@@ -96,17 +84,13 @@ TEST(Course, EveryTrackInstallsItsRings) {
         const CourseBox& c = Course.checkpoints[Course.checkpointCount - 1];
         EXPECT_TRUE(SameBytes(&c, &lastCheckpoint[track], sizeof c)) << "track " << track;
         for (int32_t i = 0; i < Course.waypointCount; ++i) {
-            EXPECT_EQ(Course.waypoints[i].x1, Course.waypoints[i].x0 + 30);
-            EXPECT_EQ(Course.waypoints[i].y1, Course.waypoints[i].y0 + 30);
+            const CourseBox& w = Course.waypoints[i];
+            EXPECT_TRUE(w.x1 == w.x0 + 30 && w.y1 == w.y0 + 30) << "waypoint " << i;
         }
         for (int32_t i = 0; i < Course.checkpointCount; ++i) {
-            const CourseBox& k = Course.checkpoints[i];
-            EXPECT_LT(k.x0, k.x1);
-            EXPECT_LT(k.y0, k.y1);
-            for (const int32_t side : {k.x1 - k.x0, k.y1 - k.y0}) {
-                EXPECT_GE(side, 15);
-                EXPECT_LE(side, 218);
-            }
+            const int32_t w = Course.checkpoints[i].x1 - Course.checkpoints[i].x0;
+            const int32_t h = Course.checkpoints[i].y1 - Course.checkpoints[i].y0;
+            EXPECT_TRUE(w >= 15 && w <= 218 && h >= 15 && h <= 218) << "checkpoint " << i;
         }
         for (int32_t slot = 0; slot < 3; ++slot) {
             EXPECT_EQ(ShipTable[slot].x, grids[track][slot][0] * 256);
@@ -133,15 +117,10 @@ TEST(Course, SetUpTwiceEqualsOnceAndClearsARaceHalfRun) {
     const CourseRecord courseOnce = Course;
 
     // A race abandoned halfway: moved ships, laps, wrecks, a stray slot, a changed place.
-    ShipTable[0].x += 9999;
-    ShipTable[0].laps = 2;
-    ShipTable[1].wrecked = 1;
-    ShipTable[1].wreckFrames = 30;
-    ShipTable[2].nextCheckpoint = 17;
-    ShipTable[7].speed = 55.0;
-    ShipCount = 5;
-    FinishPlace = 3;
-    Course.waypointCount = 99;
+    ShipTable[0].x += 9999, ShipTable[0].laps = 2;
+    ShipTable[1].wrecked = 1, ShipTable[1].wreckFrames = 30;
+    ShipTable[2].nextCheckpoint = 17, ShipTable[7].speed = 55.0;
+    ShipCount = 5, FinishPlace = 3, Course.waypointCount = 99;
 
     ASSERT_TRUE(SetUpTrack(4, 2));
     EXPECT_TRUE(SameBytes(once, ShipTable, sizeof once));
