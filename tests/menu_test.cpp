@@ -46,18 +46,18 @@ TEST(MenuPress, SquashStretchAndEffectsPerStep) {
 TEST(MenuButtons, OpenRectanglesAndHiddenButtons) {
     auto hit = [](const Button* buttons, int32_t count, int32_t x, int32_t y,
                   const bool* shown = nullptr) { return HitTest(buttons, shown, count, x, y); };
-    EXPECT_EQ(hit(MainMenuButtons, MainMenuButtonCount, 48, 90), 0);
-    EXPECT_EQ(hit(MainMenuButtons, MainMenuButtonCount, 100, 80), 0);
-    EXPECT_EQ(hit(MainMenuButtons, MainMenuButtonCount, 49, 81), PlayItem);
-    EXPECT_EQ(hit(MainMenuButtons, MainMenuButtonCount, 89, 189), ExitItem);
-
-    EXPECT_EQ(hit(SettingsButtons, SettingsButtonCount, 165, 150), 0);
-    EXPECT_EQ(hit(SettingsButtons, SettingsButtonCount, 230, 150), 0);
-    EXPECT_EQ(hit(SettingsButtons, SettingsButtonCount, 166, 150), DetailLine);
-    EXPECT_EQ(hit(SettingsButtons, SettingsButtonCount, 229, 199), SkyLine);
-    EXPECT_EQ(hit(SettingsButtons, SettingsButtonCount, 200, 85), 0); // below LEVEL
-    EXPECT_EQ(hit(SettingsButtons, SettingsButtonCount, 50, 70), 0);  // a label
-    EXPECT_EQ(hit(SettingsButtons, SettingsButtonCount, 120, 220), SettingsOkItem);
+    // Main menu points, then settings points (200, 85 is below LEVEL, 50, 70 a label).
+    const int32_t points[11][3] = {
+        {48, 90, 0},   {100, 80, 0},  {49, 81, PlayItem},        {89, 189, ExitItem},
+        {165, 150, 0}, {230, 150, 0}, {166, 150, DetailLine},    {229, 199, SkyLine},
+        {200, 85, 0},  {50, 70, 0},   {120, 220, SettingsOkItem}};
+    for (int32_t i = 0; i < 11; ++i) {
+        const auto* p = points[i];
+        EXPECT_EQ(i < 4 ? hit(MainMenuButtons, MainMenuButtonCount, p[0], p[1])
+                        : hit(SettingsButtons, SettingsButtonCount, p[0], p[1]),
+                  p[2])
+            << p[0] << ", " << p[1];
+    }
 
     for (int32_t page = 0; page < HelpPageCount; ++page) {
         const bool shown[PageButtonCount] = {HelpShowsOk(page), HelpShowsPrevious(page),
@@ -96,10 +96,8 @@ TEST(MenuSettings, WordsCyclingAndValuesOutOfRange) {
 }
 
 TEST(MenuSelection, WrapsAndCaptionsThatFit) {
-    EXPECT_EQ(NextPlanet(11), 0);
-    EXPECT_EQ(PreviousPlanet(0), 11);
-    EXPECT_EQ(NextTrack(4), 0);
-    EXPECT_EQ(PreviousTrack(0), 4);
+    EXPECT_TRUE(NextPlanet(11) == 0 && PreviousPlanet(0) == 11);
+    EXPECT_TRUE(NextTrack(4) == 0 && PreviousTrack(0) == 4);
     char caption[16];
     for (int32_t i = 0; i < PlanetCount + TrackCount; ++i) {
         const bool planet = i < PlanetCount;
@@ -117,9 +115,8 @@ TEST(MenuSelection, WrapsAndCaptionsThatFit) {
 }
 
 TEST(MenuBackgrounds, TrackPreviewAndScrolling) {
-    EXPECT_EQ(PreviewGrey(0), 0x0000);
-    EXPECT_EQ(PreviewGrey(128), 0x8410);
-    EXPECT_EQ(PreviewGrey(255), 0xFFFF);
+    EXPECT_TRUE(PreviewGrey(0) == 0x0000 && PreviewGrey(128) == 0x8410 &&
+                PreviewGrey(255) == 0xFFFF);
     std::vector<uint8_t> map(512 * 512, 7);
     map[4 * 512 + 8] = 128;   // preview (2, 1)
     map[508 * 512 + 508] = 0; // preview (127, 127)
@@ -133,9 +130,8 @@ TEST(MenuBackgrounds, TrackPreviewAndScrolling) {
     EXPECT_EQ(frame[194 * 240 + 184], 0x1234);
 
     std::vector<uint16_t> colours(512 * 512);
-    for (uint32_t i = 0; i < colours.size(); ++i) {
+    for (uint32_t i = 0; i < colours.size(); ++i)
         colours[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
-    }
     auto cell = [&](uint32_t t, uint32_t x, uint32_t y) {
         return colours[((y / 2 + 2 * t) % 512) * 512 + (t + x / 2) % 512];
     };
@@ -163,14 +159,11 @@ TEST(MenuResults, PulseTimingAndPlaceWords) {
     }
     EXPECT_EQ(endFrame, 264);
     EXPECT_EQ(firstTapFrame, 72);
-    EXPECT_EQ(sizes[0], 0);
-    EXPECT_EQ(sizes[12], 24); // widest on the 13th frame
-    EXPECT_EQ(sizes[23], 2);
-    EXPECT_EQ(sizes[24], 0);
+    // Widest on the 13th frame.
+    EXPECT_TRUE(sizes[0] == 0 && sizes[12] == 24 && sizes[23] == 2 && sizes[24] == 0);
     EXPECT_STREQ(PlaceWord(1), "1ST PLACE");
     EXPECT_STREQ(PlaceWord(3), "3RD PLACE");
-    EXPECT_EQ(PlaceWord(0), nullptr);
-    EXPECT_EQ(PlaceWord(100), nullptr);
+    EXPECT_TRUE(PlaceWord(0) == nullptr && PlaceWord(100) == nullptr);
 }
 
 TEST(MenuHelp, LinesFitAndStayInPlace) {
