@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -33,6 +34,7 @@ uint8_t SmallRow(int32_t c, int32_t r) {
 
 void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }
@@ -50,13 +52,11 @@ std::string FontFolder(const std::string& name, bool withFiles) {
     for (int32_t y = 119; y >= 0; --y)
         for (int32_t x = 0; x < 256; ++x)
             tga.push_back(SheetIndex(x, y));
-    std::vector<uint8_t> fnt(4096);
+    std::vector<uint8_t> fnt;
     for (int32_t i = 0; i < 4096; ++i)
-        fnt[i] = SmallRow(i / 16, i % 16);
-    if (withFiles) {
-        WriteBytes(dir / "font.tga", tga);
-        WriteBytes(dir / "Antique.fnt", fnt);
-    }
+        fnt.push_back(SmallRow(i / 16, i % 16));
+    if (withFiles)
+        WriteBytes(dir / "font.tga", tga), WriteBytes(dir / "Antique.fnt", fnt);
     return dir.string() + "/";
 }
 
@@ -179,33 +179,19 @@ TEST_F(Font, HelloExtentWithShadow) {
 }
 
 TEST_F(Font, ScaledTextSamplesAndClips) {
+    // Width, height, x, y, surface rows; the last six: far-off places and huge sizes stay
+    // inside the surface.
+    // clang-format off
     const int32_t cases[][5] = {
-        // width, height, x, y, surface rows
-        {24, 40, 11, 10, 320},
-        {10, 15, 75, 5, 80},
-        {7, 33, 3, 40, 80},
-        {50, 9, 5, 200, 320},
-        {16, 0, 10, 10, 320},
-        {0, 20, 10, 10, 320},
-        {-16, 20, 100, 10, 320},
-        {16, -20, 10, 100, 320},
-        {16, 20, -5, -7, 320},
-        {16, 20, -16, -20, 320},
-        {16, 20, -17, -21, 320},
-        {16, 20, 230, 310, 320},
-        {16, 20, 239, 319, 320},
-        {16, 20, 240, 100, 320},
-        {16, 20, 100, 320, 320},
-        {16, 20, 200, 70, 80},
-        {31, 77, -40, -50, 80},
-        {16, 20, -200, 5, 320},
-        // Far-off places and huge sizes stay inside the surface.
-        {100000, 100000, -50000, -50000, 320},
-        {1000000, 3, -2000000000, 50, 320},
-        {16, 20, 2147483647, 2147483647, 320},
-        {16, 20, -2147483647 - 1, -2147483647 - 1, 320},
-        {2147483647, 2147483647, 0, 0, 80},
-    };
+        {24, 40, 11, 10, 320}, {10, 15, 75, 5, 80}, {7, 33, 3, 40, 80}, {50, 9, 5, 200, 320},
+        {16, 0, 10, 10, 320}, {0, 20, 10, 10, 320}, {-16, 20, 100, 10, 320},
+        {16, -20, 10, 100, 320}, {16, 20, -5, -7, 320}, {16, 20, -16, -20, 320},
+        {16, 20, -17, -21, 320}, {16, 20, 230, 310, 320}, {16, 20, 239, 319, 320},
+        {16, 20, 240, 100, 320}, {16, 20, 100, 320, 320}, {16, 20, 200, 70, 80},
+        {31, 77, -40, -50, 80}, {16, 20, -200, 5, 320}, {100000, 100000, -50000, -50000, 320},
+        {1000000, 3, -2000000000, 50, 320}, {16, 20, INT32_MAX, INT32_MAX, 320},
+        {16, 20, INT32_MIN, INT32_MIN, 320}, {INT32_MAX, INT32_MAX, 0, 0, 80}};
+    // clang-format on
     for (const auto& c : cases)
         CheckScaled("AB0 Z.!", c[0], c[1], c[2], c[3], c[4]);
     DrawSheetText("NULL", 0, 0, nullptr, 320);
@@ -216,11 +202,8 @@ TEST_F(Font, ScaledTextSamplesAndClips) {
 }
 
 TEST_F(Font, SmallTextDrawsSetBitsAndClips) {
-    const int32_t cases[][3] = {{100, 50, 320},
-                                {-3, -5, 320},
-                                {235, 310, 320},
-                                {0, 70, 80},
-                                {-2147483647 - 1, 2147483647, 320}};
+    const int32_t cases[][3] = {
+        {100, 50, 320}, {-3, -5, 320}, {235, 310, 320}, {0, 70, 80}, {INT32_MIN, INT32_MAX, 320}};
     for (const auto& c : cases) {
         const char* text = "A hello \xC3\xA9t\xC3\xA9"; // codes above 127 index the table too
         Surface s(c[2]);
