@@ -114,24 +114,22 @@ void ReferenceCast(const CameraState& camera, int32_t w, int32_t maxDistance,
             cacheHeight = h;
             cacheCellRow = cacheHeightRow = row;
             const int32_t y = row < 0 ? 0 : row;
-            if (y >= open[k]) {
-                prevCell[k] = cell;
+            const int32_t previous = prevCell[k];
+            prevCell[k] = cell;
+            if (y >= open[k])
                 continue;
-            }
-            if (prevCell[k] == none) {
+            if (previous == none) {
                 writePos[k] = y * 240 + k * w;
                 open[k] = y;
-                prevCell[k] = cell;
                 continue;
             }
             for (int32_t r = open[k] - y; r > 0; --r, writePos[k] -= 240) {
                 for (int32_t i = 0; i < w; ++i) {
-                    camera.frame[writePos[k] + i] = colours[prevCell[k]];
+                    camera.frame[writePos[k] + i] = colours[previous];
                     camera.depth[writePos[k] + i] = static_cast<uint32_t>(d);
                 }
             }
             open[k] = y;
-            prevCell[k] = cell;
         }
         if (allClosed)
             break;
@@ -144,12 +142,10 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
     Scene real, reference;
     std::mt19937 random(1234);
     // Rolling ground: a few broad waves plus noise, with peaks high enough to close strips.
-    for (int32_t y = 0; y < 512; ++y) {
-        for (int32_t x = 0; x < 512; ++x) {
-            const int32_t wave = ((x * 7 + y * 3) % 160) + ((x * y) % 53);
-            const int32_t h = std::clamp(wave + static_cast<int32_t>(random() % 24), 0, 255);
-            real.heights[x + y * 512] = static_cast<uint8_t>(h);
-        }
+    for (int32_t i = 0; i < 512 * 512; ++i) {
+        const int32_t x = i % 512, y = i / 512;
+        const int32_t wave = ((x * 7 + y * 3) % 160) + ((x * y) % 53);
+        real.heights[i] = static_cast<uint8_t>(std::clamp(wave + int32_t(random() % 24), 0, 255));
     }
     reference.heights = real.heights;
     std::uniform_int_distribution<int32_t> position(-30000, 160000), height(300, 4500),
