@@ -77,8 +77,7 @@ TEST(Pilot, SteeringDeadBandAndDirection) {
     PilotShip(200 * 256 - 4000, 300 * 256 - 4000);
     s.wrecked = 1;
     SteerOpponent(1, ground.data());
-    EXPECT_EQ(s.bank, 0.0);
-    EXPECT_EQ(s.speed, 0.0);
+    EXPECT_TRUE(s.bank == 0.0 && s.speed == 0.0);
 }
 
 TEST(Pilot, WaypointSwitching) {
@@ -92,8 +91,7 @@ TEST(Pilot, WaypointSwitching) {
     EXPECT_EQ(s.targetWaypoint, 1);
     EXPECT_EQ(s.targetX, ((176 + 206) >> 1) * 256);
     EXPECT_EQ(s.targetY, ((50 + 80) >> 1) * 256);
-    EXPECT_GE(s.targetAltitude, 20 + 100);
-    EXPECT_LE(s.targetAltitude, 20 + 119);
+    EXPECT_TRUE(s.targetAltitude >= 20 + 100 && s.targetAltitude <= 20 + 119) << s.targetAltitude;
 
     // One cell outside: no switch.
     s.targetWaypoint = 0;
@@ -115,8 +113,7 @@ TEST(Pilot, WaypointSwitching) {
     for (int i = 0; i < 400; ++i) {
         s.targetWaypoint = 19;
         SteerOpponent(1, ground.data());
-        ASSERT_GE(s.targetAltitude, 120);
-        ASSERT_LE(s.targetAltitude, 139);
+        ASSERT_TRUE(s.targetAltitude >= 120 && s.targetAltitude <= 139) << s.targetAltitude;
         seenLow |= s.targetAltitude < 125;
         seenHigh |= s.targetAltitude > 134;
     }
