@@ -33,6 +33,14 @@ std::string RunFolder(const std::string& name) {
     return ::testing::TempDir() + "tarnvell_front_" + std::to_string(getpid()) + "_" + name;
 }
 
+// A fresh run folder holding the input script.
+std::string PrepareFolder(const std::string& name, const std::string& script) {
+    const std::string folder = RunFolder(name);
+    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "'").c_str());
+    std::ofstream(folder + "/input.txt") << script;
+    return folder;
+}
+
 // A run's files stay for a look only when its test failed.
 void TidyUp(const std::string& folder) {
     if (!::testing::Test::HasFailure())
@@ -56,9 +64,7 @@ struct GameRun {
 // `extra` names files of the run's folder as {dir}/name.
 GameRun RunGame(const std::string& name, const std::string& script, std::string extra) {
     GameRun run;
-    run.folder = RunFolder(name);
-    std::system(("rm -rf '" + run.folder + "' && mkdir -p '" + run.folder + "'").c_str());
-    std::ofstream(run.File("input.txt")) << script;
+    run.folder = PrepareFolder(name, script);
     for (size_t at = extra.find("{dir}"); at != std::string::npos; at = extra.find("{dir}"))
         extra.replace(at, 5, run.folder);
     const std::string command = std::string("'") + TARNVELL_BINARY + "' --headless --data '" +
@@ -77,10 +83,7 @@ GameRun RunGame(const std::string& name, const std::string& script, std::string 
 // pass (0 if the game ended without reaching it). Saves the passes a fixed limit would waste.
 int64_t PassReachingState(const std::string& name, const std::string& script, int32_t state,
                           int64_t limit) {
-    const std::string folder = RunFolder(name);
-    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "'").c_str());
-    const std::string input = folder + "/input.txt";
-    std::ofstream(input) << script;
+    const std::string input = PrepareFolder(name, script) + "/input.txt";
     int fds[2];
     if (pipe(fds) != 0)
         return 0;
