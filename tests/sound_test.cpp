@@ -28,27 +28,19 @@ struct Recording {
     std::vector<int16_t> samples; // interleaved
 };
 
+// The mixer's WAV output: the canonical 44-byte header, then the samples.
 Recording ReadRecording(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Recording r;
-    auto u16 = [&](size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); };
-    auto u32 = [&](size_t at) { return static_cast<uint32_t>(u16(at) | u16(at + 2) << 16); };
-    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0)
+    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
+        std::memcmp(b.data() + 36, "data", 4) != 0)
         return r;
-    for (size_t at = 12; at + 8 <= b.size();) {
-        uint32_t size = u32(at + 4);
-        if (std::memcmp(&b[at], "fmt ", 4) == 0) {
-            r.channels = u16(at + 10);
-            r.rate = u32(at + 12);
-            r.bits = u16(at + 22);
-        } else if (std::memcmp(&b[at], "data", 4) == 0) {
-            for (size_t i = at + 8; i + 1 < b.size() && i < at + 8 + size; i += 2)
-                r.samples.push_back(static_cast<int16_t>(u16(i)));
-            break;
-        }
-        at += 8 + size;
-    }
+    std::memcpy(&r.channels, b.data() + 22, 2);
+    std::memcpy(&r.rate, b.data() + 24, 4);
+    std::memcpy(&r.bits, b.data() + 34, 2);
+    r.samples.resize((b.size() - 44) / 2);
+    std::memcpy(r.samples.data(), b.data() + 44, r.samples.size() * 2);
     return r;
 }
 
