@@ -10,6 +10,7 @@
 #include "app/window.h"
 #include "assets/assets.h"
 #include "assets/load.h"
+#include "bench_world.h"
 #include "platform/device.h"
 #include "platform/display.h"
 #include "race/race_screen.h"
@@ -18,19 +19,10 @@
 
 namespace {
 
-// The load step once for the whole program, as the start state runs it.
+// The shared world, with the player's ship flying itself.
 bool LoadOnce() {
-    static const bool loaded = [] {
-        SetDataFolder(TARNVELL_DATA);
-        GameOptions.hasSeed = true;
-        GameOptions.seed = 5;
-        GameOptions.autopilot = true;
-        if (!AllocateFrameBuffer())
-            return false;
-        LoadGameAssets();
-        return true;
-    }();
-    return loaded;
+    GameOptions.autopilot = true;
+    return LoadBakedWorld();
 }
 
 // A race from its grid: the countdown's enter step, then the race screen's update from the

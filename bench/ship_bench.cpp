@@ -2,6 +2,8 @@
 // an explosion, three ships and the map markers, each iteration one frame.
 #include <benchmark/benchmark.h>
 
+#include "bench_world.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -25,41 +27,15 @@ namespace {
 // Whole benchmark run: the buffers the load step would allocate, track 0 on planet 0, the
 // baked ship model in the model table and the ships on the start grid.
 struct ShipWorld {
-    std::vector<uint16_t> frame = std::vector<uint16_t>(240 * 320, 0);
-    std::vector<uint32_t> depth = std::vector<uint32_t>(240 * 240, 0xFFFFFFFFu);
-    std::vector<uint8_t> heights = std::vector<uint8_t>(512 * 512, 0);
     std::vector<uint8_t> flat = std::vector<uint8_t>(512 * 512, 0);
-    std::vector<uint16_t> colours = std::vector<uint16_t>(512 * 512, 0);
-    std::vector<uint16_t> sky = std::vector<uint16_t>(256 * 256, 0);
-    std::vector<uint16_t> explosion = std::vector<uint16_t>(256 * 256, 0);
-    std::vector<uint16_t> tiles[4];
-    ShipModel model{};
 
-    ShipWorld() {
-        BuildAngleTables();
-        SetDefaultSettings();
-        SetDataFolder(TARNVELL_DATA);
-        HeightMap = heights.data();
-        TerrainColours = colours.data();
-        SkyPicture = sky.data();
-        ExplosionPicture = explosion.data();
-        for (int32_t i = 0; i < 4; ++i) {
-            tiles[i].assign(TileSlotPixels, 0);
-            TileSlots[i] = tiles[i].data();
-        }
-        const std::string& graph = GraphFolder();
-        LoadTgaPicture(DataFilePath(graph, "cloud.tga"), 256, 256, SkyPicture);
-        LoadTgaPicture(DataFilePath(graph, "explode.tga"), 256, 256, ExplosionPicture);
-        LoadTrackMap(0); // also puts the ships on the grid
-        LoadPlanetTiles(0);
-        BuildTerrainColours(HeightMap, TerrainColours, 0, 1, 2, 3);
-        ReadShipModel(model, DataFilePath(graph, "plane1.md2"));
-        LoadShipSkin(model, DataFilePath(graph, "plane1.tga"));
-        ModelTable[0] = &model;
-    }
+    ShipWorld() { LoadBakedWorld(); }
+
+    const ShipModel& Model() const { return *ModelTable[0]; }
 
     CameraState View() {
-        return CameraState{60000, 60000, 1400, 0, -180, 240, 240, depth.data(), frame.data()};
+        return CameraState{
+            60000, 60000, 1400, 0, -180, 240, 240, DepthBuffer, FrameBufferAddress()};
     }
 };
 
@@ -78,10 +54,10 @@ void BM_DrawModel(benchmark::State& state) {
     EyePoint(camera, eyeX, eyeY);
     const int32_t x = eyeX + static_cast<int32_t>(state.range(0));
     const int32_t z = 175 - static_cast<int32_t>(state.range(0)) / 200;
-    std::fill(world.depth.begin(), world.depth.end(), 0xFFFFFFFFu);
+    std::fill_n(DepthBuffer, 240 * 240, 0xFFFFFFFFu);
     for (auto _ : state) {
         const ModelBox box =
-            DrawModel(world.model, camera, 0, 0, 0, 200, x, eyeY, z, world.flat.data());
+            DrawModel(world.Model(), camera, 0, 0, 0, 200, x, eyeY, z, world.flat.data());
         benchmark::DoNotOptimize(box);
     }
 }

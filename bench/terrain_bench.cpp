@@ -1,6 +1,8 @@
 // Speed of the terrain view and the colour-map build over the baked track 0, against memset floors.
 #include <benchmark/benchmark.h>
 
+#include "bench_world.h"
+
 #include <time.h>
 
 #include <algorithm>
@@ -29,30 +31,14 @@ double ThreadSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// Whole run of the benchmark program: the buffers the load step would allocate.
+// Whole run of the benchmark program: the loaded world and the camera poses it is seen from.
 struct BenchWorld {
-    std::vector<uint16_t> frame = std::vector<uint16_t>(240 * 320, 0);
-    std::vector<uint32_t> depth = std::vector<uint32_t>(240 * 240, 0);
-    std::vector<uint8_t> heights = std::vector<uint8_t>(512 * 512, 0);
-    std::vector<uint16_t> colours = std::vector<uint16_t>(512 * 512, 0);
-    std::vector<uint16_t> sky = std::vector<uint16_t>(256 * 256, 0);
-    std::vector<uint16_t> tiles[4];
     std::vector<CameraState> poses;
 
     BenchWorld() {
-        BuildAngleTables();
-        SetDataFolder(TARNVELL_DATA);
-        HeightMap = heights.data();
-        TerrainColours = colours.data();
-        SkyPicture = sky.data();
-        for (int32_t i = 0; i < 4; ++i) {
-            tiles[i].assign(TileSlotPixels, 0);
-            TileSlots[i] = tiles[i].data();
-        }
-        LoadTgaPicture(DataFilePath(GraphFolder(), "cloud.tga"), 256, 256, SkyPicture);
-        LoadTrackMap(0);
-        LoadPlanetTiles(0);
-        BuildTerrainColours(HeightMap, TerrainColours, 0, 1, 2, 3);
+        LoadBakedWorld();
+        uint16_t* frame = FrameBufferAddress();
+        uint32_t* depth = DepthBuffer;
 
         // The race camera (height 1400, tilt -180) over every waypoint of track 0, looking on
         // toward the next one, and the main menu's view.
@@ -64,9 +50,9 @@ struct BenchWorld {
             const int32_t units = static_cast<int32_t>(std::lround(angle * 128.0 / M_PI));
             poses.push_back({(course.waypoints[w][0] + 15) * 256,
                              (course.waypoints[w][1] + 15) * 256, 1400, (units % 256 + 256) % 256,
-                             -180, 240, 240, depth.data(), frame.data()});
+                             -180, 240, 240, depth, frame});
         }
-        poses.push_back({78240, 18176, 1400, 60, -180, 240, 240, depth.data(), frame.data()});
+        poses.push_back({78240, 18176, 1400, 60, -180, 240, 240, depth, frame});
     }
 };
 
@@ -91,9 +77,9 @@ template <typename Work> double BestSeconds(Work work) {
 // The floor of a frame: the same 240 x 240 pixels and depth entries written with memset.
 double ViewFloorSeconds() {
     static const double floor = BestSeconds([] {
-        BenchWorld& world = World();
-        std::memset(world.frame.data(), 0x35, 240 * 240 * sizeof(uint16_t));
-        std::memset(world.depth.data(), 0x7F, 240 * 240 * sizeof(uint32_t));
+        World(); // the buffers must exist
+        std::memset(FrameBufferAddress(), 0x35, 240 * 240 * sizeof(uint16_t));
+        std::memset(DepthBuffer, 0x7F, 240 * 240 * sizeof(uint32_t));
         benchmark::ClobberMemory();
     });
     return floor;
@@ -102,7 +88,7 @@ double ViewFloorSeconds() {
 // The floor of a colour-map build: the 512 x 512 colours written once with memset.
 double ColourFloorSeconds() {
     static const double floor = BestSeconds([] {
-        std::memset(World().colours.data(), 0x35, 512 * 512 * sizeof(uint16_t));
+        std::memset(TerrainColours, 0x35, 512 * 512 * sizeof(uint16_t));
         benchmark::ClobberMemory();
     });
     return floor;
@@ -130,7 +116,7 @@ void DrawTerrainViewBench(benchmark::State& state) {
         Camera = world.poses[pose];
         pose = (pose + 1) % world.poses.size();
         DrawTerrainView();
-        benchmark::DoNotOptimize(world.frame.data());
+        benchmark::DoNotOptimize(FrameBufferAddress());
         benchmark::ClobberMemory();
     }
     const double perFrame = (ThreadSeconds() - start) / static_cast<double>(state.iterations());
@@ -142,11 +128,11 @@ void DrawTerrainViewBench(benchmark::State& state) {
 }
 
 void BuildTerrainColoursBench(benchmark::State& state) {
-    BenchWorld& world = World();
+    World(); // the buffers must exist
     const double floor = ColourFloorSeconds();
     const double start = ThreadSeconds();
     for (auto _ : state) {
-        BuildTerrainColours(world.heights.data(), world.colours.data(), 0, 1, 2, 3);
+        BuildTerrainColours(HeightMap, TerrainColours, 0, 1, 2, 3);
         benchmark::ClobberMemory();
     }
     const double perBuild = (ThreadSeconds() - start) / static_cast<double>(state.iterations());
