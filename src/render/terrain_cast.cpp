@@ -1,12 +1,15 @@
-// The terrain view: cloud plane, then the height field cast column strip by column strip.
-#include "render/terrain_view.h"
-
+// The terrain caster: the height field drawn strip by strip, front to back, with its depths.
 #include <algorithm>
+#include <array>
 #include <cstring>
 
-#include "assets/assets.h"
 #include "render/tables.h"
-#include "screens/settings.h"
+#include "render/terrain_view.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TARNVELL_VECTOR_CASTER 1
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -14,8 +17,7 @@ constexpr int32_t RowStride = 240;      // pixels; the renderers use it whatever
 constexpr int32_t MaxView = 240;        // columns and rows of the view buffers
 constexpr int32_t NoCell = -1;          // a strip's previous cell before it has sampled one
 constexpr int64_t MapLimit = 0x7FC0000; // 22.10: the last position admitted, on cell 511
-constexpr int32_t CloudHeight = 4800;   // camera-height units
-// Beyond every setting's reach (100000 at most); keeps the reciprocal below exact.
+// Beyond every setting's reach (100000 at most); the distance tables stop here.
 constexpr int32_t DistanceLimit = 250000;
 
 // The view size the buffers can hold: the game always uses 240 x 240, and anything larger
@@ -27,12 +29,76 @@ int32_t ViewHeightOf(const CameraState& camera) {
     return std::min(camera.viewHeight, MaxView);
 }
 
-// (h << 14) / d without a division in the inner loop: for one distance d, (x * m) >> 40 with
-// m = 2^40 / d + 1 equals x / d for every x below 2^22 and d below 2^18, which covers every
-// height (h << 14 < 2^22) and every distance the caster reaches.
-constexpr int32_t ReciprocalShift = 40;
-inline uint64_t Reciprocal(int32_t d) {
-    return ((uint64_t{1} << ReciprocalShift) / static_cast<uint64_t>(d)) + 1;
+// The distances the sample lines stand at never change: 64 apart up close, then 128, then
+// 256 as the rows they land on crowd. Everything that depends on the distance alone is
+// worked out once, here, so a frame divides only where the camera enters.
+struct DistanceConstants {
+    int32_t d;         // view distance of the step
+    int32_t size;      // how far the step advanced: 64, 128 or 256
+    uint32_t rowScale; // (h * rowScale) >> rowShift is (h << 14) / d for every height byte h
+    uint32_t rowShift;
+    uint64_t reciprocal; // (x * reciprocal) >> 64 is x / d for 0 <= x < 2^40
+};
+
+// 15 steps of 64, 188 of 128, then 256 apart up to the distance limit.
+constexpr int32_t MaxDistanceSteps = 15 + 188 + (DistanceLimit - 24961) / 256 + 2;
+
+// (h << 14) / d by a 32-bit multiply: with 2^shift above 255 d, the multiplier's excess over
+// 2^(shift + 14) / d adds less than 1 / d to any height's quotient, too little to reach the
+// next whole number, and 255 times the multiplier still fits 32 bits.
+constexpr std::array<DistanceConstants, MaxDistanceSteps> MakeDistanceConstants() {
+    std::array<DistanceConstants, MaxDistanceSteps> table{};
+    int32_t d = 1;
+    for (DistanceConstants& step : table) {
+        const int32_t size = d < 1000 ? 64 : (d < 25000 ? 128 : 256);
+        d += size;
+        uint32_t shift = 0;
+        while ((uint64_t{1} << shift) <= uint64_t{255} * static_cast<uint64_t>(d))
+            ++shift;
+        const uint64_t d64 = static_cast<uint64_t>(d);
+        step = {d, size, static_cast<uint32_t>((uint64_t{1} << (shift + 14)) / d64 + 1), shift,
+                ~uint64_t{0} / d64 + 1};
+    }
+    return table;
+}
+constexpr std::array<DistanceConstants, MaxDistanceSteps> Distances = MakeDistanceConstants();
+
+// Every multiplier, checked against the division it stands for, while compiling.
+constexpr bool RowScalesAreExact() {
+    for (const DistanceConstants& step : Distances) {
+        if (uint64_t{255} * step.rowScale > 0xFFFFFFFFu)
+            return false;
+        for (uint32_t h = 0; h < 256; ++h) {
+            if ((h * step.rowScale) >> step.rowShift != (h << 14) / static_cast<uint32_t>(step.d))
+                return false;
+        }
+    }
+    return Distances.back().d > DistanceLimit;
+}
+static_assert(RowScalesAreExact());
+
+__extension__ typedef unsigned __int128 Unsigned128;
+
+// The screen row of altitude zero at one step, (height << 10) / d - tilt - 80. A clamped
+// result gives the same rows (all hidden, or all at the top) for absurd heights and tilts
+// without overflow.
+int32_t BaseRow(int64_t eyeHeight, int64_t horizonShift, const DistanceConstants& step) {
+    int64_t quotient = 0;
+    if (eyeHeight >= 0 && eyeHeight < (int64_t{1} << 40)) {
+        // Below 2^40 the reciprocal's excess is far under 1 / d, as for the row scales.
+        quotient =
+            static_cast<int64_t>((static_cast<Unsigned128>(eyeHeight) * step.reciprocal) >> 64);
+    } else {
+        quotient = eyeHeight / step.d;
+    }
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(quotient + horizonShift, -(int64_t{1} << 30), int64_t{1} << 30));
+}
+
+// The screen row of a height byte at one step; rows above the view count as 0.
+inline int32_t SampleRow(int32_t base, const DistanceConstants& step, uint32_t h) {
+    const int32_t row = base - static_cast<int32_t>((h * step.rowScale) >> step.rowShift);
+    return std::max(row, 0);
 }
 
 // One distance step of the sample lines, the same for every strip: the samples of strip k
@@ -42,19 +108,31 @@ struct DistanceStep {
     int64_t leftY;
     int64_t stepX; // (right - left) / strips, truncated
     int64_t stepY;
-    uint64_t heightScale; // Reciprocal(d) << 14: h * heightScale >> 40 is (h << 14) / d
-    int32_t d;            // view distance
-    int32_t base;         // screen row of altitude zero at d
+    int32_t base; // screen row of altitude zero at this step's distance
 };
 
-// 15 steps of 64, 188 of 128, then 256 apart up to the distance limit.
-constexpr int32_t MaxDistanceSteps = 15 + 188 + (DistanceLimit - 24961) / 256 + 2;
-
-// Per-call tables of the caster; static so a frame allocates nothing.
+// Per-call table of the caster; static so a frame allocates nothing.
 DistanceStep DistanceSteps[MaxDistanceSteps];
 
+// The sample line's strip step, (right - left) / n. The game's strip counts get a division
+// the compiler turns into a multiply.
+inline int64_t StripStep(int64_t span, int32_t n) {
+    switch (n) {
+    case 30:
+        return span / 30;
+    case 60:
+        return span / 60;
+    case 120:
+        return span / 120;
+    default:
+        return span / n;
+    }
+}
+
 // Lays the sample lines out, step by step, as the edge rays advance; returns the step count.
-int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, int32_t n) {
+// `narrow` tells whether every position of every strip fits 32 bits.
+int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, int32_t n,
+                            bool& narrow) {
     const int32_t angle = camera.angle & 255;
     int32_t eyeX = 0;
     int32_t eyeY = 0;
@@ -68,9 +146,8 @@ int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, 
     int64_t leftY = int64_t{eyeY} * 1024 + SinTable[dL];
     int64_t rightX = int64_t{eyeX} * 1024 + CosTable[dR];
     int64_t rightY = int64_t{eyeY} * 1024 + SinTable[dR];
+    int64_t reach = 0; // largest position magnitude met
 
-    // The row of altitude zero needs height << 10 / d; a clamped base gives the same rows
-    // (all hidden, or all at the top) for absurd heights and tilts without overflow.
     const int64_t eyeHeight = int64_t{camera.height} * 1024;
     const int64_t horizonShift = -int64_t{camera.tilt} - 80;
     maximumDistance = std::min(maximumDistance, DistanceLimit);
@@ -78,23 +155,25 @@ int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, 
     int32_t count = 0;
     int32_t d = 1;
     while (d <= maximumDistance) {
-        // Samples 64 apart up close, then 128, then 256 as the rows they land on crowd.
-        const int32_t s = d < 1000 ? 64 : (d < 25000 ? 128 : 256);
-        d += s;
+        const DistanceConstants& constants = Distances[count];
+        const int32_t s = constants.size;
+        d = constants.d;
         leftX += int64_t{CosTable[dL]} * s;
         leftY += int64_t{SinTable[dL]} * s;
         rightX += int64_t{CosTable[dR]} * s;
         rightY += int64_t{SinTable[dR]} * s;
+        reach =
+            std::max({reach, std::abs(leftX), std::abs(leftY), std::abs(rightX), std::abs(rightY)});
         DistanceStep& step = DistanceSteps[count++];
         step.leftX = leftX;
         step.leftY = leftY;
-        step.stepX = (rightX - leftX) / n;
-        step.stepY = (rightY - leftY) / n;
-        step.heightScale = Reciprocal(d) << 14;
-        step.d = d;
-        step.base = static_cast<int32_t>(std::clamp<int64_t>(
-            eyeHeight / d + horizonShift, -(int64_t{1} << 30), int64_t{1} << 30));
+        step.stepX = StripStep(rightX - leftX, n);
+        step.stepY = StripStep(rightY - leftY, n);
+        step.base = BaseRow(eyeHeight, horizonShift, constants);
     }
+    // Every strip's position lies between the two edge points, so both below 2^30 keeps
+    // every sum of the vector caster inside 32 bits.
+    narrow = reach < (int64_t{1} << 30);
     return count;
 }
 
@@ -108,12 +187,6 @@ inline bool SampleCell(const DistanceStep& step, int32_t k, int32_t& cell) {
         return false;
     cell = static_cast<int32_t>((px >> 18) + ((py >> 18) << 9));
     return true;
-}
-
-// The screen row of a height byte at one distance step; rows above the view count as 0.
-inline int32_t SampleRow(const DistanceStep& step, uint32_t h) {
-    const int32_t row = step.base - static_cast<int32_t>((h * step.heightScale) >> ReciprocalShift);
-    return std::max(row, 0);
 }
 
 // Fills `rows` rows of one strip upward from `writePos` with a colour and a view distance.
@@ -157,7 +230,7 @@ void CastStrip(int32_t k, int32_t steps, int32_t viewHeight, const uint16_t* col
         }
         if (cell == prevCell)
             continue;
-        y = SampleRow(DistanceSteps[i], heights[cell]);
+        y = SampleRow(DistanceSteps[i].base, Distances[i], heights[cell]);
         if (y < viewHeight)
             break;
         prevCell = cell; // hidden below the view, but its colour fills the first span
@@ -171,7 +244,7 @@ void CastStrip(int32_t k, int32_t steps, int32_t viewHeight, const uint16_t* col
         // A cell below the view was sampled first: the first span runs from the bottom row.
         writePos = (RowStride - 1) * RowStride + k * W;
         DrawSpan<W>(frame, depth, writePos, viewHeight - y, colours[prevCell],
-                    static_cast<uint32_t>(DistanceSteps[i].d));
+                    static_cast<uint32_t>(Distances[i].d));
         writePos -= (viewHeight - y) * RowStride;
     }
     // Otherwise the strip starts here and nothing is drawn: rows below stay as they were.
@@ -186,12 +259,12 @@ void CastStrip(int32_t k, int32_t steps, int32_t viewHeight, const uint16_t* col
             return;
         if (cell == prevCell)
             continue;
-        y = SampleRow(step, heights[cell]);
+        y = SampleRow(step.base, Distances[i], heights[cell]);
         if (y < open) {
             // A span in the nearer cell's colour, from the open row up to this cell's row, at
             // this (farther) distance.
             DrawSpan<W>(frame, depth, writePos, open - y, colours[prevCell],
-                        static_cast<uint32_t>(step.d));
+                        static_cast<uint32_t>(Distances[i].d));
             writePos -= (open - y) * RowStride;
             open = y;
             if (open == 0)
@@ -202,64 +275,327 @@ void CastStrip(int32_t k, int32_t steps, int32_t viewHeight, const uint16_t* col
 }
 
 template <int32_t W>
+void CastStripsOneByOne(int32_t n, int32_t steps, int32_t viewHeight, const CameraState& camera,
+                        const uint16_t* colours, const uint8_t* heights) {
+    std::memset(camera.depth, 255, sizeof(uint32_t) * MaxView * MaxView);
+    for (int32_t k = 0; k < n; ++k)
+        CastStrip<W>(k, steps, viewHeight, colours, heights, camera.frame, camera.depth);
+}
+
+#ifdef TARNVELL_VECTOR_CASTER
+
+// The vector caster runs eight strips side by side, one in each 32-bit lane, through every
+// distance step. Spans are not drawn as they are found: each is marked on the row where it
+// starts, and afterwards one pass down the rows carries each lane's latest mark upward over
+// the rows it covers, which fills the same pixels without a branch per span.
+constexpr int32_t Lanes = 8;
+
+// Marks of one batch of lanes: for the span that begins on a row, its colour's cell and its
+// distance step, as cell << 11 | step + 1 (0 when unmarked). Row 240 takes the lanes with
+// no span at a step, so every lane stores every step without a branch. The fill clears each
+// row as it passes, so they start clean.
+constexpr int32_t MarkStepBits = 11;
+static_assert(MaxDistanceSteps < (1 << MarkStepBits));
+constexpr int32_t NoSpanRow = MaxView;
+alignas(32) uint32_t Marks[MaxView + 1][Lanes];
+
+// The view distance after `taken` steps: 16 steps of 64, 188 of 128, then 256 apart. The
+// fill works it out from a mark's step rather than looking it up.
+constexpr int32_t DistanceAfter(int32_t taken) {
+    return 1 + 64 * std::min(taken, 16) + 128 * std::clamp(taken - 16, 0, 188) +
+           256 * std::max(taken - 204, 0);
+}
+constexpr bool DistancesFollowTheSteps() {
+    for (size_t i = 0; i < Distances.size(); ++i) {
+        if (DistanceAfter(static_cast<int32_t>(i) + 1) != Distances[i].d)
+            return false;
+    }
+    return true;
+}
+static_assert(DistancesFollowTheSteps());
+
+// The distance steps again, in the vector caster's 32-bit form.
+struct alignas(32) NarrowStep {
+    int32_t leftX;
+    int32_t leftY;
+    int32_t stepX;
+    int32_t stepY;
+    int32_t base;
+    uint32_t rowScale;
+    uint32_t rowShift;
+    int32_t d;
+};
+NarrowStep NarrowSteps[MaxDistanceSteps];
+
+void NarrowDistanceSteps(int32_t steps) {
+    for (int32_t i = 0; i < steps; ++i) {
+        const DistanceStep& step = DistanceSteps[i];
+        NarrowSteps[i] = {static_cast<int32_t>(step.leftX),
+                          static_cast<int32_t>(step.leftY),
+                          static_cast<int32_t>(step.stepX),
+                          static_cast<int32_t>(step.stepY),
+                          step.base,
+                          Distances[i].rowScale,
+                          Distances[i].rowShift,
+                          Distances[i].d};
+    }
+}
+
+// Runs strips first .. first + 7 through the distance steps and marks their spans. Leaves
+// each lane's lowest row to fill (the last open row, plus one for a strip that started
+// without drawing) in `low` and its highest in `high`.
+__attribute__((target("avx2"))) void
+MarkBatchSpans(int32_t first, int32_t steps, const uint8_t* heights, __m256i& low, __m256i& high) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i none = _mm256_set1_epi32(NoCell);
+    const __m256i bottomOpen = _mm256_set1_epi32(MaxView);
+    const __m256i limit = _mm256_set1_epi32(static_cast<int32_t>(MapLimit));
+    const __m256i laneIndex = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i strip = _mm256_add_epi32(_mm256_set1_epi32(first), laneIndex);
+    const __m256i spare = _mm256_set1_epi32(NoSpanRow);
+
+    // A closed strip has `open` 0, where nothing is visible; `lastOpen` keeps the row it
+    // closed at, which the strip-by-strip caster's `open` would still hold.
+    __m256i open = bottomOpen;
+    __m256i lastOpen = bottomOpen;
+    __m256i prev = none;                  // the cell sampled last
+    __m256i shift = zero;                 // 1 for a strip that started without drawing
+    __m256i top = _mm256_set1_epi32(239); // the highest row number a span may fill
+    uint32_t* const marks = &Marks[0][0];
+
+    for (int32_t i = 0; i < steps; ++i) {
+        const NarrowStep& step = NarrowSteps[i];
+        const __m256i px =
+            _mm256_add_epi32(_mm256_set1_epi32(step.leftX),
+                             _mm256_mullo_epi32(strip, _mm256_set1_epi32(step.stepX)));
+        const __m256i py =
+            _mm256_add_epi32(_mm256_set1_epi32(step.leftY),
+                             _mm256_mullo_epi32(strip, _mm256_set1_epi32(step.stepY)));
+        // Unsigned bounds: negative positions count as huge, and both axes inside means the
+        // larger one is.
+        const __m256i larger = _mm256_max_epu32(px, py);
+        const __m256i off =
+            _mm256_xor_si256(_mm256_cmpeq_epi32(_mm256_max_epu32(larger, limit), limit),
+                             _mm256_cmpeq_epi32(zero, zero));
+        const __m256i cell = _mm256_or_si256(
+            _mm256_and_si256(_mm256_srli_epi32(px, 18), _mm256_set1_epi32(511)),
+            _mm256_and_si256(_mm256_srli_epi32(py, 9), _mm256_set1_epi32(511 << 9)));
+
+        // Eight single loads beat a gather here; the bytes are collected in a general
+        // register and widened in one step.
+        const __m128i c0 = _mm256_castsi256_si128(cell);
+        const __m128i c1 = _mm256_extracti128_si256(cell, 1);
+        const uint64_t q0 = static_cast<uint64_t>(_mm_cvtsi128_si64(c0));
+        const uint64_t q1 = static_cast<uint64_t>(_mm_extract_epi64(c0, 1));
+        const uint64_t q2 = static_cast<uint64_t>(_mm_cvtsi128_si64(c1));
+        const uint64_t q3 = static_cast<uint64_t>(_mm_extract_epi64(c1, 1));
+        const uint64_t bytes =
+            uint64_t{heights[static_cast<uint32_t>(q0)]} | uint64_t{heights[q0 >> 32]} << 8 |
+            uint64_t{heights[static_cast<uint32_t>(q1)]} << 16 | uint64_t{heights[q1 >> 32]} << 24 |
+            uint64_t{heights[static_cast<uint32_t>(q2)]} << 32 | uint64_t{heights[q2 >> 32]} << 40 |
+            uint64_t{heights[static_cast<uint32_t>(q3)]} << 48 | uint64_t{heights[q3 >> 32]} << 56;
+        const __m256i h = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<int64_t>(bytes)));
+        const __m256i lift = _mm256_srl_epi32(
+            _mm256_mullo_epi32(h, _mm256_set1_epi32(static_cast<int32_t>(step.rowScale))),
+            _mm_cvtsi32_si128(static_cast<int32_t>(step.rowShift)));
+        const __m256i y =
+            _mm256_max_epi32(_mm256_sub_epi32(_mm256_set1_epi32(step.base), lift), zero);
+
+        const __m256i visible = _mm256_andnot_si256(
+            off, _mm256_andnot_si256(_mm256_cmpeq_epi32(cell, prev), _mm256_cmpgt_epi32(open, y)));
+        const __m256i fresh = _mm256_cmpeq_epi32(prev, none);
+        const __m256i span = _mm256_andnot_si256(fresh, visible);
+        const __m256i start = _mm256_and_si256(fresh, visible);
+
+        // Every lane stores a mark: its span's first row, or the spare row when it has none.
+        const __m256i where = _mm256_add_epi32(
+            _mm256_slli_epi32(_mm256_blendv_epi8(spare, _mm256_add_epi32(y, shift), span), 3),
+            laneIndex);
+        const __m256i mark =
+            _mm256_or_si256(_mm256_slli_epi32(prev, MarkStepBits), _mm256_set1_epi32(i + 1));
+        const __m128i w0 = _mm256_castsi256_si128(where);
+        const __m128i w1 = _mm256_extracti128_si256(where, 1);
+        const __m128i m0 = _mm256_castsi256_si128(mark);
+        const __m128i m1 = _mm256_extracti128_si256(mark, 1);
+        marks[static_cast<uint32_t>(_mm_cvtsi128_si32(w0))] =
+            static_cast<uint32_t>(_mm_cvtsi128_si32(m0));
+        marks[static_cast<uint32_t>(_mm_extract_epi32(w0, 1))] =
+            static_cast<uint32_t>(_mm_extract_epi32(m0, 1));
+        marks[static_cast<uint32_t>(_mm_extract_epi32(w0, 2))] =
+            static_cast<uint32_t>(_mm_extract_epi32(m0, 2));
+        marks[static_cast<uint32_t>(_mm_extract_epi32(w0, 3))] =
+            static_cast<uint32_t>(_mm_extract_epi32(m0, 3));
+        marks[static_cast<uint32_t>(_mm_cvtsi128_si32(w1))] =
+            static_cast<uint32_t>(_mm_cvtsi128_si32(m1));
+        marks[static_cast<uint32_t>(_mm_extract_epi32(w1, 1))] =
+            static_cast<uint32_t>(_mm_extract_epi32(m1, 1));
+        marks[static_cast<uint32_t>(_mm_extract_epi32(w1, 2))] =
+            static_cast<uint32_t>(_mm_extract_epi32(m1, 2));
+        marks[static_cast<uint32_t>(_mm_extract_epi32(w1, 3))] =
+            static_cast<uint32_t>(_mm_extract_epi32(m1, 3));
+
+        shift = _mm256_or_si256(shift, _mm256_and_si256(start, one));
+        top = _mm256_blendv_epi8(top, y, start);
+        open = _mm256_blendv_epi8(open, y, visible);
+        lastOpen = _mm256_blendv_epi8(lastOpen, y, visible);
+        // Off the map: a strip that has drawn is finished, one that has not forgets its cell.
+        open =
+            _mm256_andnot_si256(_mm256_and_si256(off, _mm256_cmpgt_epi32(bottomOpen, open)), open);
+        prev = _mm256_blendv_epi8(cell, none, off);
+        if (_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(open, zero))) == 0xFF)
+            break;
+    }
+    low = _mm256_add_epi32(lastOpen, shift);
+    high = top;
+}
+
+// Lane j of part p of the result repeats lane (8p + j) / repeat of v: a batch's lanes spread
+// across the columns of their strips.
+__attribute__((target("avx2"))) inline __m256i Spread(__m256i v, int32_t part, int32_t repeat) {
+    const int32_t lane0 = part * 8;
+    const __m256i index = _mm256_setr_epi32(
+        lane0 / repeat, (lane0 + 1) / repeat, (lane0 + 2) / repeat, (lane0 + 3) / repeat,
+        (lane0 + 4) / repeat, (lane0 + 5) / repeat, (lane0 + 6) / repeat, (lane0 + 7) / repeat);
+    return _mm256_permutevar8x32_epi32(v, index);
+}
+
+// Writes one row of a batch: each lane's colour and distance across its strip's W columns
+// where `inside` is set; elsewhere the pixels keep their colour and the depth is all bits.
+template <int32_t W>
+__attribute__((target("avx2"))) inline void WriteBatchRow(uint16_t* pixels, uint32_t* entries,
+                                                          __m256i colour, __m256i distance,
+                                                          __m256i inside) {
+    constexpr int32_t PixelVectors = W / 2; // 16 pixels a vector: 2 a lane
+    constexpr int32_t DepthVectors = W;     // 8 entries a vector: 1 a lane
+    const __m256i pairs = _mm256_or_si256(colour, _mm256_slli_epi32(colour, 16));
+    const __m256i far = _mm256_blendv_epi8(_mm256_set1_epi32(-1), distance, inside);
+    for (int32_t part = 0; part < PixelVectors; ++part) {
+        __m256i* at = reinterpret_cast<__m256i*>(pixels + part * 16);
+        const __m256i keep = _mm256_loadu_si256(at);
+        if constexpr (PixelVectors == 1) {
+            _mm256_storeu_si256(at, _mm256_blendv_epi8(keep, pairs, inside));
+        } else {
+            _mm256_storeu_si256(at, _mm256_blendv_epi8(keep, Spread(pairs, part, PixelVectors),
+                                                       Spread(inside, part, PixelVectors)));
+        }
+    }
+    for (int32_t part = 0; part < DepthVectors; ++part) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(entries + part * 8),
+                            Spread(far, part, DepthVectors));
+    }
+}
+
+// The fill after a batch's marks: every row of the batch's columns, top to bottom, each lane
+// carrying down its nearest mark at or above the row, the span that covers it.
+template <int32_t W>
+__attribute__((target("avx2"))) void FillBatch(int32_t first, __m256i low, __m256i high,
+                                               const uint16_t* colours, uint16_t* frame,
+                                               uint32_t* depth) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i stepMask = _mm256_set1_epi32((1 << MarkStepBits) - 1);
+    const __m256i all = _mm256_cmpeq_epi32(zero, zero);
+    __m256i carried = one; // the mark of the span covering the row, cell 0 and step 0 until one
+    for (int32_t r = 0; r < MaxView; ++r) {
+        const __m256i row = _mm256_set1_epi32(r);
+        const __m256i inside = _mm256_andnot_si256(
+            _mm256_or_si256(_mm256_cmpgt_epi32(low, row), _mm256_cmpgt_epi32(row, high)), all);
+        if (_mm256_testz_si256(inside, inside)) {
+            // No strip of the batch has terrain on this row, so no mark lies here either.
+            uint32_t* entries = depth + r * RowStride + first * W;
+            for (int32_t part = 0; part < W; ++part)
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(entries + part * 8), all);
+            continue;
+        }
+        __m256i* rowMarks = reinterpret_cast<__m256i*>(Marks[r]);
+        const __m256i marked = _mm256_load_si256(rowMarks);
+        _mm256_store_si256(rowMarks, zero);
+        carried = _mm256_blendv_epi8(carried, marked, _mm256_cmpgt_epi32(marked, zero));
+        // The colours by single loads, collected four to a general register.
+        const __m256i cell = _mm256_srli_epi32(carried, MarkStepBits);
+        const __m128i c0 = _mm256_castsi256_si128(cell);
+        const __m128i c1 = _mm256_extracti128_si256(cell, 1);
+        const uint64_t q0 = static_cast<uint64_t>(_mm_cvtsi128_si64(c0));
+        const uint64_t q1 = static_cast<uint64_t>(_mm_extract_epi64(c0, 1));
+        const uint64_t q2 = static_cast<uint64_t>(_mm_cvtsi128_si64(c1));
+        const uint64_t q3 = static_cast<uint64_t>(_mm_extract_epi64(c1, 1));
+        const uint64_t lowColours =
+            uint64_t{colours[static_cast<uint32_t>(q0)]} | uint64_t{colours[q0 >> 32]} << 16 |
+            uint64_t{colours[static_cast<uint32_t>(q1)]} << 32 | uint64_t{colours[q1 >> 32]} << 48;
+        const uint64_t highColours =
+            uint64_t{colours[static_cast<uint32_t>(q2)]} | uint64_t{colours[q2 >> 32]} << 16 |
+            uint64_t{colours[static_cast<uint32_t>(q3)]} << 32 | uint64_t{colours[q3 >> 32]} << 48;
+        const __m256i colour = _mm256_cvtepu16_epi32(
+            _mm_set_epi64x(static_cast<int64_t>(highColours), static_cast<int64_t>(lowColours)));
+        const __m256i taken = _mm256_and_si256(carried, stepMask);
+        const __m256i distance = _mm256_add_epi32(
+            _mm256_add_epi32(one,
+                             _mm256_slli_epi32(_mm256_min_epi32(taken, _mm256_set1_epi32(16)), 6)),
+            _mm256_add_epi32(
+                _mm256_slli_epi32(
+                    _mm256_min_epi32(
+                        _mm256_max_epi32(_mm256_sub_epi32(taken, _mm256_set1_epi32(16)), zero),
+                        _mm256_set1_epi32(188)),
+                    7),
+                _mm256_slli_epi32(
+                    _mm256_max_epi32(_mm256_sub_epi32(taken, _mm256_set1_epi32(204)), zero), 8)));
+        WriteBatchRow<W>(frame + r * RowStride + first * W, depth + r * RowStride + first * W,
+                         colour, distance, inside);
+    }
+}
+
+template <int32_t W>
+__attribute__((target("avx2,bmi"))) void
+CastStripsInBatches(int32_t n, int32_t steps, const CameraState& camera, const uint16_t* colours,
+                    const uint8_t* heights) {
+    NarrowDistanceSteps(steps);
+    // The last batch overlaps the one before when the strips do not come in eights; the
+    // overlapping strips are cast twice to the same result.
+    for (int32_t first = 0; first < n; first += Lanes) {
+        first = std::min(first, n - Lanes);
+        __m256i low;
+        __m256i high;
+        MarkBatchSpans(first, steps, heights, low, high);
+        FillBatch<W>(first, low, high, colours, camera.frame, camera.depth);
+    }
+}
+
+bool ProcessorHasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+#endif // TARNVELL_VECTOR_CASTER
+
+CasterChoice ChosenCaster = CasterChoice::Fastest;
+
+template <int32_t W>
 void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16_t* colours,
                 const uint8_t* heights) {
-    std::memset(camera.depth, 255, sizeof(uint32_t) * MaxView * MaxView);
     const int32_t n = ViewWidthOf(camera) / W;
-    if (n < 1)
-        return;
-    const int32_t steps = LayOutDistanceSteps(camera, maximumDistance, n);
     const int32_t viewHeight = ViewHeightOf(camera);
-    if (viewHeight <= 0)
+    if (n < 1 || viewHeight <= 0) {
+        std::memset(camera.depth, 255, sizeof(uint32_t) * MaxView * MaxView);
         return;
-    for (int32_t k = 0; k < n; ++k) {
-        CastStrip<W>(k, steps, viewHeight, colours, heights, camera.frame, camera.depth);
     }
+    bool narrow = false;
+    const int32_t steps = LayOutDistanceSteps(camera, maximumDistance, n, narrow);
+#ifdef TARNVELL_VECTOR_CASTER
+    // The batches fill whole 240 x 240 views, depth included, from 32-bit positions.
+    if (ChosenCaster == CasterChoice::Fastest && narrow && n * W == MaxView &&
+        viewHeight == MaxView && ProcessorHasAvx2()) {
+        CastStripsInBatches<W>(n, steps, camera, colours, heights);
+        return;
+    }
+#endif
+    CastStripsOneByOne<W>(n, steps, viewHeight, camera, colours, heights);
 }
 
 } // namespace
 
-void DrawSky(const CameraState& camera, const uint16_t* sky) {
-    if (camera.frame == nullptr || sky == nullptr)
-        return;
-    const int32_t angle = camera.angle & 255;
-    int32_t eyeX = 0;
-    int32_t eyeY = 0;
-    EyePoint(camera, eyeX, eyeY);
-    const int32_t dL = LeftEdgeAngle(angle);
-    const int32_t dR = RightEdgeAngle(angle);
-    const int32_t viewHeight = ViewHeightOf(camera);
-    const int32_t groups = ViewWidthOf(camera) >> 2;
-    if (groups < 1)
-        return;
-
-    // Rows just above the horizon put the cloud plane millions of units away, and the
-    // products below then leave 32 bits; 64-bit arithmetic keeps them exact. The texel index
-    // uses bits 19-26 only, which wrap-around would also get right, but the steps would not.
-    const int64_t eyeX10 = int64_t{eyeX} * 1024;
-    const int64_t eyeY10 = int64_t{eyeY} * 1024;
-    const int64_t cloudOffset = (int64_t{camera.height} - CloudHeight) * 1024;
-    uint16_t* pixel = camera.frame;
-    for (int32_t r = 0; r < viewHeight; ++r) {
-        const int64_t k = int64_t{camera.tilt} + r + 80;
-        if (k >= 0)
-            break; // the horizon row and all below it get no sky
-        const int64_t t = cloudOffset / k;
-        int64_t lx = CosTable[dL] * t + eyeX10;
-        int64_t ly = SinTable[dL] * t + eyeY10;
-        const int64_t sx = (CosTable[dR] * t - lx + eyeX10) / groups;
-        const int64_t sy = (SinTable[dR] * t - ly + eyeY10) / groups;
-        for (int32_t g = 0; g < groups; ++g) {
-            const uint16_t texel = sky[((lx >> 19) & 255) + ((ly >> 19) & 255) * 256];
-            pixel[0] = texel;
-            pixel[1] = texel;
-            pixel[2] = texel;
-            pixel[3] = texel;
-            pixel += 4;
-            lx += sx;
-            ly += sy;
-        }
-    }
+void ChooseTerrainCaster(CasterChoice choice) {
+    ChosenCaster = choice;
 }
 
 void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t maximumDistance,
@@ -281,31 +617,5 @@ void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t m
         break;
     default:
         break;
-    }
-}
-
-void DrawTerrainView() {
-    if (Camera.frame == nullptr)
-        return;
-    // With the sky on and the far distance the view is covered, or keeps the last frame's
-    // pixels where neither reaches; otherwise it starts black.
-    if (GameSettings.distance < 2 || GameSettings.sky == 0) {
-        std::memset(Camera.frame, 0, sizeof(uint16_t) * RowStride * MaxView);
-    }
-    if (GameSettings.sky != 0)
-        DrawSky(Camera, SkyPicture);
-    const int32_t maximumDistance = MaximumViewDistance(GameSettings.distance);
-    switch (GameSettings.detail) {
-    case 0:
-        CastTerrainColumns(Camera, WideStrip, maximumDistance, TerrainColours, HeightMap);
-        break;
-    case 1:
-        CastTerrainColumns(Camera, MiddleStrip, maximumDistance, TerrainColours, HeightMap);
-        break;
-    case 2:
-        CastTerrainColumns(Camera, NarrowStrip, maximumDistance, TerrainColours, HeightMap);
-        break;
-    default:
-        break; // no terrain, and the depth buffer keeps what it held
     }
 }

@@ -29,3 +29,9 @@ void DrawSky(const CameraState& camera, const uint16_t* sky);
 // fills every terrain pixel and its depth. Any other strip width draws nothing.
 void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t maximumDistance,
                         const uint16_t* colours, const uint8_t* heights);
+
+// Which caster CastTerrainColumns runs. The fastest is a vector one, eight strips at a time,
+// where the processor has AVX2 and the view is the game's 240 x 240; it draws exactly what
+// the portable one draws. Tests and benchmarks pin the portable one to compare the two.
+enum class CasterChoice { Fastest, Portable };
+void ChooseTerrainCaster(CasterChoice choice);

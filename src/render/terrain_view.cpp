@@ -1,0 +1,86 @@
+// The terrain view: the cloud plane above the horizon, then the height field and its depths.
+#include "render/terrain_view.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "assets/assets.h"
+#include "render/tables.h"
+#include "screens/settings.h"
+
+namespace {
+
+constexpr int32_t RowStride = 240;    // pixels; the renderers use it whatever viewWidth says
+constexpr int32_t MaxView = 240;      // columns and rows of the view buffers
+constexpr int32_t CloudHeight = 4800; // camera-height units
+
+} // namespace
+
+void DrawSky(const CameraState& camera, const uint16_t* sky) {
+    if (camera.frame == nullptr || sky == nullptr)
+        return;
+    const int32_t angle = camera.angle & 255;
+    int32_t eyeX = 0;
+    int32_t eyeY = 0;
+    EyePoint(camera, eyeX, eyeY);
+    const int32_t dL = LeftEdgeAngle(angle);
+    const int32_t dR = RightEdgeAngle(angle);
+    const int32_t viewHeight = std::min(camera.viewHeight, MaxView);
+    const int32_t groups = std::min(camera.viewWidth, MaxView) >> 2;
+    if (groups < 1)
+        return;
+
+    // Rows just above the horizon put the cloud plane millions of units away, and the
+    // products below then leave 32 bits; 64-bit arithmetic keeps them exact. The texel index
+    // uses bits 19-26 only, which wrap-around would also get right, but the steps would not.
+    const int64_t eyeX10 = int64_t{eyeX} * 1024;
+    const int64_t eyeY10 = int64_t{eyeY} * 1024;
+    const int64_t cloudOffset = (int64_t{camera.height} - CloudHeight) * 1024;
+    uint16_t* pixel = camera.frame;
+    for (int32_t r = 0; r < viewHeight; ++r) {
+        const int64_t k = int64_t{camera.tilt} + r + 80;
+        if (k >= 0)
+            break; // the horizon row and all below it get no sky
+        const int64_t t = cloudOffset / k;
+        int64_t lx = CosTable[dL] * t + eyeX10;
+        int64_t ly = SinTable[dL] * t + eyeY10;
+        const int64_t sx = (CosTable[dR] * t - lx + eyeX10) / groups;
+        const int64_t sy = (SinTable[dR] * t - ly + eyeY10) / groups;
+        for (int32_t g = 0; g < groups; ++g) {
+            const uint16_t texel = sky[((lx >> 19) & 255) + ((ly >> 19) & 255) * 256];
+            pixel[0] = texel;
+            pixel[1] = texel;
+            pixel[2] = texel;
+            pixel[3] = texel;
+            pixel += 4;
+            lx += sx;
+            ly += sy;
+        }
+    }
+}
+
+void DrawTerrainView() {
+    if (Camera.frame == nullptr)
+        return;
+    // With the sky on and the far distance the view is covered, or keeps the last frame's
+    // pixels where neither reaches; otherwise it starts black.
+    if (GameSettings.distance < 2 || GameSettings.sky == 0) {
+        std::memset(Camera.frame, 0, sizeof(uint16_t) * RowStride * MaxView);
+    }
+    if (GameSettings.sky != 0)
+        DrawSky(Camera, SkyPicture);
+    const int32_t maximumDistance = MaximumViewDistance(GameSettings.distance);
+    switch (GameSettings.detail) {
+    case 0:
+        CastTerrainColumns(Camera, WideStrip, maximumDistance, TerrainColours, HeightMap);
+        break;
+    case 1:
+        CastTerrainColumns(Camera, MiddleStrip, maximumDistance, TerrainColours, HeightMap);
+        break;
+    case 2:
+        CastTerrainColumns(Camera, NarrowStrip, maximumDistance, TerrainColours, HeightMap);
+        break;
+    default:
+        break; // no terrain, and the depth buffer keeps what it held
+    }
+}
