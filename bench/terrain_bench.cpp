@@ -127,6 +127,19 @@ void DrawTerrainViewBench(benchmark::State& state) {
     state.counters["floor_us"] = floor * 1e6;
 }
 
+// The cloud plane alone, by the vector code (0) or the portable code (1).
+void DrawSkyBench(benchmark::State& state) {
+    BenchWorld& world = World();
+    ChooseTerrainCaster(state.range(0) == 0 ? CasterChoice::Fastest : CasterChoice::Portable);
+    size_t pose = 0;
+    for (auto _ : state) {
+        DrawSky(world.poses[pose], SkyPicture);
+        pose = (pose + 1) % world.poses.size();
+        benchmark::ClobberMemory();
+    }
+    ChooseTerrainCaster(CasterChoice::Fastest);
+}
+
 void BuildTerrainColoursBench(benchmark::State& state) {
     World(); // the buffers must exist
     const double floor = ColourFloorSeconds();
@@ -146,4 +159,5 @@ BENCHMARK(DrawTerrainViewBench)
     ->ArgNames({"detail", "distance"})
     ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(DrawSkyBench)->ArgName("portable")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BuildTerrainColoursBench)->Unit(benchmark::kMillisecond);

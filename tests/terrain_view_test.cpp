@@ -343,14 +343,18 @@ TEST(TerrainView, SkyRowsUpToTheHorizonAtEveryAngle) {
     Scene scene;
     for (int32_t i = 0; i < 256 * 256; ++i)
         scene.sky[i] = static_cast<uint16_t>(i);
-    for (int32_t height : {1400, 300, 4000}) {
-        for (int32_t angle = 0; angle < 256; ++angle) {
-            scene.Pose({70000, 90000, height, angle, -180, 240, 240, nullptr, nullptr});
+    for (int32_t height : {1400, 300, 4000, 60000}) {
+        for (int32_t angle = 0; angle < 512; ++angle) {
+            // Each angle twice: the vector code, then the portable code.
+            ChooseTerrainCaster(angle < 256 ? CasterChoice::Fastest : CasterChoice::Portable);
+            const int32_t view = angle % 256;
+            scene.Pose({70000, 90000, height, view, -180, 240, 240, nullptr, nullptr});
             std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
             DrawSky(scene.camera, scene.sky.data());
+            ChooseTerrainCaster(CasterChoice::Fastest);
             int32_t eyeX = 0, eyeY = 0;
             EyePoint(scene.camera, eyeX, eyeY);
-            const int32_t dL = (angle + 241) % 256, dR = (angle + 271) % 256;
+            const int32_t dL = (view + 241) % 256, dR = (view + 271) % 256;
             for (int32_t r = 0; r < 100; ++r) {
                 const int64_t t = (int64_t{height - 4800} * 1024) / (-180 + r + 80);
                 int64_t lx = CosTable[dL] * t + int64_t{eyeX} * 1024;

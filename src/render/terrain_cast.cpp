@@ -583,8 +583,7 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
     const int32_t steps = LayOutDistanceSteps(camera, maximumDistance, n, narrow);
 #ifdef TARNVELL_VECTOR_CASTER
     // The batches fill whole 240 x 240 views, depth included, from 32-bit positions.
-    if (ChosenCaster == CasterChoice::Fastest && narrow && n * W == MaxView &&
-        viewHeight == MaxView && ProcessorHasAvx2()) {
+    if (narrow && n * W == MaxView && viewHeight == MaxView && VectorTerrainCodeRuns()) {
         CastStripsInBatches<W>(n, steps, camera, colours, heights);
         return;
     }
@@ -596,6 +595,14 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
 
 void ChooseTerrainCaster(CasterChoice choice) {
     ChosenCaster = choice;
+}
+
+bool VectorTerrainCodeRuns() {
+#ifdef TARNVELL_VECTOR_CASTER
+    return ChosenCaster == CasterChoice::Fastest && ProcessorHasAvx2();
+#else
+    return false;
+#endif
 }
 
 void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t maximumDistance,

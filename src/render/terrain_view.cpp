@@ -8,11 +8,64 @@
 #include "render/tables.h"
 #include "screens/settings.h"
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TARNVELL_VECTOR_SKY 1
+#include <immintrin.h>
+#endif
+
 namespace {
 
 constexpr int32_t RowStride = 240;    // pixels; the renderers use it whatever viewWidth says
 constexpr int32_t MaxView = 240;      // columns and rows of the view buffers
 constexpr int32_t CloudHeight = 4800; // camera-height units
+
+constexpr int32_t SkyGroups = MaxView / 4; // 4-pixel groups in a row of the game's view
+
+#ifdef TARNVELL_VECTOR_SKY
+// One sky row of the game's 240-pixel view, eight groups at a time. Only bits 19-26 of the
+// positions pick a texel, and 32-bit wrap-around keeps every bit below 32 exact, so the lanes
+// run on the low halves of the 64-bit positions. The last eight groups overlap the seven
+// eights before them and write the same texels again.
+__attribute__((target("avx2"))) void DrawSkyRow(uint16_t* pixel, const uint16_t* sky, int64_t lx,
+                                                int64_t ly, int64_t sx, int64_t sy) {
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i startX = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(lx)));
+    const __m256i startY = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(ly)));
+    const __m256i stepX = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sx)));
+    const __m256i stepY = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sy)));
+    for (int32_t first = 0; first < SkyGroups; first += 8) {
+        first = std::min(first, SkyGroups - 8);
+        const __m256i group = _mm256_add_epi32(_mm256_set1_epi32(first), lane);
+        const __m256i x = _mm256_add_epi32(startX, _mm256_mullo_epi32(group, stepX));
+        const __m256i y = _mm256_add_epi32(startY, _mm256_mullo_epi32(group, stepY));
+        const __m256i texel = _mm256_or_si256(
+            _mm256_and_si256(_mm256_srli_epi32(x, 19), _mm256_set1_epi32(255)),
+            _mm256_and_si256(_mm256_srli_epi32(y, 11), _mm256_set1_epi32(255 << 8)));
+        // Single loads, collected four to a general register, beat a gather.
+        const __m128i t0 = _mm256_castsi256_si128(texel);
+        const __m128i t1 = _mm256_extracti128_si256(texel, 1);
+        const uint64_t q0 = static_cast<uint64_t>(_mm_cvtsi128_si64(t0));
+        const uint64_t q1 = static_cast<uint64_t>(_mm_extract_epi64(t0, 1));
+        const uint64_t q2 = static_cast<uint64_t>(_mm_cvtsi128_si64(t1));
+        const uint64_t q3 = static_cast<uint64_t>(_mm_extract_epi64(t1, 1));
+        const uint64_t low =
+            uint64_t{sky[static_cast<uint32_t>(q0)]} | uint64_t{sky[q0 >> 32]} << 16 |
+            uint64_t{sky[static_cast<uint32_t>(q1)]} << 32 | uint64_t{sky[q1 >> 32]} << 48;
+        const uint64_t high =
+            uint64_t{sky[static_cast<uint32_t>(q2)]} | uint64_t{sky[q2 >> 32]} << 16 |
+            uint64_t{sky[static_cast<uint32_t>(q3)]} << 32 | uint64_t{sky[q3 >> 32]} << 48;
+        const __m256i colour = _mm256_cvtepu16_epi32(
+            _mm_set_epi64x(static_cast<int64_t>(high), static_cast<int64_t>(low)));
+        // Each group's texel four times: a pair twice.
+        const __m256i pairs = _mm256_or_si256(colour, _mm256_slli_epi32(colour, 16));
+        __m256i* at = reinterpret_cast<__m256i*>(pixel + first * 4);
+        _mm256_storeu_si256(
+            at, _mm256_permutevar8x32_epi32(pairs, _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3)));
+        _mm256_storeu_si256(
+            at + 1, _mm256_permutevar8x32_epi32(pairs, _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7)));
+    }
+}
+#endif
 
 } // namespace
 
@@ -36,6 +89,7 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
     const int64_t eyeX10 = int64_t{eyeX} * 1024;
     const int64_t eyeY10 = int64_t{eyeY} * 1024;
     const int64_t cloudOffset = (int64_t{camera.height} - CloudHeight) * 1024;
+    const bool vector = groups == SkyGroups && VectorTerrainCodeRuns();
     uint16_t* pixel = camera.frame;
     for (int32_t r = 0; r < viewHeight; ++r) {
         const int64_t k = int64_t{camera.tilt} + r + 80;
@@ -44,8 +98,18 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
         const int64_t t = cloudOffset / k;
         int64_t lx = CosTable[dL] * t + eyeX10;
         int64_t ly = SinTable[dL] * t + eyeY10;
-        const int64_t sx = (CosTable[dR] * t - lx + eyeX10) / groups;
-        const int64_t sy = (SinTable[dR] * t - ly + eyeY10) / groups;
+        const int64_t spanX = CosTable[dR] * t - lx + eyeX10;
+        const int64_t spanY = SinTable[dR] * t - ly + eyeY10;
+        // The game's view has 60 groups, a division the compiler turns into a multiply.
+        const int64_t sx = groups == SkyGroups ? spanX / SkyGroups : spanX / groups;
+        const int64_t sy = groups == SkyGroups ? spanY / SkyGroups : spanY / groups;
+#ifdef TARNVELL_VECTOR_SKY
+        if (vector) {
+            DrawSkyRow(pixel, sky, lx, ly, sx, sy);
+            pixel += SkyGroups * 4;
+            continue;
+        }
+#endif
         for (int32_t g = 0; g < groups; ++g) {
             const uint16_t texel = sky[((lx >> 19) & 255) + ((ly >> 19) & 255) * 256];
             pixel[0] = texel;

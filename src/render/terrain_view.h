@@ -35,3 +35,7 @@ void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t m
 // the portable one draws. Tests and benchmarks pin the portable one to compare the two.
 enum class CasterChoice { Fastest, Portable };
 void ChooseTerrainCaster(CasterChoice choice);
+
+// Whether the vector code draws the terrain view (the caster and the sky): the processor has
+// AVX2 and the portable code is not pinned.
+bool VectorTerrainCodeRuns();
