@@ -285,9 +285,9 @@ void CastStripsOneByOne(int32_t n, int32_t steps, int32_t viewHeight, const Came
 #ifdef TARNVELL_VECTOR_CASTER
 
 // The vector caster runs eight strips side by side, one in each 32-bit lane, through every
-// distance step. Spans are not drawn as they are found: each is marked on the row where it
-// starts, and afterwards one pass down the rows carries each lane's latest mark upward over
-// the rows it covers, which fills the same pixels without a branch per span.
+// distance step. Spans are not drawn as they are found: each is marked on its top row, and
+// afterwards one pass down the rows carries each mark on over the rows below it that its
+// span covers, which fills the same pixels without a branch per span.
 constexpr int32_t Lanes = 8;
 
 // Marks of one batch of lanes: for the span that begins on a row, its colour's cell and its
@@ -323,7 +323,6 @@ struct alignas(32) NarrowStep {
     int32_t base;
     uint32_t rowScale;
     uint32_t rowShift;
-    int32_t d;
 };
 NarrowStep NarrowSteps[MaxDistanceSteps];
 
@@ -336,9 +335,21 @@ void NarrowDistanceSteps(int32_t steps) {
                           static_cast<int32_t>(step.stepY),
                           step.base,
                           Distances[i].rowScale,
-                          Distances[i].rowShift,
-                          Distances[i].d};
+                          Distances[i].rowShift};
     }
+}
+
+// Four lanes' marks, each to its own place.
+__attribute__((target("avx2"))) inline void StoreMarks(uint32_t* marks, __m128i where,
+                                                       __m128i mark) {
+    marks[static_cast<uint32_t>(_mm_cvtsi128_si32(where))] =
+        static_cast<uint32_t>(_mm_cvtsi128_si32(mark));
+    marks[static_cast<uint32_t>(_mm_extract_epi32(where, 1))] =
+        static_cast<uint32_t>(_mm_extract_epi32(mark, 1));
+    marks[static_cast<uint32_t>(_mm_extract_epi32(where, 2))] =
+        static_cast<uint32_t>(_mm_extract_epi32(mark, 2));
+    marks[static_cast<uint32_t>(_mm_extract_epi32(where, 3))] =
+        static_cast<uint32_t>(_mm_extract_epi32(mark, 3));
 }
 
 // Runs strips first .. first + 7 through the distance steps and marks their spans. Leaves
@@ -361,7 +372,7 @@ MarkBatchSpans(int32_t first, int32_t steps, const uint8_t* heights, __m256i& lo
     __m256i lastOpen = bottomOpen;
     __m256i prev = none;                  // the cell sampled last
     __m256i shift = zero;                 // 1 for a strip that started without drawing
-    __m256i top = _mm256_set1_epi32(239); // the highest row number a span may fill
+    __m256i top = _mm256_set1_epi32(239); // the bottom row a span fills
     uint32_t* const marks = &Marks[0][0];
 
     for (int32_t i = 0; i < steps; ++i) {
@@ -414,26 +425,8 @@ MarkBatchSpans(int32_t first, int32_t steps, const uint8_t* heights, __m256i& lo
             laneIndex);
         const __m256i mark =
             _mm256_or_si256(_mm256_slli_epi32(prev, MarkStepBits), _mm256_set1_epi32(i + 1));
-        const __m128i w0 = _mm256_castsi256_si128(where);
-        const __m128i w1 = _mm256_extracti128_si256(where, 1);
-        const __m128i m0 = _mm256_castsi256_si128(mark);
-        const __m128i m1 = _mm256_extracti128_si256(mark, 1);
-        marks[static_cast<uint32_t>(_mm_cvtsi128_si32(w0))] =
-            static_cast<uint32_t>(_mm_cvtsi128_si32(m0));
-        marks[static_cast<uint32_t>(_mm_extract_epi32(w0, 1))] =
-            static_cast<uint32_t>(_mm_extract_epi32(m0, 1));
-        marks[static_cast<uint32_t>(_mm_extract_epi32(w0, 2))] =
-            static_cast<uint32_t>(_mm_extract_epi32(m0, 2));
-        marks[static_cast<uint32_t>(_mm_extract_epi32(w0, 3))] =
-            static_cast<uint32_t>(_mm_extract_epi32(m0, 3));
-        marks[static_cast<uint32_t>(_mm_cvtsi128_si32(w1))] =
-            static_cast<uint32_t>(_mm_cvtsi128_si32(m1));
-        marks[static_cast<uint32_t>(_mm_extract_epi32(w1, 1))] =
-            static_cast<uint32_t>(_mm_extract_epi32(m1, 1));
-        marks[static_cast<uint32_t>(_mm_extract_epi32(w1, 2))] =
-            static_cast<uint32_t>(_mm_extract_epi32(m1, 2));
-        marks[static_cast<uint32_t>(_mm_extract_epi32(w1, 3))] =
-            static_cast<uint32_t>(_mm_extract_epi32(m1, 3));
+        StoreMarks(marks, _mm256_castsi256_si128(where), _mm256_castsi256_si128(mark));
+        StoreMarks(marks, _mm256_extracti128_si256(where, 1), _mm256_extracti128_si256(mark, 1));
 
         shift = _mm256_or_si256(shift, _mm256_and_si256(start, one));
         top = _mm256_blendv_epi8(top, y, start);
@@ -486,6 +479,19 @@ __attribute__((target("avx2"))) inline void WriteBatchRow(uint16_t* pixels, uint
     }
 }
 
+// DistanceAfter, eight at a time.
+__attribute__((target("avx2"))) inline __m256i DistancesAfter(__m256i taken) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i sixteen = _mm256_set1_epi32(16);
+    const __m256i by64 = _mm256_min_epi32(taken, sixteen);
+    const __m256i by128 = _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(taken, sixteen), zero),
+                                           _mm256_set1_epi32(188));
+    const __m256i by256 = _mm256_max_epi32(_mm256_sub_epi32(taken, _mm256_set1_epi32(204)), zero);
+    return _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_set1_epi32(1), _mm256_slli_epi32(by64, 6)),
+        _mm256_add_epi32(_mm256_slli_epi32(by128, 7), _mm256_slli_epi32(by256, 8)));
+}
+
 // The fill after a batch's marks: every row of the batch's columns, top to bottom, each lane
 // carrying down its nearest mark at or above the row, the span that covers it.
 template <int32_t W>
@@ -528,25 +534,14 @@ __attribute__((target("avx2"))) void FillBatch(int32_t first, __m256i low, __m25
             uint64_t{colours[static_cast<uint32_t>(q3)]} << 32 | uint64_t{colours[q3 >> 32]} << 48;
         const __m256i colour = _mm256_cvtepu16_epi32(
             _mm_set_epi64x(static_cast<int64_t>(highColours), static_cast<int64_t>(lowColours)));
-        const __m256i taken = _mm256_and_si256(carried, stepMask);
-        const __m256i distance = _mm256_add_epi32(
-            _mm256_add_epi32(one,
-                             _mm256_slli_epi32(_mm256_min_epi32(taken, _mm256_set1_epi32(16)), 6)),
-            _mm256_add_epi32(
-                _mm256_slli_epi32(
-                    _mm256_min_epi32(
-                        _mm256_max_epi32(_mm256_sub_epi32(taken, _mm256_set1_epi32(16)), zero),
-                        _mm256_set1_epi32(188)),
-                    7),
-                _mm256_slli_epi32(
-                    _mm256_max_epi32(_mm256_sub_epi32(taken, _mm256_set1_epi32(204)), zero), 8)));
+        const __m256i distance = DistancesAfter(_mm256_and_si256(carried, stepMask));
         WriteBatchRow<W>(frame + r * RowStride + first * W, depth + r * RowStride + first * W,
                          colour, distance, inside);
     }
 }
 
 template <int32_t W>
-__attribute__((target("avx2,bmi"))) void
+__attribute__((target("avx2"))) void
 CastStripsInBatches(int32_t n, int32_t steps, const CameraState& camera, const uint16_t* colours,
                     const uint8_t* heights) {
     NarrowDistanceSteps(steps);
