@@ -13,6 +13,7 @@
 #include "bench_world.h"
 #include "platform/device.h"
 #include "platform/display.h"
+#include "race/course.h"
 #include "race/race_screen.h"
 #include "render/camera.h"
 #include "screens/settings.h"
@@ -25,9 +26,10 @@ bool LoadOnce() {
     return LoadBakedWorld();
 }
 
-// A race from its grid: the countdown's enter step, then the race screen's update from the
-// first frame, as after "GO!".
+// A race from its grid: the ships back on the start line, the countdown's enter step, then
+// the race screen's update from the first frame, as after "GO!".
 void StartRace() {
+    SetUpTrack(0, GameSettings.level);
     Camera = CameraState{0, 0, 1400, 0, -180, 240, 240, DepthBuffer, FrameBufferAddress()};
     EnterCountdown();
     GameState = StateRace;
