@@ -1,4 +1,5 @@
 // The sound layer heard through its WAV output: music volume, switching, effects, missing files.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -262,4 +263,23 @@ TEST_F(SoundTest, ProgramMixesTheGameIntoAWavFileAtItsOwnPace) {
     EXPECT_GT(menuMusic, 400.0) << "the menu music from the start";
     const double countdownAt = static_cast<double>(countdownPass) / 20.0;
     EXPECT_GT(levelAt(countdownAt, countdownAt + 2.0), 2.0 * menuMusic);
+}
+
+TEST(SoundQuiet, AlsaMessagesAreDroppedOnceAsked) {
+    // A device that cannot exist, opened through ALSA's own library as SDL would open one.
+    void* library = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+    if (library == nullptr)
+        GTEST_SKIP() << "no ALSA library on this machine";
+    using Open = int (*)(void**, const char*, int, int);
+    auto open = reinterpret_cast<Open>(dlsym(library, "snd_pcm_open"));
+    ASSERT_NE(open, nullptr);
+    auto attempt = [&] {
+        void* pcm = nullptr;
+        testing::internal::CaptureStderr();
+        EXPECT_LT(open(&pcm, "tarnvell-no-such-device", 0, 0), 0);
+        return testing::internal::GetCapturedStderr();
+    };
+    EXPECT_NE(attempt().find("ALSA lib"), std::string::npos); // the library's own complaint
+    QuietAudioLibraryMessages();
+    EXPECT_EQ(attempt(), "");
 }

@@ -3,6 +3,8 @@
 
 #include <mikmod.h>
 
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -151,6 +153,28 @@ bool StartOn(const char* alias, const std::string& parameters) {
     return MikMod_Init(parameters.c_str()) == 0;
 }
 
+// ALSA's library reports each failed attempt to open a device on stderr, eight lines a time,
+// so the retry below would print some 170 lines on a machine without sound. Its messages are
+// dropped instead, and the game says once that it plays without sound.
+extern "C" void DropAudioLibraryMessage(const char*, int, const char*, int, const char*, ...) {}
+
+} // namespace
+
+void QuietAudioLibraryMessages() {
+    // The desktop's audio goes through SDL, which opens the same library later; it stays
+    // loaded so the handler holds for the whole run.
+    void* library = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+    if (library == nullptr)
+        return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"));
+    if (set != nullptr)
+        set(DropAudioLibraryMessage);
+}
+
+namespace {
+
 // Opens the output the options ask for. Only the desktop device is waited for: a device
 // another program holds may come free within the second.
 void StartOutput() {
@@ -163,6 +187,7 @@ void StartOutput() {
             return;
         }
     } else if (!GameOptions.headless) {
+        QuietAudioLibraryMessages();
         const uint32_t start = ReadTickCount();
         int32_t tries = 1;
         bool opened = StartOn("sdl", "");
@@ -178,6 +203,7 @@ void StartOutput() {
             Sound.output = "sdl";
             return;
         }
+        std::fprintf(stderr, "tarnvell: no sound device could be opened; playing without sound\n");
     }
     if (StartOn("nosound", ""))
         Sound.output = "nosound";

@@ -45,3 +45,8 @@ struct SoundStatus {
     int32_t musicVolume; // 0-128
 };
 SoundStatus ReadSoundStatus();
+
+// Sends ALSA's own error messages nowhere, for the rest of the run, where the library is
+// installed. InitSound calls it before trying the desktop's audio, whose failures the game
+// reports itself in one line.
+void QuietAudioLibraryMessages();
