@@ -5,11 +5,7 @@
 
 #include "render/tables.h"
 #include "render/terrain_view.h"
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define TARNVELL_VECTOR_CASTER 1
-#include <immintrin.h>
-#endif
+#include "render/vector_lookup.h"
 
 namespace {
 
@@ -282,7 +278,7 @@ void CastStripsOneByOne(int32_t n, int32_t steps, int32_t viewHeight, const Came
         CastStrip<W>(k, steps, viewHeight, colours, heights, camera.frame, camera.depth);
 }
 
-#ifdef TARNVELL_VECTOR_CASTER
+#ifdef TARNVELL_VECTOR_TERRAIN
 
 // The vector caster runs eight strips side by side, one in each 32-bit lane, through every
 // distance step. Spans are not drawn as they are found: each is marked on its top row, and
@@ -393,20 +389,7 @@ MarkBatchSpans(int32_t first, int32_t steps, const uint8_t* heights, __m256i& lo
             _mm256_and_si256(_mm256_srli_epi32(px, 18), _mm256_set1_epi32(511)),
             _mm256_and_si256(_mm256_srli_epi32(py, 9), _mm256_set1_epi32(511 << 9)));
 
-        // Eight single loads beat a gather here; the bytes are collected in a general
-        // register and widened in one step.
-        const __m128i c0 = _mm256_castsi256_si128(cell);
-        const __m128i c1 = _mm256_extracti128_si256(cell, 1);
-        const uint64_t q0 = static_cast<uint64_t>(_mm_cvtsi128_si64(c0));
-        const uint64_t q1 = static_cast<uint64_t>(_mm_extract_epi64(c0, 1));
-        const uint64_t q2 = static_cast<uint64_t>(_mm_cvtsi128_si64(c1));
-        const uint64_t q3 = static_cast<uint64_t>(_mm_extract_epi64(c1, 1));
-        const uint64_t bytes =
-            uint64_t{heights[static_cast<uint32_t>(q0)]} | uint64_t{heights[q0 >> 32]} << 8 |
-            uint64_t{heights[static_cast<uint32_t>(q1)]} << 16 | uint64_t{heights[q1 >> 32]} << 24 |
-            uint64_t{heights[static_cast<uint32_t>(q2)]} << 32 | uint64_t{heights[q2 >> 32]} << 40 |
-            uint64_t{heights[static_cast<uint32_t>(q3)]} << 48 | uint64_t{heights[q3 >> 32]} << 56;
-        const __m256i h = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<int64_t>(bytes)));
+        const __m256i h = LookUpBytes(heights, cell);
         const __m256i lift = _mm256_srl_epi32(
             _mm256_mullo_epi32(h, _mm256_set1_epi32(static_cast<int32_t>(step.rowScale))),
             _mm_cvtsi32_si128(static_cast<int32_t>(step.rowShift)));
@@ -518,22 +501,7 @@ __attribute__((target("avx2"))) void FillBatch(int32_t first, __m256i low, __m25
         const __m256i marked = _mm256_load_si256(rowMarks);
         _mm256_store_si256(rowMarks, zero);
         carried = _mm256_blendv_epi8(carried, marked, _mm256_cmpgt_epi32(marked, zero));
-        // The colours by single loads, collected four to a general register.
-        const __m256i cell = _mm256_srli_epi32(carried, MarkStepBits);
-        const __m128i c0 = _mm256_castsi256_si128(cell);
-        const __m128i c1 = _mm256_extracti128_si256(cell, 1);
-        const uint64_t q0 = static_cast<uint64_t>(_mm_cvtsi128_si64(c0));
-        const uint64_t q1 = static_cast<uint64_t>(_mm_extract_epi64(c0, 1));
-        const uint64_t q2 = static_cast<uint64_t>(_mm_cvtsi128_si64(c1));
-        const uint64_t q3 = static_cast<uint64_t>(_mm_extract_epi64(c1, 1));
-        const uint64_t lowColours =
-            uint64_t{colours[static_cast<uint32_t>(q0)]} | uint64_t{colours[q0 >> 32]} << 16 |
-            uint64_t{colours[static_cast<uint32_t>(q1)]} << 32 | uint64_t{colours[q1 >> 32]} << 48;
-        const uint64_t highColours =
-            uint64_t{colours[static_cast<uint32_t>(q2)]} | uint64_t{colours[q2 >> 32]} << 16 |
-            uint64_t{colours[static_cast<uint32_t>(q3)]} << 32 | uint64_t{colours[q3 >> 32]} << 48;
-        const __m256i colour = _mm256_cvtepu16_epi32(
-            _mm_set_epi64x(static_cast<int64_t>(highColours), static_cast<int64_t>(lowColours)));
+        const __m256i colour = LookUpWords(colours, _mm256_srli_epi32(carried, MarkStepBits));
         const __m256i distance = DistancesAfter(_mm256_and_si256(carried, stepMask));
         WriteBatchRow<W>(frame + r * RowStride + first * W, depth + r * RowStride + first * W,
                          colour, distance, inside);
@@ -556,12 +524,7 @@ CastStripsInBatches(int32_t n, int32_t steps, const CameraState& camera, const u
     }
 }
 
-bool ProcessorHasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
-#endif // TARNVELL_VECTOR_CASTER
+#endif // TARNVELL_VECTOR_TERRAIN
 
 CasterChoice ChosenCaster = CasterChoice::Fastest;
 
@@ -576,7 +539,7 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
     }
     bool narrow = false;
     const int32_t steps = LayOutDistanceSteps(camera, maximumDistance, n, narrow);
-#ifdef TARNVELL_VECTOR_CASTER
+#ifdef TARNVELL_VECTOR_TERRAIN
     // The batches fill whole 240 x 240 views, depth included, from 32-bit positions.
     if (narrow && n * W == MaxView && viewHeight == MaxView && VectorTerrainCodeRuns()) {
         CastStripsInBatches<W>(n, steps, camera, colours, heights);
@@ -593,7 +556,7 @@ void ChooseTerrainCaster(CasterChoice choice) {
 }
 
 bool VectorTerrainCodeRuns() {
-#ifdef TARNVELL_VECTOR_CASTER
+#ifdef TARNVELL_VECTOR_TERRAIN
     return ChosenCaster == CasterChoice::Fastest && ProcessorHasAvx2();
 #else
     return false;

@@ -6,12 +6,8 @@
 
 #include "assets/assets.h"
 #include "render/tables.h"
+#include "render/vector_lookup.h"
 #include "screens/settings.h"
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define TARNVELL_VECTOR_SKY 1
-#include <immintrin.h>
-#endif
 
 namespace {
 
@@ -21,7 +17,7 @@ constexpr int32_t CloudHeight = 4800; // camera-height units
 
 constexpr int32_t SkyGroups = MaxView / 4; // 4-pixel groups in a row of the game's view
 
-#ifdef TARNVELL_VECTOR_SKY
+#ifdef TARNVELL_VECTOR_TERRAIN
 // One sky row of the game's 240-pixel view, eight groups at a time. Only bits 19-26 of the
 // positions pick a texel, and 32-bit wrap-around keeps every bit below 32 exact, so the lanes
 // run on the low halves of the 64-bit positions. The last eight groups overlap the seven
@@ -41,21 +37,7 @@ __attribute__((target("avx2"))) void DrawSkyRow(uint16_t* pixel, const uint16_t*
         const __m256i texel = _mm256_or_si256(
             _mm256_and_si256(_mm256_srli_epi32(x, 19), _mm256_set1_epi32(255)),
             _mm256_and_si256(_mm256_srli_epi32(y, 11), _mm256_set1_epi32(255 << 8)));
-        // Single loads, collected four to a general register, beat a gather.
-        const __m128i t0 = _mm256_castsi256_si128(texel);
-        const __m128i t1 = _mm256_extracti128_si256(texel, 1);
-        const uint64_t q0 = static_cast<uint64_t>(_mm_cvtsi128_si64(t0));
-        const uint64_t q1 = static_cast<uint64_t>(_mm_extract_epi64(t0, 1));
-        const uint64_t q2 = static_cast<uint64_t>(_mm_cvtsi128_si64(t1));
-        const uint64_t q3 = static_cast<uint64_t>(_mm_extract_epi64(t1, 1));
-        const uint64_t low =
-            uint64_t{sky[static_cast<uint32_t>(q0)]} | uint64_t{sky[q0 >> 32]} << 16 |
-            uint64_t{sky[static_cast<uint32_t>(q1)]} << 32 | uint64_t{sky[q1 >> 32]} << 48;
-        const uint64_t high =
-            uint64_t{sky[static_cast<uint32_t>(q2)]} | uint64_t{sky[q2 >> 32]} << 16 |
-            uint64_t{sky[static_cast<uint32_t>(q3)]} << 32 | uint64_t{sky[q3 >> 32]} << 48;
-        const __m256i colour = _mm256_cvtepu16_epi32(
-            _mm_set_epi64x(static_cast<int64_t>(high), static_cast<int64_t>(low)));
+        const __m256i colour = LookUpWords(sky, texel);
         // Each group's texel four times: a pair twice.
         const __m256i pairs = _mm256_or_si256(colour, _mm256_slli_epi32(colour, 16));
         __m256i* at = reinterpret_cast<__m256i*>(pixel + first * 4);
@@ -103,7 +85,7 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
         // The game's view has 60 groups, a division the compiler turns into a multiply.
         const int64_t sx = groups == SkyGroups ? spanX / SkyGroups : spanX / groups;
         const int64_t sy = groups == SkyGroups ? spanY / SkyGroups : spanY / groups;
-#ifdef TARNVELL_VECTOR_SKY
+#ifdef TARNVELL_VECTOR_TERRAIN
         if (vector) {
             DrawSkyRow(pixel, sky, lx, ly, sx, sy);
             pixel += SkyGroups * 4;
