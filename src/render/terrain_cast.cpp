@@ -36,8 +36,8 @@ struct DistanceConstants {
     uint64_t reciprocal; // (x * reciprocal) >> 64 is x / d for 0 <= x < 2^40
 };
 
-// 15 steps of 64, 188 of 128, then 256 apart up to the distance limit.
-constexpr int32_t MaxDistanceSteps = 15 + 188 + (DistanceLimit - 24961) / 256 + 2;
+// 16 steps of 64 (to 1025), 188 of 128 (to 25089), then 256 apart past the distance limit.
+constexpr int32_t MaxDistanceSteps = 16 + 188 + (DistanceLimit - 25089) / 256 + 2;
 
 // (h << 14) / d by a 32-bit multiply: with 2^shift above 255 d, the multiplier's excess over
 // 2^(shift + 14) / d adds less than 1 / d to any height's quotient, too little to reach the
@@ -59,8 +59,12 @@ constexpr std::array<DistanceConstants, MaxDistanceSteps> MakeDistanceConstants(
 }
 constexpr std::array<DistanceConstants, MaxDistanceSteps> Distances = MakeDistanceConstants();
 
-// Every multiplier, checked against the division it stands for, while compiling.
-constexpr bool RowScalesAreExact() {
+__extension__ typedef unsigned __int128 Unsigned128;
+
+// Every multiplier, checked against the division it stands for, while compiling: the row
+// scales for every height byte, the reciprocals around every multiple of d where an error
+// would show first, at both ends of their range.
+constexpr bool DistanceConstantsAreExact() {
     for (const DistanceConstants& step : Distances) {
         if (uint64_t{255} * step.rowScale > 0xFFFFFFFFu)
             return false;
@@ -68,12 +72,17 @@ constexpr bool RowScalesAreExact() {
             if ((h * step.rowScale) >> step.rowShift != (h << 14) / static_cast<uint32_t>(step.d))
                 return false;
         }
+        const uint64_t d = static_cast<uint64_t>(step.d);
+        const uint64_t top = ((uint64_t{1} << 40) - 1) / d * d;
+        for (const uint64_t x : {d - 1, d, d + 1, top - 1, top, (uint64_t{1} << 40) - 1}) {
+            if (static_cast<uint64_t>((static_cast<Unsigned128>(x) * step.reciprocal) >> 64) !=
+                x / d)
+                return false;
+        }
     }
     return Distances.back().d > DistanceLimit;
 }
-static_assert(RowScalesAreExact());
-
-__extension__ typedef unsigned __int128 Unsigned128;
+static_assert(DistanceConstantsAreExact());
 
 // The screen row of altitude zero at one step, (height << 10) / d - tilt - 80. A clamped
 // result gives the same rows (all hidden, or all at the top) for absurd heights and tilts
