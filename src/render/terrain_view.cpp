@@ -71,7 +71,7 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
     const int64_t eyeX10 = int64_t{eyeX} * 1024;
     const int64_t eyeY10 = int64_t{eyeY} * 1024;
     const int64_t cloudOffset = (int64_t{camera.height} - CloudHeight) * 1024;
-    const bool vector = groups == SkyGroups && VectorTerrainCodeRuns();
+    [[maybe_unused]] const bool vector = groups == SkyGroups && VectorTerrainCodeRuns();
     uint16_t* pixel = camera.frame;
     for (int32_t r = 0; r < viewHeight; ++r) {
         const int64_t k = int64_t{camera.tilt} + r + 80;
