@@ -45,6 +45,14 @@ void EyePoint(const CameraState& camera, int32_t& eyeX, int32_t& eyeY) {
     eyeY = camera.y - static_cast<int32_t>((SinTable[angle] * reach) >> 10);
 }
 
+ViewEdges ViewEdgesOf(const CameraState& camera) {
+    ViewEdges edges{};
+    EyePoint(camera, edges.eyeX, edges.eyeY);
+    edges.left = LeftEdgeAngle(camera.angle & 255);
+    edges.right = RightEdgeAngle(camera.angle & 255);
+    return edges;
+}
+
 double ViewDistance(double forward) {
     return forward / std::cos(ViewHalfAngleRadians);
 }

@@ -50,6 +50,15 @@ inline int32_t RightEdgeAngle(int32_t angle) {
 // view direction, in world units.
 void EyePoint(const CameraState& camera, int32_t& eyeX, int32_t& eyeY);
 
+// Where the terrain view's rays start: the eye point and the two view edges' directions.
+struct ViewEdges {
+    int32_t eyeX; // world units
+    int32_t eyeY;
+    int32_t left;  // angle units, LeftEdgeAngle of the view direction
+    int32_t right; // angle units, RightEdgeAngle
+};
+ViewEdges ViewEdgesOf(const CameraState& camera);
+
 // The view distance of a point `forward` world units ahead of the eye: the distance along
 // the view's edge ray of the line across the view on which it lies. The terrain caster steps
 // this distance directly, so terrain and projected points compare in the same units.

@@ -138,12 +138,11 @@ inline int64_t StripStep(int64_t span, int32_t n) {
 // `narrow` tells whether every position of every strip fits 32 bits.
 int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, int32_t n,
                             bool& narrow) {
-    const int32_t angle = camera.angle & 255;
-    int32_t eyeX = 0;
-    int32_t eyeY = 0;
-    EyePoint(camera, eyeX, eyeY);
-    const int32_t dL = LeftEdgeAngle(angle);
-    const int32_t dR = RightEdgeAngle(angle);
+    const ViewEdges edges = ViewEdgesOf(camera);
+    const int32_t eyeX = edges.eyeX;
+    const int32_t eyeY = edges.eyeY;
+    const int32_t dL = edges.left;
+    const int32_t dR = edges.right;
 
     // Points at distance 1 along the two edge rays. Kept in 64 bits so an eye far outside
     // the map cannot overflow; inside the game's range the values are the same.

@@ -54,12 +54,11 @@ __attribute__((target("avx2"))) void DrawSkyRow(uint16_t* pixel, const uint16_t*
 void DrawSky(const CameraState& camera, const uint16_t* sky) {
     if (camera.frame == nullptr || sky == nullptr)
         return;
-    const int32_t angle = camera.angle & 255;
-    int32_t eyeX = 0;
-    int32_t eyeY = 0;
-    EyePoint(camera, eyeX, eyeY);
-    const int32_t dL = LeftEdgeAngle(angle);
-    const int32_t dR = RightEdgeAngle(angle);
+    const ViewEdges edges = ViewEdgesOf(camera);
+    const int32_t eyeX = edges.eyeX;
+    const int32_t eyeY = edges.eyeY;
+    const int32_t dL = edges.left;
+    const int32_t dR = edges.right;
     const int32_t viewHeight = std::min(camera.viewHeight, MaxView);
     const int32_t groups = std::min(camera.viewWidth, MaxView) >> 2;
     if (groups < 1)
