@@ -1,7 +1,6 @@
 // The font sheet and small font: loading them and drawing text into 240-pixel-wide surfaces.
 #include "assets/font.h"
 
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -45,15 +44,7 @@ void LoadFonts(const std::string& graphFolder) {
     int file = open(DataFilePath(graphFolder, "Antique.fnt"), O_RDONLY | O_CLOEXEC);
     if (file < 0)
         return; // small text then draws nothing
-    size_t done = 0;
-    while (done < sizeof SmallFont) {
-        ssize_t got = read(file, SmallFont + done, sizeof SmallFont - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += static_cast<size_t>(got);
-    }
+    ReadUpTo(file, SmallFont, sizeof SmallFont);
     close(file);
 }
 

@@ -30,6 +30,10 @@ void SetDataFolder(const std::string& folder);
 // picture during the menus allocates nothing. Valid until the next call.
 const char* DataFilePath(const std::string& folder, const char* name);
 
+// Reads up to `count` bytes of an open file, riding out interrupted and partial reads.
+// Returns the bytes read: fewer at the file's end or on an error.
+size_t ReadUpTo(int file, uint8_t* buffer, size_t count);
+
 // The start state's enter step: allocates and loads everything, showing "LOADING....".
 void LoadGameAssets();
 // The start state's leave step at quit.

@@ -1,4 +1,5 @@
 // The data folders: where Map/, Graph/ and Sound/ are found, kept as UTF-8 bytes.
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
@@ -140,4 +141,17 @@ const char* DataFilePath(const std::string& folder, const char* name) {
     FilePathBuffer.assign(folder);
     FilePathBuffer.append(name != nullptr ? name : "");
     return FilePathBuffer.c_str();
+}
+
+size_t ReadUpTo(int file, uint8_t* buffer, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t got = read(file, buffer + done, count - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<size_t>(got);
+    }
+    return done;
 }

@@ -4,8 +4,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "assets/assets.h"
 #include "assets/load.h"
 #include "assets/tga.h"
@@ -46,16 +44,7 @@ bool ReadRawFile(const char* path, int32_t width, int32_t height, uint8_t* desti
         return false;
     if (width > 0 && height > 0) {
         // Straight into the array; a short file fills only its first part.
-        const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height);
-        size_t done = 0;
-        while (done < bytes) {
-            const ssize_t got = read(file, destination + done, bytes - done);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            done += static_cast<size_t>(got);
-        }
+        ReadUpTo(file, destination, static_cast<size_t>(width) * static_cast<size_t>(height));
     }
     close(file);
     return true;

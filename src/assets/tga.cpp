@@ -1,25 +1,12 @@
 // The picture loader: checks the one TGA layout the game uses and converts it to RGB565.
 #include "assets/tga.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
+#include "assets/load.h"
 
-// Reads up to `count` bytes, riding out interrupted and partial reads. Returns the bytes read.
-size_t ReadUpTo(int file, uint8_t* buffer, size_t count) {
-    size_t done = 0;
-    while (done < count) {
-        ssize_t got = read(file, buffer + done, count - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += static_cast<size_t>(got);
-    }
-    return done;
-}
+namespace {
 
 uint32_t Word(const uint8_t* bytes) {
     return bytes[0] | (static_cast<uint32_t>(bytes[1]) << 8);
