@@ -213,17 +213,22 @@ bool StepFlier(const CourseTable& course, Flier& f, double topSpeed, double acce
 
 } // namespace
 
+// A ship on its start place, as the race sets it up: facing north, aiming at Waypoint 0.
+Flier OnGrid(const CourseTable& course, int32_t place) {
+    return {course.grid[place][0] * 256,
+            course.grid[place][1] * 256,
+            192.0,
+            0.0,
+            0.0,
+            0,
+            int32_t(WaypointCentreX(course, 0)) * 256,
+            int32_t(WaypointCentreY(course, 0)) * 256};
+}
+
 void FlyPilot(int32_t track, int32_t place, double topSpeed, double acceleration, int32_t laps,
               std::vector<CourseSample>& ship, std::vector<CourseSample>& eye) {
     const CourseTable& course = CourseTables[track];
-    Flier f = {course.grid[place][0] * 256,
-               course.grid[place][1] * 256,
-               192.0,
-               0.0,
-               0.0,
-               0,
-               int32_t(WaypointCentreX(course, 0)) * 256,
-               int32_t(WaypointCentreY(course, 0)) * 256};
+    Flier f = OnGrid(course, place);
     int32_t passed = 0;
     int32_t cameraX = f.x, cameraY = f.y;
     for (int32_t frame = 0; frame < 20000 && passed <= laps * course.waypointCount; ++frame) {
@@ -271,14 +276,7 @@ void FlyPutBacks(int32_t track, std::vector<CourseSample>& path) {
         const Pace& pace = Paces[p / 2];
         const double step = p % 2 == 0 ? 1.0 : 2.0;
         std::fill(saved.begin(), saved.end(), Saved{false, 0, 192.0});
-        Flier f = {course.grid[pace.place][0] * 256,
-                   course.grid[pace.place][1] * 256,
-                   192.0,
-                   0.0,
-                   0.0,
-                   0,
-                   int32_t(WaypointCentreX(course, 0)) * 256,
-                   int32_t(WaypointCentreY(course, 0)) * 256};
+        Flier f = OnGrid(course, pace.place);
         int32_t next = 0;
         for (int32_t frame = 0; frame < 20000; ++frame) {
             StepFlier(course, f, pace.topSpeed, pace.acceleration, step);
