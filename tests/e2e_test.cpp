@@ -36,15 +36,16 @@ Outcome RunGame(const std::string& arguments, const std::filesystem::path& dir) 
 std::vector<std::string> Lines(const std::filesystem::path& path) {
     std::ifstream in(path);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
 TEST(EndToEnd, HeadlessRunLeavesShotAndTrace) {
     const auto dir = TempDir("basic");
     const Outcome run = RunGame("--headless --frames 30 --shot 30:" + (dir / "s.png").string() +
-                                " --trace " + (dir / "t.jsonl").string(),
-                            dir);
+                                    " --trace " + (dir / "t.jsonl").string(),
+                                dir);
     ASSERT_EQ(0, run.exitCode) << run.errors;
     const auto lines = Lines(dir / "t.jsonl");
     ASSERT_EQ(30u, lines.size());
@@ -69,8 +70,8 @@ TEST(EndToEnd, ScriptedQuitAndBadOptions) {
         script << "# close the window after a few passes\n5 tap 10 10\n12 quit\n";
     }
     const Outcome run = RunGame("--headless --frames 500 --input " + (dir / "quit.txt").string() +
-                                " --trace " + (dir / "t.jsonl").string(),
-                            dir);
+                                    " --trace " + (dir / "t.jsonl").string(),
+                                dir);
     EXPECT_EQ(0, run.exitCode) << run.errors;
     const auto lines = Lines(dir / "t.jsonl");
     // The close arrives before pass 12; that pass runs the start state's leave routine,
@@ -100,9 +101,8 @@ TEST(EndToEnd, EveryDisplayProfileShowsTheSamePicture) {
     std::vector<std::vector<uint8_t>> pictures;
     for (const char* profile : {"rgb565", "rgb565-512", "rotated"}) {
         const std::string shot = (dir / (std::string(profile) + ".png")).string();
-        const Outcome run = RunGame(std::string("--headless --frames 3 --display ") + profile +
-                                    " --shot 3:" + shot,
-                                dir);
+        const Outcome run = RunGame(
+            std::string("--headless --frames 3 --display ") + profile + " --shot 3:" + shot, dir);
         ASSERT_EQ(0, run.exitCode) << run.errors;
         png_image image = {};
         image.version = PNG_IMAGE_VERSION;
@@ -125,10 +125,10 @@ TEST(EndToEnd, RecordingReplaysToTheSameTrace) {
                   "80 press a\n81 down 20 300\n83 move 30 290\n90 up\n";
     }
     const std::string recording = (dir / "rec.txt").string();
-    const Outcome live = RunGame("--headless --frames 100 --input " + (dir / "in.txt").string() +
-                                     " --record " + recording + " --trace " +
-                                     (dir / "live.jsonl").string(),
-                                 dir);
+    const Outcome live =
+        RunGame("--headless --frames 100 --input " + (dir / "in.txt").string() + " --record " +
+                    recording + " --trace " + (dir / "live.jsonl").string(),
+                dir);
     ASSERT_EQ(0, live.exitCode) << live.errors;
     const Outcome replay = RunGame("--headless --frames 100 --input " + recording + " --trace " +
                                        (dir / "replay.jsonl").string(),

@@ -11,7 +11,8 @@ namespace {
 
 std::vector<uint16_t> Pattern() {
     std::vector<uint16_t> frame(240 * 320);
-    for (int i = 0; i < 240 * 320; ++i) frame[i] = static_cast<uint16_t>(i * 2654435761u >> 7);
+    for (int i = 0; i < 240 * 320; ++i)
+        frame[i] = static_cast<uint16_t>(i * 2654435761u >> 7);
     return frame;
 }
 
@@ -34,7 +35,8 @@ TEST(Presentation, SixteenBitLayouts) {
     WriteFrameToDisplay(wide.data(), {16, 2, 512}, frame.data());
     for (int y = 0; y < 320; y += 37) {
         EXPECT_EQ(0, std::memcmp(&wide[y * 512], &frame[y * 240], 480));
-        for (int b = 480; b < 512; ++b) ASSERT_EQ(0xAA, wide[y * 512 + b]);
+        for (int b = 480; b < 512; ++b)
+            ASSERT_EQ(0xAA, wide[y * 512 + b]);
     }
 
     // A landscape panel turned: pixel (x, y) at origin - 640 x + 2 y.
@@ -60,13 +62,14 @@ TEST(Presentation, GreyPanels) {
     std::vector<uint16_t> white(240 * 320, 0xFFFF);
     std::vector<uint8_t> grey4(38400, 0);
     WriteFrameToDisplay(grey4.data(), {4, 0, 0}, white.data());
-    for (uint8_t byte : grey4) ASSERT_EQ(0xFF, byte);
+    for (uint8_t byte : grey4)
+        ASSERT_EQ(0xFF, byte);
 
     // Pixel (0, 319) lands in the high four bits of the first byte; (0, 318) in the low.
     std::vector<uint16_t> frame(240 * 320, 0);
-    frame[319 * 240] = 0xFFFF;         // grey (31 + 63 + 31) / 8 = 15
-    frame[318 * 240] = 0x0841;         // (1 + 2 + 1) / 8 = 0
-    frame[1 * 240 + 5] = 0x8410;       // (16 + 32 + 16) / 8 = 8, at row 5, byte 159 high
+    frame[319 * 240] = 0xFFFF;   // grey (31 + 63 + 31) / 8 = 15
+    frame[318 * 240] = 0x0841;   // (1 + 2 + 1) / 8 = 0
+    frame[1 * 240 + 5] = 0x8410; // (16 + 32 + 16) / 8 = 8, at row 5, byte 159 high
     std::fill(grey4.begin(), grey4.end(), 0xAA);
     WriteFrameToDisplay(grey4.data(), {4, 0, 0}, frame.data());
     EXPECT_EQ(0xF0, grey4[0]);
@@ -85,7 +88,8 @@ TEST(Presentation, GreyPanels) {
     // A 555 display would get 565 data unchanged; an unknown depth gets nothing.
     std::vector<uint8_t> untouched(1000, 0x11);
     WriteFrameToDisplay(untouched.data(), {8, 1, 240}, frame.data());
-    for (uint8_t byte : untouched) ASSERT_EQ(0x11, byte);
+    for (uint8_t byte : untouched)
+        ASSERT_EQ(0x11, byte);
 }
 
 TEST(Presentation, FrameBufferClear) {

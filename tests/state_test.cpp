@@ -11,7 +11,7 @@ namespace {
 
 TEST(ScreenMachine, TransitionsAndStack) {
     ResetScreenMachine();
-    PushScreen(StateStart); // before the loop
+    PushScreen(StateStart);    // before the loop
     PushScreen(StateMainMenu); // the load step's end
     EXPECT_EQ(StateMainMenu, GameState);
     EXPECT_EQ(StepEnter, GameStep);
@@ -39,7 +39,8 @@ TEST(ScreenMachine, TransitionsAndStack) {
     ReturnToPreviousScreen();
     EXPECT_EQ(StateStart, GameState);
     EXPECT_EQ(StepEnter, GameStep);
-    for (int i = 0; i < 100; ++i) PushScreen(StateHelp);
+    for (int i = 0; i < 100; ++i)
+        PushScreen(StateHelp);
     EXPECT_LE(ScreenStackDepth(), 8);
     ResetScreenMachine();
 }
@@ -102,10 +103,17 @@ TEST(Options, ParsesAndRefuses) {
     EXPECT_EQ(4294967295u, options.seed);
     EXPECT_TRUE(options.autopilot);
 
-    for (std::vector<const char*> bad :
-         {std::vector<const char*>{"--frames"}, {"--frames", "0"}, {"--frames", "-3"},
-          {"--fps", "20x"}, {"--scale", "99"}, {"--display", "cga"}, {"--shot", "12"},
-          {"--shot", "x:a.png"}, {"--seed", "4294967296"}, {"--bogus"}, {"--data", ""}}) {
+    for (std::vector<const char*> bad : {std::vector<const char*>{"--frames"},
+                                         {"--frames", "0"},
+                                         {"--frames", "-3"},
+                                         {"--fps", "20x"},
+                                         {"--scale", "99"},
+                                         {"--display", "cga"},
+                                         {"--shot", "12"},
+                                         {"--shot", "x:a.png"},
+                                         {"--seed", "4294967296"},
+                                         {"--bogus"},
+                                         {"--data", ""}}) {
         Options fresh;
         EXPECT_EQ(ParseResult::Error, parse(bad, fresh, message)) << bad[0];
         EXPECT_FALSE(message.empty());

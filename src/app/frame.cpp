@@ -78,7 +78,8 @@ void WriteGrey2(uint8_t* origin, const DisplayLayout& layout, const uint16_t* fr
 } // namespace
 
 bool AllocateFrameBuffer() {
-    if (!frameBuffer) frameBuffer = static_cast<uint16_t*>(std::calloc(FramePixels, 2));
+    if (!frameBuffer)
+        frameBuffer = static_cast<uint16_t*>(std::calloc(FramePixels, 2));
     return frameBuffer != nullptr;
 }
 
@@ -87,21 +88,28 @@ void FreeFrameBuffer() {
     frameBuffer = nullptr;
 }
 
-uint16_t* FrameBufferAddress() { return frameBuffer; }
+uint16_t* FrameBufferAddress() {
+    return frameBuffer;
+}
 
 void ClearFrameBuffer(uint8_t value) {
-    if (frameBuffer) std::memset(frameBuffer, value, FrameBytes);
+    if (frameBuffer)
+        std::memset(frameBuffer, value, FrameBytes);
 }
 
 void WriteFrameToDisplay(uint8_t* origin, const DisplayLayout& layout, const uint16_t* frame) {
-    if (layout.cBPP == 16) WriteRgb565(origin, layout, frame);
-    else if (layout.cBPP == 4) WriteGrey4(origin, frame);
-    else if (layout.cBPP == 2) WriteGrey2(origin, layout, frame);
+    if (layout.cBPP == 16)
+        WriteRgb565(origin, layout, frame);
+    else if (layout.cBPP == 4)
+        WriteGrey4(origin, frame);
+    else if (layout.cBPP == 2)
+        WriteGrey2(origin, layout, frame);
 }
 
 void PresentFrame() {
     const int32_t depth = GameDisplay.cBPP;
-    if (!frameBuffer || (depth != 16 && depth != 4 && depth != 2)) return;
+    if (!frameBuffer || (depth != 16 && depth != 4 && depth != 2))
+        return;
     // A display that gives no address is not written through.
     if (auto* origin = static_cast<uint8_t*>(GXBeginDraw())) {
         WriteFrameToDisplay(origin, GameDisplay, frameBuffer);
@@ -110,7 +118,8 @@ void PresentFrame() {
 }
 
 void PumpMessages(bool present) {
-    if (present) PresentFrame();
+    if (present)
+        PresentFrame();
     DeviceMessage message;
     while (PeekDeviceMessage(&message)) {
         GetDeviceMessage(&message);
@@ -119,6 +128,12 @@ void PumpMessages(bool present) {
     }
 }
 
-uint32_t ReadTickCount() { return GetTickCount(); }
-void StartFrameTimer() { timerStart = GetTickCount(); }
-uint32_t FrameTimerElapsed() { return GetTickCount() - timerStart; }
+uint32_t ReadTickCount() {
+    return GetTickCount();
+}
+void StartFrameTimer() {
+    timerStart = GetTickCount();
+}
+uint32_t FrameTimerElapsed() {
+    return GetTickCount() - timerStart;
+}

@@ -28,46 +28,81 @@ bool Take(int32_t& flag) {
 
 } // namespace
 
-bool TakeKeyA() { return Take(keys.a); }
-bool TakeKeyB() { return Take(keys.b); }
-bool LeftHeld() { return keys.left != 0; }
-bool RightHeld() { return keys.right != 0; }
-bool UpHeld() { return keys.up != 0; }
-bool DownHeld() { return keys.down != 0; }
+bool TakeKeyA() {
+    return Take(keys.a);
+}
+bool TakeKeyB() {
+    return Take(keys.b);
+}
+bool LeftHeld() {
+    return keys.left != 0;
+}
+bool RightHeld() {
+    return keys.right != 0;
+}
+bool UpHeld() {
+    return keys.up != 0;
+}
+bool DownHeld() {
+    return keys.down != 0;
+}
 
 bool TakeTap() {
-    if (stylus.tapTaken) return false;
+    if (stylus.tapTaken)
+        return false;
     stylus.tapTaken = 1;
     return true;
 }
 
-int32_t TapX() { return stylus.tapX; }
-int32_t TapY() { return stylus.tapY; }
-int32_t DragX() { return stylus.dragX; }
-int32_t DragY() { return stylus.dragY; }
-bool StylusDown() { return stylus.down != 0; }
+int32_t TapX() {
+    return stylus.tapX;
+}
+int32_t TapY() {
+    return stylus.tapY;
+}
+int32_t DragX() {
+    return stylus.dragX;
+}
+int32_t DragY() {
+    return stylus.dragY;
+}
+bool StylusDown() {
+    return stylus.down != 0;
+}
 
 void KeyDownMessage(uint16_t code) {
     // The tests are independent: a code listed twice sets both flags.
     const auto key = static_cast<int16_t>(code);
     const GXKeyList& list = DeviceKeyList();
-    if (key == list.vkA.code) keys.a = 1;
-    if (key == list.vkB.code) keys.b = 1;
-    if (key == list.vkC.code) keys.c = 1;
-    if (key == list.vkStart.code) keys.start = 1;
-    if (key == list.vkLeft.code) keys.left = 1;
-    if (key == list.vkRight.code) keys.right = 1;
-    if (key == list.vkUp.code) keys.up = 1;
-    if (key == list.vkDown.code) keys.down = 1;
+    if (key == list.vkA.code)
+        keys.a = 1;
+    if (key == list.vkB.code)
+        keys.b = 1;
+    if (key == list.vkC.code)
+        keys.c = 1;
+    if (key == list.vkStart.code)
+        keys.start = 1;
+    if (key == list.vkLeft.code)
+        keys.left = 1;
+    if (key == list.vkRight.code)
+        keys.right = 1;
+    if (key == list.vkUp.code)
+        keys.up = 1;
+    if (key == list.vkDown.code)
+        keys.down = 1;
 }
 
 void KeyUpMessage(uint16_t code) {
     const auto key = static_cast<int16_t>(code);
     const GXKeyList& list = DeviceKeyList();
-    if (key == list.vkLeft.code) keys.left = 0;
-    if (key == list.vkRight.code) keys.right = 0;
-    if (key == list.vkUp.code) keys.up = 0;
-    if (key == list.vkDown.code) keys.down = 0;
+    if (key == list.vkLeft.code)
+        keys.left = 0;
+    if (key == list.vkRight.code)
+        keys.right = 0;
+    if (key == list.vkUp.code)
+        keys.up = 0;
+    if (key == list.vkDown.code)
+        keys.down = 0;
 }
 
 void StylusDownMessage(intptr_t lParam) {
@@ -78,7 +113,9 @@ void StylusDownMessage(intptr_t lParam) {
     stylus.down = 1;
 }
 
-void StylusUpMessage() { stylus.down = 0; }
+void StylusUpMessage() {
+    stylus.down = 0;
+}
 
 void StylusMoveMessage(intptr_t lParam) {
     const auto packed = static_cast<uint32_t>(lParam);

@@ -11,7 +11,9 @@
 
 namespace {
 // SIGINT and SIGTERM close the game the way closing its window does.
-void OnSignal(int) { RequestDeviceClose(); }
+void OnSignal(int) {
+    RequestDeviceClose();
+}
 } // namespace
 
 int main(int argc, char** argv) {

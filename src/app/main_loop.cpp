@@ -28,10 +28,13 @@ void StartEnter() {
     PushScreen(StateMainMenu);
 }
 
-void StartUpdate() { LeaveScreen(); }
+void StartUpdate() {
+    LeaveScreen();
+}
 
 void StartLeave() {
-    if (assetsLoaded) ReleaseGameAssets();
+    if (assetsLoaded)
+        ReleaseGameAssets();
     assetsLoaded = false;
     GameState = StateQuit;
 }
@@ -50,11 +53,15 @@ constexpr Screen Screens[] = {
 };
 
 void RunScreenRoutine() {
-    if (GameState < 0 || GameState > StateHelp) return;
+    if (GameState < 0 || GameState > StateHelp)
+        return;
     const Screen& screen = Screens[GameState];
-    if (GameStep == StepEnter) screen.enter();
-    else if (GameStep == StepUpdate) screen.update();
-    else screen.leave();
+    if (GameStep == StepEnter)
+        screen.enter();
+    else if (GameStep == StepUpdate)
+        screen.update();
+    else
+        screen.leave();
 }
 
 } // namespace
@@ -65,7 +72,9 @@ int32_t MeasuredFrameRate(int32_t frames) {
     return rate < 5 ? 5 : rate;
 }
 
-int64_t CurrentPass() { return pass; }
+int64_t CurrentPass() {
+    return pass;
+}
 
 int32_t RunMainLoop() {
     InitDataPaths();
@@ -90,7 +99,8 @@ int32_t RunMainLoop() {
             GameStep = StepLeave;
         }
         UpdateSound();
-        if (GameState == StateQuit) break;
+        if (GameState == StateQuit)
+            break;
         RunScreenRoutine();
         ++frameCount;
         if (FrameTimerElapsed() > 500) {
@@ -102,7 +112,8 @@ int32_t RunMainLoop() {
         FinishPass(pass);
         if (GameOptions.frames > 0 && pass >= GameOptions.frames) {
             // The pass limit ends the run as EXIT would: assets released, then music stopped.
-            if (assetsLoaded) ReleaseGameAssets();
+            if (assetsLoaded)
+                ReleaseGameAssets();
             assetsLoaded = false;
             GameState = StateQuit;
             break;

@@ -14,7 +14,8 @@ const char* const HelpText =
     "usage: tarnvell [options]\n"
     "  --data DIR            folder holding Map/, Graph/, Sound/ (default: beside the program,\n"
     "                        then the installed share folder)\n"
-    "  --scale N             window scale (default: the largest whole number that fits, at most 3)\n"
+    "  --scale N             window scale (default: the largest whole number that fits, at most "
+    "3)\n"
     "  --fullscreen          start full screen (F11 toggles)\n"
     "  --fps N               frames presented per second (default 20)\n"
     "  --display PROFILE     rgb565 | rgb565-512 | rotated | gray4 | gray2\n"
@@ -33,9 +34,11 @@ const char* const HelpText =
 
 // A whole decimal number within [low, high].
 bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t& value) {
-    if (text.empty() || text.size() > 18) return false;
+    if (text.empty() || text.size() > 18)
+        return false;
     for (char c : text) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
     }
     errno = 0;
     value = std::strtoll(text.c_str(), nullptr, 10);
@@ -58,11 +61,11 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
         };
         auto number = [&](int64_t low, int64_t high, int64_t& out) {
             std::string text;
-            if (!value(text)) return false;
+            if (!value(text))
+                return false;
             if (!ParseNumber(text, low, high, out)) {
-                message = "option " + option + " takes a whole number from " +
-                          std::to_string(low) + " to " + std::to_string(high) + ", not '" +
-                          text + "'";
+                message = "option " + option + " takes a whole number from " + std::to_string(low) +
+                          " to " + std::to_string(high) + ", not '" + text + "'";
                 return false;
             }
             return true;
@@ -76,21 +79,25 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
             message = std::string("tarnvell ") + TARNVELL_VERSION + "\n";
             return ParseResult::Exit;
         } else if (option == "--data") {
-            if (!value(options.dataDir)) return ParseResult::Error;
+            if (!value(options.dataDir))
+                return ParseResult::Error;
             if (options.dataDir.empty()) {
                 message = "option --data needs a folder";
                 return ParseResult::Error;
             }
         } else if (option == "--scale") {
-            if (!number(1, 16, n)) return ParseResult::Error;
+            if (!number(1, 16, n))
+                return ParseResult::Error;
             options.scale = static_cast<int32_t>(n);
         } else if (option == "--fullscreen") {
             options.fullscreen = true;
         } else if (option == "--fps") {
-            if (!number(1, 1000, n)) return ParseResult::Error;
+            if (!number(1, 1000, n))
+                return ParseResult::Error;
             options.fps = static_cast<int32_t>(n);
         } else if (option == "--display") {
-            if (!value(text)) return ParseResult::Error;
+            if (!value(text))
+                return ParseResult::Error;
             if (!IsDisplayProfile(text)) {
                 message = "unknown display profile '" + text +
                           "' (rgb565, rgb565-512, rotated, gray4 or gray2)";
@@ -100,14 +107,18 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
         } else if (option == "--headless") {
             options.headless = true;
         } else if (option == "--frames") {
-            if (!number(1, INT64_C(1000000000000), n)) return ParseResult::Error;
+            if (!number(1, INT64_C(1000000000000), n))
+                return ParseResult::Error;
             options.frames = n;
         } else if (option == "--input") {
-            if (!value(options.inputPath)) return ParseResult::Error;
+            if (!value(options.inputPath))
+                return ParseResult::Error;
         } else if (option == "--record") {
-            if (!value(options.recordPath)) return ParseResult::Error;
+            if (!value(options.recordPath))
+                return ParseResult::Error;
         } else if (option == "--shot") {
-            if (!value(text)) return ParseResult::Error;
+            if (!value(text))
+                return ParseResult::Error;
             const size_t colon = text.find(':');
             if (colon == std::string::npos || colon + 1 >= text.size() ||
                 !ParseNumber(text.substr(0, colon), 1, INT64_C(1000000000000), n)) {
@@ -116,15 +127,18 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
             }
             options.shots.push_back({n, text.substr(colon + 1)});
         } else if (option == "--trace") {
-            if (!value(options.tracePath)) return ParseResult::Error;
+            if (!value(options.tracePath))
+                return ParseResult::Error;
         } else if (option == "--seed") {
-            if (!number(0, UINT32_MAX, n)) return ParseResult::Error;
+            if (!number(0, UINT32_MAX, n))
+                return ParseResult::Error;
             options.hasSeed = true;
             options.seed = static_cast<uint32_t>(n);
         } else if (option == "--autopilot") {
             options.autopilot = true;
         } else if (option == "--audio-out") {
-            if (!value(options.audioOut)) return ParseResult::Error;
+            if (!value(options.audioOut))
+                return ParseResult::Error;
         } else {
             message = "unknown option '" + option + "' (try --help)";
             return ParseResult::Error;

@@ -11,21 +11,21 @@ struct Shot {
 
 // Whole run. Filled by ParseOptions before anything else starts.
 struct Options {
-    std::string dataDir;         // empty: beside the program, then the installed share folder
-    int32_t scale = 0;           // window scale; 0 picks the largest whole factor that fits (<= 3)
+    std::string dataDir; // empty: beside the program, then the installed share folder
+    int32_t scale = 0;   // window scale; 0 picks the largest whole factor that fits (<= 3)
     bool fullscreen = false;
-    int32_t fps = 20;            // frames presented per second at most
+    int32_t fps = 20; // frames presented per second at most
     std::string display = "rgb565";
     bool headless = false;
-    int64_t frames = 0;          // 0: run until EXIT
-    std::string inputPath;       // scripted input
+    int64_t frames = 0;    // 0: run until EXIT
+    std::string inputPath; // scripted input
     std::vector<Shot> shots;
     std::string tracePath;
     bool hasSeed = false;
     uint32_t seed = 0;
-    bool autopilot = false;      // the player's ship flies itself in races
-    std::string audioOut;        // WAV file instead of an audio device
-    std::string recordPath;      // input script of a live session
+    bool autopilot = false; // the player's ship flies itself in races
+    std::string audioOut;   // WAV file instead of an audio device
+    std::string recordPath; // input script of a live session
 };
 
 extern Options GameOptions;
@@ -34,5 +34,4 @@ enum class ParseResult { Run, Exit, Error };
 
 // Parses argv into `options`. On Exit (help, version) the text to print is in `message`;
 // on Error `message` is the one-line complaint for standard error.
-ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
-                         std::string& message);
+ParseResult ParseOptions(int argc, const char* const* argv, Options& options, std::string& message);

@@ -31,7 +31,7 @@ enum class EventKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Quit, T
 struct ScriptEvent {
     int64_t pass;
     EventKind kind;
-    int32_t x, y;  // screen pixels, for stylus events
+    int32_t x, y;   // screen pixels, for stylus events
     uint16_t code;  // device key code, for key events
     uint32_t ticks; // ms, the pass's tick count, for Ticks
 };
@@ -75,20 +75,25 @@ bool ParseScriptLine(const std::string& text, std::vector<ScriptEvent>& events) 
         return !(std::istringstream(line) >> rest); // a blank or comment-only line
     }
     // Pass 0 holds only the clock at the start of the loop, before the first pass.
-    if (pass < 0 || !(in >> verb) || (pass == 0 && verb != "ticks")) return false;
+    if (pass < 0 || !(in >> verb) || (pass == 0 && verb != "ticks"))
+        return false;
     ScriptEvent event = {pass, EventKind::Quit, 0, 0, 0, 0};
     if (verb == "tap" || verb == "down" || verb == "move") {
-        if (!ReadPoint(in, event.x, event.y)) return false;
+        if (!ReadPoint(in, event.x, event.y))
+            return false;
         event.kind = verb == "move" ? EventKind::StylusMove : EventKind::StylusDown;
         events.push_back(event);
-        if (verb == "tap") events.push_back({pass + 1, EventKind::StylusUp, 0, 0, 0, 0});
+        if (verb == "tap")
+            events.push_back({pass + 1, EventKind::StylusUp, 0, 0, 0, 0});
     } else if (verb == "up") {
         event.kind = EventKind::StylusUp;
         events.push_back(event);
     } else if (verb == "key" || verb == "press") {
         std::string direction, name;
-        if (verb == "key" && !(in >> direction)) return false;
-        if (!(in >> name) || !KeyCodeByName(name, event.code)) return false;
+        if (verb == "key" && !(in >> direction))
+            return false;
+        if (!(in >> name) || !KeyCodeByName(name, event.code))
+            return false;
         if (verb == "press") {
             event.kind = EventKind::KeyDown;
             events.push_back(event);
@@ -104,7 +109,8 @@ bool ParseScriptLine(const std::string& text, std::vector<ScriptEvent>& events) 
         events.push_back(event);
     } else if (verb == "ticks") {
         int64_t ticks;
-        if (!(in >> ticks) || ticks < 0 || ticks > UINT32_MAX) return false;
+        if (!(in >> ticks) || ticks < 0 || ticks > UINT32_MAX)
+            return false;
         event.kind = EventKind::Ticks;
         event.ticks = static_cast<uint32_t>(ticks);
         events.push_back(event);
@@ -146,11 +152,12 @@ bool Append(char* out, int32_t capacity, int32_t& length, const char* format, ..
     __attribute__((format(printf, 4, 5)));
 
 bool Append(char* out, int32_t capacity, int32_t& length, const char* format, ...) {
-    if (length >= capacity) return false;
+    if (length >= capacity)
+        return false;
     va_list args;
     va_start(args, format);
-    const int written = std::vsnprintf(out + length, static_cast<size_t>(capacity - length),
-                                       format, args);
+    const int written =
+        std::vsnprintf(out + length, static_cast<size_t>(capacity - length), format, args);
     va_end(args);
     if (written < 0 || written >= capacity - length) {
         length = capacity;
@@ -188,7 +195,8 @@ bool LoadInputScript(const std::string& path, std::string& error) {
 
 bool OpenTrace(const std::string& path, std::string& error) {
     trace = std::fopen(path.c_str(), "w");
-    if (!trace) error = "cannot write the trace " + path;
+    if (!trace)
+        error = "cannot write the trace " + path;
     return trace != nullptr;
 }
 
@@ -224,11 +232,13 @@ void StartPass(int64_t pass) {
 }
 
 void RecordQuit(int64_t pass) {
-    if (recording) std::fprintf(recording, "%" PRId64 " quit\n", pass);
+    if (recording)
+        std::fprintf(recording, "%" PRId64 " quit\n", pass);
 }
 
 void RecordInput(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    if (!recording) return;
+    if (!recording)
+        return;
     // Scripted events belong to the pass they are delivered before; live ones arrive during
     // a pass and are seen by the next.
     const int64_t pass = deliveringPass >= 0 ? deliveringPass : CurrentPass() + 1;
@@ -269,8 +279,8 @@ int32_t FormatTraceLine(int64_t pass, char* out, int32_t capacity) {
            "\"track\":%d,\"settings\":{\"level\":%d,\"sfx\":%d,\"music\":%d,\"detail\":%d,"
            "\"distance\":%d,\"sky\":%d},\"outcome\":%d,"
            "\"camera\":{\"x\":%d,\"y\":%d,\"angle\":%d},\"ships\":[",
-           pass, GameState, GameStep, FrameRate, PlanetIndex, TrackIndex, s.level, s.sfx,
-           s.music, s.detail, s.distance, s.sky, RaceOutcome, Camera.x, Camera.y, Camera.angle);
+           pass, GameState, GameStep, FrameRate, PlanetIndex, TrackIndex, s.level, s.sfx, s.music,
+           s.detail, s.distance, s.sky, RaceOutcome, Camera.x, Camera.y, Camera.angle);
     for (int32_t i = 0; i < 3; ++i) {
         const ShipState& ship = ShipTable[i];
         Append(out, capacity, length,
@@ -285,7 +295,8 @@ int32_t FormatTraceLine(int64_t pass, char* out, int32_t capacity) {
 
 void FinishPass(int64_t pass) {
     for (const Shot& shot : GameOptions.shots) {
-        if (shot.pass != pass) continue;
+        if (shot.pass != pass)
+            continue;
         DecodeDisplay(shotPicture);
         if (!WritePngFile(shot.path, shotPicture, 240, 320)) {
             std::fprintf(stderr, "tarnvell: cannot write the screenshot %s\n", shot.path.c_str());
@@ -299,8 +310,10 @@ void FinishPass(int64_t pass) {
 }
 
 void CloseSession() {
-    if (trace) std::fclose(trace);
-    if (recording) std::fclose(recording);
+    if (trace)
+        std::fclose(trace);
+    if (recording)
+        std::fclose(recording);
     trace = nullptr;
     recording = nullptr;
 }

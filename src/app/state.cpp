@@ -13,20 +13,26 @@ int32_t GameStep = StepEnter;
 int32_t FrameRate = 20;
 
 void PushScreen(int32_t state) {
-    if (depth < StackCapacity) stack[depth++] = GameState;
+    if (depth < StackCapacity)
+        stack[depth++] = GameState;
     GameState = state;
     GameStep = StepEnter;
 }
 
 void ReturnToPreviousScreen() {
-    if (depth == 0) return;
+    if (depth == 0)
+        return;
     GameState = stack[--depth];
     GameStep = StepUpdate;
 }
 
-void LeaveScreen() { GameStep = StepLeave; }
+void LeaveScreen() {
+    GameStep = StepLeave;
+}
 
-int32_t ScreenStackDepth() { return depth; }
+int32_t ScreenStackDepth() {
+    return depth;
+}
 
 int32_t ScreenStackEntry(int32_t index) {
     return index >= 0 && index < depth ? stack[index] : -1;

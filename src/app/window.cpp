@@ -20,8 +20,12 @@ GXKeyList keyList = {};
 DisplayLayout GameDisplay = {16, 2, 480};
 WindowHandle MainWindow = 0;
 
-const GXKeyList& DeviceKeyList() { return keyList; }
-void InstallKeyList(const GXKeyList& keys) { keyList = keys; }
+const GXKeyList& DeviceKeyList() {
+    return keyList;
+}
+void InstallKeyList(const GXKeyList& keys) {
+    keyList = keys;
+}
 
 void SetFullScreen(bool restore) {
     WindowRect rect = {0, 0, 0, 0};
@@ -44,7 +48,8 @@ void SetFullScreen(bool restore) {
 
 intptr_t GameWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wParam,
                              intptr_t lParam) {
-    if (message >= WM_KEYDOWN && message <= WM_LBUTTONUP) RecordInput(message, wParam, lParam);
+    if (message >= WM_KEYDOWN && message <= WM_LBUTTONUP)
+        RecordInput(message, wParam, lParam);
     switch (message) {
     case WM_CREATE:
         SetFullScreen(false);
@@ -53,8 +58,10 @@ intptr_t GameWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wP
         PostQuitMessage(0);
         return 0;
     case WM_ACTIVATE:
-        if ((wParam & 0xFFFF) == WA_INACTIVE) SetFullScreen(true);
-        else if ((wParam & 0xFFFF) == WA_ACTIVE) SetFullScreen(false);
+        if ((wParam & 0xFFFF) == WA_INACTIVE)
+            SetFullScreen(true);
+        else if ((wParam & 0xFFFF) == WA_ACTIVE)
+            SetFullScreen(false);
         return 0;
     case WM_ENABLE:
     case WM_SETTINGCHANGE:
@@ -86,7 +93,8 @@ int32_t RunGame() {
         ShowDeviceWindow(running, SW_SHOW);
         return 0;
     }
-    if (!AllocateFrameBuffer()) return 1;
+    if (!AllocateFrameBuffer())
+        return 1;
     GXOpenDisplay(0, GX_FULLSCREEN);
     GXOpenInput();
     InstallKeyList(GXGetDefaultKeys(GX_NORMALKEYS));
@@ -114,7 +122,8 @@ int32_t RunGame() {
     SetFullScreen(true);
     GXCloseInput();
     GXCloseDisplay();
-    if (MainWindow) DestroyDeviceWindow(MainWindow);
+    if (MainWindow)
+        DestroyDeviceWindow(MainWindow);
     MainWindow = 0;
     FreeFrameBuffer();
     return exitCode;

@@ -49,11 +49,13 @@ public:
     explicit WindowBackend(const WindowBackendSettings& settings) : settings_(settings) {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_Init(SDL_INIT_TIMER);
-        if (settings_.fps <= 0) settings_.fps = 20;
+        if (settings_.fps <= 0)
+            settings_.fps = 20;
     }
 
     bool OpenScreen(const char* title) override {
-        if (window_) return true;
+        if (window_)
+            return true;
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
             std::fprintf(stderr, "tarnvell: cannot open a window: %s\n", SDL_GetError());
             return false;
@@ -61,7 +63,8 @@ public:
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
         const int32_t scale = ChooseScale();
         Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
-        if (settings_.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        if (settings_.fullscreen)
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    Width * scale, Height * scale, flags);
         if (!window_) {
@@ -70,7 +73,8 @@ public:
         }
         SDL_SetWindowMinimumSize(window_, Width, Height);
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_)
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_) {
             std::fprintf(stderr, "tarnvell: cannot draw in the window: %s\n", SDL_GetError());
             return false;
@@ -78,26 +82,32 @@ public:
         // Whole-number scaling with nearest pixels: the screen stays crisp at any size.
         SDL_RenderSetLogicalSize(renderer_, Width, Height);
         SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB24,
-                                     SDL_TEXTUREACCESS_STREAMING, Width, Height);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING,
+                                     Width, Height);
         SetIcon();
         ListenForOtherCopies();
-        for (int i = 0; i < SDL_NumJoysticks(); ++i) OpenPad(i);
+        for (int i = 0; i < SDL_NumJoysticks(); ++i)
+            OpenPad(i);
         nextFrame_ = SDL_GetTicks();
         Show();
         return texture_ != nullptr;
     }
 
     void CloseScreen() override {
-        if (listener_ >= 0) close(listener_);
+        if (listener_ >= 0)
+            close(listener_);
         listener_ = -1;
         for (SDL_GameController*& pad : pads_) {
-            if (pad) SDL_GameControllerClose(pad);
+            if (pad)
+                SDL_GameControllerClose(pad);
             pad = nullptr;
         }
-        if (texture_) SDL_DestroyTexture(texture_);
-        if (renderer_) SDL_DestroyRenderer(renderer_);
-        if (window_) SDL_DestroyWindow(window_);
+        if (texture_)
+            SDL_DestroyTexture(texture_);
+        if (renderer_)
+            SDL_DestroyRenderer(renderer_);
+        if (window_)
+            SDL_DestroyWindow(window_);
         texture_ = nullptr;
         renderer_ = nullptr;
         window_ = nullptr;
@@ -107,7 +117,8 @@ public:
     void PollEvents() override {
         AnswerOtherCopies();
         SDL_Event event;
-        while (window_ && SDL_PollEvent(&event)) HandleEvent(event);
+        while (window_ && SDL_PollEvent(&event))
+            HandleEvent(event);
         RepeatPadKeys();
     }
 
@@ -127,17 +138,21 @@ public:
 
     bool FindRunningCopy() override {
         const int client = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (client < 0) return false;
+        if (client < 0)
+            return false;
         sockaddr_un address;
         const socklen_t length = FillAddress(address);
         const bool found = connect(client, reinterpret_cast<sockaddr*>(&address), length) == 0;
-        if (found) runningCopy_ = client;
-        else close(client);
+        if (found)
+            runningCopy_ = client;
+        else
+            close(client);
         return found;
     }
 
     void ShowRunningCopy() override {
-        if (runningCopy_ < 0) return;
+        if (runningCopy_ < 0)
+            return;
         const char request[] = "show\n";
         const ssize_t sent = send(runningCopy_, request, sizeof request - 1, MSG_NOSIGNAL);
         (void)sent;
@@ -147,9 +162,11 @@ public:
 
 private:
     int32_t ChooseScale() const {
-        if (settings_.scale > 0) return settings_.scale;
+        if (settings_.scale > 0)
+            return settings_.scale;
         SDL_Rect usable;
-        if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 2;
+        if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
+            return 2;
         int32_t scale = 3;
         // Leave room for the window's frame.
         while (scale > 1 && (Width * scale > usable.w - 32 || Height * scale > usable.h - 64)) {
@@ -170,8 +187,8 @@ private:
         if (settings_.iconPath.empty() || !ReadPngFile(settings_.iconPath, rgba, width, height)) {
             return;
         }
-        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-            rgba.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32);
+        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), width, height, 32,
+                                                               width * 4, SDL_PIXELFORMAT_RGBA32);
         if (icon) {
             SDL_SetWindowIcon(window_, icon);
             SDL_FreeSurface(icon);
@@ -180,7 +197,8 @@ private:
 
     void ListenForOtherCopies() {
         listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        if (listener_ < 0) return;
+        if (listener_ < 0)
+            return;
         sockaddr_un address;
         const socklen_t length = FillAddress(address);
         if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
@@ -191,11 +209,14 @@ private:
     }
 
     void AnswerOtherCopies() {
-        if (listener_ < 0) return;
+        if (listener_ < 0)
+            return;
         const int client = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (client < 0) return;
+        if (client < 0)
+            return;
         // The other copy connects, then asks to be shown; either way it wants us in front.
-        if (window_) Show();
+        if (window_)
+            Show();
         close(client);
     }
 
@@ -209,8 +230,10 @@ private:
             RequestDeviceClose();
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) Post(WM_ACTIVATE, WA_ACTIVE, 0);
-            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) Post(WM_ACTIVATE, WA_INACTIVE, 0);
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+                Post(WM_ACTIVATE, WA_ACTIVE, 0);
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+                Post(WM_ACTIVATE, WA_INACTIVE, 0);
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
@@ -223,7 +246,8 @@ private:
             break;
         case SDL_MOUSEBUTTONDOWN:
             // A press in the letterbox around the screen touches nothing.
-            if (event.button.button == SDL_BUTTON_LEFT && OnScreen(event.button.x, event.button.y)) {
+            if (event.button.button == SDL_BUTTON_LEFT &&
+                OnScreen(event.button.x, event.button.y)) {
                 const intptr_t point = PackPoint(event.button.x, event.button.y);
                 Post(WM_MOUSEMOVE, 0, point);
                 Post(WM_LBUTTONDOWN, 1, point);
@@ -254,7 +278,9 @@ private:
         }
     }
 
-    static bool OnScreen(int32_t x, int32_t y) { return x >= 0 && x < Width && y >= 0 && y < Height; }
+    static bool OnScreen(int32_t x, int32_t y) {
+        return x >= 0 && x < Width && y >= 0 && y < Height;
+    }
 
     void HandleKey(const SDL_KeyboardEvent& key) {
         const bool down = key.type == SDL_KEYDOWN;
@@ -269,17 +295,34 @@ private:
         }
         uint16_t code = 0;
         switch (key.keysym.sym) {
-        case SDLK_UP: code = KeyCodeUp; break;
-        case SDLK_DOWN: code = KeyCodeDown; break;
-        case SDLK_LEFT: code = KeyCodeLeft; break;
-        case SDLK_RIGHT: code = KeyCodeRight; break;
+        case SDLK_UP:
+            code = KeyCodeUp;
+            break;
+        case SDLK_DOWN:
+            code = KeyCodeDown;
+            break;
+        case SDLK_LEFT:
+            code = KeyCodeLeft;
+            break;
+        case SDLK_RIGHT:
+            code = KeyCodeRight;
+            break;
         case SDLK_z:
-        case SDLK_SPACE: code = KeyCodeA; break;
-        case SDLK_x: code = KeyCodeB; break;
-        case SDLK_c: code = KeyCodeC; break;
+        case SDLK_SPACE:
+            code = KeyCodeA;
+            break;
+        case SDLK_x:
+            code = KeyCodeB;
+            break;
+        case SDLK_c:
+            code = KeyCodeC;
+            break;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: code = KeyCodeStart; break;
-        default: return;
+        case SDLK_KP_ENTER:
+            code = KeyCodeStart;
+            break;
+        default:
+            return;
         }
         // Held keys repeat their key-down messages, as the device's keys do.
         Post(down ? WM_KEYDOWN : WM_KEYUP, code, 0);
@@ -299,7 +342,8 @@ private:
     }
 
     void OpenPad(int32_t index) {
-        if (!SDL_IsGameController(index)) return;
+        if (!SDL_IsGameController(index))
+            return;
         for (SDL_GameController*& pad : pads_) {
             if (!pad) {
                 pad = SDL_GameControllerOpen(index);
@@ -315,21 +359,39 @@ private:
                 pad = nullptr;
             }
         }
-        for (int32_t key = 0; key < PadKeyCount; ++key) SetPadKey(key, false);
+        for (int32_t key = 0; key < PadKeyCount; ++key)
+            SetPadKey(key, false);
     }
 
     void HandlePadButton(uint8_t button, bool down) {
         int32_t key = -1;
         switch (button) {
-        case SDL_CONTROLLER_BUTTON_DPAD_UP: key = PadUp; break;
-        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: key = PadDown; break;
-        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: key = PadLeft; break;
-        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: key = PadRight; break;
-        case SDL_CONTROLLER_BUTTON_A: key = PadA; break;
-        case SDL_CONTROLLER_BUTTON_B: key = PadB; break;
-        case SDL_CONTROLLER_BUTTON_X: key = PadC; break;
-        case SDL_CONTROLLER_BUTTON_START: key = PadStart; break;
-        default: return;
+        case SDL_CONTROLLER_BUTTON_DPAD_UP:
+            key = PadUp;
+            break;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+            key = PadDown;
+            break;
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+            key = PadLeft;
+            break;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+            key = PadRight;
+            break;
+        case SDL_CONTROLLER_BUTTON_A:
+            key = PadA;
+            break;
+        case SDL_CONTROLLER_BUTTON_B:
+            key = PadB;
+            break;
+        case SDL_CONTROLLER_BUTTON_X:
+            key = PadC;
+            break;
+        case SDL_CONTROLLER_BUTTON_START:
+            key = PadStart;
+            break;
+        default:
+            return;
         }
         SetPadKey(key, down);
     }
@@ -345,7 +407,8 @@ private:
     }
 
     void SetPadKey(int32_t key, bool down) {
-        if (padHeld_[key] == down) return;
+        if (padHeld_[key] == down)
+            return;
         padHeld_[key] = down;
         Post(down ? WM_KEYDOWN : WM_KEYUP, PadCodes[key], 0);
         padRepeatAt_[key] = SDL_GetTicks() + RepeatDelayMs;

@@ -6,10 +6,10 @@
 #include "platform/backend.h"
 
 struct WindowBackendSettings {
-    int32_t scale = 0;        // whole-number window scale; 0 picks the largest that fits (<= 3)
+    int32_t scale = 0; // whole-number window scale; 0 picks the largest that fits (<= 3)
     bool fullscreen = false;
-    int32_t fps = 20;         // frames presented a second at most
-    std::string iconPath;     // PNG for the window's icon; empty for none
+    int32_t fps = 20;     // frames presented a second at most
+    std::string iconPath; // PNG for the window's icon; empty for none
 };
 
 // Both live for the whole run; the entry installs one with SetDeviceBackend.

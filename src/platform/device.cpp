@@ -65,7 +65,9 @@ bool quitPosted = false;
 bool quitPending = false;
 std::atomic<bool> closeRequested{false};
 
-bool SameName(const char* a, const char* b) { return std::strncmp(a, b, 31) == 0; }
+bool SameName(const char* a, const char* b) {
+    return std::strncmp(a, b, 31) == 0;
+}
 
 void EnsureShell() {
     Window& bar = windows[TaskBarWindow];
@@ -80,13 +82,15 @@ void EnsureShell() {
 }
 
 Window* Lookup(WindowHandle handle) {
-    if (handle <= 0 || handle >= MaxWindows || !windows[handle].alive) return nullptr;
+    if (handle <= 0 || handle >= MaxWindows || !windows[handle].alive)
+        return nullptr;
     return &windows[handle];
 }
 
 WindowProcedure ProcedureOf(WindowHandle handle) {
     const Window* window = Lookup(handle);
-    if (!window || window->classIndex < 0) return nullptr;
+    if (!window || window->classIndex < 0)
+        return nullptr;
     return classes[window->classIndex].procedure;
 }
 
@@ -99,16 +103,19 @@ void PollBackend() {
     backend->PollEvents();
     if (closeRequested.exchange(false)) {
         for (WindowHandle handle = TaskBarWindow + 1; handle < MaxWindows; ++handle) {
-            if (Lookup(handle)) DestroyDeviceWindow(handle);
+            if (Lookup(handle))
+                DestroyDeviceWindow(handle);
         }
-        if (!quitPosted) PostQuitMessage(0);
+        if (!quitPosted)
+            PostQuitMessage(0);
     }
 }
 
 // Backends post input to window 0: the game's own window.
 WindowHandle GameWindow() {
     for (WindowHandle handle = TaskBarWindow + 1; handle < MaxWindows; ++handle) {
-        if (Lookup(handle) && windows[handle].classIndex >= 0) return handle;
+        if (Lookup(handle) && windows[handle].classIndex >= 0)
+            return handle;
     }
     return 0;
 }
@@ -119,14 +126,20 @@ void SetDeviceBackend(DeviceBackend* newBackend) {
     backend = newBackend ? newBackend : &quietBackend;
 }
 
-DeviceBackend& CurrentBackend() { return *backend; }
+DeviceBackend& CurrentBackend() {
+    return *backend;
+}
 
-void RequestDeviceClose() { closeRequested = true; }
+void RequestDeviceClose() {
+    closeRequested = true;
+}
 
 bool RegisterWindowClass(const char* className, WindowProcedure procedure) {
-    if (!className || !procedure || classCount >= MaxClasses) return false;
+    if (!className || !procedure || classCount >= MaxClasses)
+        return false;
     for (int32_t i = 0; i < classCount; ++i) {
-        if (SameName(classes[i].name, className)) return false;
+        if (SameName(classes[i].name, className))
+            return false;
     }
     WindowClass& entry = classes[classCount++];
     std::strncpy(entry.name, className, sizeof entry.name - 1);
@@ -140,12 +153,15 @@ WindowHandle CreateTopWindow(const char* className, const char* title, int32_t x
     EnsureShell();
     int32_t classIndex = -1;
     for (int32_t i = 0; i < classCount; ++i) {
-        if (SameName(classes[i].name, className)) classIndex = i;
+        if (SameName(classes[i].name, className))
+            classIndex = i;
     }
-    if (classIndex < 0) return 0;
+    if (classIndex < 0)
+        return 0;
     for (WindowHandle handle = TaskBarWindow + 1; handle < MaxWindows; ++handle) {
         Window& window = windows[handle];
-        if (window.alive) continue;
+        if (window.alive)
+            continue;
         window = {};
         window.alive = true;
         window.visible = true;
@@ -165,23 +181,28 @@ WindowHandle CreateTopWindow(const char* className, const char* title, int32_t x
 WindowHandle FindWindowByClass(const char* className) {
     EnsureShell();
     for (WindowHandle handle = 1; handle < MaxWindows; ++handle) {
-        if (Lookup(handle) && SameName(windows[handle].className, className)) return handle;
+        if (Lookup(handle) && SameName(windows[handle].className, className))
+            return handle;
     }
     for (int32_t i = 0; i < classCount; ++i) {
-        if (SameName(classes[i].name, className)) return 0;
+        if (SameName(classes[i].name, className))
+            return 0;
     }
     // Not ours: the game's window may belong to another running copy.
-    if (SameName(className, "Tarnvell") && backend->FindRunningCopy()) return RemoteWindow;
+    if (SameName(className, "Tarnvell") && backend->FindRunningCopy())
+        return RemoteWindow;
     return 0;
 }
 
 bool ShowDeviceWindow(WindowHandle handle, int32_t command) {
     if (handle == RemoteWindow) {
-        if (command != SW_HIDE) backend->ShowRunningCopy();
+        if (command != SW_HIDE)
+            backend->ShowRunningCopy();
         return true;
     }
     Window* window = Lookup(handle);
-    if (!window) return false;
+    if (!window)
+        return false;
     const bool wasVisible = window->visible;
     window->visible = command != SW_HIDE;
     return wasVisible;
@@ -192,11 +213,14 @@ bool IsDeviceWindowVisible(WindowHandle handle) {
     return window && window->visible;
 }
 
-bool UpdateDeviceWindow(WindowHandle handle) { return Lookup(handle) != nullptr; }
+bool UpdateDeviceWindow(WindowHandle handle) {
+    return Lookup(handle) != nullptr;
+}
 
 bool GetDeviceWindowRect(WindowHandle handle, WindowRect* rect) {
     const Window* window = Lookup(handle);
-    if (!window || !rect) return false;
+    if (!window || !rect)
+        return false;
     *rect = window->rect;
     return true;
 }
@@ -204,14 +228,16 @@ bool GetDeviceWindowRect(WindowHandle handle, WindowRect* rect) {
 bool MoveDeviceWindow(WindowHandle handle, int32_t x, int32_t y, int32_t width, int32_t height,
                       bool) {
     Window* window = Lookup(handle);
-    if (!window) return false;
+    if (!window)
+        return false;
     window->rect = {x, y, x + width, y + height};
     return true;
 }
 
 void DestroyDeviceWindow(WindowHandle handle) {
     Window* window = Lookup(handle);
-    if (!window || window->classIndex < 0) return;
+    if (!window || window->classIndex < 0)
+        return;
     Send(handle, WM_DESTROY, 0, 0);
     window->alive = false;
     backend->CloseScreen();
@@ -232,11 +258,14 @@ void PostQuitMessage(int32_t exitCode) {
     (void)exitCode;
 }
 
-bool QuitPosted() { return quitPosted; }
+bool QuitPosted() {
+    return quitPosted;
+}
 
 bool PeekDeviceMessage(DeviceMessage* message) {
     PollBackend();
-    if (queueCount == 0 && !quitPending) return false;
+    if (queueCount == 0 && !quitPending)
+        return false;
     if (message) {
         *message = queueCount ? queue[queueHead] : DeviceMessage{0, WM_QUIT, 0, 0};
     }
@@ -252,20 +281,27 @@ bool GetDeviceMessage(DeviceMessage* message) {
     } else {
         quitPending = false;
     }
-    if (message) *message = taken;
+    if (message)
+        *message = taken;
     return taken.message != WM_QUIT;
 }
 
-bool TranslateDeviceMessage(const DeviceMessage*) { return false; }
+bool TranslateDeviceMessage(const DeviceMessage*) {
+    return false;
+}
 
 intptr_t DispatchDeviceMessage(const DeviceMessage* message) {
-    if (!message || message->message == WM_QUIT) return 0;
+    if (!message || message->message == WM_QUIT)
+        return 0;
     const WindowHandle target = message->window ? message->window : GameWindow();
-    if (!Lookup(target)) return 0;
+    if (!Lookup(target))
+        return 0;
     return Send(target, message->message, message->wParam, message->lParam);
 }
 
-intptr_t DefaultWindowProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
+intptr_t DefaultWindowProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) {
+    return 0;
+}
 
 bool ShellFullScreen(WindowHandle, uint32_t flags) {
     shellFlags = flags;
@@ -305,12 +341,17 @@ GXKeyList GXGetDefaultKeys(int32_t) {
     return keys;
 }
 
-GXDisplayProperties GXGetDisplayProperties() { return DisplayProfileProperties(); }
+GXDisplayProperties GXGetDisplayProperties() {
+    return DisplayProfileProperties();
+}
 
-void* GXBeginDraw() { return displayOpen ? DisplayOrigin() : nullptr; }
+void* GXBeginDraw() {
+    return displayOpen ? DisplayOrigin() : nullptr;
+}
 
 int32_t GXEndDraw() {
-    if (!displayOpen) return 0;
+    if (!displayOpen)
+        return 0;
     backend->FramePresented();
     return 1;
 }
@@ -320,19 +361,24 @@ bool tickOverride = false;
 uint32_t tickOverrideValue = 0; // ms
 } // namespace
 
-uint32_t GetTickCount() { return tickOverride ? tickOverrideValue : backend->Ticks(); }
+uint32_t GetTickCount() {
+    return tickOverride ? tickOverrideValue : backend->Ticks();
+}
 
 void OverrideTickCount(bool on, uint32_t value) {
     tickOverride = on;
     tickOverrideValue = value;
 }
 
-uint32_t DeviceClockTicks() { return backend->Ticks(); }
+uint32_t DeviceClockTicks() {
+    return backend->Ticks();
+}
 
 std::string GetProgramPath() {
     char path[4096];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return "tarnvell";
+    if (length <= 0)
+        return "tarnvell";
     return std::string(path, static_cast<size_t>(length));
 }
 

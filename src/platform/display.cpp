@@ -45,7 +45,8 @@ void PutGrey(uint8_t* rgb, uint32_t level, uint32_t maxLevel) {
 
 bool IsDisplayProfile(const std::string& name) {
     for (const Profile& profile : Profiles) {
-        if (name == profile.name) return true;
+        if (name == profile.name)
+            return true;
     }
     return false;
 }
@@ -61,11 +62,21 @@ bool SelectDisplayProfile(const std::string& name) {
     return false;
 }
 
-const GXDisplayProperties& DisplayProfileProperties() { return current->properties; }
-uint8_t* DisplayMemory() { return memory; }
-int32_t DisplayMemorySize() { return current->memorySize; }
-uint8_t* DisplayOrigin() { return memory + current->origin; }
-void ClearDisplayMemory() { std::memset(memory, 0, sizeof memory); }
+const GXDisplayProperties& DisplayProfileProperties() {
+    return current->properties;
+}
+uint8_t* DisplayMemory() {
+    return memory;
+}
+int32_t DisplayMemorySize() {
+    return current->memorySize;
+}
+uint8_t* DisplayOrigin() {
+    return memory + current->origin;
+}
+void ClearDisplayMemory() {
+    std::memset(memory, 0, sizeof memory);
+}
 
 void DecodeDisplay(uint8_t* rgb) {
     const GXDisplayProperties& p = current->properties;

@@ -16,7 +16,8 @@ bool ReadPngFile(const std::string& path, std::vector<uint8_t>& rgba, int32_t& w
                  int32_t& height) {
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
     // Icons are small; anything huge is not one of ours.
     if (image.width == 0 || image.height == 0 || image.width > 1024 || image.height > 1024) {
         png_image_free(&image);
@@ -24,7 +25,8 @@ bool ReadPngFile(const std::string& path, std::vector<uint8_t>& rgba, int32_t& w
     }
     image.format = PNG_FORMAT_RGBA;
     rgba.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) return false;
+    if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr))
+        return false;
     width = static_cast<int32_t>(image.width);
     height = static_cast<int32_t>(image.height);
     return true;

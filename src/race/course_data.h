@@ -4,17 +4,17 @@
 #include <cstdint>
 
 constexpr int32_t TrackCount = 5;
-constexpr int32_t WaypointSide = 30;     // every Waypoint square spans x0..x0+30, y0..y0+30
-constexpr int32_t MaxTrackWaypoints = 34;   // the longest ring of the five tracks
+constexpr int32_t WaypointSide = 30;      // every Waypoint square spans x0..x0+30, y0..y0+30
+constexpr int32_t MaxTrackWaypoints = 34; // the longest ring of the five tracks
 constexpr int32_t MaxTrackCheckpoints = 33;
-constexpr int32_t GridPlaces = 3;        // start places: the player, then the two opponents
+constexpr int32_t GridPlaces = 3; // start places: the player, then the two opponents
 
 struct CourseTable {
     int32_t waypointCount;
-    int32_t waypoints[MaxTrackWaypoints][2];       // x0, y0 in cells, in flying order
+    int32_t waypoints[MaxTrackWaypoints][2]; // x0, y0 in cells, in flying order
     int32_t checkpointCount;
-    int32_t checkpoints[MaxTrackCheckpoints][4];   // x0, y0, x1, y1 in cells, both inclusive
-    int32_t grid[GridPlaces][2];                   // x, y in cells; ships face west
+    int32_t checkpoints[MaxTrackCheckpoints][4]; // x0, y0, x1, y1 in cells, both inclusive
+    int32_t grid[GridPlaces][2];                 // x, y in cells; ships face west
 };
 
 // clang-format off

@@ -18,17 +18,17 @@ struct ShipState {
     double drag;         // taken from speed per flight step, times the FrameStep
     int32_t model;       // ship model index (always 0)
     int32_t targetWaypoint;
-    int32_t targetX, targetY;  // pilot's aim point, world units
-    int32_t targetAltitude;    // pilot's wanted altitude
+    int32_t targetX, targetY; // pilot's aim point, world units
+    int32_t targetAltitude;   // pilot's wanted altitude
     int32_t nextCheckpoint;
     int32_t laps;
     int32_t boxMinX, boxMaxX, boxMinY, boxMaxY; // model extent as last drawn, world units
-    int32_t boxMinZ, boxMaxZ;  // lowest and highest vertex altitude as last drawn, halved
-    int32_t wrecked;           // 1 from surface contact until put back
-    int32_t wreckFrames;       // frames drawn since the contact
+    int32_t boxMinZ, boxMaxZ; // lowest and highest vertex altitude as last drawn, halved
+    int32_t wrecked;          // 1 from surface contact until put back
+    int32_t wreckFrames;      // frames drawn since the contact
     int32_t savedTargetWaypoint;
     int32_t savedTargetX, savedTargetY, savedTargetAltitude;
-    int32_t savedHeading;      // heading truncated to an integer at the last Checkpoint
+    int32_t savedHeading; // heading truncated to an integer at the last Checkpoint
 };
 
 constexpr int32_t ShipSlots = 10;

@@ -18,12 +18,16 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (out.empty()) out = ".";
-    if (out.back() != '/') out += '/';
+    if (out.empty())
+        out = ".";
+    if (out.back() != '/')
+        out += '/';
     std::error_code error;
-    for (const char* sub : {"Map", "Graph", "Sound"}) std::filesystem::create_directories(out + sub, error);
+    for (const char* sub : {"Map", "Graph", "Sound"})
+        std::filesystem::create_directories(out + sub, error);
     if (!preview.empty()) {
-        if (preview.back() != '/') preview += '/';
+        if (preview.back() != '/')
+            preview += '/';
         std::filesystem::create_directories(preview, error);
     }
     bool ok = BakeMaps(out, preview);

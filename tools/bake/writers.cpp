@@ -13,7 +13,8 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     }
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     ok = std::fclose(file) == 0 && ok;
-    if (!ok) std::fprintf(stderr, "tarnvell_bake: cannot write %s\n", path.c_str());
+    if (!ok)
+        std::fprintf(stderr, "tarnvell_bake: cannot write %s\n", path.c_str());
     return ok;
 }
 
