@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/random.h"
 #include "race/course.h"
 #include "race/flight.h"
 #include "race/ship.h"
@@ -190,7 +191,7 @@ TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
     FreshShip();
     ASSERT_TRUE(SetUpTrack(0, 1));
     SetFrameStep(1.0);
-    std::srand(7);
+    SeedGameRandom(7); // draws 19564 and 9806
     ShipState& s = ShipTable[1];
     s.nextCheckpoint = 3; // checkpoint 2 was the last one passed: (119, 27)-(146, 107)
     s.laps = 1;
@@ -222,9 +223,9 @@ TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
     EXPECT_TRUE(s.targetWaypoint == 2 && s.targetX == 111 * 256 && s.targetY == 65 * 256 &&
                 s.targetAltitude == 117 && s.nextCheckpoint == 3 && s.laps == 1);
     // The middle half of checkpoint 2: w = 27, h = 80; x in 132 - 6 + [0, 13), y in
-    // 67 - 20 + [0, 40).
-    EXPECT_TRUE(s.x % 256 == 0 && s.y % 256 == 0);
-    EXPECT_TRUE(s.x / 256 >= 126 && s.x / 256 <= 138 && s.y / 256 >= 47 && s.y / 256 <= 86);
+    // 67 - 20 + [0, 40); with the two draws of seed 7, 132 - 6 + 12 and 67 - 20 + 6.
+    EXPECT_EQ(s.x, 138 * 256);
+    EXPECT_EQ(s.y, 53 * 256);
 
     // Before any Checkpoint has been passed the ship returns at the last one of the ring,
     // and many put-backs all land inside its middle half.

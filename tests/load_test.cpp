@@ -11,6 +11,7 @@
 
 #include "app/frame.h"
 #include "app/options.h"
+#include "app/random.h"
 #include "assets/assets.h"
 #include "assets/font.h"
 #include "assets/load.h"
@@ -44,9 +45,9 @@ TEST(Load, AllFilesMissingLeavesBlackPicturesAndDefaults) {
     GameOptions.hasSeed = true;
     GameOptions.seed = 4242;
     LoadGameAssets();
-    const int afterLoad = std::rand();
-    std::srand(4242);
-    EXPECT_EQ(afterLoad, std::rand()) << "the generator is seeded from --seed";
+    const int32_t afterLoad = GameRandom();
+    SeedGameRandom(4242);
+    EXPECT_EQ(afterLoad, GameRandom()) << "the generator is seeded from --seed";
     GameOptions.hasSeed = false;
 
     EXPECT_EQ(ScreenTarget, FrameBufferAddress());

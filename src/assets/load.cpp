@@ -3,6 +3,7 @@
 
 #include "app/frame.h"
 #include "app/options.h"
+#include "app/random.h"
 #include "assets/assets.h"
 #include "assets/font.h"
 #include "assets/load.h"
@@ -34,8 +35,8 @@ template <typename T> void Release(T*& buffer) {
 } // namespace
 
 void LoadGameAssets() {
-    // The opponents draw from the standard generator; --seed makes a run repeatable.
-    std::srand(GameOptions.hasSeed ? GameOptions.seed : ReadTickCount());
+    // The opponents draw from the game's own generator; --seed makes a run repeatable.
+    SeedGameRandom(GameOptions.hasSeed ? GameOptions.seed : ReadTickCount());
 
     ScreenTarget = FrameBufferAddress();
 

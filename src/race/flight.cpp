@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/random.h"
 #include "race/course.h"
 #include "race/ship.h"
 #include "render/raster.h"
@@ -54,8 +55,8 @@ void PutBack(ShipState& ship) {
         int32_t w = std::abs(k.x0 - k.x1);
         int32_t h = std::abs(k.y0 - k.y1);
         // Two draws even where a side is too short to use them, so the sequence stays the same.
-        int32_t p = std::rand();
-        int32_t q = std::rand();
+        int32_t p = GameRandom();
+        int32_t q = GameRandom();
         int32_t spreadX = w / 2 > 0 ? p % (w / 2) : 0;
         int32_t spreadY = h / 2 > 0 ? q % (h / 2) : 0;
         ship.x = ((k.x0 + k.x1) / 2 + spreadX - w / 4) * 256;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/random.h"
 #include "race/course.h"
 #include "race/flight.h"
 #include "race/ship.h"
@@ -57,7 +58,7 @@ void SteerOpponent(int32_t ship, const uint8_t* heights) {
             s.targetX = mx * 256;
             s.targetY = my * 256;
             // The ground term is the height byte itself, not the surface at twice it.
-            s.targetAltitude = HeightAt(heights, mx, my) + std::rand() % 20 + AimClearance;
+            s.targetAltitude = HeightAt(heights, mx, my) + GameRandom() % 20 + AimClearance;
         }
     }
 
