@@ -1,7 +1,6 @@
 // The MD2 ship model reader, its skin loader and their release.
 #include "assets/ship_model.h"
 
-#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -20,6 +19,16 @@ constexpr int64_t VertexBytes = 4;
 uint32_t ReadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// A little-endian IEEE single. Copied bit for bit, as std::bit_cast would; some of the
+// standard libraries the game builds with do not have it yet.
+float ReadF32(const uint8_t* p) {
+    const uint32_t bits = ReadU32(p);
+    float value;
+    static_assert(sizeof value == sizeof bits);
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 uint16_t ReadU16(const uint8_t* p) {
@@ -100,8 +109,8 @@ bool ReadModelBlocks(ModelFile& in, ShipModel& model) {
             return false;
         Md2FrameHeader& header = model.frameHeaders[f];
         for (size_t k = 0; k < 3; ++k) {
-            header.scale[k] = std::bit_cast<float>(ReadU32(&bytes[4 * k]));
-            header.translate[k] = std::bit_cast<float>(ReadU32(&bytes[12 + 4 * k]));
+            header.scale[k] = ReadF32(&bytes[4 * k]);
+            header.translate[k] = ReadF32(&bytes[12 + 4 * k]);
         }
         std::memcpy(header.name, &bytes[24], sizeof header.name);
         std::vector<Md2Vertex>& vertices = model.frameVertices[f];
