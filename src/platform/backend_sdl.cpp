@@ -1,8 +1,12 @@
 // The window backend: the emulated screen in a crisp, resizable SDL2 window, keys, mouse and pads.
 #include <SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#else
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <array>
 #include <cstdio>
@@ -15,6 +19,21 @@
 #include "platform/device.h"
 #include "platform/display.h"
 #include "platform/png_writer.h"
+
+#ifdef __EMSCRIPTEN__
+// Hands a file of the page's memory file system to the browser as a download, then drops it.
+// clang-format off
+EM_JS(void, OfferDownload, (const char* name), {
+    const path = UTF8ToString(name);
+    const link = document.createElement("a");
+    link.href = URL.createObjectURL(new Blob([FS.readFile(path)], {type: "image/png"}));
+    link.download = path;
+    link.click();
+    setTimeout(function() { URL.revokeObjectURL(link.href); }, 10000);
+    FS.unlink(path);
+});
+// clang-format on
+#endif
 
 namespace {
 
@@ -30,6 +49,7 @@ enum PadKey { PadUp, PadDown, PadLeft, PadRight, PadA, PadB, PadC, PadStart, Pad
 constexpr std::array<uint16_t, PadKeyCount> PadCodes = {
     KeyCodeUp, KeyCodeDown, KeyCodeLeft, KeyCodeRight, KeyCodeA, KeyCodeB, KeyCodeC, KeyCodeStart};
 
+#ifndef __EMSCRIPTEN__
 // The socket name other copies of the game look for: abstract, so a crashed run leaves
 // nothing behind that could block the next start.
 std::string InstanceSocketName() {
@@ -43,6 +63,16 @@ socklen_t FillAddress(sockaddr_un& address) {
     std::memcpy(address.sun_path + 1, name.data(), name.size());
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
 }
+#endif
+
+#ifdef __EMSCRIPTEN__
+class WindowBackend;
+// The window the page's device face presses keys in (null while none is open).
+WindowBackend* FaceKeyTarget = nullptr;
+void RegisterFaceKeys(WindowBackend* backend) {
+    FaceKeyTarget = backend;
+}
+#endif
 
 class WindowBackend final : public DeviceBackend {
 public:
@@ -61,10 +91,18 @@ public:
             return false;
         }
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+#ifdef __EMSCRIPTEN__
+        // In a page the canvas holds the screen pixel for pixel; the page scales it crisply
+        // to the largest size that fits, and owns full screen.
+        const int32_t scale = 1;
+        Uint32 flags = 0;
+        RegisterFaceKeys(this);
+#else
         const int32_t scale = ChooseScale();
         Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
         if (settings_.fullscreen)
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+#endif
         window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    Width * scale, Height * scale, flags);
         if (!window_) {
@@ -72,7 +110,10 @@ public:
             return false;
         }
         SDL_SetWindowMinimumSize(window_, Width, Height);
+#ifndef __EMSCRIPTEN__
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+#endif
+        // A page draws through the canvas's 2D context: 240 x 320 pixels need no WebGL.
         if (!renderer_)
             renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_) {
@@ -94,9 +135,14 @@ public:
     }
 
     void CloseScreen() override {
+#ifdef __EMSCRIPTEN__
+        RegisterFaceKeys(nullptr);
+#endif
+#ifndef __EMSCRIPTEN__
         if (listener_ >= 0)
             close(listener_);
         listener_ = -1;
+#endif
         for (SDL_GameController*& pad : pads_) {
             if (pad)
                 SDL_GameControllerClose(pad);
@@ -134,9 +180,14 @@ public:
         Pace();
     }
 
-    uint32_t Ticks() override { return SDL_GetTicks(); }
+    uint32_t Ticks() override {
+        return SDL_GetTicks();
+    }
 
     bool FindRunningCopy() override {
+#ifdef __EMSCRIPTEN__
+        return false; // each page runs its own game
+#else
         const int client = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (client < 0)
             return false;
@@ -148,9 +199,11 @@ public:
         else
             close(client);
         return found;
+#endif
     }
 
     void ShowRunningCopy() override {
+#ifndef __EMSCRIPTEN__
         if (runningCopy_ < 0)
             return;
         const char request[] = "show\n";
@@ -158,7 +211,16 @@ public:
         (void)sent;
         close(runningCopy_);
         runningCopy_ = -1;
+#endif
     }
+
+#ifdef __EMSCRIPTEN__
+    // The page's device face (joypad, A, B) and keyboard shortcuts it takes for itself.
+    void FaceKey(int32_t key, bool down) {
+        if (key >= 0 && key < PadKeyCount)
+            SetPadKey(key, down);
+    }
+#endif
 
 private:
     int32_t ChooseScale() const {
@@ -196,6 +258,7 @@ private:
     }
 
     void ListenForOtherCopies() {
+#ifndef __EMSCRIPTEN__
         listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (listener_ < 0)
             return;
@@ -206,9 +269,11 @@ private:
             close(listener_);
             listener_ = -1;
         }
+#endif
     }
 
     void AnswerOtherCopies() {
+#ifndef __EMSCRIPTEN__
         if (listener_ < 0)
             return;
         const int client = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -218,6 +283,7 @@ private:
         if (window_)
             Show();
         close(client);
+#endif
     }
 
     void Post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -284,6 +350,10 @@ private:
 
     void HandleKey(const SDL_KeyboardEvent& key) {
         const bool down = key.type == SDL_KEYDOWN;
+#ifdef __EMSCRIPTEN__
+        if (key.keysym.sym == SDLK_F11)
+            return; // the page's own full screen, from the browser's key handler
+#endif
         if (down && key.keysym.sym == SDLK_F11 && !key.repeat) {
             const bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
             SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -335,6 +405,9 @@ private:
         localtime_r(&now, &local);
         std::strftime(name, sizeof name, "tarnvell-%Y%m%d-%H%M%S.png", &local);
         if (WritePngFile(name, picture_.data(), Width, Height)) {
+#ifdef __EMSCRIPTEN__
+            OfferDownload(name); // the page's file system is memory: hand it to the browser
+#endif
             std::printf("tarnvell: screenshot saved as %s\n", name);
         } else {
             std::fprintf(stderr, "tarnvell: cannot save %s\n", name);
@@ -407,6 +480,8 @@ private:
     }
 
     void SetPadKey(int32_t key, bool down) {
+        if (key < 0 || key >= PadKeyCount)
+            return;
         if (padHeld_[key] == down)
             return;
         padHeld_[key] = down;
@@ -430,11 +505,15 @@ private:
         nextFrame_ += frameMs;
         const uint32_t now = SDL_GetTicks();
         const int32_t wait = static_cast<int32_t>(nextFrame_ - now);
-        if (wait > 0) {
-            SDL_Delay(static_cast<uint32_t>(wait));
-        } else if (wait < -static_cast<int32_t>(frameMs) * 4) {
+        if (wait < -static_cast<int32_t>(frameMs) * 4)
             nextFrame_ = now; // far behind (a load): start pacing afresh
-        }
+#ifdef __EMSCRIPTEN__
+        // Even a late frame gives the page its turn: events, drawing and sound run there.
+        SDL_Delay(wait > 0 ? static_cast<uint32_t>(wait) : 0);
+#else
+        if (wait > 0)
+            SDL_Delay(static_cast<uint32_t>(wait));
+#endif
     }
 
     WindowBackendSettings settings_;
@@ -447,11 +526,22 @@ private:
     std::array<uint32_t, PadKeyCount> padRepeatAt_{};
     bool stylusDown_ = false;
     uint32_t nextFrame_ = 0;
+#ifndef __EMSCRIPTEN__
     int listener_ = -1;
     int runningCopy_ = -1;
+#endif
 };
 
 } // namespace
+
+#ifdef __EMSCRIPTEN__
+// Called by the page's device face: key 0 up, 1 down, 2 left, 3 right, 4 A, 5 B, 6 C,
+// 7 Start; down 1 when pressed, 0 when released. A held button repeats like a pad's.
+extern "C" EMSCRIPTEN_KEEPALIVE void TarnvellFaceKey(int32_t key, int32_t down) {
+    if (FaceKeyTarget)
+        FaceKeyTarget->FaceKey(key, down != 0);
+}
+#endif
 
 DeviceBackend* CreateWindowBackend(const WindowBackendSettings& settings) {
     static WindowBackend backend(settings);

@@ -3,7 +3,9 @@
 
 #include <mikmod.h>
 
+#ifndef __EMSCRIPTEN__
 #include <dlfcn.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -153,14 +155,20 @@ bool StartOn(const char* alias, const std::string& parameters) {
     return MikMod_Init(parameters.c_str()) == 0;
 }
 
+#ifndef __EMSCRIPTEN__
 // ALSA's library reports each failed attempt to open a device on stderr, eight lines a time,
 // so the retry below would print some 170 lines on a machine without sound. Its messages are
 // dropped instead, and the game says once that it plays without sound.
 extern "C" void DropAudioLibraryMessage(const char*, int, const char*, int, const char*, ...) {}
+#endif
 
 } // namespace
 
 void QuietAudioLibraryMessages() {
+#ifdef __EMSCRIPTEN__
+    // A page has no ALSA, and loading a library there ends the program.
+    return;
+#else
     // The desktop's audio goes through SDL, which opens the same library later; it stays
     // loaded so the handler holds for the whole run.
     void* library = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
@@ -171,6 +179,7 @@ void QuietAudioLibraryMessages() {
     auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"));
     if (set != nullptr)
         set(DropAudioLibraryMessage);
+#endif
 }
 
 namespace {
