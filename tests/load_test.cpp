@@ -18,6 +18,7 @@
 #include "render/ship_draw.h"
 #include "render/tables.h"
 #include "screens/settings.h"
+#include "test_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -28,8 +29,7 @@ template <typename T> bool AllZero(const T* data, size_t count) {
 }
 
 fs::path EmptyDataFolder(const std::string& name) {
-    fs::path dir = fs::temp_directory_path() / ("tarnvell_load_" + name);
-    fs::remove_all(dir);
+    fs::path dir = TestFolder("load_" + name);
     fs::create_directories(dir / "Graph");
     return dir;
 }

@@ -26,6 +26,7 @@
 #include "render/camera.h"
 #include "render/ship_draw.h"
 #include "screens/settings.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -338,8 +339,7 @@ TEST(Race, WholeAutopilotRaceReachesTheResults) {
 // The real program, headless, from the menu into a race: the pad held, A pressed meanwhile
 // and taken only after the pad is released, Left held, B, then the exit icon.
 TEST(Race, ControlsInTheRealProgram) {
-    const auto dir = std::filesystem::temp_directory_path() / "tarnvell_race_controls";
-    std::filesystem::create_directories(dir);
+    const auto dir = TestFolder("race_controls");
     const auto script = dir / "input.txt", trace = dir / "trace.jsonl";
     std::ofstream(script) << "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n" // PLAY, OK, OK
                           << "200 move 40 300\n200 down 40 300\n205 press a\n210 up\n"
