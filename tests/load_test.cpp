@@ -9,15 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/options.h"
 #include "assets/assets.h"
 #include "assets/font.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/tga.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/settings.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"
-#include "screens/settings.h"
+#include "screens/load.h"
 #include "test_folder.h"
 
 namespace fs = std::filesystem;

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/tga.h"
 #include "test_folder.h"
 

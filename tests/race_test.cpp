@@ -10,22 +10,23 @@
 #include <map>
 #include <string>
 
-#include "app/frame.h"
-#include "app/input.h"
-#include "app/options.h"
-#include "app/state.h"
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/ship_model.h"
 #include "assets/terrain_data.h"
+#include "base/frame.h"
+#include "base/input.h"
+#include "base/options.h"
+#include "base/settings.h"
+#include "base/ship.h"
+#include "base/state.h"
 #include "race/course.h"
 #include "race/flight.h"
 #include "race/laps.h"
-#include "race/race_screen.h"
-#include "race/ship.h"
 #include "render/camera.h"
 #include "render/ship_draw.h"
-#include "screens/settings.h"
+#include "screens/load.h"
+#include "screens/race_screen.h"
 #include "test_folder.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
-#include "assets/load.h"
-#include "screens/settings.h"
+#include "assets/paths.h"
+#include "base/options.h"
+#include "base/settings.h"
 #include "sound/sound.h"
 #include "test_folder.h"
 

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/terrain_data.h"
 #include "assets/tga.h"
+#include "race/course.h"
 #include "test_folder.h"
 
 namespace {
