@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
+#include "base/ship.h"
 #include "race/course.h"
 #include "race/flight.h"
-#include "race/ship.h"
 #include "render/camera.h"
 #include "render/tables.h"
 

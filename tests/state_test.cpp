@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "app/main_loop.h"
-#include "app/options.h"
-#include "app/random.h"
-#include "app/state.h"
 #include "app/window.h"
+#include "base/options.h"
+#include "base/random.h"
+#include "base/state.h"
 #include "platform/device.h"
 
 namespace {

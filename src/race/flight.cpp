@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/random.h"
+#include "base/random.h"
+#include "base/ship.h"
 #include "race/course.h"
-#include "race/ship.h"
 #include "render/raster.h"
 
 double FrameStep = 1.0;

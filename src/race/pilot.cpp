@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/random.h"
+#include "base/random.h"
+#include "base/ship.h"
 #include "race/course.h"
 #include "race/flight.h"
-#include "race/ship.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The game's own random generator: a 32-bit linear congruential sequence.
-#include "app/random.h"
+#include "base/random.h"
 
 namespace {
 
