@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "../bench_world.h"
+#include "base/settings.h"
 #include "race/course_data.h"
 #include "render/camera.h"
 #include "render/terrain_view.h"
-#include "screens/settings.h"
 
 namespace {
 
