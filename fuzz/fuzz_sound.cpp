@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/options.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/options.h"
+#include "base/settings.h"
 #include "fuzz_files.h"
-#include "screens/settings.h"
 #include "sound/sound.h"
 
 namespace {

@@ -14,10 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
-#include "assets/load.h"
-#include "screens/settings.h"
+#include "assets/paths.h"
+#include "base/options.h"
+#include "base/settings.h"
 #include "sound/sound.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -65,10 +66,8 @@ class SoundTest : public ::testing::Test {
 protected:
     void SetUp() override {
         saved_ = GameOptions;
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tarnvell_sound_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
+        dir_ = TestFolder(std::string("sound_") +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
         GameOptions.headless = true;
         GameOptions.audioOut = (dir_ / "out.wav").string();
         SetDataFolder(TARNVELL_DATA);

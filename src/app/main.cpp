@@ -2,10 +2,10 @@
 #include <csignal>
 #include <cstdio>
 
-#include "app/options.h"
 #include "app/session.h"
 #include "app/window.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/options.h"
 #include "platform/backends.h"
 #include "platform/display.h"
 

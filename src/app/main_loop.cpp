@@ -1,13 +1,14 @@
 // The main loop: sound, one screen routine, the frame-rate measurement, present and pump.
 #include "app/main_loop.h"
 
-#include "app/frame.h"
-#include "app/options.h"
 #include "app/session.h"
-#include "app/state.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/state.h"
 #include "platform/device.h"
-#include "race/race_screen.h"
+#include "screens/load.h"
+#include "screens/race_screen.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
 

@@ -10,19 +10,19 @@
 #include <sstream>
 #include <vector>
 
-#include "app/frame.h"
 #include "app/main_loop.h"
-#include "app/options.h"
-#include "app/state.h"
 #include "app/window.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/settings.h"
+#include "base/ship.h"
+#include "base/state.h"
 #include "platform/backend.h"
 #include "platform/device.h"
 #include "platform/display.h"
 #include "platform/png_writer.h"
-#include "race/race_screen.h"
-#include "race/ship.h"
 #include "render/camera.h"
-#include "screens/settings.h"
+#include "screens/race_screen.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/options.h"
-#include "assets/load.h"
-#include "screens/settings.h"
+#include "assets/paths.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -1,18 +1,19 @@
 // The one-time load step at start-up and its matching release at quit.
 #include <cstdlib>
 
-#include "app/frame.h"
-#include "app/options.h"
 #include "assets/assets.h"
 #include "assets/font.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/ship_model.h"
 #include "assets/terrain_data.h"
 #include "assets/tga.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/settings.h"
 #include "race/course.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"
-#include "screens/settings.h"
+#include "screens/load.h"
 
 namespace {
 
