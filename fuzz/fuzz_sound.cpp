@@ -4,7 +4,6 @@
 #include <string>
 
 #include "assets/paths.h"
-#include "base/options.h"
 #include "base/settings.h"
 #include "fuzz_files.h"
 #include "sound/sound.h"
@@ -18,7 +17,7 @@ const char* const ModuleFiles[3] = {"music.mod", "race.mod", "stem.mod"};
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    GameOptions.headless = true; // the silent output, which still mixes
+    ChooseSoundOutput(SoundOutput::Silent); // no device; the player still mixes
     SetDataFolder(ScratchFolder());
     SetDefaultSettings();
     return 0;

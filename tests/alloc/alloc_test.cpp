@@ -13,6 +13,7 @@
 
 #include "../soak/game_driver.h"
 #include "app/main_loop.h"
+#include "app/session.h"
 #include "base/state.h"
 #include "platform/device.h"
 
