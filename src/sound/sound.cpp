@@ -259,7 +259,7 @@ void InitSound() {
     MikMod_SetNumVoices(-1, EffectVoices);
     MikMod_EnableOutput();
 
-    const std::string folder = SoundFolder();
+    const std::string& folder = SoundFolder();
     Player_Stop();
     for (int32_t i = 0; i < ModuleCount; ++i) {
         MODULE* module = Player_Load((folder + ModuleFiles[i]).c_str(), MusicVoices, 0);
@@ -273,7 +273,8 @@ void InitSound() {
     for (Effect effect : EffectLoadOrder)
         Sound.effects[effect] = LoadEffect(folder + EffectFiles[effect]);
 
-    // The menu music starts whatever the settings say; they get their defaults later.
+    // Kept: the menu music starts whatever the settings say; they get their defaults later,
+    // in the load step.
     if (Sound.modules[MenuMusic]) {
         Player_Start(Sound.modules[MenuMusic]);
         Sound.playing = MenuMusic;
