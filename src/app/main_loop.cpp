@@ -3,10 +3,12 @@
 
 #include "app/frame.h"
 #include "app/options.h"
+#include "app/port_screen.h"
 #include "app/session.h"
 #include "app/state.h"
 #include "assets/load.h"
 #include "platform/device.h"
+#include "platform/port.h"
 #include "race/race_screen.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
@@ -64,6 +66,18 @@ void RunScreenRoutine() {
         screen.leave();
 }
 
+// While the player has paused: no pass runs, the device's clock stands still (the backend
+// leaves paused time out) and the sound is silent; the frozen frame is shown, with the
+// window's PAUSED over it, until a key resumes or the window closes.
+void HoldWhilePaused() {
+    if (!PortPaused())
+        return;
+    PauseSound(true);
+    while (PortPaused() && !QuitPosted())
+        PumpMessages(true);
+    PauseSound(false);
+}
+
 } // namespace
 
 int32_t MeasuredFrameRate(int32_t frames) {
@@ -89,6 +103,7 @@ int32_t RunMainLoop() {
     bool exitRequested = false;
     pass = 0;
     for (;;) {
+        HoldWhilePaused();
         ++pass;
         StartPass(pass);
         // A window closed from outside leaves through the game's own EXIT path.
@@ -102,6 +117,7 @@ int32_t RunMainLoop() {
         if (GameState == StateQuit)
             break;
         RunScreenRoutine();
+        UpdatePortScreen();
         ++frameCount;
         if (FrameTimerElapsed() > 500) {
             FrameRate = MeasuredFrameRate(frameCount);
