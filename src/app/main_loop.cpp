@@ -1,6 +1,7 @@
 // The main loop: sound, one screen routine, the frame-rate measurement, present and pump.
 #include "app/main_loop.h"
 
+#include "app/config.h"
 #include "app/frame.h"
 #include "app/options.h"
 #include "app/port_screen.h"
@@ -26,6 +27,7 @@ int64_t pass = 0;
 
 void StartEnter() {
     LoadGameAssets();
+    RestoreKeptSettings();
     assetsLoaded = true;
     PushScreen(StateMainMenu);
 }
@@ -135,6 +137,7 @@ int32_t RunMainLoop() {
             break;
         }
     }
+    StoreKeptSettings();
     ShutdownSound();
     CloseSession();
     return 0;

@@ -43,6 +43,7 @@ std::FILE* trace = nullptr;
 std::FILE* recording = nullptr;
 int64_t deliveringPass = -1; // the pass whose scripted events are being dispatched
 uint8_t shotPicture[240 * 320 * 3];
+bool shotFailed = false;
 
 bool KeyCodeByName(const std::string& name, uint16_t& code) {
     static const struct {
@@ -300,6 +301,7 @@ void FinishPass(int64_t pass) {
         DecodeDisplay(shotPicture);
         if (!WritePngFile(shot.path, shotPicture, 240, 320)) {
             std::fprintf(stderr, "tarnvell: cannot write the screenshot %s\n", shot.path.c_str());
+            shotFailed = true;
         }
     }
     if (trace) {
@@ -307,6 +309,10 @@ void FinishPass(int64_t pass) {
         const int32_t length = FormatTraceLine(pass, line, sizeof line);
         std::fwrite(line, 1, static_cast<size_t>(length), trace);
     }
+}
+
+bool ShotsFailed() {
+    return shotFailed;
 }
 
 void CloseSession() {

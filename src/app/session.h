@@ -21,6 +21,8 @@ void RecordQuit(int64_t pass);
 void RecordInput(uint32_t message, uintptr_t wParam, intptr_t lParam);
 // After pass `pass` is presented: screenshots and the trace line.
 void FinishPass(int64_t pass);
+// True once a --shot file could not be written.
+bool ShotsFailed();
 // Flushes and closes what the session opened.
 void CloseSession();
 

@@ -236,20 +236,11 @@ private:
         return scale;
     }
 
-    ScalingMode CurrentScaling() const {
-        if (settings_.scaling == WindowScaling::Integer)
-            return ScalingMode::Integer;
-        if (settings_.scaling == WindowScaling::Fit)
-            return ScalingMode::Fit;
-        const bool full = window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP);
-        return full ? ScalingMode::Fit : ScalingMode::Integer;
-    }
-
     PictureRect CurrentPicture() const {
         int32_t w = Width, h = Height;
         if (renderer_)
             SDL_GetRendererOutputSize(renderer_, &w, &h);
-        return FitPicture(w, h, CurrentScaling());
+        return FitPicture(w, h, settings_.scaling);
     }
 
     // A window position (mouse) as a screen pixel; false off the picture.
@@ -317,6 +308,9 @@ private:
     void HandleEvent(const SDL_Event& event) {
         switch (event.type) {
         case SDL_QUIT:
+            // Gone from the desktop at once; the game then leaves through its EXIT path.
+            if (window_)
+                SDL_HideWindow(window_);
             RequestDeviceClose();
             break;
         case SDL_WINDOWEVENT:
@@ -569,7 +563,10 @@ private:
     }
 
     // At most fps frames a second: the game's movement steps are whole numbers per frame.
+    // Once the window has closed, the last passes run unpaced, so the program ends at once.
     void Pace() {
+        if (!window_)
+            return;
         const uint32_t frameMs = 1000 / static_cast<uint32_t>(settings_.fps);
         nextFrame_ += frameMs;
         const uint32_t now = SDL_GetTicks();

@@ -7,9 +7,6 @@
 #include "platform/backend.h"
 #include "platform/port.h"
 
-// How the picture fills the window: auto is integer in a window and fit full screen.
-enum class WindowScaling : int32_t { Auto, Integer, Fit };
-
 // The bindings of every action, as comma-separated names (see port.h); empty: unbound.
 using Bindings = std::array<std::string, PortActionCount>;
 Bindings DefaultKeyBindings();
@@ -20,7 +17,7 @@ struct WindowBackendSettings {
     bool fullscreen = false;
     int32_t fps = 20;     // frames presented a second at most
     std::string iconPath; // PNG for the window's icon; empty for none
-    WindowScaling scaling = WindowScaling::Auto;
+    ScalingMode scaling = ScalingMode::Fit;
     bool pauseOnFocusLoss = true;
     Bindings keys = DefaultKeyBindings();
     Bindings pads = DefaultPadBindings();
