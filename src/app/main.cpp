@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     Options checked;
     const ParseResult first = ParseOptions(argc, argv, checked, message);
     if (first == ParseResult::Run) {
+        InstallWindowNameChecks();
         LoadConfig(ChooseConfigPath(argc, argv), GameOptions);
         message.clear();
     }

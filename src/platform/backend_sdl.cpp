@@ -603,10 +603,11 @@ DeviceBackend* CreateWindowBackend(const WindowBackendSettings& settings) {
     return &backend;
 }
 
-bool IsKeyName(const std::string& name) {
-    return SDL_GetKeyFromName(name.c_str()) != SDLK_UNKNOWN;
-}
-
-bool IsPadButtonName(const std::string& name) {
-    return SDL_GameControllerGetButtonFromString(name.c_str()) != SDL_CONTROLLER_BUTTON_INVALID;
+void InstallWindowNameChecks() {
+    InstallNameChecks(
+        [](const std::string& name) { return SDL_GetKeyFromName(name.c_str()) != SDLK_UNKNOWN; },
+        [](const std::string& name) {
+            return SDL_GameControllerGetButtonFromString(name.c_str()) !=
+                   SDL_CONTROLLER_BUTTON_INVALID;
+        });
 }

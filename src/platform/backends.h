@@ -29,9 +29,14 @@ DeviceBackend* CreateWindowBackend(const WindowBackendSettings& settings);
 DeviceBackend* CreateHeadlessBackend(int32_t fps);
 
 // Whether the window system knows this key name ("Z", "Space", "Keypad Enter") or this
-// game-controller button name ("a", "dpup", "start"); case does not matter.
+// game-controller button name ("a", "dpup", "start"); case does not matter. Until the window
+// backend has installed its checks (InstallWindowNameChecks) every name passes.
 bool IsKeyName(const std::string& name);
 bool IsPadButtonName(const std::string& name);
+using NameCheck = bool (*)(const std::string& name);
+void InstallNameChecks(NameCheck key, NameCheck pad);
+// The window backend's checks, by SDL's own name tables.
+void InstallWindowNameChecks();
 // Splits a binding list at its commas, trimming spaces; calls `each` with every name.
 template <typename Each> void ForEachBindingName(const std::string& list, Each each) {
     size_t at = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "platform/backends.h"
 #include "platform/device.h"
@@ -423,4 +424,22 @@ Bindings DefaultPadBindings() {
     for (int32_t i = 0; i < PortActionCount; ++i)
         bindings[i] = Actions[i].pad;
     return bindings;
+}
+
+namespace {
+NameCheck keyNameCheck = nullptr; // whole run, installed by the window backend
+NameCheck padNameCheck = nullptr;
+} // namespace
+
+void InstallNameChecks(NameCheck key, NameCheck pad) {
+    keyNameCheck = key;
+    padNameCheck = pad;
+}
+
+bool IsKeyName(const std::string& name) {
+    return keyNameCheck == nullptr || keyNameCheck(name);
+}
+
+bool IsPadButtonName(const std::string& name) {
+    return padNameCheck == nullptr || padNameCheck(name);
 }
