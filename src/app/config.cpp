@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/settings.h"
 #include "platform/user_dirs.h"
-#include "screens/settings.h"
 #include "sound/sound.h"
 
 namespace {

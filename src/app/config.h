@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "app/options.h"
+#include "base/options.h"
 
 // Reads `path` into `options`. A missing file is written with the defaults (folders made
 // as needed) and read as such. A line that cannot be used gets a one-line warning naming

@@ -2,15 +2,15 @@
 #include "app/main_loop.h"
 
 #include "app/config.h"
-#include "app/frame.h"
-#include "app/options.h"
 #include "app/port_screen.h"
 #include "app/session.h"
-#include "app/state.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/state.h"
 #include "platform/device.h"
 #include "platform/port.h"
-#include "race/race_screen.h"
+#include "screens/race_screen.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
 
@@ -22,30 +22,9 @@ struct Screen {
     Routine enter, update, leave;
 };
 
-bool assetsLoaded = false; // between the start state's enter and leave
-int64_t pass = 0;
-
-void StartEnter() {
-    LoadGameAssets();
-    RestoreKeptSettings();
-    assetsLoaded = true;
-    PushScreen(StateMainMenu);
-}
-
-void StartUpdate() {
-    LeaveScreen();
-}
-
-void StartLeave() {
-    if (assetsLoaded)
-        ReleaseGameAssets();
-    assetsLoaded = false;
-    GameState = StateQuit;
-}
-
 // Routines by GameState 0-8, in the order enter, update, leave.
 constexpr Screen Screens[] = {
-    {StartEnter, StartUpdate, StartLeave},
+    {EnterStart, UpdateStart, LeaveStart},
     {EnterMainMenu, UpdateMainMenu, LeaveMainMenu},
     {EnterSettings, UpdateSettings, LeaveSettings},
     {EnterPlanetSelect, UpdatePlanetSelect, LeavePlanetSelect},
@@ -55,6 +34,22 @@ constexpr Screen Screens[] = {
     {EnterResults, UpdateResults, LeaveResults},
     {EnterHelp, UpdateHelp, LeaveHelp},
 };
+
+// One run of the loop.
+bool exitRequested = false; // a close from outside has been turned into EXIT
+int32_t frameCount = 0;     // passes since the frame rate was last measured
+bool keptRestored = false;  // the game's kept settings are back (after the load step)
+
+// A window closed from outside leaves through the game's own EXIT path, once: the start
+// state's leave step runs next.
+void TurnCloseIntoExit(int64_t pass) {
+    if (!QuitPosted() || exitRequested || GameState == StateQuit)
+        return;
+    exitRequested = true;
+    RecordQuit(pass);
+    GameState = StateStart;
+    GameStep = StepLeave;
+}
 
 void RunScreenRoutine() {
     if (GameState < 0 || GameState > StateHelp)
@@ -66,6 +61,29 @@ void RunScreenRoutine() {
         screen.update();
     else
         screen.leave();
+}
+
+// Counts the pass; after more than 500 ms the frame rate is measured again.
+void CountFrame() {
+    ++frameCount;
+    if (FrameTimerElapsed() > 500) {
+        FrameRate = MeasuredFrameRate(frameCount);
+        StartFrameTimer();
+        frameCount = 0;
+    }
+}
+
+bool PassLimitReached(int64_t pass) {
+    return GameOptions.frames > 0 && pass >= GameOptions.frames;
+}
+
+// The load step has set the game's settings to their defaults when the start state opens
+// the menu; a player who keeps them gets them back before the menu's first pass.
+void RestoreKeptSettingsOnce() {
+    if (!keptRestored && GameState == StateMainMenu) {
+        RestoreKeptSettings();
+        keptRestored = true;
+    }
 }
 
 // While the player has paused: no pass runs, the device's clock stands still (the backend
@@ -88,10 +106,6 @@ int32_t MeasuredFrameRate(int32_t frames) {
     return rate < 5 ? 5 : rate;
 }
 
-int64_t CurrentPass() {
-    return pass;
-}
-
 int32_t RunMainLoop() {
     InitDataPaths();
     InitSound();
@@ -100,40 +114,26 @@ int32_t RunMainLoop() {
     PumpMessages(true);
     StartPass(0);
     StartFrameTimer();
+    exitRequested = false;
+    frameCount = 0;
+    keptRestored = false;
 
-    int32_t frameCount = 0;
-    bool exitRequested = false;
-    pass = 0;
-    for (;;) {
+    for (int64_t pass = 1;; ++pass) {
         HoldWhilePaused();
-        ++pass;
         StartPass(pass);
-        // A window closed from outside leaves through the game's own EXIT path.
-        if (QuitPosted() && !exitRequested && GameState != StateQuit) {
-            exitRequested = true;
-            RecordQuit(pass);
-            GameState = StateStart;
-            GameStep = StepLeave;
-        }
+        TurnCloseIntoExit(pass);
         UpdateSound();
         if (GameState == StateQuit)
             break;
         RunScreenRoutine();
+        RestoreKeptSettingsOnce();
         UpdatePortScreen();
-        ++frameCount;
-        if (FrameTimerElapsed() > 500) {
-            FrameRate = MeasuredFrameRate(frameCount);
-            StartFrameTimer();
-            frameCount = 0;
-        }
+        CountFrame();
         PumpMessages(true);
         FinishPass(pass);
-        if (GameOptions.frames > 0 && pass >= GameOptions.frames) {
+        if (PassLimitReached(pass)) {
             // The pass limit ends the run as EXIT would: assets released, then music stopped.
-            if (assetsLoaded)
-                ReleaseGameAssets();
-            assetsLoaded = false;
-            GameState = StateQuit;
+            LeaveStart();
             break;
         }
     }

@@ -1,11 +1,11 @@
 // The current screen as the port layer sees it, built from the screens' own button tables.
 #include "app/port_screen.h"
 
-#include "app/state.h"
 #include "assets/assets.h"
-#include "race/race_screen.h"
+#include "base/state.h"
 #include "screens/help.h"
 #include "screens/layout.h"
+#include "screens/race_screen.h"
 
 namespace {
 

@@ -1,24 +1,24 @@
 // The countdown (state 5) and race (state 6) screens, the race frame and the menu flyover.
-#include "race/race_screen.h"
+#include "screens/race_screen.h"
 
 #include <cstring>
 
-#include "app/frame.h"
-#include "app/input.h"
-#include "app/options.h"
-#include "app/state.h"
 #include "assets/assets.h"
 #include "assets/font.h"
 #include "assets/terrain_data.h"
+#include "base/frame.h"
+#include "base/input.h"
+#include "base/options.h"
+#include "base/settings.h"
+#include "base/ship.h"
+#include "base/state.h"
 #include "race/course.h"
 #include "race/flight.h"
 #include "race/laps.h"
 #include "race/pilot.h"
-#include "race/ship.h"
 #include "render/colour_map.h"
 #include "render/ship_draw.h"
 #include "render/terrain_view.h"
-#include "screens/settings.h"
 
 int32_t RaceOutcome = 0;
 int32_t CountdownStep = 0;
