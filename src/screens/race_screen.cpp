@@ -68,8 +68,9 @@ void FlyPlayer(bool padHeld) {
         SteerOpponent(0, HeightMap);
         return;
     }
-    // A held pad leaves a press of A pending until it is released.
-    if (padHeld) {
+    // Kept: a held pad leaves a press of A pending until it is released, so A is not taken
+    // while the pad is held even though both branches accelerate the same.
+    if (padHeld) { // NOLINT(bugprone-branch-clone)
         Accelerate(0);
     } else if (TakeKeyA()) {
         Accelerate(0);
@@ -172,12 +173,12 @@ void UpdateCountdown() {
     }
 
     // The word grows from its centre at (120, 120).
-    static const char* const Words[CountdownWords] = {"3", "2", "1", "GO!"};
+    static const char* const words[CountdownWords] = {"3", "2", "1", "GO!"};
     if (CountdownStep >= 0 && CountdownStep < CountdownWords && CountdownSize < CountdownLargest) {
         const int32_t size = CountdownSize;
         const int32_t y = 120 - (size >> 1);
         const int32_t x = CountdownStep == 3 ? 120 - ((3 * size) >> 1) : y;
-        DrawSheetTextScaled(Words[CountdownStep], size, size, x, y, ScreenTarget, ScreenHeight);
+        DrawSheetTextScaled(words[CountdownStep], size, size, x, y, ScreenTarget, ScreenHeight);
     }
 
     CountdownSize = static_cast<int32_t>(f * 4.0f + static_cast<float>(CountdownSize));

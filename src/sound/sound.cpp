@@ -263,7 +263,7 @@ void InitSound() {
     MikMod_SetNumVoices(-1, EffectVoices);
     MikMod_EnableOutput();
 
-    const std::string folder = SoundFolder();
+    const std::string& folder = SoundFolder();
     Player_Stop();
     for (int32_t i = 0; i < ModuleCount; ++i) {
         MODULE* module = Player_Load((folder + ModuleFiles[i]).c_str(), MusicVoices, 0);
