@@ -101,7 +101,8 @@ void HoldWhilePaused() {
 } // namespace
 
 int32_t MeasuredFrameRate(int32_t frames) {
-    // The count is doubled whatever the elapsed time: a window holding a long load reads low.
+    // Kept: the count is doubled whatever the elapsed time, so a window holding a long load
+    // reads low; the screens that load reset the rate themselves, as the game expects.
     const int32_t rate = frames * 2;
     return rate < 5 ? 5 : rate;
 }

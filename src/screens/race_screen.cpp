@@ -139,7 +139,8 @@ void UpdateRace() {
 
     SteerOpponent(1, HeightMap);
     SteerOpponent(2, HeightMap);
-    // Drawn (and tested for contact) at the positions of the previous flight step.
+    // Kept: drawn (and tested for contact) at the positions of the previous flight step; the
+    // flight step follows.
     DrawRaceScene();
     MoveShips();
     if (BumpShips())

@@ -277,7 +277,8 @@ void InitSound() {
     for (Effect effect : EffectLoadOrder)
         Sound.effects[effect] = LoadEffect(folder + EffectFiles[effect]);
 
-    // The menu music starts whatever the settings say; they get their defaults later.
+    // Kept: the menu music starts whatever the settings say; they get their defaults later,
+    // in the load step.
     if (Sound.modules[MenuMusic]) {
         Player_Start(Sound.modules[MenuMusic]);
         Sound.playing = MenuMusic;
