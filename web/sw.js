@@ -7,9 +7,10 @@ const Files = ["./", "index.html"];
 const CacheName = "tarnvell-" + Build;
 
 self.addEventListener("install", (event) => {
-    // All or nothing: a build is kept only when every file of it arrived.
+    // All or nothing: a build is kept only when every file of it arrived. The browser's
+    // own cache answers when the server says the file has not changed.
     event.waitUntil(caches.open(CacheName)
-        .then((cache) => cache.addAll(Files.map((file) => new Request(file, {cache: "reload"}))))
+        .then((cache) => cache.addAll(Files.map((file) => new Request(file, {cache: "no-cache"}))))
         .then(() => self.skipWaiting()));
 });
 

@@ -1,11 +1,11 @@
 // The window backend: the emulated screen in a sharp, resizable SDL2 window, keys, mouse and
 // pads, with the port's focus, PAUSED and notes drawn over the picture.
 #include <SDL.h>
+#include <sys/stat.h>
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
 #else
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #endif
