@@ -12,12 +12,12 @@
 
 namespace {
 
-constexpr int32_t MapSize = 1024;   // cells a side, a power of two so positions wrap by masking
-constexpr int32_t Columns = 240;    // one sample a column
-constexpr int32_t Rows = 240;       // the view's rows
-constexpr int32_t Steps = 1000;     // distance steps, one map cell apart
-constexpr float Horizon = 100.0f;   // screen row of the eye's height, as the race camera's
-constexpr float RowScale = 120.0f;  // rows per unit of height over distance
+constexpr int32_t MapSize = 1024;     // cells a side, a power of two so positions wrap by masking
+constexpr int32_t Columns = 240;      // one sample a column
+constexpr int32_t Rows = 240;         // the view's rows
+constexpr int32_t Steps = 1000;       // distance steps, one map cell apart
+constexpr float Horizon = 100.0f;     // screen row of the eye's height, as the race camera's
+constexpr float RowScale = 120.0f;    // rows per unit of height over distance
 constexpr float EyeClearance = 90.0f; // height units above the ground under the eye
 
 double ThreadSeconds() {
@@ -64,7 +64,8 @@ struct ClassicMap {
             total += weight;
         }
         for (int32_t i = 0; i < MapSize * MapSize; ++i) {
-            const int32_t h = std::clamp(static_cast<int32_t>(sum[i] / total * 300.0f) - 30, 0, 255);
+            const int32_t h =
+                std::clamp(static_cast<int32_t>(sum[i] / total * 300.0f) - 30, 0, 255);
             heights[i] = static_cast<uint8_t>(h);
             const int32_t red = std::min(31, 4 + h / 9);
             const int32_t green = std::min(63, 20 + h / 6);
@@ -122,8 +123,8 @@ void DrawTerrainViewClassicLoopBench(benchmark::State& state) {
         const float turn = 6.2831853f * static_cast<float>(pose) / Poses;
         const float eyeX = 512.0f + 300.0f * std::cos(turn);
         const float eyeY = 512.0f + 300.0f * std::sin(turn);
-        const int32_t under = map.heights[static_cast<int32_t>(eyeX) +
-                                          static_cast<int32_t>(eyeY) * MapSize];
+        const int32_t under =
+            map.heights[static_cast<int32_t>(eyeX) + static_cast<int32_t>(eyeY) * MapSize];
         DrawClassicView(map, eyeX, eyeY, turn + 1.5707963f, under + EyeClearance, frame.data());
         benchmark::DoNotOptimize(frame.data());
         benchmark::ClobberMemory();

@@ -4,9 +4,10 @@
 #include <cstring>
 #include <utility>
 
-#include "render/tables.h"
-#include "render/terrain_view.h"
 #include "render/lanes.h"
+#include "render/tables.h"
+#include "render/terrain_batches.h"
+#include "render/terrain_view.h"
 
 namespace {
 
@@ -287,48 +288,16 @@ void CastStripsOneByOne(int32_t n, int32_t steps, int32_t viewHeight, const Came
         CastStrip<W>(k, steps, viewHeight, colours, heights, camera.frame, camera.depth);
 }
 
-// The vector casters run eight strips side by side, one in each 32-bit lane, through every
-// distance step. Spans are not drawn as they are found: each is marked on its top row, and
-// afterwards one pass down the rows carries each mark on over the rows below it that its
-// span covers, which fills the same pixels without a branch per span. One body serves every
-// processor (lanes.h); it is built twice on x86-64, for SSE2 and for AVX2.
-
-// Marks of one batch of lanes: for the span that begins on a row, its colour's cell and its
-// distance step, as cell << 11 | step + 1 (0 when unmarked). Row 240 takes the lanes with
-// no span at a step, so every lane stores every step without a branch. The fill clears each
-// row as it passes, so they start clean.
-constexpr int32_t MarkStepBits = 11;
-static_assert(MaxDistanceSteps < (1 << MarkStepBits));
-constexpr int32_t NoSpanRow = MaxView;
-alignas(32) uint32_t Marks[MaxView + 1][LaneCount];
-
-// The view distance after `taken` steps: 16 steps of 64, 188 of 128, then 256 apart. The
-// fill works it out from a mark's step rather than looking it up.
-constexpr int32_t DistanceAfter(int32_t taken) {
-    return 1 + 64 * std::min(taken, 16) + 128 * std::clamp(taken - 16, 0, 188) +
-           256 * std::max(taken - 204, 0);
-}
+// The distances the vector casters work out from a mark's step follow the steps above.
 constexpr bool DistancesFollowTheSteps() {
     for (size_t i = 0; i < Distances.size(); ++i) {
-        if (DistanceAfter(static_cast<int32_t>(i) + 1) != Distances[i].d)
+        if (DistanceAfterSteps(static_cast<int32_t>(i) + 1) != Distances[i].d)
             return false;
     }
     return true;
 }
 static_assert(DistancesFollowTheSteps());
-
-// The distance steps again, in the vector casters' 32-bit form, with the samples of the
-// first eight strips laid out across the lanes; a batch starting at strip f adds f steps.
-struct BatchStep {
-    Lanes laneX; // 22.10: strip j's sample in lane j
-    Lanes laneY;
-    int32_t stepX; // 22.10: from one strip to the next
-    int32_t stepY;
-    int32_t base;      // screen row of altitude zero
-    uint32_t rowScale; // as in DistanceConstants
-    uint32_t rowShift;
-};
-BatchStep BatchSteps[MaxDistanceSteps];
+static_assert(MaxDistanceSteps < (1 << MarkStepBits));
 
 void LayOutBatchSteps(int32_t steps) {
     for (int32_t i = 0; i < steps; ++i) {
@@ -342,167 +311,9 @@ void LayOutBatchSteps(int32_t steps) {
         }
         batch.base = step.base;
         batch.rowScale = Distances[i].rowScale;
-        batch.rowShift = Distances[i].rowShift;
+        batch.rowShift = static_cast<int32_t>(Distances[i].rowShift);
     }
 }
-
-// Runs strips first .. first + 7 through the distance steps and marks their spans. Leaves
-// each lane's lowest row to fill (the last open row, plus one for a strip that started
-// without drawing) in `low` and its highest in `high`.
-LANES_INLINE void MarkBatchSpans(int32_t first, int32_t steps, const uint8_t* heights, Lanes& low,
-                                 Lanes& high) {
-    const Lanes lane = LaneNumbers();
-    const Lanes none = Splat(NoCell);
-    const Lanes bottomOpen = Splat(MaxView);
-    uint32_t* const marks = &Marks[0][0];
-
-    // A closed strip has `open` 0, where nothing is visible; `lastOpen` keeps the row it
-    // closed at, which the strip-by-strip caster's `open` would still hold.
-    Lanes open = bottomOpen;
-    Lanes lastOpen = bottomOpen;
-    Lanes prev = none;       // the cell sampled last
-    Lanes shift = Lanes{};   // 1 for a strip that started without drawing
-    Lanes top = Splat(239);  // the bottom row a span fills
-
-    for (int32_t i = 0; i < steps; ++i) {
-        const BatchStep& step = BatchSteps[i];
-        const Lanes px = step.laneX + first * step.stepX;
-        const Lanes py = step.laneY + first * step.stepY;
-        // Unsigned bounds: negative positions count as huge.
-        const Lanes off = (__builtin_bit_cast(ULanes, px) > static_cast<uint32_t>(MapLimit)) |
-                          (__builtin_bit_cast(ULanes, py) > static_cast<uint32_t>(MapLimit));
-        const Lanes cell = __builtin_bit_cast(
-            Lanes, ((__builtin_bit_cast(ULanes, px) >> 18) & 511u) |
-                       ((__builtin_bit_cast(ULanes, py) >> 9) & (511u << 9)));
-
-        const ULanes h = __builtin_bit_cast(ULanes, LookUpBytes(heights, cell));
-        Lanes y = step.base - __builtin_bit_cast(Lanes, (h * step.rowScale) >> step.rowShift);
-        y &= ~(y >> 31); // rows above the view count as 0
-
-        const Lanes visible = ~off & (cell != prev) & (open > y);
-        const Lanes fresh = prev == none;
-        const Lanes span = visible & ~fresh;
-        const Lanes start = visible & fresh;
-
-        // Every lane stores a mark: its span's first row, or the spare row when it has none.
-        const Lanes where = (Select(span, y + shift, Splat(NoSpanRow)) << 3) + lane;
-        const Lanes mark =
-            __builtin_bit_cast(Lanes, __builtin_bit_cast(ULanes, prev) << MarkStepBits) | (i + 1);
-        ScatterLanes(marks, where, mark);
-
-        shift |= start & 1;
-        top = Select(start, y, top);
-        open = Select(visible, y, open);
-        lastOpen = Select(visible, y, lastOpen);
-        // Off the map: a strip that has drawn is finished, one that has not forgets its cell.
-        open &= ~(off & (bottomOpen > open));
-        prev = Select(off, none, cell);
-        if (!AnySet(open))
-            break;
-    }
-    low = lastOpen + shift;
-    high = top;
-}
-
-// DistanceAfter, eight at a time.
-LANES_INLINE Lanes DistancesAfter(const Lanes& taken) {
-    const Lanes zero = Lanes{};
-    const Lanes by64 = Select(taken < 16, taken, Splat(16));
-    Lanes by128 = taken - 16;
-    by128 = Select(by128 < 0, zero, by128);
-    by128 = Select(by128 > 188, Splat(188), by128);
-    Lanes by256 = taken - 204;
-    by256 = Select(by256 < 0, zero, by256);
-    return 1 + (by64 << 6) + (by128 << 7) + (by256 << 8);
-}
-
-// One vector of a batch row's pixels, part P of W / 2: each lane's colour pair spread over
-// its strip's columns. A row whose lanes all have terrain is stored whole; otherwise the
-// pixels of lanes without keep their colour.
-template <int32_t W, size_t P, bool Whole>
-LANES_INLINE void WritePixelPart(uint16_t* pixels, const Lanes& pairs, const Lanes& inside) {
-    constexpr int32_t Parts = W / 2; // 16 pixels a vector: 2 a lane
-    if constexpr (P < Parts) {
-        uint16_t* at = pixels + P * 16;
-        const Lanes spread = Spread<P, Parts>(pairs);
-        if constexpr (Whole)
-            StoreLanes(at, spread);
-        else
-            StoreLanes(at, Select(Spread<P, Parts>(inside), spread, LoadLanes(at)));
-    }
-}
-
-// Writes one row of a batch: each lane's colour and distance across its strip's W columns
-// where `inside` is set; elsewhere the pixels keep their colour and the depth is all bits.
-template <int32_t W, size_t... Part>
-LANES_INLINE void WriteBatchRow(uint16_t* pixels, uint32_t* entries, const Lanes& colour, const Lanes& distance,
-                                const Lanes& inside, std::index_sequence<Part...> /*parts*/) {
-    const Lanes pairs = colour | (colour << 16);
-    if (AllSet(inside)) {
-        (WritePixelPart<W, Part, true>(pixels, pairs, inside), ...);
-        (StoreLanes(entries + Part * 8, Spread<Part, W>(distance)), ...);
-    } else {
-        (WritePixelPart<W, Part, false>(pixels, pairs, inside), ...);
-        const Lanes far = Select(inside, distance, Splat(-1));
-        (StoreLanes(entries + Part * 8, Spread<Part, W>(far)), ...);
-    }
-}
-
-// The fill after a batch's marks: every row of the batch's columns, top to bottom, each lane
-// carrying down its nearest mark at or above the row, the span that covers it.
-template <int32_t W>
-LANES_INLINE void FillBatch(int32_t first, const Lanes& low, const Lanes& high, const uint16_t* colours,
-                            uint16_t* frame, uint32_t* depth) {
-    const Lanes stepMask = Splat((1 << MarkStepBits) - 1);
-    Lanes carried = Splat(1); // the mark of the span covering the row, cell 0 step 0 until one
-    for (int32_t r = 0; r < MaxView; ++r) {
-        const Lanes inside = ~((low > r) | (r > high));
-        uint32_t* entries = depth + r * RowStride + first * W;
-        if (!AnySet(inside)) {
-            // No strip of the batch has terrain on this row, so no mark lies here either.
-            for (int32_t part = 0; part < W; ++part)
-                StoreLanes(entries + part * 8, Splat(-1));
-            continue;
-        }
-        const Lanes marked = LoadLanes(Marks[r]);
-        StoreLanes(Marks[r], Lanes{});
-        carried = Select(marked != 0, marked, carried);
-        const Lanes colour =
-            LookUpWords(colours, __builtin_bit_cast(Lanes, __builtin_bit_cast(ULanes, carried) >>
-                                                               MarkStepBits));
-        const Lanes distance = DistancesAfter(carried & stepMask);
-        WriteBatchRow<W>(frame + r * RowStride + first * W, entries, colour, distance, inside,
-                         std::make_index_sequence<W>());
-    }
-}
-
-template <int32_t W>
-LANES_INLINE void CastBatches(int32_t n, int32_t steps, const CameraState& camera,
-                              const uint16_t* colours, const uint8_t* heights) {
-    // The last batch overlaps the one before when the strips do not come in eights; the
-    // overlapping strips are cast twice to the same result.
-    for (int32_t first = 0; first < n; first += LaneCount) {
-        first = std::min(first, n - LaneCount);
-        Lanes low;
-        Lanes high;
-        MarkBatchSpans(first, steps, heights, low, high);
-        FillBatch<W>(first, low, high, colours, camera.frame, camera.depth);
-    }
-}
-
-// The one body, in the build's baseline vectors and, on x86-64, with AVX2.
-template <int32_t W>
-void CastBatchesVector(int32_t n, int32_t steps, const CameraState& camera,
-                       const uint16_t* colours, const uint8_t* heights) {
-    CastBatches<W>(n, steps, camera, colours, heights);
-}
-#ifdef LANES_HAVE_AVX2
-template <int32_t W>
-LANES_AVX2 void CastBatchesAvx2(int32_t n, int32_t steps, const CameraState& camera,
-                                const uint16_t* colours, const uint8_t* heights) {
-    CastBatches<W>(n, steps, camera, colours, heights);
-}
-#endif
 
 CasterChoice ChosenCaster = CasterChoice::Fastest;
 
@@ -521,19 +332,18 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
     const CasterChoice caster = TerrainCasterInUse();
     if (narrow && n * W == MaxView && viewHeight == MaxView && caster != CasterChoice::Scalar) {
         LayOutBatchSteps(steps);
-#ifdef LANES_HAVE_AVX2
-        if (caster == CasterChoice::Avx2) {
-            CastBatchesAvx2<W>(n, steps, camera, colours, heights);
-            return;
-        }
-#endif
-        CastBatchesVector<W>(n, steps, camera, colours, heights);
+        if (caster == CasterChoice::Avx2)
+            CastBatchesAvx2(W, steps, camera, colours, heights);
+        else
+            CastBatchesVector(W, steps, camera, colours, heights);
         return;
     }
     CastStripsOneByOne<W>(n, steps, viewHeight, camera, colours, heights);
 }
 
 } // namespace
+
+BatchStep BatchSteps[MaxDistanceSteps];
 
 void ChooseTerrainCaster(CasterChoice choice) {
     ChosenCaster = choice;

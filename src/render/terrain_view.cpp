@@ -6,7 +6,7 @@
 
 #include "assets/assets.h"
 #include "render/tables.h"
-#include "render/lanes.h"
+#include "render/terrain_batches.h"
 #include "screens/settings.h"
 
 namespace {
@@ -16,60 +16,6 @@ constexpr int32_t MaxView = 240;      // columns and rows of the view buffers
 constexpr int32_t CloudHeight = 4800; // camera-height units
 
 constexpr int32_t SkyGroups = MaxView / 4; // 4-pixel groups in a row of the game's view
-
-// One sky row of the game's 240-pixel view, eight groups at a time. Only bits 19-26 of the
-// positions pick a texel, and 32-bit wrap-around keeps every bit below 32 exact, so the lanes
-// run on the low halves of the 64-bit positions. The last eight groups overlap the seven
-// eights before them and write the same texels again.
-LANES_INLINE void DrawSkyRow(uint16_t* pixel, const uint16_t* sky, int64_t lx, int64_t ly,
-                             int64_t sx, int64_t sy) {
-    // Each lane's offset from the row's first group, worked out once a row.
-    const Lanes lane = LaneNumbers();
-    const Lanes startX =
-        Splat(static_cast<int32_t>(static_cast<uint32_t>(lx))) +
-        __builtin_bit_cast(Lanes, __builtin_bit_cast(ULanes, lane) * static_cast<uint32_t>(sx));
-    const Lanes startY =
-        Splat(static_cast<int32_t>(static_cast<uint32_t>(ly))) +
-        __builtin_bit_cast(Lanes, __builtin_bit_cast(ULanes, lane) * static_cast<uint32_t>(sy));
-    for (int32_t first = 0; first < SkyGroups; first += LaneCount) {
-        first = std::min(first, SkyGroups - LaneCount);
-        const Lanes x = startX + static_cast<int32_t>(static_cast<uint32_t>(first) *
-                                                      static_cast<uint32_t>(sx));
-        const Lanes y = startY + static_cast<int32_t>(static_cast<uint32_t>(first) *
-                                                      static_cast<uint32_t>(sy));
-        const Lanes texel = __builtin_bit_cast(
-            Lanes, ((__builtin_bit_cast(ULanes, x) >> 19) & 255u) |
-                       ((__builtin_bit_cast(ULanes, y) >> 11) & (255u << 8)));
-        const Lanes colour = LookUpWords(sky, texel);
-        // Each group's texel four times: a pair twice.
-        const Lanes pairs = colour | (colour << 16);
-        StoreLanes(pixel + first * 4, Spread<0, 2>(pairs));
-        StoreLanes(pixel + first * 4 + 16, Spread<1, 2>(pairs));
-    }
-}
-
-// The sky rows down to the horizon in lanes; the same body in the build's baseline vectors
-// and, on x86-64, with AVX2.
-struct SkyRow {
-    int64_t lx; // 22.10: the row's first group
-    int64_t ly;
-    int64_t sx; // 22.10: from one group to the next
-    int64_t sy;
-};
-LANES_INLINE void DrawSkyRows(uint16_t* frame, const uint16_t* sky, const SkyRow* rows,
-                              int32_t count) {
-    for (int32_t r = 0; r < count; ++r)
-        DrawSkyRow(frame + r * SkyGroups * 4, sky, rows[r].lx, rows[r].ly, rows[r].sx, rows[r].sy);
-}
-void DrawSkyRowsVector(uint16_t* frame, const uint16_t* sky, const SkyRow* rows, int32_t count) {
-    DrawSkyRows(frame, sky, rows, count);
-}
-#ifdef LANES_HAVE_AVX2
-LANES_AVX2 void DrawSkyRowsAvx2(uint16_t* frame, const uint16_t* sky, const SkyRow* rows,
-                                int32_t count) {
-    DrawSkyRows(frame, sky, rows, count);
-}
-#endif
 
 // The rows of one sky, laid out before the lanes draw them; static so a frame allocates
 // nothing.
@@ -127,13 +73,10 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
             ly += sy;
         }
     }
-#ifdef LANES_HAVE_AVX2
-    if (caster == CasterChoice::Avx2) {
+    if (caster == CasterChoice::Avx2)
         DrawSkyRowsAvx2(camera.frame, sky, SkyRows, laneRows);
-        return;
-    }
-#endif
-    DrawSkyRowsVector(camera.frame, sky, SkyRows, laneRows);
+    else
+        DrawSkyRowsVector(camera.frame, sky, SkyRows, laneRows);
 }
 
 void DrawTerrainView() {
