@@ -4,6 +4,12 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <immintrin.h>
+#elif defined(__ARM_NEON)
+#include <arm_neon.h>
+#endif
+
 // The helpers are compiled for the instructions of the file that includes them: the vector
 // terrain code is built once in the build's baseline vectors (SSE2 on x86-64, NEON on
 // aarch64, SIMD128 in the browser with -msimd128) and once more with -mavx2. They live in an
@@ -43,23 +49,15 @@ typedef uint32_t UVec4 __attribute__((vector_size(16)));  // NOLINT(modernize-us
 typedef uint32_t UVec8 __attribute__((vector_size(32)));  // NOLINT(modernize-use-using)
 typedef uint64_t Pairs2 __attribute__((vector_size(16))); // NOLINT(modernize-use-using)
 typedef uint64_t Pairs4 __attribute__((vector_size(32))); // NOLINT(modernize-use-using)
-typedef uint8_t Bytes4 __attribute__((vector_size(4)));   // NOLINT(modernize-use-using)
-typedef uint8_t Bytes8 __attribute__((vector_size(8)));   // NOLINT(modernize-use-using)
-typedef uint16_t Words4 __attribute__((vector_size(8)));  // NOLINT(modernize-use-using)
-typedef uint16_t Words8 __attribute__((vector_size(16))); // NOLINT(modernize-use-using)
 
 template <class V> struct VectorShape;
 template <> struct VectorShape<Vec4> {
     using Unsigned = UVec4;
     using Pairs = Pairs2;
-    using Bytes = Bytes4;
-    using Words = Words4;
 };
 template <> struct VectorShape<Vec8> {
     using Unsigned = UVec8;
     using Pairs = Pairs4;
-    using Bytes = Bytes8;
-    using Words = Words8;
 };
 
 // Eight 32-bit lanes in one or two vectors; lane j lies in part j / (8 / Parts).
@@ -165,25 +163,24 @@ LANES_INLINE uint64_t PairOf(const Lanes<Vec8>& a, int32_t p) {
     return __builtin_bit_cast(Pairs4, a.part[0])[p];
 }
 
+// Masks, with every lane all bits or 0: whether any lane or every lane is set.
 template <class V> LANES_INLINE bool AnySet(const Lanes<V>& mask) {
-    V either = mask.part[0];
-    for (int32_t i = 1; i < Lanes<V>::Parts; ++i)
-        either |= mask.part[i];
-    const auto pairs = __builtin_bit_cast(typename VectorShape<V>::Pairs, either);
-    uint64_t any = 0;
-    for (int32_t k = 0; k < static_cast<int32_t>(sizeof(V) / 8); ++k)
-        any |= pairs[k];
-    return any != 0;
+    if constexpr (Lanes<V>::Parts == 2) {
+        const Pairs2 pairs = __builtin_bit_cast(Pairs2, mask.part[0] | mask.part[1]);
+        return (pairs[0] | pairs[1]) != 0;
+    } else {
+        const Pairs4 pairs = __builtin_bit_cast(Pairs4, mask.part[0]);
+        return ((pairs[0] | pairs[1]) | (pairs[2] | pairs[3])) != 0;
+    }
 }
 template <class V> LANES_INLINE bool AllSet(const Lanes<V>& mask) {
-    V both = mask.part[0];
-    for (int32_t i = 1; i < Lanes<V>::Parts; ++i)
-        both &= mask.part[i];
-    const auto pairs = __builtin_bit_cast(typename VectorShape<V>::Pairs, both);
-    uint64_t all = ~uint64_t{0};
-    for (int32_t k = 0; k < static_cast<int32_t>(sizeof(V) / 8); ++k)
-        all &= pairs[k];
-    return all == ~uint64_t{0};
+    if constexpr (Lanes<V>::Parts == 2) {
+        const Pairs2 pairs = __builtin_bit_cast(Pairs2, mask.part[0] & mask.part[1]);
+        return (pairs[0] & pairs[1]) == ~uint64_t{0};
+    } else {
+        const Pairs4 pairs = __builtin_bit_cast(Pairs4, mask.part[0]);
+        return ((pairs[0] & pairs[1]) & (pairs[2] & pairs[3])) == ~uint64_t{0};
+    }
 }
 
 template <class L> LANES_INLINE L LoadLanes(const void* from) {
@@ -214,55 +211,83 @@ template <int32_t P, int32_t R, class V> LANES_INLINE Lanes<V> Spread(const Lane
 
 // Table lookups, eight entries by eight single loads: on the processors we measured they
 // beat the gather instructions several times over. The indices travel in pairs through
-// general registers; the entries come back packed in one or two words, which widen into the
-// lanes in a step or two. Every index must lie inside the table.
+// general registers, and each pair of entries comes back as one 64-bit word holding two
+// lanes. Every index must lie inside the table.
 template <class T> LANES_INLINE uint64_t LookUpPair(const T* table, uint64_t at) {
-    return uint64_t{table[static_cast<uint32_t>(at)]} | uint64_t{table[at >> 32]}
-                                                            << (8 * sizeof(T));
+    return uint64_t{table[static_cast<uint32_t>(at)]} | uint64_t{table[at >> 32]} << 32;
 }
 
+template <class T, class V> LANES_INLINE Lanes<V> LookUp(const T* table, const Lanes<V>& index) {
+    const uint64_t p0 = LookUpPair(table, PairOf(index, 0));
+    const uint64_t p1 = LookUpPair(table, PairOf(index, 1));
+    const uint64_t p2 = LookUpPair(table, PairOf(index, 2));
+    const uint64_t p3 = LookUpPair(table, PairOf(index, 3));
+    if constexpr (Lanes<V>::Parts == 1) {
+        return {{__builtin_bit_cast(V, (Pairs4{p0, p1, p2, p3}))}};
+    } else {
+        return {{__builtin_bit_cast(V, (Pairs2{p0, p1})), __builtin_bit_cast(V, (Pairs2{p2, p3}))}};
+    }
+}
+LANES_INLINE uint64_t LookUpBytePair(const uint8_t* table, uint64_t at) {
+    return uint64_t{table[static_cast<uint32_t>(at)]} | uint64_t{table[at >> 32]} << 8;
+}
+
+// Byte entries are packed eight to a word first, which widens to the lanes in one or two
+// instructions where the processor has them.
 template <class V> LANES_INLINE Lanes<V> LookUpBytes(const uint8_t* table, const Lanes<V>& index) {
-    const uint64_t bytes =
-        LookUpPair(table, PairOf(index, 0)) | LookUpPair(table, PairOf(index, 1)) << 16 |
-        LookUpPair(table, PairOf(index, 2)) << 32 | LookUpPair(table, PairOf(index, 3)) << 48;
-    Lanes<V> r;
+    const uint64_t bytes = LookUpBytePair(table, PairOf(index, 0)) |
+                           LookUpBytePair(table, PairOf(index, 1)) << 16 |
+                           LookUpBytePair(table, PairOf(index, 2)) << 32 |
+                           LookUpBytePair(table, PairOf(index, 3)) << 48;
+#if defined(__AVX2__)
     if constexpr (Lanes<V>::Parts == 1) {
-        r.part[0] = __builtin_convertvector(__builtin_bit_cast(Bytes8, bytes), V);
-    } else {
-        r.part[0] =
-            __builtin_convertvector(__builtin_bit_cast(Bytes4, static_cast<uint32_t>(bytes)), V);
-        r.part[1] = __builtin_convertvector(
-            __builtin_bit_cast(Bytes4, static_cast<uint32_t>(bytes >> 32)), V);
+        return {{__builtin_bit_cast(
+            V, _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<int64_t>(bytes))))}};
     }
+#endif
+#if defined(__SSE2__)
+    if constexpr (Lanes<V>::Parts == 2) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i words =
+            _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<int64_t>(bytes)), zero);
+        return {{__builtin_bit_cast(V, _mm_unpacklo_epi16(words, zero)),
+                 __builtin_bit_cast(V, _mm_unpackhi_epi16(words, zero))}};
+    }
+#elif defined(__ARM_NEON)
+    if constexpr (Lanes<V>::Parts == 2) {
+        const uint16x8_t words = vmovl_u8(vcreate_u8(bytes));
+        return {{__builtin_bit_cast(V, vmovl_u16(vget_low_u16(words))),
+                 __builtin_bit_cast(V, vmovl_u16(vget_high_u16(words)))}};
+    }
+#endif
+    Lanes<V> r;
+    for (int32_t j = 0; j < LaneCount; ++j)
+        r.part[j / Lanes<V>::PerPart][j % Lanes<V>::PerPart] =
+            static_cast<int32_t>((bytes >> (8 * j)) & 255);
     return r;
 }
-
 template <class V> LANES_INLINE Lanes<V> LookUpWords(const uint16_t* table, const Lanes<V>& index) {
-    const uint64_t low = LookUpPair(table, PairOf(index, 0)) | LookUpPair(table, PairOf(index, 1))
-                                                                   << 32;
-    const uint64_t high = LookUpPair(table, PairOf(index, 2)) | LookUpPair(table, PairOf(index, 3))
-                                                                    << 32;
-    Lanes<V> r;
-    if constexpr (Lanes<V>::Parts == 1) {
-        r.part[0] = __builtin_convertvector(__builtin_bit_cast(Words8, (Pairs2{low, high})), V);
-    } else {
-        r.part[0] = __builtin_convertvector(__builtin_bit_cast(Words4, low), V);
-        r.part[1] = __builtin_convertvector(__builtin_bit_cast(Words4, high), V);
-    }
-    return r;
+    return LookUp(table, index);
 }
 
-// table[index] = value, lane by lane, in lane order (a later lane wins a shared index).
-LANES_INLINE void ScatterPair(uint32_t* table, uint64_t at, uint64_t what) {
-    table[static_cast<uint32_t>(at)] = static_cast<uint32_t>(what);
-    table[at >> 32] = static_cast<uint32_t>(what >> 32);
-}
+// table[index] = value, lane by lane, in lane order (a later lane wins a shared index). The
+// lanes go through memory, where single loads take them apart cheaper than extractions.
 template <class V>
 LANES_INLINE void ScatterLanes(uint32_t* table, const Lanes<V>& index, const Lanes<V>& value) {
-    ScatterPair(table, PairOf(index, 0), PairOf(value, 0));
-    ScatterPair(table, PairOf(index, 1), PairOf(value, 1));
-    ScatterPair(table, PairOf(index, 2), PairOf(value, 2));
-    ScatterPair(table, PairOf(index, 3), PairOf(value, 3));
+    alignas(32) uint32_t at[LaneCount];
+    alignas(32) uint32_t what[LaneCount];
+    for (int32_t i = 0; i < Lanes<V>::Parts; ++i) {
+        std::memcpy(at + i * Lanes<V>::PerPart, &index.part[i], sizeof(V));
+        std::memcpy(what + i * Lanes<V>::PerPart, &value.part[i], sizeof(V));
+    }
+    table[at[0]] = what[0];
+    table[at[1]] = what[1];
+    table[at[2]] = what[2];
+    table[at[3]] = what[3];
+    table[at[4]] = what[4];
+    table[at[5]] = what[5];
+    table[at[6]] = what[6];
+    table[at[7]] = what[7];
 }
 
 #ifdef LANES_HAVE_AVX2
