@@ -232,28 +232,76 @@ LANES_INLINE uint64_t LookUpBytePair(const uint8_t* table, uint64_t at) {
     return uint64_t{table[static_cast<uint32_t>(at)]} | uint64_t{table[at >> 32]} << 8;
 }
 
-// Byte entries are packed eight to a word first, which widens to the lanes in one or two
-// instructions where the processor has them.
+#if defined(__SSE2__)
+// On x86 each entry is loaded straight into its place in a vector (one instruction a lane),
+// with the indices read back from memory, then widened to the lanes.
+template <class T, class V>
+LANES_INLINE Lanes<V> LookUpInserting(const T* table, const Lanes<V>& index) {
+    alignas(32) uint32_t at[LaneCount];
+    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
+        std::memcpy(at + i * Lanes<V>::PerPart, &index.part[i], sizeof(V));
+#if defined(__AVX2__)
+    if constexpr (Lanes<V>::Parts == 1) {
+        __m128i v = _mm_setzero_si128();
+        if constexpr (sizeof(T) == 1) {
+            v = _mm_insert_epi8(v, table[at[0]], 0);
+            v = _mm_insert_epi8(v, table[at[1]], 1);
+            v = _mm_insert_epi8(v, table[at[2]], 2);
+            v = _mm_insert_epi8(v, table[at[3]], 3);
+            v = _mm_insert_epi8(v, table[at[4]], 4);
+            v = _mm_insert_epi8(v, table[at[5]], 5);
+            v = _mm_insert_epi8(v, table[at[6]], 6);
+            v = _mm_insert_epi8(v, table[at[7]], 7);
+            return {{__builtin_bit_cast(V, _mm256_cvtepu8_epi32(v))}};
+        } else {
+            v = _mm_insert_epi16(v, table[at[0]], 0);
+            v = _mm_insert_epi16(v, table[at[1]], 1);
+            v = _mm_insert_epi16(v, table[at[2]], 2);
+            v = _mm_insert_epi16(v, table[at[3]], 3);
+            v = _mm_insert_epi16(v, table[at[4]], 4);
+            v = _mm_insert_epi16(v, table[at[5]], 5);
+            v = _mm_insert_epi16(v, table[at[6]], 6);
+            v = _mm_insert_epi16(v, table[at[7]], 7);
+            return {{__builtin_bit_cast(V, _mm256_cvtepu16_epi32(v))}};
+        }
+    }
+#endif
+    // Without SSE4.1 the 16-bit insertion serves bytes and words alike.
+    __m128i v = _mm_setzero_si128();
+    v = _mm_insert_epi16(v, table[at[0]], 0);
+    v = _mm_insert_epi16(v, table[at[1]], 1);
+    v = _mm_insert_epi16(v, table[at[2]], 2);
+    v = _mm_insert_epi16(v, table[at[3]], 3);
+    v = _mm_insert_epi16(v, table[at[4]], 4);
+    v = _mm_insert_epi16(v, table[at[5]], 5);
+    v = _mm_insert_epi16(v, table[at[6]], 6);
+    v = _mm_insert_epi16(v, table[at[7]], 7);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = _mm_unpacklo_epi16(v, zero);
+    const __m128i high = _mm_unpackhi_epi16(v, zero);
+    if constexpr (Lanes<V>::Parts == 2) {
+        return {{__builtin_bit_cast(V, low), __builtin_bit_cast(V, high)}};
+    } else {
+        struct Halves {
+            __m128i low;
+            __m128i high;
+        };
+        return {{__builtin_bit_cast(V, (Halves{low, high}))}};
+    }
+}
+#endif
+
+// Byte entries elsewhere are packed eight to a word first, which widens to the lanes in one
+// or two instructions where the processor has them.
 template <class V> LANES_INLINE Lanes<V> LookUpBytes(const uint8_t* table, const Lanes<V>& index) {
+#if defined(__SSE2__)
+    return LookUpInserting(table, index);
+#else
     const uint64_t bytes = LookUpBytePair(table, PairOf(index, 0)) |
                            LookUpBytePair(table, PairOf(index, 1)) << 16 |
                            LookUpBytePair(table, PairOf(index, 2)) << 32 |
                            LookUpBytePair(table, PairOf(index, 3)) << 48;
-#if defined(__AVX2__)
-    if constexpr (Lanes<V>::Parts == 1) {
-        return {{__builtin_bit_cast(
-            V, _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<int64_t>(bytes))))}};
-    }
-#endif
-#if defined(__SSE2__)
-    if constexpr (Lanes<V>::Parts == 2) {
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i words =
-            _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<int64_t>(bytes)), zero);
-        return {{__builtin_bit_cast(V, _mm_unpacklo_epi16(words, zero)),
-                 __builtin_bit_cast(V, _mm_unpackhi_epi16(words, zero))}};
-    }
-#elif defined(__ARM_NEON)
+#if defined(__ARM_NEON)
     if constexpr (Lanes<V>::Parts == 2) {
         const uint16x8_t words = vmovl_u8(vcreate_u8(bytes));
         return {{__builtin_bit_cast(V, vmovl_u16(vget_low_u16(words))),
@@ -265,9 +313,14 @@ template <class V> LANES_INLINE Lanes<V> LookUpBytes(const uint8_t* table, const
         r.part[j / Lanes<V>::PerPart][j % Lanes<V>::PerPart] =
             static_cast<int32_t>((bytes >> (8 * j)) & 255);
     return r;
+#endif
 }
 template <class V> LANES_INLINE Lanes<V> LookUpWords(const uint16_t* table, const Lanes<V>& index) {
+#if defined(__SSE2__)
+    return LookUpInserting(table, index);
+#else
     return LookUp(table, index);
+#endif
 }
 
 // table[index] = value, lane by lane, in lane order (a later lane wins a shared index). The
