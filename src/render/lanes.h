@@ -103,14 +103,6 @@ template <class L> LANES_INLINE L Splat(int32_t value) {
     return r;
 }
 
-// 0, 1, ... 7: each lane's own number.
-template <class L> LANES_INLINE L LaneNumbers() {
-    const int32_t numbers[LaneCount] = {0, 1, 2, 3, 4, 5, 6, 7};
-    L r;
-    std::memcpy(&r, numbers, sizeof r);
-    return r;
-}
-
 template <class V> LANES_INLINE Lanes<V> ShiftLeft(const Lanes<V>& a, int32_t bits) {
     Lanes<V> r;
     for (int32_t i = 0; i < Lanes<V>::Parts; ++i) {
@@ -183,13 +175,24 @@ template <class V> LANES_INLINE bool AllSet(const Lanes<V>& mask) {
     }
 }
 
+// Unaligned loads and stores, a vector at a time (copying the record whole makes GCC take the
+// vectors apart through general registers).
 template <class L> LANES_INLINE L LoadLanes(const void* from) {
     L v;
-    std::memcpy(&v, from, sizeof v);
+    for (int32_t i = 0; i < L::Parts; ++i)
+        std::memcpy(&v.part[i], static_cast<const char*>(from) + i * sizeof v.part[i],
+                    sizeof v.part[i]);
     return v;
 }
 template <class L> LANES_INLINE void StoreLanes(void* to, const L& v) {
-    std::memcpy(to, &v, sizeof v);
+    for (int32_t i = 0; i < L::Parts; ++i)
+        std::memcpy(static_cast<char*>(to) + i * sizeof v.part[i], &v.part[i], sizeof v.part[i]);
+}
+
+// 0, 1, ... 7: each lane's own number.
+template <class L> LANES_INLINE L LaneNumbers() {
+    static constexpr int32_t Numbers[LaneCount] = {0, 1, 2, 3, 4, 5, 6, 7};
+    return LoadLanes<L>(Numbers);
 }
 
 // Lane j of part P repeats lane (8P + j) / R of v: eight lanes spread across R times as many
@@ -294,14 +297,28 @@ LANES_INLINE Lanes<V> LookUpInserting(const T* table, const Lanes<V>& index) {
 // Byte entries elsewhere are packed eight to a word first, which widens to the lanes in one
 // or two instructions where the processor has them.
 template <class V> LANES_INLINE Lanes<V> LookUpBytes(const uint8_t* table, const Lanes<V>& index) {
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(LANES_INSERT_BYTES)
     return LookUpInserting(table, index);
 #else
     const uint64_t bytes = LookUpBytePair(table, PairOf(index, 0)) |
                            LookUpBytePair(table, PairOf(index, 1)) << 16 |
                            LookUpBytePair(table, PairOf(index, 2)) << 32 |
                            LookUpBytePair(table, PairOf(index, 3)) << 48;
-#if defined(__ARM_NEON)
+#if defined(__AVX2__)
+    if constexpr (Lanes<V>::Parts == 1) {
+        return {{__builtin_bit_cast(
+            V, _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<int64_t>(bytes))))}};
+    }
+#endif
+#if defined(__SSE2__)
+    if constexpr (Lanes<V>::Parts == 2) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i words =
+            _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<int64_t>(bytes)), zero);
+        return {{__builtin_bit_cast(V, _mm_unpacklo_epi16(words, zero)),
+                 __builtin_bit_cast(V, _mm_unpackhi_epi16(words, zero))}};
+    }
+#elif defined(__ARM_NEON)
     if constexpr (Lanes<V>::Parts == 2) {
         const uint16x8_t words = vmovl_u8(vcreate_u8(bytes));
         return {{__builtin_bit_cast(V, vmovl_u16(vget_low_u16(words))),
