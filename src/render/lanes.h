@@ -148,6 +148,40 @@ template <class L> LANES_INLINE L Select(const L& mask, const L& a, const L& b) 
     return (a & mask) | (b & ~mask);
 }
 
+// The smaller and the larger of each pair of lanes, signed; one instruction where the
+// processor has it.
+template <class V> LANES_INLINE Lanes<V> Smallest(const Lanes<V>& a, const Lanes<V>& b) {
+#if defined(__AVX2__)
+    if constexpr (Lanes<V>::Parts == 1)
+        return {{__builtin_bit_cast(V, _mm256_min_epi32(__builtin_bit_cast(__m256i, a.part[0]),
+                                                        __builtin_bit_cast(__m256i, b.part[0])))}};
+#endif
+    return Select(a < b, a, b);
+}
+template <class V> LANES_INLINE Lanes<V> Largest(const Lanes<V>& a, const Lanes<V>& b) {
+#if defined(__AVX2__)
+    if constexpr (Lanes<V>::Parts == 1)
+        return {{__builtin_bit_cast(V, _mm256_max_epi32(__builtin_bit_cast(__m256i, a.part[0]),
+                                                        __builtin_bit_cast(__m256i, b.part[0])))}};
+#endif
+    return Select(a > b, a, b);
+}
+
+// Lanes where a or b, taken as unsigned, lies above `limit`.
+template <class V>
+LANES_INLINE Lanes<V> EitherAboveUnsigned(const Lanes<V>& a, const Lanes<V>& b, uint32_t limit) {
+#if defined(__AVX2__)
+    if constexpr (Lanes<V>::Parts == 1) {
+        const __m256i bound = _mm256_set1_epi32(static_cast<int32_t>(limit));
+        const __m256i larger = _mm256_max_epu32(__builtin_bit_cast(__m256i, a.part[0]),
+                                                __builtin_bit_cast(__m256i, b.part[0]));
+        const __m256i inside = _mm256_cmpeq_epi32(_mm256_max_epu32(larger, bound), bound);
+        return {{__builtin_bit_cast(V, _mm256_xor_si256(inside, _mm256_set1_epi32(-1)))}};
+    }
+#endif
+    return AboveUnsigned(a, limit) | AboveUnsigned(b, limit);
+}
+
 LANES_INLINE uint64_t PairOf(const Lanes<Vec4>& a, int32_t p) {
     return __builtin_bit_cast(Pairs2, a.part[p / 2])[p % 2];
 }
