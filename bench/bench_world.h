@@ -1,12 +1,14 @@
 // The benchmarks' world: the real load step, once, over the baked data, then track 0 on planet 0.
 #pragma once
 
-#include "app/frame.h"
-#include "app/options.h"
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/terrain_data.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "race/course.h"
 #include "render/colour_map.h"
+#include "screens/load.h"
 
 // Allocates and loads everything as the start state does, then the landscape the main menu
 // shows. False when the FrameBuffer cannot be had.

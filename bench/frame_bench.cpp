@@ -4,19 +4,19 @@
 
 #include <cstdint>
 
-#include "app/frame.h"
-#include "app/options.h"
-#include "app/state.h"
 #include "app/window.h"
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/settings.h"
+#include "base/state.h"
 #include "bench_world.h"
 #include "platform/device.h"
 #include "platform/display.h"
 #include "race/course.h"
-#include "race/race_screen.h"
 #include "render/camera.h"
-#include "screens/settings.h"
+#include "screens/race_screen.h"
 
 namespace {
 

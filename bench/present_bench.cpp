@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/frame.h"
 #include "app/window.h"
+#include "base/frame.h"
 #include "platform/display.h"
 
 namespace {

@@ -9,18 +9,18 @@
 #include <vector>
 
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/ship_model.h"
 #include "assets/terrain_data.h"
 #include "assets/tga.h"
-#include "race/ship.h"
+#include "base/settings.h"
+#include "base/ship.h"
 #include "render/camera.h"
 #include "render/colour_map.h"
 #include "render/raster.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"
 #include "render/terrain_view.h"
-#include "screens/settings.h"
 
 namespace {
 

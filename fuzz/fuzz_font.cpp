@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/frame.h"
 #include "assets/assets.h"
 #include "assets/font.h"
+#include "base/frame.h"
 #include "fuzz_files.h"
 
 namespace {

@@ -2,16 +2,17 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/frame.h"
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/terrain_data.h"
+#include "base/frame.h"
+#include "base/settings.h"
 #include "fuzz_files.h"
-#include "race/race_screen.h"
+#include "race/course.h"
 #include "render/camera.h"
 #include "render/tables.h"
 #include "render/terrain_view.h"
-#include "screens/settings.h"
+#include "screens/race_screen.h"
 
 namespace {
 

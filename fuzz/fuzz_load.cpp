@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/options.h"
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/terrain_data.h"
+#include "base/frame.h"
+#include "base/options.h"
 #include "fuzz_files.h"
+#include "race/course.h"
+#include "screens/load.h"
 
 namespace {
 

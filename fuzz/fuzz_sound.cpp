@@ -3,10 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/options.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/settings.h"
 #include "fuzz_files.h"
-#include "screens/settings.h"
 #include "sound/sound.h"
 
 namespace {
@@ -18,7 +17,7 @@ const char* const ModuleFiles[3] = {"music.mod", "race.mod", "stem.mod"};
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    GameOptions.headless = true; // the silent output, which still mixes
+    ChooseSoundOutput(SoundOutput::Silent); // no device; the player still mixes
     SetDataFolder(ScratchFolder());
     SetDefaultSettings();
     return 0;

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "test_folder.h"
+
 namespace {
 
 constexpr int64_t RunPasses = 150;
@@ -26,7 +28,7 @@ constexpr const char* RaceScript = "10 tap 100 90\n30 tap 120 230\n50 tap 120 23
 const char* const Folders[] = {"Map", "Graph", "Sound"};
 
 std::string BadFolder(const std::string& name) {
-    return ::testing::TempDir() + "tarnvell_bad_" + std::to_string(getpid()) + "_" + name + "/";
+    return (TestRoot() / ("bad_" + name)).string() + "/";
 }
 
 // The names of the baked data files, as "Folder/name".

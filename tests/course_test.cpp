@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/ship.h"
 #include "race/course.h"
-#include "race/ship.h"
 
 namespace {
 

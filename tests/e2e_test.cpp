@@ -10,19 +10,14 @@
 #include <fstream>
 #include <string>
 
+#include "test_folder.h"
+
 namespace {
 
 struct Outcome {
     int exitCode;
     std::string errors;
 };
-
-std::filesystem::path TempDir(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("tarnvell-e2e-" + name + "-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
-}
 
 Outcome RunGame(const std::string& arguments, const std::filesystem::path& dir) {
     const std::string errors = (dir / "stderr.txt").string();
@@ -42,7 +37,7 @@ std::vector<std::string> Lines(const std::filesystem::path& path) {
 }
 
 TEST(EndToEnd, HeadlessRunLeavesShotAndTrace) {
-    const auto dir = TempDir("basic");
+    const auto dir = TestFolder("basic");
     const Outcome run = RunGame("--headless --frames 30 --shot 30:" + (dir / "s.png").string() +
                                     " --trace " + (dir / "t.jsonl").string(),
                                 dir);
@@ -64,7 +59,7 @@ TEST(EndToEnd, HeadlessRunLeavesShotAndTrace) {
 }
 
 TEST(EndToEnd, ScriptedQuitAndBadOptions) {
-    const auto dir = TempDir("quit");
+    const auto dir = TestFolder("quit");
     {
         std::ofstream script(dir / "quit.txt");
         script << "# close the window after a few passes\n5 tap 10 10\n12 quit\n";
@@ -97,7 +92,7 @@ TEST(EndToEnd, ScriptedQuitAndBadOptions) {
 }
 
 TEST(EndToEnd, EveryDisplayProfileShowsTheSamePicture) {
-    const auto dir = TempDir("profiles");
+    const auto dir = TestFolder("profiles");
     std::vector<std::vector<uint8_t>> pictures;
     for (const char* profile : {"rgb565", "rgb565-512", "rotated"}) {
         const std::string shot = (dir / (std::string(profile) + ".png")).string();
@@ -118,7 +113,7 @@ TEST(EndToEnd, EveryDisplayProfileShowsTheSamePicture) {
 }
 
 TEST(EndToEnd, RecordingReplaysToTheSameTrace) {
-    const auto dir = TempDir("record");
+    const auto dir = TestFolder("record");
     {
         std::ofstream script(dir / "in.txt");
         script << "20 tap 120 90\n40 tap 120 230\n60 key down left\n70 key up left\n"

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/ship.h"
 #include "race/course.h"
 #include "race/flight.h"
-#include "race/ship.h"
 #include "render/camera.h"
 #include "render/tables.h"
 

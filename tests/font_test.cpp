@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "assets/font.h"
+#include "test_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -41,9 +42,7 @@ void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
 
 // A graph folder (ending with '/') with font.tga and Antique.fnt, or with nothing at all.
 std::string FontFolder(const std::string& name, bool withFiles) {
-    const fs::path dir = fs::temp_directory_path() / ("tarnvell_font_" + name);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const fs::path dir = TestFolder("font_" + name);
     std::vector<uint8_t> tga = {0, 1, 1, 0,   0, 0, 1, 24, 0, 0,   0,
                                 0, 0, 1, 120, 0, 8, 0, 0,  0, 0xFF};
     for (int32_t i = 1; i < 256; ++i)

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "screens/backdrop.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ int64_t Field(const std::string& line, const char* key) {
 
 // Several build folders may run the suite at once: each process keeps its own files.
 std::string RunFolder(const std::string& name) {
-    return ::testing::TempDir() + "tarnvell_front_" + std::to_string(getpid()) + "_" + name;
+    return (TestRoot() / ("front_" + name)).string();
 }
 
 // A fresh run folder holding the input script.

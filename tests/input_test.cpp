@@ -1,8 +1,8 @@
 // Key flags, stylus taps and drags as the window procedure sets them.
 #include <gtest/gtest.h>
 
-#include "app/input.h"
 #include "app/window.h"
+#include "base/input.h"
 #include "platform/device.h"
 
 namespace {

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/frame.h"
 #include "assets/assets.h"
 #include "assets/font.h"
+#include "base/frame.h"
+#include "base/ship.h"
 #include "race/course.h"
 #include "race/laps.h"
-#include "race/ship.h"
 
 namespace {
 

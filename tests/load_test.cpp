@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/options.h"
 #include "assets/assets.h"
 #include "assets/font.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/tga.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/settings.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"
-#include "screens/settings.h"
+#include "screens/load.h"
+#include "test_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -28,8 +30,7 @@ template <typename T> bool AllZero(const T* data, size_t count) {
 }
 
 fs::path EmptyDataFolder(const std::string& name) {
-    fs::path dir = fs::temp_directory_path() / ("tarnvell_load_" + name);
-    fs::remove_all(dir);
+    fs::path dir = TestFolder("load_" + name);
     fs::create_directories(dir / "Graph");
     return dir;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "assets/ship_model.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -69,8 +70,7 @@ struct Md2Builder {
 };
 
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("tarnvell_md2_" + name)).string();
+    const std::string path = (TestRoot() / ("md2_" + name)).string();
     if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);

@@ -5,13 +5,13 @@
 #include <cstring>
 #include <vector>
 
+#include "base/settings.h"
 #include "screens/backdrop.h"
 #include "screens/help.h"
 #include "screens/layout.h"
 #include "screens/press.h"
 #include "screens/results.h"
 #include "screens/selection.h"
-#include "screens/settings.h"
 
 TEST(MenuPress, SquashStretchAndEffectsPerStep) {
     for (int32_t step : {2, 1}) {

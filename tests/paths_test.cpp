@@ -5,8 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/tga.h"
+#include "test_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -38,7 +39,7 @@ TEST(Paths, FoldersFollowTheProgramPath) {
     EXPECT_STREQ(DataFilePath(GraphFolder(), "cloud.tga"), "/Games/X/Graph/cloud.tga");
 
     // Non-ASCII folders keep every byte, and their files are found.
-    const fs::path root = fs::temp_directory_path() / "tarnvell_paths_utf8";
+    const fs::path root = TestFolder("paths_utf8");
     const fs::path data = root / "T\xC3\xA4rnvell \xE6\xB8\xB8\xE6\x88\xB2";
     DataSearch search = SearchIn(root, "T\xC3\xA4rnvell \xE6\xB8\xB8\xE6\x88\xB2/tarnvell");
     fs::create_directories(data / "Graph");
@@ -57,7 +58,7 @@ TEST(Paths, FoldersFollowTheProgramPath) {
 }
 
 TEST(Paths, SearchOrder) {
-    const fs::path root = fs::temp_directory_path() / "tarnvell_paths_order";
+    const fs::path root = TestFolder("paths_order");
     DataSearch search = SearchIn(root, "prefix/bin/tarnvell");
     fs::create_directories(root / "prefix/bin");
     fs::create_directories(root / "prefix/Graph"); // a file or folder elsewhere does not count

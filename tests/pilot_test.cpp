@@ -3,10 +3,10 @@
 
 #include <vector>
 
+#include "base/ship.h"
 #include "race/course.h"
 #include "race/flight.h"
 #include "race/pilot.h"
-#include "race/ship.h"
 #include "render/tables.h"
 
 namespace {

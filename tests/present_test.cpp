@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/frame.h"
 #include "app/window.h"
+#include "base/frame.h"
 
 namespace {
 

@@ -10,22 +10,24 @@
 #include <map>
 #include <string>
 
-#include "app/frame.h"
-#include "app/input.h"
-#include "app/options.h"
-#include "app/state.h"
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/ship_model.h"
 #include "assets/terrain_data.h"
+#include "base/frame.h"
+#include "base/input.h"
+#include "base/options.h"
+#include "base/settings.h"
+#include "base/ship.h"
+#include "base/state.h"
 #include "race/course.h"
 #include "race/flight.h"
 #include "race/laps.h"
-#include "race/race_screen.h"
-#include "race/ship.h"
 #include "render/camera.h"
 #include "render/ship_draw.h"
-#include "screens/settings.h"
+#include "screens/load.h"
+#include "screens/race_screen.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -338,8 +340,7 @@ TEST(Race, WholeAutopilotRaceReachesTheResults) {
 // The real program, headless, from the menu into a race: the pad held, A pressed meanwhile
 // and taken only after the pad is released, Left held, B, then the exit icon.
 TEST(Race, ControlsInTheRealProgram) {
-    const auto dir = std::filesystem::temp_directory_path() / "tarnvell_race_controls";
-    std::filesystem::create_directories(dir);
+    const auto dir = TestFolder("race_controls");
     const auto script = dir / "input.txt", trace = dir / "trace.jsonl";
     std::ofstream(script) << "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n" // PLAY, OK, OK
                           << "200 move 40 300\n200 down 40 300\n205 press a\n210 up\n"

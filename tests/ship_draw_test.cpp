@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "race/ship.h"
+#include "base/ship.h"
 #include "render/camera.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"

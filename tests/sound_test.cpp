@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
-#include "assets/load.h"
-#include "screens/settings.h"
+#include "assets/paths.h"
+#include "base/settings.h"
 #include "sound/sound.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -64,25 +64,22 @@ void Updates(int count) {
 class SoundTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = GameOptions;
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tarnvell_sound_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-        GameOptions.headless = true;
-        GameOptions.audioOut = (dir_ / "out.wav").string();
+        dir_ = TestFolder(std::string("sound_") +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        out_ = (dir_ / "out.wav").string();
+        ChooseSoundOutput(SoundOutput::WavFile, out_);
         SetDataFolder(TARNVELL_DATA);
         SetDefaultSettings();
     }
     void TearDown() override {
         ShutdownSound();
-        GameOptions = saved_;
+        ChooseSoundOutput(SoundOutput::Silent);
         std::error_code error;
         std::filesystem::remove_all(dir_, error);
     }
-    std::string Out() const { return GameOptions.audioOut; }
+    std::string Out() const { return out_; }
 
-    Options saved_;
+    std::string out_;
     std::filesystem::path dir_;
 };
 
@@ -201,20 +198,20 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
 
     // A WAV file that cannot be written: the game goes on without sound.
     SetDataFolder(TARNVELL_DATA);
-    GameOptions.audioOut = (dir_ / "no such folder" / "out.wav").string();
+    ChooseSoundOutput(SoundOutput::WavFile, (dir_ / "no such folder" / "out.wav").string());
     InitSound();
     EXPECT_STREQ(ReadSoundStatus().output, "nosound");
     EXPECT_EQ(ReadSoundStatus().modules, 3);
     PlayEffect(MenuEffect);
     Updates(2);
     // A name the driver would cut at its comma is refused rather than written elsewhere.
-    GameOptions.audioOut = (dir_ / "a,b.wav").string();
+    ChooseSoundOutput(SoundOutput::WavFile, (dir_ / "a,b.wav").string());
     InitSound();
     EXPECT_STREQ(ReadSoundStatus().output, "nosound");
     ShutdownSound();
     EXPECT_FALSE(std::filesystem::exists(dir_ / "a"));
     // Headless without a file: no sound at all, and a second start in the same process.
-    GameOptions.audioOut.clear();
+    ChooseSoundOutput(SoundOutput::Silent);
     InitSound();
     EXPECT_STREQ(ReadSoundStatus().output, "nosound");
     EXPECT_EQ(ReadSoundStatus().playing, MenuMusic);

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "app/main_loop.h"
-#include "app/options.h"
-#include "app/state.h"
 #include "app/window.h"
+#include "base/options.h"
+#include "base/state.h"
 #include "platform/device.h"
 
 namespace {

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/terrain_data.h"
 #include "assets/tga.h"
+#include "race/course.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -35,7 +37,7 @@ void WriteTile(const fs::path& path, uint8_t blue, uint8_t green, uint8_t red) {
 
 // A data folder of our own under the system's temporary folder, removed afterwards.
 struct DataFolder {
-    fs::path root = fs::temp_directory_path() / ("terrain_data_" + std::to_string(getpid()));
+    fs::path root = TestFolder("terrain_data");
     // The folder in use before, put back afterwards (MapFolder() is it followed by "Map/").
     std::string previous =
         MapFolder().substr(0, MapFolder().size() >= 4 ? MapFolder().size() - 4 : 0);

@@ -9,16 +9,17 @@
 #include <vector>
 
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/terrain_data.h"
 #include "assets/tga.h"
+#include "base/settings.h"
 #include "golden_picture.h"
+#include "race/course.h"
 #include "race/course_data.h"
 #include "render/camera.h"
 #include "render/colour_map.h"
 #include "render/tables.h"
 #include "render/terrain_view.h"
-#include "screens/settings.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "assets/assets.h"
+#include "base/settings.h"
 #include "render/camera.h"
 #include "render/tables.h"
 #include "render/terrain_view.h"
-#include "screens/settings.h"
 
 namespace {
 

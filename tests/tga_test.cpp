@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assets/tga.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ std::vector<uint8_t> GameTga(int32_t width, int32_t height, const std::vector<ui
 }
 
 std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "tarnvell_tga_test";
-    std::filesystem::create_directories(dir);
+    static const std::filesystem::path dir = TestFolder("tga");
     std::string path = (dir / name).string();
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!bytes.empty())

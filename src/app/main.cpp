@@ -2,12 +2,13 @@
 #include <csignal>
 #include <cstdio>
 
-#include "app/options.h"
 #include "app/session.h"
 #include "app/window.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/options.h"
 #include "platform/backends.h"
 #include "platform/display.h"
+#include "sound/sound.h"
 
 namespace {
 // SIGINT and SIGTERM close the game the way closing its window does.
@@ -45,7 +46,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarnvell: %s\n", message.c_str());
         return 2;
     }
+    // The display backend and the sound output, chosen together.
     SelectDisplayProfile(GameOptions.display);
+    if (!GameOptions.audioOut.empty())
+        ChooseSoundOutput(SoundOutput::WavFile, GameOptions.audioOut);
+    else
+        ChooseSoundOutput(GameOptions.headless ? SoundOutput::Silent : SoundOutput::Device);
     if (GameOptions.headless) {
         SetDeviceBackend(CreateHeadlessBackend(GameOptions.fps));
     } else {

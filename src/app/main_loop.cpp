@@ -1,13 +1,13 @@
 // The main loop: sound, one screen routine, the frame-rate measurement, present and pump.
 #include "app/main_loop.h"
 
-#include "app/frame.h"
-#include "app/options.h"
 #include "app/session.h"
-#include "app/state.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/state.h"
 #include "platform/device.h"
-#include "race/race_screen.h"
+#include "screens/race_screen.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
 
@@ -19,29 +19,9 @@ struct Screen {
     Routine enter, update, leave;
 };
 
-bool assetsLoaded = false; // between the start state's enter and leave
-int64_t pass = 0;
-
-void StartEnter() {
-    LoadGameAssets();
-    assetsLoaded = true;
-    PushScreen(StateMainMenu);
-}
-
-void StartUpdate() {
-    LeaveScreen();
-}
-
-void StartLeave() {
-    if (assetsLoaded)
-        ReleaseGameAssets();
-    assetsLoaded = false;
-    GameState = StateQuit;
-}
-
 // Routines by GameState 0-8, in the order enter, update, leave.
 constexpr Screen Screens[] = {
-    {StartEnter, StartUpdate, StartLeave},
+    {EnterStart, UpdateStart, LeaveStart},
     {EnterMainMenu, UpdateMainMenu, LeaveMainMenu},
     {EnterSettings, UpdateSettings, LeaveSettings},
     {EnterPlanetSelect, UpdatePlanetSelect, LeavePlanetSelect},
@@ -51,6 +31,21 @@ constexpr Screen Screens[] = {
     {EnterResults, UpdateResults, LeaveResults},
     {EnterHelp, UpdateHelp, LeaveHelp},
 };
+
+// One run of the loop.
+bool exitRequested = false; // a close from outside has been turned into EXIT
+int32_t frameCount = 0;     // passes since the frame rate was last measured
+
+// A window closed from outside leaves through the game's own EXIT path, once: the start
+// state's leave step runs next.
+void TurnCloseIntoExit(int64_t pass) {
+    if (!QuitPosted() || exitRequested || GameState == StateQuit)
+        return;
+    exitRequested = true;
+    RecordQuit(pass);
+    GameState = StateStart;
+    GameStep = StepLeave;
+}
 
 void RunScreenRoutine() {
     if (GameState < 0 || GameState > StateHelp)
@@ -64,16 +59,26 @@ void RunScreenRoutine() {
         screen.leave();
 }
 
+// Counts the pass; after more than 500 ms the frame rate is measured again.
+void CountFrame() {
+    ++frameCount;
+    if (FrameTimerElapsed() > 500) {
+        FrameRate = MeasuredFrameRate(frameCount);
+        StartFrameTimer();
+        frameCount = 0;
+    }
+}
+
+bool PassLimitReached(int64_t pass) {
+    return GameOptions.frames > 0 && pass >= GameOptions.frames;
+}
+
 } // namespace
 
 int32_t MeasuredFrameRate(int32_t frames) {
     // The count is doubled whatever the elapsed time: a window holding a long load reads low.
     const int32_t rate = frames * 2;
     return rate < 5 ? 5 : rate;
-}
-
-int64_t CurrentPass() {
-    return pass;
 }
 
 int32_t RunMainLoop() {
@@ -84,38 +89,22 @@ int32_t RunMainLoop() {
     PumpMessages(true);
     StartPass(0);
     StartFrameTimer();
+    exitRequested = false;
+    frameCount = 0;
 
-    int32_t frameCount = 0;
-    bool exitRequested = false;
-    pass = 0;
-    for (;;) {
-        ++pass;
+    for (int64_t pass = 1;; ++pass) {
         StartPass(pass);
-        // A window closed from outside leaves through the game's own EXIT path.
-        if (QuitPosted() && !exitRequested && GameState != StateQuit) {
-            exitRequested = true;
-            RecordQuit(pass);
-            GameState = StateStart;
-            GameStep = StepLeave;
-        }
+        TurnCloseIntoExit(pass);
         UpdateSound();
         if (GameState == StateQuit)
             break;
         RunScreenRoutine();
-        ++frameCount;
-        if (FrameTimerElapsed() > 500) {
-            FrameRate = MeasuredFrameRate(frameCount);
-            StartFrameTimer();
-            frameCount = 0;
-        }
+        CountFrame();
         PumpMessages(true);
         FinishPass(pass);
-        if (GameOptions.frames > 0 && pass >= GameOptions.frames) {
+        if (PassLimitReached(pass)) {
             // The pass limit ends the run as EXIT would: assets released, then music stopped.
-            if (assetsLoaded)
-                ReleaseGameAssets();
-            assetsLoaded = false;
-            GameState = StateQuit;
+            LeaveStart();
             break;
         }
     }

@@ -8,6 +8,3 @@ int32_t RunMainLoop();
 
 // The frame-rate rule: a half-second window that counted `frames` passes.
 int32_t MeasuredFrameRate(int32_t frames);
-
-// Passes run so far in this run (the pass being run, counted from 1).
-int64_t CurrentPass();

@@ -1,28 +1,23 @@
-// What a scripted or recorded session adds around the main loop: input, shots, trace.
+// The session around the main loop: scripted input and recording before each pass, the
+// trace and screenshots after it.
 #pragma once
 #include <cstdint>
-#include <string>
 
-// Reads the input script (one event a line: PASS EVENT ARGS). False with a message on error.
-bool LoadInputScript(const std::string& path, std::string& error);
-// Opens the trace file for writing. False with a message on error.
-bool OpenTrace(const std::string& path, std::string& error);
+#include "app/input_script.h"
+#include "app/recording.h"
+#include "app/trace.h"
 
-// Opens the recording: the session's input and clock, written as a script.
-bool OpenRecording(const std::string& path, std::string& error);
-
-// Before pass `pass` runs: the clock is pinned for a recording or its replay, and the
-// script's events for the pass reach the window procedure.
+// Before pass `pass` runs: the clock is pinned for a recording, and the script's events for
+// the pass reach the window procedure. Pass 0 is the start, before the first pass.
 void StartPass(int64_t pass);
-// The window closed before this pass: a recording notes it.
-void RecordQuit(int64_t pass);
-// An input message reached the window procedure during the current pass: a recording
-// replays it before the next one.
+// An input message reached the window procedure: a recording notes it. Scripted events
+// belong to the pass they are delivered before; live ones arrive during a pass and are seen
+// by the next.
 void RecordInput(uint32_t message, uintptr_t wParam, intptr_t lParam);
 // After pass `pass` is presented: screenshots and the trace line.
 void FinishPass(int64_t pass);
 // Flushes and closes what the session opened.
 void CloseSession();
 
-// The trace line of one pass, written into `out` (no allocation). Returns its length.
-int32_t FormatTraceLine(int64_t pass, char* out, int32_t capacity);
+// The pass last started (counted from 1; 0 before the first).
+int64_t CurrentPass();

@@ -4,28 +4,19 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/frame.h"
-#include "app/input.h"
 #include "app/main_loop.h"
 #include "app/session.h"
-#include "app/state.h"
+#include "base/frame.h"
+#include "base/input.h"
+#include "base/state.h"
 
 namespace {
 constexpr const char* ClassName = "Tarnvell";
 constexpr const char* WindowTitle = "Tarnvell";
 constexpr int32_t TaskBarHeight = 26; // pixels
-GXKeyList keyList = {};
 } // namespace
 
-DisplayLayout GameDisplay = {16, 2, 480};
 WindowHandle MainWindow = 0;
-
-const GXKeyList& DeviceKeyList() {
-    return keyList;
-}
-void InstallKeyList(const GXKeyList& keys) {
-    keyList = keys;
-}
 
 void SetFullScreen(bool restore) {
     WindowRect rect = {0, 0, 0, 0};

@@ -14,15 +14,4 @@ void SetFullScreen(bool restore);
 intptr_t GameWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wParam,
                              intptr_t lParam);
 
-// The key list the device reported at start-up.
-const GXKeyList& DeviceKeyList();
-// Takes the device's key list (start-up; tests that feed the window procedure directly).
-void InstallKeyList(const GXKeyList& keys);
-// The display layout kept at start-up: depth and the two pixel steps.
-struct DisplayLayout {
-    int32_t cBPP;
-    int32_t cbxPitch; // bytes
-    int32_t cbyPitch; // bytes
-};
-extern DisplayLayout GameDisplay;
 extern WindowHandle MainWindow;

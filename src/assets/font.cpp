@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/tga.h"
 
 uint16_t* SheetFontPicture = nullptr;

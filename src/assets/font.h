@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/frame.h"
 #include "assets/assets.h"
+#include "base/frame.h"
 
 constexpr int32_t SheetFontWidth = 256;   // pixels: 16 cells across
 constexpr int32_t SheetFontHeight = 120;  // pixels: 3 rows of cells

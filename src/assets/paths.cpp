@@ -6,8 +6,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/options.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/options.h"
 
 namespace {
 

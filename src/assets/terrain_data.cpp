@@ -5,10 +5,8 @@
 #include <unistd.h>
 
 #include "assets/assets.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/tga.h"
-#include "race/course.h"
-#include "screens/settings.h"
 
 const char* const PlanetTiles[12][4] = {
     {"tile1.tga", "tile2.tga", "tile3.tga", "tile4.tga"},
@@ -50,12 +48,10 @@ bool ReadRawFile(const char* path, int32_t width, int32_t height, uint8_t* desti
     return true;
 }
 
-void LoadTrackMap(int32_t track) {
+void LoadHeightMap(int32_t track) {
     if (track < 0 || track >= 5)
         return;
-    // A missing map keeps the previous one; the course is set up either way.
     ReadRawFile(DataFilePath(MapFolder(), TrackMaps[track]), MapSize, MapSize, HeightMap);
-    SetUpTrack(track, GameSettings.level);
 }
 
 void LoadPlanetTiles(int32_t planet) {

@@ -14,10 +14,9 @@ extern const char* const PlanetTiles[12][4];
 // `destination` unchanged, when the file cannot be opened.
 bool ReadRawFile(const char* path, int32_t width, int32_t height, uint8_t* destination);
 
-// Reads "map<track + 1>.raw" from the map folder into the HeightMap (a missing file keeps
-// the previous map) and sets up the track's course for the current LEVEL. Tracks 0-4; any
-// other number does nothing.
-void LoadTrackMap(int32_t track);
+// Reads "map<track + 1>.raw" from the map folder into the HeightMap; a missing file keeps
+// the previous map. Tracks 0-4; any other number does nothing.
+void LoadHeightMap(int32_t track);
 
 // Loads the planet's four tiles into TileSlots 0-3; a missing file keeps its slot. Planets
 // 0-11; any other number loads nothing. TerrainColours must be rebuilt afterwards.

@@ -4,7 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "assets/load.h"
+#include "assets/paths.h"
 
 namespace {
 

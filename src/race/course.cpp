@@ -1,7 +1,9 @@
 // The Course record and SetUpTrack: the only place where a race's ships are (re)initialised.
 #include "race/course.h"
 
-#include "race/ship.h"
+#include "assets/terrain_data.h"
+#include "base/settings.h"
+#include "base/ship.h"
 
 CourseRecord Course = {};
 int32_t FinishPlace = 1;
@@ -88,4 +90,12 @@ bool SetUpTrack(int32_t track, int32_t level) {
     ShipCount = GridPlaces;
     FinishPlace = 1;
     return true;
+}
+
+void LoadTrackMap(int32_t track) {
+    if (track < 0 || track >= 5)
+        return;
+    // A missing map keeps the previous one; the course is set up either way.
+    LoadHeightMap(track);
+    SetUpTrack(track, GameSettings.level);
 }

@@ -37,6 +37,10 @@ constexpr double PlayerTopSpeed = 125.0;
 // facing the right way. An out-of-range track or level changes nothing and returns false.
 bool SetUpTrack(int32_t track, int32_t level);
 
+// Reads track 0-4's height map (a missing file keeps the previous map) and sets up its
+// course for the current LEVEL. Any other track number does nothing.
+void LoadTrackMap(int32_t track);
+
 // Centre of a Waypoint square in cells, halving truncated, as the pilot aims at it.
 inline int32_t BoxCentreX(const CourseBox& box) {
     return (box.x0 + box.x1) / 2;

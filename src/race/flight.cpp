@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/ship.h"
 #include "race/course.h"
-#include "race/ship.h"
 #include "render/raster.h"
 
 double FrameStep = 1.0;

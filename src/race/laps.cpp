@@ -5,8 +5,8 @@
 
 #include "assets/assets.h"
 #include "assets/font.h"
+#include "base/ship.h"
 #include "race/course.h"
-#include "race/ship.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/ship.h"
 #include "race/course.h"
 #include "race/flight.h"
-#include "race/ship.h"
 
 namespace {
 

@@ -14,11 +14,11 @@ namespace {
 // an out-of-range value would be undefined (a point just ahead of the eye projects far off
 // the screen).
 int32_t TruncateToInt(double value) {
-    constexpr double low = static_cast<double>(std::numeric_limits<int32_t>::min());
-    constexpr double high = static_cast<double>(std::numeric_limits<int32_t>::max());
-    if (!(value > low))
+    constexpr double Low = static_cast<double>(std::numeric_limits<int32_t>::min());
+    constexpr double High = static_cast<double>(std::numeric_limits<int32_t>::max());
+    if (!(value > Low))
         return std::numeric_limits<int32_t>::min();
-    if (!(value < high))
+    if (!(value < High))
         return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(value);
 }

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "race/ship.h"
+#include "base/ship.h"
 #include "render/raster.h"
 
 ShipModel* ModelTable[ModelSlots] = {};

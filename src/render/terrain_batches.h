@@ -1,6 +1,5 @@
 // The vector terrain code's side of the terrain view: eight strips at a time, and the sky.
 #pragma once
-#include <algorithm>
 #include <cstdint>
 
 #include "render/camera.h"
@@ -12,8 +11,12 @@
 // (terrain_batches.inc) is built twice: in the build's baseline vectors, and on x86-64 once
 // more with AVX2 for the processors that have it.
 
-// Marks carry a span's colour cell and its distance step as cell << 11 | step + 1.
-constexpr int32_t MarkStepBits = 11;
+// Marks carry a span's colour cell and its view distance d as cell << 12 | DistanceCode(d):
+// every distance lies 1 past a multiple of 64, so 12 bits hold it, and the code is never 0.
+constexpr int32_t MarkDistanceBits = 12;
+constexpr int32_t DistanceCode(int32_t d) {
+    return (d - 1) / 64 + 1;
+}
 
 // One distance step in the vector casters' 32-bit form, with the samples of the first eight
 // strips laid out across the lanes; a batch starting at strip f adds f strip steps.
@@ -25,18 +28,12 @@ struct alignas(32) BatchStep {
     int32_t base;      // screen row of altitude zero at this step
     uint32_t rowScale; // (h * rowScale) >> rowShift is (h << 14) / d for every height byte
     int32_t rowShift;
+    int32_t distanceCode; // DistanceCode of the step's view distance
 };
 
 // Per-call table of the casters, laid out by the strip-by-strip code's distance steps; static
 // so a frame allocates nothing.
 extern BatchStep BatchSteps[];
-
-// The view distance after `taken` steps: 16 steps of 64, 188 of 128, then 256 apart. The
-// fill works it out from a mark's step rather than looking it up.
-constexpr int32_t DistanceAfterSteps(int32_t taken) {
-    return 1 + 64 * std::min(taken, 16) + 128 * std::clamp(taken - 16, 0, 188) +
-           256 * std::max(taken - 204, 0);
-}
 
 // Casts strips of `stripWidth` (8, 4 or 2) pixels filling the whole 240 x 240 view through
 // `steps` laid-out BatchSteps, resetting and filling the depth buffer as the strip-by-strip

@@ -288,30 +288,35 @@ void CastStripsOneByOne(int32_t n, int32_t steps, int32_t viewHeight, const Came
         CastStrip<W>(k, steps, viewHeight, colours, heights, camera.frame, camera.depth);
 }
 
-// The distances the vector casters work out from a mark's step follow the steps above.
-constexpr bool DistancesFollowTheSteps() {
-    for (size_t i = 0; i < Distances.size(); ++i) {
-        if (DistanceAfterSteps(static_cast<int32_t>(i) + 1) != Distances[i].d)
+// The vector casters' marks hold each distance in a 12-bit code they turn back exactly.
+constexpr bool DistancesFitTheMarks() {
+    for (const DistanceConstants& step : Distances) {
+        const int32_t code = DistanceCode(step.d);
+        if ((step.d - 1) % 64 != 0 || code < 1 || code >= (1 << MarkDistanceBits) ||
+            code * 64 - 63 != step.d)
             return false;
     }
     return true;
 }
-static_assert(DistancesFollowTheSteps());
-static_assert(MaxDistanceSteps < (1 << MarkStepBits));
+static_assert(DistancesFitTheMarks());
 
 void LayOutBatchSteps(int32_t steps) {
     for (int32_t i = 0; i < steps; ++i) {
         const DistanceStep& step = DistanceSteps[i];
         BatchStep& batch = BatchSteps[i];
+        // Every position fits 32 bits here, sums along the way included.
+        const int32_t leftX = static_cast<int32_t>(step.leftX);
+        const int32_t leftY = static_cast<int32_t>(step.leftY);
         batch.stepX = static_cast<int32_t>(step.stepX);
         batch.stepY = static_cast<int32_t>(step.stepY);
         for (int32_t j = 0; j < LaneCount; ++j) {
-            batch.laneX[j] = static_cast<int32_t>(step.leftX + j * step.stepX);
-            batch.laneY[j] = static_cast<int32_t>(step.leftY + j * step.stepY);
+            batch.laneX[j] = leftX + j * batch.stepX;
+            batch.laneY[j] = leftY + j * batch.stepY;
         }
         batch.base = step.base;
         batch.rowScale = Distances[i].rowScale;
         batch.rowShift = static_cast<int32_t>(Distances[i].rowShift);
+        batch.distanceCode = DistanceCode(Distances[i].d);
     }
 }
 

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "assets/assets.h"
+#include "base/settings.h"
 #include "render/tables.h"
 #include "render/terrain_batches.h"
-#include "screens/settings.h"
 
 namespace {
 

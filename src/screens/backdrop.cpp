@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <cstring>
 
-#include "app/frame.h"
 #include "assets/assets.h"
 #include "assets/terrain_data.h"
-#include "race/race_screen.h"
+#include "base/frame.h"
 #include "render/terrain_view.h"
+#include "screens/race_screen.h"
 
 namespace {
 constexpr int32_t LogoRows = 80;

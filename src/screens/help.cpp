@@ -3,10 +3,10 @@
 
 #include <iterator>
 
-#include "app/frame.h"
-#include "app/state.h"
 #include "assets/assets.h"
 #include "assets/font.h"
+#include "base/frame.h"
+#include "base/state.h"
 #include "screens/backdrop.h"
 #include "screens/layout.h"
 #include "screens/press.h"

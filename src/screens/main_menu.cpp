@@ -1,9 +1,10 @@
 // The main menu (GameState 1): the hub of the game, over the flying landscape.
-#include "app/frame.h"
-#include "app/state.h"
 #include "assets/assets.h"
 #include "assets/font.h"
 #include "assets/terrain_data.h"
+#include "base/frame.h"
+#include "base/settings.h"
+#include "base/state.h"
 #include "race/course.h"
 #include "render/camera.h"
 #include "render/colour_map.h"
@@ -11,7 +12,6 @@
 #include "screens/layout.h"
 #include "screens/press.h"
 #include "screens/screens.h"
-#include "screens/settings.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Front-end buttons: tap test, the squash-and-stretch animation and the label drawing.
 #include "screens/press.h"
 
-#include "app/input.h"
 #include "assets/font.h"
+#include "base/input.h"
 #include "sound/sound.h"
 
 namespace {

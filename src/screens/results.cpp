@@ -2,15 +2,15 @@
 // returns.
 #include "screens/results.h"
 
-#include "app/frame.h"
-#include "app/input.h"
-#include "app/state.h"
 #include "assets/font.h"
+#include "base/frame.h"
+#include "base/input.h"
+#include "base/settings.h"
+#include "base/state.h"
 #include "race/course.h"
-#include "race/race_screen.h"
 #include "screens/backdrop.h"
+#include "screens/race_screen.h"
 #include "screens/screens.h"
-#include "screens/settings.h"
 #include "sound/sound.h"
 
 namespace {

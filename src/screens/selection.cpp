@@ -3,17 +3,18 @@
 
 #include <cstdio>
 
-#include "app/frame.h"
-#include "app/state.h"
 #include "assets/assets.h"
 #include "assets/font.h"
 #include "assets/terrain_data.h"
+#include "base/frame.h"
+#include "base/settings.h"
+#include "base/state.h"
+#include "race/course.h"
 #include "render/colour_map.h"
 #include "screens/backdrop.h"
 #include "screens/layout.h"
 #include "screens/press.h"
 #include "screens/screens.h"
-#include "screens/settings.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The settings screen (GameState 2): six values cycled by tapping them.
-#include "app/frame.h"
-#include "app/state.h"
 #include "assets/font.h"
+#include "base/frame.h"
+#include "base/settings.h"
+#include "base/state.h"
 #include "screens/backdrop.h"
 #include "screens/layout.h"
 #include "screens/press.h"
 #include "screens/screens.h"
-#include "screens/settings.h"
 #include "sound/sound.h"
 
 namespace {

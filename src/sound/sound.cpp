@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/options.h"
-#include "assets/load.h"
-#include "screens/settings.h"
+#include "assets/paths.h"
+#include "base/frame.h"
+#include "base/settings.h"
 
 namespace {
 
@@ -175,18 +174,22 @@ void QuietAudioLibraryMessages() {
 
 namespace {
 
-// Opens the output the options ask for. Only the desktop device is waited for: a device
+// Whole run, from the program entry.
+SoundOutput chosenOutput = SoundOutput::Silent;
+std::string chosenWavPath;
+
+// Opens the chosen output. Only the desktop device is waited for: a device
 // another program holds may come free within the second.
 void StartOutput() {
-    if (!GameOptions.audioOut.empty()) {
+    if (chosenOutput == SoundOutput::WavFile) {
         // The driver's parameters end at a comma, so such a name would write another file.
-        const bool nameFits = GameOptions.audioOut.find(',') == std::string::npos;
-        if (nameFits && StartOn("wav", "file=" + GameOptions.audioOut)) {
+        const bool nameFits = chosenWavPath.find(',') == std::string::npos;
+        if (nameFits && StartOn("wav", "file=" + chosenWavPath)) {
             Sound.output = "wav";
             Sound.wavPaced = true;
             return;
         }
-    } else if (!GameOptions.headless) {
+    } else if (chosenOutput == SoundOutput::Device) {
         QuietAudioLibraryMessages();
         const uint32_t start = ReadTickCount();
         int32_t tries = 1;
@@ -230,6 +233,11 @@ void SetMusicVolume(uint8_t volume) {
 
 } // namespace
 
+void ChooseSoundOutput(SoundOutput output, const std::string& wavPath) {
+    chosenOutput = output;
+    chosenWavPath = wavPath;
+}
+
 void InitSound() {
     if (Sound.started)
         ShutdownSound();
@@ -242,7 +250,7 @@ void InitSound() {
     MikMod_SetNumVoices(-1, EffectVoices);
     MikMod_EnableOutput();
 
-    const std::string folder = SoundFolder();
+    const std::string& folder = SoundFolder();
     Player_Stop();
     for (int32_t i = 0; i < ModuleCount; ++i) {
         MODULE* module = Player_Load((folder + ModuleFiles[i]).c_str(), MusicVoices, 0);

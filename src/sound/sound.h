@@ -1,6 +1,7 @@
 // Music and effects over the module player: what plays when, and the player's settings.
 #pragma once
 #include <cstdint>
+#include <string>
 
 enum Music : int32_t { MenuMusic = 0, RaceMusic = 1, ResultsMusic = 2 };
 enum Effect : int32_t {
@@ -13,11 +14,21 @@ enum Effect : int32_t {
     CrashEffect = 6,
 };
 
-// Starts the module player, loads the music and effects from SoundFolder() and starts the
-// menu music. Called once by the main loop before the first pass (after InitDataPaths).
-// The output: GameOptions.audioOut set -> that WAV file; headless -> no sound at all;
-// otherwise the desktop's audio, retried for up to 1,000 ms (presenting frames meanwhile)
-// before the game goes on silent. Missing files are skipped; the game never notices.
+// Where the mix goes: chosen once at start-up by the program entry, beside the display
+// backend, and opened by InitSound.
+enum class SoundOutput : int32_t {
+    Silent,  // no sound at all; the player still runs (the choice until one is made)
+    WavFile, // mixed into a WAV file at the game's pace
+    Device,  // the desktop's audio, retried for up to 1,000 ms (presenting frames meanwhile)
+             // before the game goes on silent
+};
+// `wavPath` names the file for WavFile; a file that cannot be written, or whose name holds
+// a comma, leaves the game silent.
+void ChooseSoundOutput(SoundOutput output, const std::string& wavPath = "");
+
+// Starts the module player on the chosen output, loads the music and effects from
+// SoundFolder() and starts the menu music. Called once by the main loop before the first
+// pass (after InitDataPaths). Missing files are skipped; the game never notices.
 // Safe to call again after ShutdownSound in the same process.
 void InitSound();
 // Lets the player mix; called once per main-loop pass and during long builds. Into a WAV

@@ -13,7 +13,8 @@
 
 #include "../soak/game_driver.h"
 #include "app/main_loop.h"
-#include "app/state.h"
+#include "app/session.h"
+#include "base/state.h"
 #include "platform/device.h"
 
 extern "C" {

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "app/main_loop.h"
-#include "app/options.h"
 #include "app/session.h"
 #include "app/window.h"
-#include "assets/load.h"
+#include "assets/paths.h"
+#include "base/options.h"
 #include "platform/backend.h"
 #include "platform/device.h"
 #include "platform/display.h"

@@ -10,7 +10,8 @@
 #include <cstring>
 
 #include "app/main_loop.h"
-#include "app/state.h"
+#include "app/session.h"
+#include "base/state.h"
 #include "game_driver.h"
 #include "platform/device.h"
 

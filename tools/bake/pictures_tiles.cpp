@@ -4,10 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
+#include "assets/assets.h"
+#include "assets/terrain_data.h"
 #include "bake.h"
 #include "pictures_art.h"
+#include "render/colour_map.h"
 
 namespace {
 
@@ -268,10 +272,11 @@ using Painter = Colour (*)(float, float);
 const Painter TilePainters[16] = {Grass,  Forest, Rock,    Snow, Sand, Sandstone, Lava, Basalt,
                                   Tundra, IceSea, Sulphur, Ash,  Moss, Crystal,   Rust, Glacier};
 
-// The planets' slot rows, as the game loads them.
-const int PlanetTiles[12][4] = {{1, 2, 3, 4},     {10, 9, 16, 16}, {13, 14, 14, 14}, {5, 6, 6, 6},
-                                {15, 11, 15, 11}, {7, 12, 8, 8},   {10, 4, 4, 4},    {1, 1, 1, 1},
-                                {8, 13, 13, 13},  {16, 5, 16, 5},  {1, 13, 13, 13},  {8, 8, 8, 8}};
+// The tile number (1-16) in slot 0-3 of planet 0-11, read from the game's own table of the
+// files each planet loads ("tile<N>.tga").
+int PlanetTile(int planet, int slot) {
+    return std::atoi(PlanetTiles[planet][slot] + 4);
+}
 
 Colour SkyColour(float u, float v) {
     float cover = Fbm(u, v, 4, 6, 0.52f, 201) + 0.12f;
@@ -285,61 +290,18 @@ Colour SkyColour(float u, float v) {
     return Mix(blue, cloud, Clamp01(puff + wisp));
 }
 
-// A top-down look at a planet as the game colours its ground: tiles blended by height, shadows
-// cast from the high-x, high-y side, three smoothing passes; over the 512 x 512 `heights`, of
-// which the 256 x 256 square from (left, top) is shown.
-std::vector<uint8_t> GroundPreview(const std::vector<std::vector<uint16_t>>& slots,
+// A top-down look at a planet as the game colours its ground (the game's own colour map:
+// tiles blended by height, shadows cast, smoothed three times); over the 512 x 512
+// `heights`, of which the 256 x 256 square from (left, top) is shown.
+std::vector<uint8_t> GroundPreview(std::vector<std::vector<uint16_t>>& slots,
                                    const std::vector<uint8_t>& heights, int left, int top) {
     constexpr int Size = 512;
     std::vector<uint16_t> colours(Size * Size);
-    for (int y = 0; y < Size; ++y)
-        for (int x = 0; x < Size; ++x) {
-            int h = heights[static_cast<size_t>(y * Size + x)], band = std::min(h >> 6, 3);
-            int w = 64 * (band + 1) - h;
-            size_t t = static_cast<size_t>((y & 127) * 128 + (x & 127));
-            uint16_t a = slots[static_cast<size_t>(band)][t];
-            uint16_t b = slots[static_cast<size_t>(std::min(band + 1, 3))][t];
-            int r = (((a >> 11) * w + (b >> 11) * (64 - w)) >> 6);
-            int g = ((((a >> 5) & 63) * w + ((b >> 5) & 63) * (64 - w)) >> 6);
-            int bl = (((a & 31) * w + (b & 31) * (64 - w)) >> 6);
-            colours[static_cast<size_t>(y * Size + x)] =
-                static_cast<uint16_t>((r << 11) | (g << 5) | bl);
-        }
-    for (int y = 0; y < Size; y += 2)
-        for (int x = 0; x < Size; x += 2) {
-            int z = heights[static_cast<size_t>(y * Size + x)], px = x, py = y;
-            bool shadow = false;
-            for (int i = 0; i < 10; ++i) {
-                px = (px + 3) & (Size - 1);
-                py = (py + 2) & (Size - 1);
-                z += 8;
-                if (z > 255)
-                    break;
-                if (z < heights[static_cast<size_t>(py * Size + px)]) {
-                    shadow = true;
-                    break;
-                }
-            }
-            if (!shadow)
-                continue;
-            for (int dy = 0; dy < 2; ++dy)
-                for (int dx = 0; dx < 2; ++dx) {
-                    uint16_t& c = colours[static_cast<size_t>((y + dy) * Size + x + dx)];
-                    c = static_cast<uint16_t>(((c >> 1) & 0x7BEF));
-                }
-        }
-    for (int pass = 0; pass < 3; ++pass)
-        for (int i = 0; i < Size * Size; ++i) {
-            int r = 0, g = 0, b = 0;
-            for (int j : {i, i + Size, i + 1, i + Size + 1}) {
-                uint16_t c = colours[static_cast<size_t>(j & (Size * Size - 1))];
-                r += c >> 11;
-                g += (c >> 5) & 63;
-                b += c & 31;
-            }
-            colours[static_cast<size_t>(i)] =
-                static_cast<uint16_t>(((r >> 2) << 11) | ((g >> 2) << 5) | (b >> 2));
-        }
+    for (size_t s = 0; s < 4; ++s)
+        TileSlots[s] = slots[s].data();
+    BuildTerrainColours(heights.data(), colours.data(), 0, 1, 2, 3);
+    for (uint16_t*& slot : TileSlots)
+        slot = nullptr;
     std::vector<uint8_t> rgb(static_cast<size_t>(256) * 256 * 3);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
@@ -397,7 +359,7 @@ bool BakeTiles(const std::string& graph, const std::string& preview) {
     for (int p = 0; p < 12; ++p) {
         std::vector<uint8_t> row(static_cast<size_t>(512) * 128 * 3);
         for (int s = 0; s < 4; ++s) {
-            const std::vector<uint8_t>& tile = shown[static_cast<size_t>(PlanetTiles[p][s] - 1)];
+            const std::vector<uint8_t>& tile = shown[static_cast<size_t>(PlanetTile(p, s) - 1)];
             for (int y = 0; y < 128; ++y)
                 for (int x = 0; x < 128 * 3; ++x)
                     row[(static_cast<size_t>(y) * 512 + s * 128) * 3 + x] =
@@ -417,7 +379,7 @@ bool BakeTiles(const std::string& graph, const std::string& preview) {
         for (int s = 0; s < 4; ++s)
             for (size_t i = 0; i < 128 * 128; ++i)
                 slots[static_cast<size_t>(s)][i] =
-                    Pack(shown[static_cast<size_t>(PlanetTiles[p][s] - 1)], i);
+                    Pack(shown[static_cast<size_t>(PlanetTile(p, s) - 1)], i);
         std::vector<uint8_t> ground = GroundPreview(slots, heights, 305 - 128, 71 - 128);
         for (int y = 0; y < 256; ++y)
             std::copy(ground.begin() + y * 256 * 3, ground.begin() + (y + 1) * 256 * 3,

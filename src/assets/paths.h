@@ -1,4 +1,4 @@
-// The data folders and the one-time load step that brings every asset into memory.
+// The data folders, the file names inside them, and the careful reader of their files.
 #pragma once
 #include <string>
 
@@ -33,8 +33,3 @@ const char* DataFilePath(const std::string& folder, const char* name);
 // Reads up to `count` bytes of an open file, riding out interrupted and partial reads.
 // Returns the bytes read: fewer at the file's end or on an error.
 size_t ReadUpTo(int file, uint8_t* buffer, size_t count);
-
-// The start state's enter step: allocates and loads everything, showing "LOADING....".
-void LoadGameAssets();
-// The start state's leave step at quit.
-void ReleaseGameAssets();

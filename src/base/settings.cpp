@@ -1,5 +1,5 @@
 // The game settings record, its words for the settings screen, and the chosen planet and track.
-#include "screens/settings.h"
+#include "base/settings.h"
 
 Settings GameSettings = {1, 1, 1, 1, 2, 1};
 int32_t PlanetIndex = 0;

@@ -1,5 +1,5 @@
 // The screen state machine: GameState, its step, and the stack of screens to return to.
-#include "app/state.h"
+#include "base/state.h"
 
 namespace {
 // Three entries are the deepest the game uses; pushes beyond the bound are dropped.

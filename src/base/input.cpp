@@ -1,7 +1,5 @@
 // Key flags and stylus positions: set by the window procedure, read once a frame by screens.
-#include "app/input.h"
-
-#include "app/window.h"
+#include "base/input.h"
 
 namespace {
 
@@ -19,6 +17,7 @@ struct Stylus {
 
 KeyFlags keys = {};
 Stylus stylus = {0, 0, 0, 0, 1, 0};
+GXKeyList keyList = {}; // whole run, from the device at start-up
 
 bool Take(int32_t& flag) {
     const bool set = flag != 0;
@@ -68,6 +67,13 @@ int32_t DragY() {
 }
 bool StylusDown() {
     return stylus.down != 0;
+}
+
+const GXKeyList& DeviceKeyList() {
+    return keyList;
+}
+void InstallKeyList(const GXKeyList& keys) {
+    keyList = keys;
 }
 
 void KeyDownMessage(uint16_t code) {

@@ -1,24 +1,24 @@
 // The countdown (state 5) and race (state 6) screens, the race frame and the menu flyover.
-#include "race/race_screen.h"
+#include "screens/race_screen.h"
 
 #include <cstring>
 
-#include "app/frame.h"
-#include "app/input.h"
-#include "app/options.h"
-#include "app/state.h"
 #include "assets/assets.h"
 #include "assets/font.h"
 #include "assets/terrain_data.h"
+#include "base/frame.h"
+#include "base/input.h"
+#include "base/options.h"
+#include "base/settings.h"
+#include "base/ship.h"
+#include "base/state.h"
 #include "race/course.h"
 #include "race/flight.h"
 #include "race/laps.h"
 #include "race/pilot.h"
-#include "race/ship.h"
 #include "render/colour_map.h"
 #include "render/ship_draw.h"
 #include "render/terrain_view.h"
-#include "screens/settings.h"
 
 int32_t RaceOutcome = 0;
 int32_t CountdownStep = 0;
@@ -69,8 +69,9 @@ void FlyPlayer(bool padHeld) {
         SteerOpponent(0, HeightMap);
         return;
     }
-    // A held pad leaves a press of A pending until it is released.
-    if (padHeld) {
+    // Kept: a held pad leaves a press of A pending until it is released, so A is not taken
+    // while the pad is held even though both branches accelerate the same.
+    if (padHeld) { // NOLINT(bugprone-branch-clone)
         Accelerate(0);
     } else if (TakeKeyA()) {
         Accelerate(0);
@@ -173,12 +174,12 @@ void UpdateCountdown() {
     }
 
     // The word grows from its centre at (120, 120).
-    static const char* const Words[CountdownWords] = {"3", "2", "1", "GO!"};
+    static const char* const words[CountdownWords] = {"3", "2", "1", "GO!"};
     if (CountdownStep >= 0 && CountdownStep < CountdownWords && CountdownSize < CountdownLargest) {
         const int32_t size = CountdownSize;
         const int32_t y = 120 - (size >> 1);
         const int32_t x = CountdownStep == 3 ? 120 - ((3 * size) >> 1) : y;
-        DrawSheetTextScaled(Words[CountdownStep], size, size, x, y, ScreenTarget, ScreenHeight);
+        DrawSheetTextScaled(words[CountdownStep], size, size, x, y, ScreenTarget, ScreenHeight);
     }
 
     CountdownSize = static_cast<int32_t>(f * 4.0f + static_cast<float>(CountdownSize));

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/device.h"
+
 // Reader side. A and B are taken (read and cleared); the joypad is read as held.
 bool TakeKeyA();
 bool TakeKeyB();
@@ -24,6 +26,11 @@ void KeyUpMessage(uint16_t code);
 void StylusDownMessage(intptr_t lParam);
 void StylusUpMessage();
 void StylusMoveMessage(intptr_t lParam);
+
+// The key list the device reported at start-up.
+const GXKeyList& DeviceKeyList();
+// Takes the device's key list (start-up; tests that feed the window procedure directly).
+void InstallKeyList(const GXKeyList& keys);
 
 // Start-up reset: no pending tap, stylus up, A, B, C and Start cleared.
 void ResetInput();

@@ -30,7 +30,14 @@ uint32_t FrameTimerElapsed();
 bool AllocateFrameBuffer();
 void FreeFrameBuffer();
 
-struct DisplayLayout;
+// The display layout kept at start-up: depth and the two pixel steps.
+struct DisplayLayout {
+    int32_t cBPP;
+    int32_t cbxPitch; // bytes
+    int32_t cbyPitch; // bytes
+};
+extern DisplayLayout GameDisplay;
+
 // Writes `frame` (240 x 320 RGB565) into display memory at `origin` in the given layout,
 // exactly as the device's presentation does. Unhandled depths write nothing.
 void WriteFrameToDisplay(uint8_t* origin, const DisplayLayout& layout, const uint16_t* frame);

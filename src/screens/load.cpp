@@ -1,18 +1,21 @@
-// The one-time load step at start-up and its matching release at quit.
+// The start state: the one-time load step at start-up and its matching release at quit.
 #include <cstdlib>
 
-#include "app/frame.h"
-#include "app/options.h"
 #include "assets/assets.h"
 #include "assets/font.h"
-#include "assets/load.h"
+#include "assets/paths.h"
 #include "assets/ship_model.h"
 #include "assets/terrain_data.h"
 #include "assets/tga.h"
+#include "base/frame.h"
+#include "base/options.h"
+#include "base/settings.h"
+#include "base/state.h"
 #include "race/course.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"
-#include "screens/settings.h"
+#include "screens/load.h"
+#include "screens/screens.h"
 
 namespace {
 
@@ -30,6 +33,8 @@ template <typename T> void Release(T*& buffer) {
     delete[] buffer;
     buffer = nullptr;
 }
+
+bool assetsLoaded = false; // between the start state's enter and leave
 
 } // namespace
 
@@ -100,4 +105,21 @@ void ReleaseGameAssets() {
     Release(ExitIcon);
     ReleaseFonts();
     ScreenTarget = nullptr;
+}
+
+void EnterStart() {
+    LoadGameAssets();
+    assetsLoaded = true;
+    PushScreen(StateMainMenu);
+}
+
+void UpdateStart() {
+    LeaveScreen();
+}
+
+void LeaveStart() {
+    if (assetsLoaded)
+        ReleaseGameAssets();
+    assetsLoaded = false;
+    GameState = StateQuit;
 }

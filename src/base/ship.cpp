@@ -1,5 +1,5 @@
 // The ShipTable: one global table of ship records for the whole program.
-#include "race/ship.h"
+#include "base/ship.h"
 
 ShipState ShipTable[ShipSlots] = {};
 int32_t ShipCount = 3;

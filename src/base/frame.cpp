@@ -1,10 +1,9 @@
 // The FrameBuffer and its presentation in every display layout, the message pump and the timer.
-#include "app/frame.h"
+#include "base/frame.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "app/window.h"
 #include "platform/device.h"
 
 namespace {
@@ -76,6 +75,8 @@ void WriteGrey2(uint8_t* origin, const DisplayLayout& layout, const uint16_t* fr
 }
 
 } // namespace
+
+DisplayLayout GameDisplay = {16, 2, 480};
 
 bool AllocateFrameBuffer() {
     if (!frameBuffer)

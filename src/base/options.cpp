@@ -1,5 +1,5 @@
 // The command line: every option parsed and checked before anything starts.
-#include "app/options.h"
+#include "base/options.h"
 
 #include <cerrno>
 #include <cstdlib>
