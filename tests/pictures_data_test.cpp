@@ -267,12 +267,23 @@ TEST(PicturesData, PanelLeavesRoomForTheGamesOwnDrawing) {
         for (int x = 75; x < 156; ++x) {
             EXPECT_LT(C::Brightness(panel.At(x, y)), 200) << x << "," << y;
         }
-    // The accelerate pad stands out from the read-out beside it.
-    double pad = 0;
-    for (int y = 10; y < 70; ++y)
-        for (int x = 10; x < 60; ++x)
-            pad += C::Green(panel.At(x, y));
-    EXPECT_GT(pad / (60 * 50), 80);
+    // The accelerate pad is the yellow circle the help page names, inside the game's touch
+    // area (x below 80): yellow across its middle, not in the corners of its square.
+    const auto yellow = [](uint16_t c) {
+        return C::Red(c) > 150 && C::Green(c) > 110 && C::Blue(c) < C::Green(c) / 2;
+    };
+    int inside = 0, corners = 0;
+    for (int y = 12; y < 68; ++y)
+        for (int x = 9; x < 65; ++x)
+            inside += (x - 37) * (x - 37) + (y - 40) * (y - 40) < 22 * 22 && yellow(panel.At(x, y));
+    for (int y : {1, 2, 3, 76, 77, 78})
+        for (int x : {1, 2, 3, 72, 73})
+            corners += yellow(panel.At(x, y));
+    EXPECT_GT(inside, 750); // of about 1500 pixels; the chevrons and the word take the rest
+    EXPECT_EQ(corners, 0);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 80; x < 240; ++x)
+            EXPECT_FALSE(yellow(panel.At(x, y))) << x << "," << y; // nothing else looks like it
     Picture exit = LoadTga("exit.tga", 16, 16);
     ASSERT_EQ(exit.width, 16);
     EXPECT_GT(C::Brightness(exit.At(8, 8)), 600);                  // the white cross

@@ -352,11 +352,17 @@ constexpr Style Styles[TrackCount] = {
     {0x41D6E004u, 14.0f, 29.0f, 3.0f}, // folded ridges with sharp crests
 };
 
-// Height bytes of the valley floor, well below 40 everywhere.
+// A fractal sum spread over 0..1: its middle values stretched, so the ground really rolls.
+float Rolling(float x, float y, int32_t cells, int32_t octaves, uint32_t seed) {
+    return SmoothStep(0.28f, 0.72f, Fbm(x, y, cells, octaves, seed));
+}
+
+// Height bytes of the valley floor, well below 40 everywhere. The floors roll, so the ground's
+// tiles blend differently from place to place and the tiles' repeat does not show.
 float FloorHeight(int32_t track, float x, float y, uint32_t seed) {
     switch (track) {
     case 0:
-        return 12.0f + 14.0f * Fbm(x, y, 16, 4, seed + 11);
+        return 5.0f + 30.0f * Rolling(x, y, 16, 4, seed + 11); // meadows over moraines
     case 1:
         return 4.0f + 5.0f * Fbm(x, y, 32, 3, seed + 11);
     case 2: {
@@ -366,9 +372,9 @@ float FloorHeight(int32_t track, float x, float y, uint32_t seed) {
         return 14.0f + 10.0f * Fbm(x, y, 16, 3, seed + 11) + 4.0f * ripple;
     }
     case 3:
-        return 8.0f + 12.0f * Fbm(x, y, 32, 3, seed + 11);
+        return 6.0f + 28.0f * Rolling(x, y, 32, 3, seed + 11); // boulder fields
     default:
-        return 14.0f + 14.0f * Fbm(x, y, 16, 4, seed + 11);
+        return 5.0f + 30.0f * Rolling(x, y, 8, 4, seed + 11); // long swells along the coils
     }
 }
 

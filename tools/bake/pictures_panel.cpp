@@ -80,6 +80,9 @@ Colour PanelMetal(float x, float y) {
     return Add(Mix(top, bottom, y / 80.0f), Colour{grain, grain, grain * 1.2f});
 }
 
+// The accelerate pad's circle, inside the game's touch area (x below 80, the panel's rows).
+constexpr float PadX = 37.0f, PadY = 40.0f, PadRadius = 33.0f;
+
 // Upward chevron of the accelerate pad: distance-based, centred at (cx, cy).
 float Chevron(float x, float y, float cx, float cy, float size) {
     float dx = std::fabs(x - cx), dy = y - cy;
@@ -110,7 +113,7 @@ bool BakePanelPictures(const std::string& graph, const std::string& preview) {
     // which the game paints over x 160-239 at every race start.
     {
         std::vector<float> word;
-        if (!RenderText("THRUST", 9, 10, 36, 68, 0.0f, 0.5f, 240, 80, word))
+        if (!RenderText("THRUST", 8, 9, PadX, 59, 0.0f, 0.3f, 240, 80, word))
             return false;
         Canvas panel(240, 80);
         for (int y = 0; y < 80; ++y)
@@ -122,19 +125,24 @@ bool BakePanelPictures(const std::string& graph, const std::string& preview) {
                     c = {0.62f, 0.66f, 0.74f};
                 if (y == 1)
                     c = Mix(c, Colour{0.5f, 0.54f, 0.62f}, 0.6f);
-                // Accelerate pad: a glowing green button with stacked chevrons.
-                float pad = RoundedBox(px, py, 5, 6, 67, 75, 9);
-                if (pad < 2.5f)
-                    c = Mix(c, Colour{0.04f, 0.05f, 0.07f}, Inside(pad - 1.5f));
-                float glow = Clamp01(1 - std::hypot(px - 36, py - 34) / 44);
-                Colour face = Mix(Colour{0.03f, 0.22f, 0.10f}, Colour{0.12f, 0.62f, 0.28f}, glow);
-                face = Add(face, Scale(Colour{0.3f, 0.35f, 0.3f}, SmoothStep(30, 8, py) * 0.5f));
-                c = Mix(c, face, Inside(pad + 0.5f));
-                float arrows = std::min(Chevron(px, py, 36, 20, 15), Chevron(px, py, 36, 35, 15));
-                c = Mix(c, Colour{0.05f, 0.15f, 0.08f}, Inside(arrows - 1.0f) * Inside(pad + 0.5f));
-                c = Mix(c, Colour{0.80f, 1.0f, 0.70f}, Inside(arrows));
+                // Accelerate pad: a yellow circle at the bottom left, as the help page
+                // describes it, domed and lit from the top left, with stacked chevrons.
+                float circle = std::hypot(px - PadX, py - PadY) - PadRadius;
+                if (circle < 2.5f)
+                    c = Mix(c, Colour{0.04f, 0.05f, 0.07f}, Inside(circle - 1.5f));
+                float dome = Clamp01(1 - std::hypot(px - PadX + 9, py - PadY + 11) / 40);
+                Colour face = Mix(Colour{0.78f, 0.52f, 0.02f}, Colour{1.0f, 0.88f, 0.22f}, dome);
+                face = Add(face, Scale(Colour{0.4f, 0.4f, 0.3f}, SmoothStep(0.75f, 1.0f, dome)));
+                // A thin darker ring just inside the rim reads as the button's edge.
+                face = Scale(face, 1 - 0.25f * SmoothStep(-4.0f, -1.0f, circle));
+                c = Mix(c, face, Inside(circle + 0.5f));
+                float arrows =
+                    std::min(Chevron(px, py, PadX, 22, 13), Chevron(px, py, PadX, 36, 13));
+                c = Mix(c, Colour{0.98f, 0.95f, 0.70f},
+                        Inside(arrows - 1.0f) * Inside(circle + 0.5f));
+                c = Mix(c, Colour{0.30f, 0.16f, 0.02f}, Inside(arrows));
                 float letters = word[static_cast<size_t>(y) * 240 + x];
-                c = Mix(c, Colour{0.85f, 1.0f, 0.85f}, letters);
+                c = Mix(c, Colour{0.30f, 0.16f, 0.02f}, letters);
                 // Read-out window for the place and lap.
                 float window = RoundedBox(px, py, 71, 3, 158, 77, 4);
                 if (window < 1.0f)

@@ -278,6 +278,31 @@ int PlanetTile(int planet, int slot) {
     return std::atoi(PlanetTiles[planet][slot] + 4);
 }
 
+// How each tile's colours spread about its mean colour (1: as painted) and how bright it is
+// overall. The game repeats a tile every 128 cells; a tile whose large features stand out
+// reads as a grid across a valley floor, so the planets that lie on one tile over wide
+// ground keep their tiles' contrast low and let the shading of the hills do the rest.
+struct Tone {
+    float contrast, gain;
+};
+constexpr Tone TileTones[16] = {
+    {1.0f, 1.0f}, {1.0f, 1.0f},  {1.0f, 1.0f},  {1.0f, 1.0f}, // grass, forest, rock, snow
+    {1.0f, 1.0f}, {1.0f, 1.0f},  {0.25f, 1.1f}, {0.5f, 1.5f}, // sand, sandstone, lava, basalt
+    {0.8f, 1.0f}, {0.25f, 1.0f}, {1.0f, 1.0f},  {0.8f, 1.0f}, // tundra, ice sea, sulphur, ash
+    {0.6f, 1.3f}, {1.0f, 1.0f},  {0.75f, 1.0f}, {1.0f, 1.0f}, // moss, crystal, rust, glacier
+};
+
+void ApplyTone(Canvas& tile, Tone tone) {
+    Colour mean{0, 0, 0};
+    for (const Colour& c : tile.pixels)
+        mean = Add(mean, Scale(c, 1.0f / static_cast<float>(tile.pixels.size())));
+    for (Colour& c : tile.pixels) {
+        const Colour toned =
+            Scale(Add(mean, Scale(Add(c, Scale(mean, -1)), tone.contrast)), tone.gain);
+        c = {Clamp01(toned.r), Clamp01(toned.g), Clamp01(toned.b)};
+    }
+}
+
 Colour SkyColour(float u, float v) {
     float cover = Fbm(u, v, 4, 6, 0.52f, 201) + 0.12f;
     float puff = SmoothStep(0.02f, 0.42f, cover);
@@ -347,6 +372,7 @@ bool BakeTiles(const std::string& graph, const std::string& preview) {
     for (int t = 0; t < 16; ++t) {
         Canvas tile(128, 128);
         PaintCanvas(tile, TilePainters[t]);
+        ApplyTone(tile, TileTones[t]);
         std::string path = graph + "tile" + std::to_string(t + 1) + ".tga";
         ok = WriteTga(path, tile.Bytes(), 128, 128) && ok;
         if (!preview.empty() && !ReadTgaScreen(path, 128, 128, shown[static_cast<size_t>(t)]))

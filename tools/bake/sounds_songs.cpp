@@ -223,7 +223,10 @@ ModPattern Arrange(const SongPlan& plan, const Section& section) {
             }
         }
     }
-    // Melody, with a gentle vibrato on held notes.
+    // Melody, with a gentle vibrato on held notes. A section without one silences the note
+    // the section before it ended on: the lead's samples loop, so it would sound on and on.
+    if (!section.melody)
+        PutEffect(pattern, 0, MelodyChannel, 0xC, 0);
     if (section.melody) {
         const Instrument& inst = plan.melody[static_cast<size_t>(section.melodyInstrument)];
         const char* text = section.melody;
@@ -350,7 +353,7 @@ ModSong ComposeMenuMusic() {
     intro.drums[3] = "h.h.H.h.h.h.HHHH";
     intro.bass = "R...............";
     intro.harmony = "1.5.8.5.0.5.8.5.";
-    intro.melody = "F#4:16 D4:16 D4:16 C#4:8 E4:8";
+    intro.melody = "F#4:16 D4:16 B3:16 C#4:8 E4:8";
     intro.melodyInstrument = 1;
     a1.drums[0] = "c.h.H.h.s.h.H.hk";
     a1.drums[1] = groove2;
@@ -578,7 +581,8 @@ ModSong ComposeResultsMusic() {
     const char* fanfare[4] = {"C", "F", "G", "C"};
     const char* answer[4] = {"Am", "F", "G", "G"};
     const char* anthem1[4] = {"F", "G", "Em", "Am"};
-    const char* anthem2[4] = {"Dm", "G", "C", "C"};
+    // The anthem ends on the dominant: the fanfare that follows, and the loop, open on C.
+    const char* anthem2[4] = {"Dm", "G", "C", "G7"};
     const char* march = "k.h.s.h.k.k.s.hg";
     const char* march2 = "k.hgs.h.k.k.s.hs";
     const char* roll = "s.s.s.ssssttmmmm";
@@ -593,13 +597,13 @@ ModSong ComposeResultsMusic() {
     intro.drums[2] = "t...m...t...m...";
     intro.drums[3] = "gggggggsssssssss";
     intro.bass = "R.......R.......";
-    intro.harmony = "C-------C-------";
+    intro.harmony = "C-----x.C---x.C-"; // fanfare hits, not a held chord
     a1.drums[0] = "c.h.s.h.k.k.s.hg";
     a1.drums[1] = march2;
     a1.drums[2] = march;
     a1.drums[3] = roll;
     a1.bass = "R...R.5.R...5.R.";
-    a1.harmony = "C--C--C-C---C---";
+    a1.harmony = "C--C--C-C---C-x."; // a breath before each chord change
     a1.melody = "G4:2 C5:2 E5:2 G5:6 E5:2 G5:2 A5:6 G5:2 F5:4 A5:4 G5:4 D5:2 E5:2 F5:4 D5:4 E5:2 "
                 "D5:2 C5:12";
     a2 = a1;
@@ -614,7 +618,7 @@ ModSong ComposeResultsMusic() {
     b.drums[3] = "k.h.s.h.s.s.ssss";
     b.bass = "R...R.5.R...5.R.";
     b.bassLast = "R.R.R.R.5.5.7.7.";
-    b.harmony = "C--C--C-C---C---";
+    b.harmony = "C--C--C-C---C-x.";
     b.melody = "E5:4 C5:4 A4:4 C5:4 F5:6 E5:2 F5:4 A5:4 G5:6 F5:2 E5:4 D5:4 B4:4 C5:4 D5:8";
     c1.drums[0] = "c.h.s.hkk.k.s.hs";
     c1.drums[1] = "k.h.s.hkk.k.s.hs";
@@ -627,9 +631,9 @@ ModSong ComposeResultsMusic() {
     c2 = c1;
     c2.drums[0] = "k.h.s.hkk.k.s.hs";
     c2.drums[3] = "k.h.s.hkc.......";
-    c2.harmony = "C--C--C-C---C---";
+    c2.harmony = "C--C--C-C---C-x.";
     c2.harmonyInstrument = 0;
-    c2.melody = "F5:4 A5:4 D5:8 D5:4 G5:4 B5:8 G5:4 E5:4 C5:4 E5:4 G5:4 E5:4 C5:8";
+    c2.melody = "F5:4 A5:4 D5:8 D5:4 G5:4 B5:8 G5:4 E5:4 C5:4 E5:4 G5:4 F5:4 D5:4 B4:4";
     std::vector<Section> sections = {with(fanfare, intro), with(fanfare, a1), with(fanfare, a2),
                                      with(answer, b),      with(anthem1, c1), with(anthem2, c2)};
     // intro, fanfare, fanfare, answer, anthem, anthem, fanfare, answer, anthem, anthem
