@@ -19,8 +19,11 @@ async function Main() {
     try {
         const page = await browser.newPage();
         page.on("console", (message) => console.log(message.text()));
+        page.on("pageerror", (error) => console.log("page error: " + error.message));
+        page.on("requestfailed", (request) => console.log("failed: " + request.url()));
+        page.on("response", (response) => response.status() >= 400 && console.log(response.status() + " " + response.url()));
         await page.goto("http://127.0.0.1:" + server.address().port + "/bench.html");
-        await page.waitForFunction(() => window.benchDone === true, {timeout: 120000});
+        await page.waitForFunction(() => window.benchDone === true, {timeout: 60000});
         code = await page.evaluate(() => window.benchCode);
     } finally {
         await browser.close();
