@@ -136,6 +136,17 @@ void ReferenceCast(const CameraState& camera, int32_t w, int32_t maxDistance,
     }
 }
 
+// The casters to hold against each other: strip by strip, the baseline vectors, and AVX2
+// where the processor has it.
+std::vector<CasterChoice> CastersThisProcessorRuns() {
+    std::vector<CasterChoice> casters = {CasterChoice::Scalar, CasterChoice::Vector};
+    ChooseTerrainCaster(CasterChoice::Avx2);
+    if (TerrainCasterInUse() == CasterChoice::Avx2)
+        casters.push_back(CasterChoice::Avx2);
+    ChooseTerrainCaster(CasterChoice::Fastest);
+    return casters;
+}
+
 } // namespace
 
 TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
@@ -151,6 +162,7 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
     std::uniform_int_distribution<int32_t> position(-30000, 160000), height(300, 4500),
         angle(0, 255), tilt(-260, -40);
     int32_t framesWithTerrain = 0;
+    const std::vector<CasterChoice> casters = CastersThisProcessorRuns();
     // Whole-frame equality also holds the panel rows 240 on untouched and every strip full.
     static_assert(WideStrip == 8 && MiddleStrip == 4 && NarrowStrip == 2);
     for (int32_t trial = 0; trial < 40; ++trial) {
@@ -170,17 +182,16 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
                 reference.Pose(pose);
                 ReferenceCast(reference.camera, w, distance, reference.colours.data(),
                               reference.heights.data());
-                // Both casters, over a frame holding the last one's pixels.
-                for (CasterChoice caster : {CasterChoice::Fastest, CasterChoice::Portable}) {
+                // Every caster this processor runs, over a frame holding the last one's pixels.
+                for (CasterChoice caster : casters) {
                     ChooseTerrainCaster(caster);
                     real.Pose(pose);
                     real.Cast(w, distance);
                     ChooseTerrainCaster(CasterChoice::Fastest);
-                    const bool portable = caster == CasterChoice::Portable;
                     ASSERT_EQ(real.depth, reference.depth)
-                        << "trial " << trial << " w " << w << " portable " << portable;
+                        << "trial " << trial << " w " << w << " caster " << int(caster);
                     ASSERT_EQ(real.frame, reference.frame)
-                        << "trial " << trial << " w " << w << " portable " << portable;
+                        << "trial " << trial << " w " << w << " caster " << int(caster);
                 }
                 framesWithTerrain += std::count_if(real.depth.begin(), real.depth.end(),
                                                    [](uint32_t e) { return e != Untouched; }) > 0;
@@ -343,10 +354,11 @@ TEST(TerrainView, SkyRowsUpToTheHorizonAtEveryAngle) {
     Scene scene;
     for (int32_t i = 0; i < 256 * 256; ++i)
         scene.sky[i] = static_cast<uint16_t>(i);
+    const std::vector<CasterChoice> casters = CastersThisProcessorRuns();
     for (int32_t height : {1400, 300, 4000, 60000}) {
-        for (int32_t angle = 0; angle < 512; ++angle) {
-            // Each angle twice: the vector code, then the portable code.
-            ChooseTerrainCaster(angle < 256 ? CasterChoice::Fastest : CasterChoice::Portable);
+        for (int32_t angle = 0; angle < 256 * static_cast<int32_t>(casters.size()); ++angle) {
+            // Each angle once by every caster.
+            ChooseTerrainCaster(casters[angle / 256]);
             const int32_t view = angle % 256;
             scene.Pose({70000, 90000, height, view, -180, 240, 240, nullptr, nullptr});
             std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);

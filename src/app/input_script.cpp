@@ -2,6 +2,7 @@
 #include "app/input_script.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 
@@ -9,6 +10,8 @@
 #include "platform/device.h"
 
 namespace {
+
+constexpr int64_t LastPass = INT64_MAX - 1;
 
 // Whole run: read at start-up, consumed in pass order.
 std::vector<ScriptEvent> script;
@@ -44,8 +47,12 @@ bool ParseScriptLine(const std::string& text, std::vector<ScriptEvent>& events) 
         std::string rest;
         return !(std::istringstream(line) >> rest); // a blank or comment-only line
     }
-    // Pass 0 holds only the clock at the start of the loop, before the first pass.
-    if (pass < 0 || !(in >> verb) || (pass == 0 && verb != "ticks"))
+    // Pass 0 holds only the clock at the start of the loop, before the first pass. The last
+    // pass number is left free, so that a tap's lift in the following pass, and a recording
+    // of the replay, still read.
+    if (pass < 0 || pass > LastPass || !(in >> verb) || (pass == 0 && verb != "ticks"))
+        return false;
+    if (verb == "tap" && pass == LastPass)
         return false;
     ScriptEvent event = {pass, EventKind::Quit, 0, 0, 0, 0};
     if (verb == "tap" || verb == "down" || verb == "move") {

@@ -2,6 +2,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "app/config.h"
 #include "app/session.h"
 #include "app/window.h"
 #include "assets/paths.h"
@@ -19,7 +20,16 @@ void OnSignal(int) {
 
 int main(int argc, char** argv) {
     std::string message;
-    switch (ParseOptions(argc, argv, GameOptions, message)) {
+    // Checked once before the configuration file is touched (--help writes nothing), then
+    // again over the file's settings, so the command line wins.
+    Options checked;
+    const ParseResult first = ParseOptions(argc, argv, checked, message);
+    if (first == ParseResult::Run) {
+        InstallWindowNameChecks();
+        LoadConfig(ChooseConfigPath(argc, argv), GameOptions);
+        message.clear();
+    }
+    switch (first == ParseResult::Run ? ParseOptions(argc, argv, GameOptions, message) : first) {
     case ParseResult::Exit:
         std::fputs(message.c_str(), stdout);
         return 0;
@@ -28,6 +38,10 @@ int main(int argc, char** argv) {
         return 2;
     case ParseResult::Run:
         break;
+    }
+    if (!CheckShots(GameOptions, message)) {
+        std::fprintf(stderr, "tarnvell: %s\n", message.c_str());
+        return 2;
     }
     if (!InitDataPaths()) {
         std::fprintf(stderr, "tarnvell: no data folder found (Map/, Graph/, Sound/); "
@@ -59,11 +73,18 @@ int main(int argc, char** argv) {
         settings.scale = GameOptions.scale;
         settings.fullscreen = GameOptions.fullscreen;
         settings.fps = GameOptions.fps;
+        settings.scaling = GameOptions.scaling;
+        settings.pauseOnFocusLoss = GameOptions.pauseOnFocusLoss;
+        settings.keys = GameOptions.keys;
+        settings.pads = GameOptions.pads;
         // The baker draws the icons into icons/ beside the data's three folders.
         settings.iconPath = GraphFolder() + "../icons/tarnvell-64.png";
         SetDeviceBackend(CreateWindowBackend(settings));
     }
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    return RunGame();
+    SetSoundVolumes(GameOptions.musicVolume, GameOptions.effectsVolume);
+    const int32_t code = RunGame();
+    // A screenshot asked for on the command line that could not be written is a failure.
+    return code == 0 && ShotsFailed() ? 2 : code;
 }

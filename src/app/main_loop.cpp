@@ -1,12 +1,15 @@
 // The main loop: sound, one screen routine, the frame-rate measurement, present and pump.
 #include "app/main_loop.h"
 
+#include "app/config.h"
+#include "app/port_screen.h"
 #include "app/session.h"
 #include "assets/paths.h"
 #include "base/frame.h"
 #include "base/options.h"
 #include "base/state.h"
 #include "platform/device.h"
+#include "platform/port.h"
 #include "screens/race_screen.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
@@ -35,6 +38,7 @@ constexpr Screen Screens[] = {
 // One run of the loop.
 bool exitRequested = false; // a close from outside has been turned into EXIT
 int32_t frameCount = 0;     // passes since the frame rate was last measured
+bool keptRestored = false;  // the game's kept settings are back (after the load step)
 
 // A window closed from outside leaves through the game's own EXIT path, once: the start
 // state's leave step runs next.
@@ -73,10 +77,32 @@ bool PassLimitReached(int64_t pass) {
     return GameOptions.frames > 0 && pass >= GameOptions.frames;
 }
 
+// The load step has set the game's settings to their defaults when the start state opens
+// the menu; a player who keeps them gets them back before the menu's first pass.
+void RestoreKeptSettingsOnce() {
+    if (!keptRestored && GameState == StateMainMenu) {
+        RestoreKeptSettings();
+        keptRestored = true;
+    }
+}
+
+// While the player has paused: no pass runs, the device's clock stands still (the backend
+// leaves paused time out) and the sound is silent; the frozen frame is shown, with the
+// window's PAUSED over it, until a key resumes or the window closes.
+void HoldWhilePaused() {
+    if (!PortPaused())
+        return;
+    PauseSound(true);
+    while (PortPaused() && !QuitPosted())
+        PumpMessages(true);
+    PauseSound(false);
+}
+
 } // namespace
 
 int32_t MeasuredFrameRate(int32_t frames) {
-    // The count is doubled whatever the elapsed time: a window holding a long load reads low.
+    // Kept: the count is doubled whatever the elapsed time, so a window holding a long load
+    // reads low; the screens that load reset the rate themselves, as the game expects.
     const int32_t rate = frames * 2;
     return rate < 5 ? 5 : rate;
 }
@@ -91,14 +117,18 @@ int32_t RunMainLoop() {
     StartFrameTimer();
     exitRequested = false;
     frameCount = 0;
+    keptRestored = false;
 
     for (int64_t pass = 1;; ++pass) {
+        HoldWhilePaused();
         StartPass(pass);
         TurnCloseIntoExit(pass);
         UpdateSound();
         if (GameState == StateQuit)
             break;
         RunScreenRoutine();
+        RestoreKeptSettingsOnce();
+        UpdatePortScreen();
         CountFrame();
         PumpMessages(true);
         FinishPass(pass);
@@ -108,6 +138,7 @@ int32_t RunMainLoop() {
             break;
         }
     }
+    StoreKeptSettings();
     ShutdownSound();
     CloseSession();
     return 0;

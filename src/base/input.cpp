@@ -77,7 +77,7 @@ void InstallKeyList(const GXKeyList& keys) {
 }
 
 void KeyDownMessage(uint16_t code) {
-    // The tests are independent: a code listed twice sets both flags.
+    // Kept: the tests are independent, so a code listed twice sets both flags.
     const auto key = static_cast<int16_t>(code);
     const GXKeyList& list = DeviceKeyList();
     if (key == list.vkA.code)

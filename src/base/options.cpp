@@ -1,10 +1,13 @@
 // The command line: every option parsed and checked before anything starts.
 #include "base/options.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 
 #include "platform/display.h"
+#include "platform/user_dirs.h"
 
 Options GameOptions;
 
@@ -17,6 +20,10 @@ const char* const HelpText =
     "  --scale N             window scale (default: the largest whole number that fits, at most "
     "3)\n"
     "  --fullscreen          start full screen (F11 toggles)\n"
+    "  --scaling MODE        fit (the largest picture the window holds, sharp; default) or\n"
+    "                        integer (whole-number scales only)\n"
+    "  --config FILE         the configuration file (default\n"
+    "                        $XDG_CONFIG_HOME/tarnvell/tarnvell.conf; none when headless)\n"
     "  --fps N               frames presented per second (default 20)\n"
     "  --display PROFILE     rgb565 | rgb565-512 | rotated | gray4 | gray2\n"
     "  --headless            no window, no audio device, virtual clock\n"
@@ -29,8 +36,11 @@ const char* const HelpText =
     "  --autopilot           the player's ship flies itself in races\n"
     "  --audio-out FILE.wav  mix the sound into a WAV file instead of a device\n"
     "  --version, --help\n"
-    "Keys: arrows steer, Z or Space accelerate, X brake, F11 full screen, F12 screenshot;\n"
-    "the mouse is the stylus.\n";
+    "Keys: arrows steer, Z or Space accelerate (hold), X brake; in the menus arrows move,\n"
+    "Enter, Space or Z choose, Escape goes back; P, Pause or Escape pause a race (Escape\n"
+    "again leaves it); F11 full screen, F12 screenshot; the mouse is the stylus.\n"
+    "Gamepad: d-pad or left stick, A accelerate and choose, B brake and back, Start or Back\n"
+    "pause. Bindings and more settings live in the configuration file.\n";
 
 // A whole decimal number within [low, high].
 bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t& value) {
@@ -91,6 +101,21 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
             options.scale = static_cast<int32_t>(n);
         } else if (option == "--fullscreen") {
             options.fullscreen = true;
+        } else if (option == "--scaling") {
+            if (!value(text))
+                return ParseResult::Error;
+            if (text != "fit" && text != "integer") {
+                message = "option --scaling takes fit or integer, not '" + text + "'";
+                return ParseResult::Error;
+            }
+            options.scaling = text == "fit" ? ScalingMode::Fit : ScalingMode::Integer;
+        } else if (option == "--config") {
+            if (!value(options.configPath))
+                return ParseResult::Error;
+            if (options.configPath.empty()) {
+                message = "option --config needs a file";
+                return ParseResult::Error;
+            }
         } else if (option == "--fps") {
             if (!number(1, 1000, n))
                 return ParseResult::Error;
@@ -145,4 +170,43 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
         }
     }
     return ParseResult::Run;
+}
+
+std::string ChooseConfigPath(int argc, const char* const* argv) {
+    bool headless = false;
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--headless")
+            headless = true;
+        else if (option == "--config" && i + 1 < argc)
+            path = argv[++i];
+    }
+    if (!path.empty() || headless)
+        return path;
+    return DefaultConfigPath();
+}
+
+bool CheckShots(const Options& options, std::string& message) {
+    for (const Shot& shot : options.shots) {
+        if (options.frames > 0 && shot.pass > options.frames) {
+            message = "--shot " + std::to_string(shot.pass) + ":" + shot.path +
+                      " comes after the last pass (--frames " + std::to_string(options.frames) +
+                      ")";
+            return false;
+        }
+        // The file must be writable where it is, or creatable in its folder.
+        const size_t slash = shot.path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : shot.path.substr(0, slash);
+        const bool exists = access(shot.path.c_str(), F_OK) == 0;
+        const bool writable = exists ? access(shot.path.c_str(), W_OK) == 0
+                                     : access(folder.c_str(), W_OK | X_OK) == 0;
+        if (!writable || (!shot.path.empty() && shot.path.back() == '/')) {
+            message = "cannot write the screenshot " + shot.path;
+            return false;
+        }
+    }
+    return true;
 }

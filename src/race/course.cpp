@@ -95,7 +95,8 @@ bool SetUpTrack(int32_t track, int32_t level) {
 void LoadTrackMap(int32_t track) {
     if (track < 0 || track >= 5)
         return;
-    // A missing map keeps the previous one; the course is set up either way.
+    // Kept: a missing map keeps the previous one, and the course is set up either way; the
+    // game never reports a missing file.
     LoadHeightMap(track);
     SetUpTrack(track, GameSettings.level);
 }

@@ -53,7 +53,8 @@ void PutBack(ShipState& ship) {
         const CourseBox& k = Course.checkpoints[last];
         int32_t w = std::abs(k.x0 - k.x1);
         int32_t h = std::abs(k.y0 - k.y1);
-        // Two draws even where a side is too short to use them, so the sequence stays the same.
+        // Kept: two draws even where a side is too short to use them, so the generator's
+        // sequence, and with it every later pilot decision, stays the same.
         int32_t p = std::rand();
         int32_t q = std::rand();
         int32_t spreadX = w / 2 > 0 ? p % (w / 2) : 0;

@@ -47,7 +47,8 @@ void PassCheckpoints() {
         s.nextCheckpoint = (s.nextCheckpoint + 1) % count;
         if (s.nextCheckpoint == 0) {
             s.laps += 1;
-            // The player is examined first, so finishing in the same frame puts the player ahead.
+            // Kept: the player is examined first, so finishing in the same frame puts the
+            // player ahead.
             if (s.laps == RaceLaps && i != 0 && ShipTable[0].laps < RaceLaps)
                 FinishPlace += 1;
         }

@@ -56,7 +56,8 @@ void SteerOpponent(int32_t ship, const uint8_t* heights) {
             int32_t my = (next.y0 + next.y1) >> 1;
             s.targetX = mx * 256;
             s.targetY = my * 256;
-            // The ground term is the height byte itself, not the surface at twice it.
+            // Kept: the ground term is the height byte itself, not the surface at twice it;
+            // the pilots' lines over the hills depend on it.
             s.targetAltitude = HeightAt(heights, mx, my) + std::rand() % 20 + AimClearance;
         }
     }

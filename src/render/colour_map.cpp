@@ -45,7 +45,7 @@ void BuildTerrainColours(const uint8_t* heights, uint16_t* colours, int32_t s0, 
             return;
         bands[i] = TileSlots[slots[i]];
     }
-    bands[4] = bands[3]; // the top band blends its tile with itself
+    bands[4] = bands[3]; // Kept: the top band blends its tile with itself
     if (heights == nullptr || colours == nullptr)
         return;
 
@@ -103,7 +103,7 @@ void CastTerrainShadows(const uint8_t* heights, uint16_t* colours) {
 void SmoothTerrainColours(uint16_t* colours) {
     if (colours == nullptr)
         return;
-    // In place and in order: each entry reads itself and entries still ahead of it, except
+    // Kept: in place and in order. Each entry reads itself and entries still ahead of it, except
     // at the end of the map, where the neighbours wrap to the first rows, already smoothed.
     constexpr int32_t Mask = Cells - 1;
     const auto wrapped = [colours](int32_t i) {

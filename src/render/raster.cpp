@@ -39,7 +39,7 @@ bool CornerUsable(const ScreenPoint& p) {
 
 void FillSpans(const CameraState& camera, int32_t first, int32_t last, const uint16_t* texture) {
     for (int32_t row = first; row <= last; ++row) {
-        // Spans start and end on even columns: the span is filled in pixel pairs.
+        // Kept: spans start and end on even columns, as the game fills them in pixel pairs.
         int64_t x = (Edges.leftX[row] >> 10) & ~int64_t{1};
         const int64_t x1 = (Edges.rightX[row] >> 10) & ~int64_t{1};
         if (x > x1 || x1 < 0)
@@ -146,7 +146,7 @@ void DrawTexturedTriangle(const CameraState& camera, const ScreenPoint& pA, cons
         return;
 
     // Screen rows grow downward: clockwise corners give a negative cross product. Only
-    // counter-clockwise (back-facing) triangles are dropped; a flat one is drawn.
+    // counter-clockwise (back-facing) triangles are dropped. Kept: a flat one is drawn.
     const int64_t cross =
         (static_cast<int64_t>(pC.y) - pB.y) * (static_cast<int64_t>(pA.x) - pB.x) -
         (static_cast<int64_t>(pA.y) - pB.y) * (static_cast<int64_t>(pC.x) - pB.x);
@@ -185,8 +185,9 @@ void DrawBillboard(const CameraState& camera, const WorldPoint& point, const uin
     if (!top.visible && !foot.visible)
         return;
 
-    // Pulled toward the viewer so that the sprite wins against the ground it stands on. Close
-    // to the eye this wraps to a huge unsigned depth, which only empty pixels exceed.
+    // Pulled toward the viewer so that the sprite wins against the ground it stands on.
+    // Kept: close to the eye this wraps to a huge unsigned depth, which only empty pixels
+    // exceed.
     const uint32_t depth = static_cast<uint32_t>(top.distance) - 256u;
 
     const int64_t half = static_cast<int64_t>(foot.y) - top.y;

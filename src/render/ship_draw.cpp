@@ -99,8 +99,8 @@ ModelBox DrawModel(const ShipModel& model, const CameraState& camera, int32_t fr
         ProjectPoint(camera, placed, projected[i]);
         WidenBox(box, placed, i == 0);
 
-        // Drawing the ship is also its surface-contact test: a vertex at or below the
-        // ground of its cell ends the whole model at once.
+        // Kept: drawing the ship is also its surface-contact test; a vertex at or below the
+        // ground of its cell ends the whole model at once, leaving the rest undrawn.
         if (heights) {
             const int32_t cell = ((placed.x >> 8) & MapMask) + ((placed.y >> 8) & MapMask) * 512;
             if (placed.z <= 2 * heights[cell]) {
@@ -170,7 +170,8 @@ void DrawMapMarkers(const CameraState& camera) {
     if (!camera.frame)
         return;
     const int32_t count = std::clamp(ShipCount, 0, ShipSlots);
-    // In table order, so the player's white dot lies under an opponent's on the same spot.
+    // Kept: in table order, so the player's white dot lies under an opponent's on the same
+    // spot.
     for (int32_t i = 0; i < count; ++i) {
         const ShipState& ship = ShipTable[i];
         const int32_t column = OverviewLeft + static_cast<int32_t>((ship.x >> 8) * 0.15625);

@@ -2,10 +2,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
+#include "render/lanes.h"
 #include "render/tables.h"
+#include "render/terrain_batches.h"
 #include "render/terrain_view.h"
-#include "render/vector_lookup.h"
 
 namespace {
 
@@ -286,253 +288,37 @@ void CastStripsOneByOne(int32_t n, int32_t steps, int32_t viewHeight, const Came
         CastStrip<W>(k, steps, viewHeight, colours, heights, camera.frame, camera.depth);
 }
 
-#ifdef TARNVELL_VECTOR_TERRAIN
-
-// The vector caster runs eight strips side by side, one in each 32-bit lane, through every
-// distance step. Spans are not drawn as they are found: each is marked on its top row, and
-// afterwards one pass down the rows carries each mark on over the rows below it that its
-// span covers, which fills the same pixels without a branch per span.
-constexpr int32_t Lanes = 8;
-
-// Marks of one batch of lanes: for the span that begins on a row, its colour's cell and its
-// distance step, as cell << 11 | step + 1 (0 when unmarked). Row 240 takes the lanes with
-// no span at a step, so every lane stores every step without a branch. The fill clears each
-// row as it passes, so they start clean.
-constexpr int32_t MarkStepBits = 11;
-static_assert(MaxDistanceSteps < (1 << MarkStepBits));
-constexpr int32_t NoSpanRow = MaxView;
-alignas(32) uint32_t Marks[MaxView + 1][Lanes];
-
-// The view distance after `taken` steps: 16 steps of 64, 188 of 128, then 256 apart. The
-// fill works it out from a mark's step rather than looking it up.
-constexpr int32_t DistanceAfter(int32_t taken) {
-    return 1 + 64 * std::min(taken, 16) + 128 * std::clamp(taken - 16, 0, 188) +
-           256 * std::max(taken - 204, 0);
-}
-constexpr bool DistancesFollowTheSteps() {
-    for (size_t i = 0; i < Distances.size(); ++i) {
-        if (DistanceAfter(static_cast<int32_t>(i) + 1) != Distances[i].d)
+// The vector casters' marks hold each distance in a 12-bit code they turn back exactly.
+constexpr bool DistancesFitTheMarks() {
+    for (const DistanceConstants& step : Distances) {
+        const int32_t code = DistanceCode(step.d);
+        if ((step.d - 1) % 64 != 0 || code < 1 || code >= (1 << MarkDistanceBits) ||
+            code * 64 - 63 != step.d)
             return false;
     }
     return true;
 }
-static_assert(DistancesFollowTheSteps());
+static_assert(DistancesFitTheMarks());
 
-// The distance steps again, in the vector caster's 32-bit form.
-struct alignas(32) NarrowStep {
-    int32_t leftX;
-    int32_t leftY;
-    int32_t stepX;
-    int32_t stepY;
-    int32_t base;
-    uint32_t rowScale;
-    uint32_t rowShift;
-};
-NarrowStep NarrowSteps[MaxDistanceSteps];
-
-void NarrowDistanceSteps(int32_t steps) {
+void LayOutBatchSteps(int32_t steps) {
     for (int32_t i = 0; i < steps; ++i) {
         const DistanceStep& step = DistanceSteps[i];
-        NarrowSteps[i] = {static_cast<int32_t>(step.leftX),
-                          static_cast<int32_t>(step.leftY),
-                          static_cast<int32_t>(step.stepX),
-                          static_cast<int32_t>(step.stepY),
-                          step.base,
-                          Distances[i].rowScale,
-                          Distances[i].rowShift};
-    }
-}
-
-// Four lanes' marks, each to its own place.
-__attribute__((target("avx2"))) inline void StoreMarks(uint32_t* marks, __m128i where,
-                                                       __m128i mark) {
-    marks[static_cast<uint32_t>(_mm_cvtsi128_si32(where))] =
-        static_cast<uint32_t>(_mm_cvtsi128_si32(mark));
-    marks[static_cast<uint32_t>(_mm_extract_epi32(where, 1))] =
-        static_cast<uint32_t>(_mm_extract_epi32(mark, 1));
-    marks[static_cast<uint32_t>(_mm_extract_epi32(where, 2))] =
-        static_cast<uint32_t>(_mm_extract_epi32(mark, 2));
-    marks[static_cast<uint32_t>(_mm_extract_epi32(where, 3))] =
-        static_cast<uint32_t>(_mm_extract_epi32(mark, 3));
-}
-
-// Runs strips first .. first + 7 through the distance steps and marks their spans. Leaves
-// each lane's lowest row to fill (the last open row, plus one for a strip that started
-// without drawing) in `low` and its highest in `high`.
-__attribute__((target("avx2"))) void
-MarkBatchSpans(int32_t first, int32_t steps, const uint8_t* heights, __m256i& low, __m256i& high) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i one = _mm256_set1_epi32(1);
-    const __m256i none = _mm256_set1_epi32(NoCell);
-    const __m256i bottomOpen = _mm256_set1_epi32(MaxView);
-    const __m256i limit = _mm256_set1_epi32(static_cast<int32_t>(MapLimit));
-    const __m256i laneIndex = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i strip = _mm256_add_epi32(_mm256_set1_epi32(first), laneIndex);
-    const __m256i spare = _mm256_set1_epi32(NoSpanRow);
-
-    // A closed strip has `open` 0, where nothing is visible; `lastOpen` keeps the row it
-    // closed at, which the strip-by-strip caster's `open` would still hold.
-    __m256i open = bottomOpen;
-    __m256i lastOpen = bottomOpen;
-    __m256i prev = none;                  // the cell sampled last
-    __m256i shift = zero;                 // 1 for a strip that started without drawing
-    __m256i top = _mm256_set1_epi32(239); // the bottom row a span fills
-    uint32_t* const marks = &Marks[0][0];
-
-    for (int32_t i = 0; i < steps; ++i) {
-        const NarrowStep& step = NarrowSteps[i];
-        const __m256i px =
-            _mm256_add_epi32(_mm256_set1_epi32(step.leftX),
-                             _mm256_mullo_epi32(strip, _mm256_set1_epi32(step.stepX)));
-        const __m256i py =
-            _mm256_add_epi32(_mm256_set1_epi32(step.leftY),
-                             _mm256_mullo_epi32(strip, _mm256_set1_epi32(step.stepY)));
-        // Unsigned bounds: negative positions count as huge, and both axes inside means the
-        // larger one is.
-        const __m256i larger = _mm256_max_epu32(px, py);
-        const __m256i off =
-            _mm256_xor_si256(_mm256_cmpeq_epi32(_mm256_max_epu32(larger, limit), limit),
-                             _mm256_cmpeq_epi32(zero, zero));
-        const __m256i cell = _mm256_or_si256(
-            _mm256_and_si256(_mm256_srli_epi32(px, 18), _mm256_set1_epi32(511)),
-            _mm256_and_si256(_mm256_srli_epi32(py, 9), _mm256_set1_epi32(511 << 9)));
-
-        const __m256i h = LookUpBytes(heights, cell);
-        const __m256i lift = _mm256_srl_epi32(
-            _mm256_mullo_epi32(h, _mm256_set1_epi32(static_cast<int32_t>(step.rowScale))),
-            _mm_cvtsi32_si128(static_cast<int32_t>(step.rowShift)));
-        const __m256i y =
-            _mm256_max_epi32(_mm256_sub_epi32(_mm256_set1_epi32(step.base), lift), zero);
-
-        const __m256i visible = _mm256_andnot_si256(
-            off, _mm256_andnot_si256(_mm256_cmpeq_epi32(cell, prev), _mm256_cmpgt_epi32(open, y)));
-        const __m256i fresh = _mm256_cmpeq_epi32(prev, none);
-        const __m256i span = _mm256_andnot_si256(fresh, visible);
-        const __m256i start = _mm256_and_si256(fresh, visible);
-
-        // Every lane stores a mark: its span's first row, or the spare row when it has none.
-        const __m256i where = _mm256_add_epi32(
-            _mm256_slli_epi32(_mm256_blendv_epi8(spare, _mm256_add_epi32(y, shift), span), 3),
-            laneIndex);
-        const __m256i mark =
-            _mm256_or_si256(_mm256_slli_epi32(prev, MarkStepBits), _mm256_set1_epi32(i + 1));
-        StoreMarks(marks, _mm256_castsi256_si128(where), _mm256_castsi256_si128(mark));
-        StoreMarks(marks, _mm256_extracti128_si256(where, 1), _mm256_extracti128_si256(mark, 1));
-
-        shift = _mm256_or_si256(shift, _mm256_and_si256(start, one));
-        top = _mm256_blendv_epi8(top, y, start);
-        open = _mm256_blendv_epi8(open, y, visible);
-        lastOpen = _mm256_blendv_epi8(lastOpen, y, visible);
-        // Off the map: a strip that has drawn is finished, one that has not forgets its cell.
-        open =
-            _mm256_andnot_si256(_mm256_and_si256(off, _mm256_cmpgt_epi32(bottomOpen, open)), open);
-        prev = _mm256_blendv_epi8(cell, none, off);
-        if (_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(open, zero))) == 0xFF)
-            break;
-    }
-    low = _mm256_add_epi32(lastOpen, shift);
-    high = top;
-}
-
-// Lane j of part p of the result repeats lane (8p + j) / repeat of v: a batch's lanes spread
-// across the columns of their strips.
-__attribute__((target("avx2"))) inline __m256i Spread(__m256i v, int32_t part, int32_t repeat) {
-    const int32_t lane0 = part * 8;
-    const __m256i index = _mm256_setr_epi32(
-        lane0 / repeat, (lane0 + 1) / repeat, (lane0 + 2) / repeat, (lane0 + 3) / repeat,
-        (lane0 + 4) / repeat, (lane0 + 5) / repeat, (lane0 + 6) / repeat, (lane0 + 7) / repeat);
-    return _mm256_permutevar8x32_epi32(v, index);
-}
-
-// Writes one row of a batch: each lane's colour and distance across its strip's W columns
-// where `inside` is set; elsewhere the pixels keep their colour and the depth is all bits.
-template <int32_t W>
-__attribute__((target("avx2"))) inline void WriteBatchRow(uint16_t* pixels, uint32_t* entries,
-                                                          __m256i colour, __m256i distance,
-                                                          __m256i inside) {
-    constexpr int32_t PixelVectors = W / 2; // 16 pixels a vector: 2 a lane
-    constexpr int32_t DepthVectors = W;     // 8 entries a vector: 1 a lane
-    const __m256i pairs = _mm256_or_si256(colour, _mm256_slli_epi32(colour, 16));
-    const __m256i far = _mm256_blendv_epi8(_mm256_set1_epi32(-1), distance, inside);
-    for (int32_t part = 0; part < PixelVectors; ++part) {
-        __m256i* at = reinterpret_cast<__m256i*>(pixels + part * 16);
-        const __m256i keep = _mm256_loadu_si256(at);
-        if constexpr (PixelVectors == 1) {
-            _mm256_storeu_si256(at, _mm256_blendv_epi8(keep, pairs, inside));
-        } else {
-            _mm256_storeu_si256(at, _mm256_blendv_epi8(keep, Spread(pairs, part, PixelVectors),
-                                                       Spread(inside, part, PixelVectors)));
+        BatchStep& batch = BatchSteps[i];
+        // Every position fits 32 bits here, sums along the way included.
+        const int32_t leftX = static_cast<int32_t>(step.leftX);
+        const int32_t leftY = static_cast<int32_t>(step.leftY);
+        batch.stepX = static_cast<int32_t>(step.stepX);
+        batch.stepY = static_cast<int32_t>(step.stepY);
+        for (int32_t j = 0; j < LaneCount; ++j) {
+            batch.laneX[j] = leftX + j * batch.stepX;
+            batch.laneY[j] = leftY + j * batch.stepY;
         }
-    }
-    for (int32_t part = 0; part < DepthVectors; ++part) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(entries + part * 8),
-                            Spread(far, part, DepthVectors));
-    }
-}
-
-// DistanceAfter, eight at a time.
-__attribute__((target("avx2"))) inline __m256i DistancesAfter(__m256i taken) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i sixteen = _mm256_set1_epi32(16);
-    const __m256i by64 = _mm256_min_epi32(taken, sixteen);
-    const __m256i by128 = _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(taken, sixteen), zero),
-                                           _mm256_set1_epi32(188));
-    const __m256i by256 = _mm256_max_epi32(_mm256_sub_epi32(taken, _mm256_set1_epi32(204)), zero);
-    return _mm256_add_epi32(
-        _mm256_add_epi32(_mm256_set1_epi32(1), _mm256_slli_epi32(by64, 6)),
-        _mm256_add_epi32(_mm256_slli_epi32(by128, 7), _mm256_slli_epi32(by256, 8)));
-}
-
-// The fill after a batch's marks: every row of the batch's columns, top to bottom, each lane
-// carrying down its nearest mark at or above the row, the span that covers it.
-template <int32_t W>
-__attribute__((target("avx2"))) void FillBatch(int32_t first, __m256i low, __m256i high,
-                                               const uint16_t* colours, uint16_t* frame,
-                                               uint32_t* depth) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i one = _mm256_set1_epi32(1);
-    const __m256i stepMask = _mm256_set1_epi32((1 << MarkStepBits) - 1);
-    const __m256i all = _mm256_cmpeq_epi32(zero, zero);
-    __m256i carried = one; // the mark of the span covering the row, cell 0 and step 0 until one
-    for (int32_t r = 0; r < MaxView; ++r) {
-        const __m256i row = _mm256_set1_epi32(r);
-        const __m256i inside = _mm256_andnot_si256(
-            _mm256_or_si256(_mm256_cmpgt_epi32(low, row), _mm256_cmpgt_epi32(row, high)), all);
-        if (_mm256_testz_si256(inside, inside)) {
-            // No strip of the batch has terrain on this row, so no mark lies here either.
-            uint32_t* entries = depth + r * RowStride + first * W;
-            for (int32_t part = 0; part < W; ++part)
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(entries + part * 8), all);
-            continue;
-        }
-        __m256i* rowMarks = reinterpret_cast<__m256i*>(Marks[r]);
-        const __m256i marked = _mm256_load_si256(rowMarks);
-        _mm256_store_si256(rowMarks, zero);
-        carried = _mm256_blendv_epi8(carried, marked, _mm256_cmpgt_epi32(marked, zero));
-        const __m256i colour = LookUpWords(colours, _mm256_srli_epi32(carried, MarkStepBits));
-        const __m256i distance = DistancesAfter(_mm256_and_si256(carried, stepMask));
-        WriteBatchRow<W>(frame + r * RowStride + first * W, depth + r * RowStride + first * W,
-                         colour, distance, inside);
+        batch.base = step.base;
+        batch.rowScale = Distances[i].rowScale;
+        batch.rowShift = static_cast<int32_t>(Distances[i].rowShift);
+        batch.distanceCode = DistanceCode(Distances[i].d);
     }
 }
-
-template <int32_t W>
-__attribute__((target("avx2"))) void
-CastStripsInBatches(int32_t n, int32_t steps, const CameraState& camera, const uint16_t* colours,
-                    const uint8_t* heights) {
-    NarrowDistanceSteps(steps);
-    // The last batch overlaps the one before when the strips do not come in eights; the
-    // overlapping strips are cast twice to the same result.
-    for (int32_t first = 0; first < n; first += Lanes) {
-        first = std::min(first, n - Lanes);
-        __m256i low;
-        __m256i high;
-        MarkBatchSpans(first, steps, heights, low, high);
-        FillBatch<W>(first, low, high, colours, camera.frame, camera.depth);
-    }
-}
-
-#endif // TARNVELL_VECTOR_TERRAIN
 
 CasterChoice ChosenCaster = CasterChoice::Fastest;
 
@@ -547,28 +333,42 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
     }
     bool narrow = false;
     const int32_t steps = LayOutDistanceSteps(camera, maximumDistance, n, narrow);
-#ifdef TARNVELL_VECTOR_TERRAIN
     // The batches fill whole 240 x 240 views, depth included, from 32-bit positions.
-    if (narrow && n * W == MaxView && viewHeight == MaxView && VectorTerrainCodeRuns()) {
-        CastStripsInBatches<W>(n, steps, camera, colours, heights);
+    const CasterChoice caster = TerrainCasterInUse();
+    if (narrow && n * W == MaxView && viewHeight == MaxView && caster != CasterChoice::Scalar) {
+        LayOutBatchSteps(steps);
+        if (caster == CasterChoice::Avx2)
+            CastBatchesAvx2(W, steps, camera, colours, heights);
+        else
+            CastBatchesVector(W, steps, camera, colours, heights);
         return;
     }
-#endif
     CastStripsOneByOne<W>(n, steps, viewHeight, camera, colours, heights);
 }
 
 } // namespace
 
+BatchStep BatchSteps[MaxDistanceSteps];
+
 void ChooseTerrainCaster(CasterChoice choice) {
     ChosenCaster = choice;
 }
 
-bool VectorTerrainCodeRuns() {
-#ifdef TARNVELL_VECTOR_TERRAIN
-    return ChosenCaster == CasterChoice::Fastest && ProcessorHasAvx2();
-#else
-    return false;
-#endif
+CasterChoice TerrainCasterInUse() {
+    switch (ChosenCaster) {
+    case CasterChoice::Scalar:
+        return CasterChoice::Scalar;
+    case CasterChoice::Vector:
+        return CasterChoice::Vector;
+    case CasterChoice::Avx2:
+        return ProcessorHasAvx2() ? CasterChoice::Avx2 : CasterChoice::Vector;
+    case CasterChoice::Fastest:
+        break;
+    }
+    if (ProcessorHasAvx2())
+        return CasterChoice::Avx2;
+    // Without real vector registers the lanes would run as scalars, slower than the strips.
+    return LanesAreNative ? CasterChoice::Vector : CasterChoice::Scalar;
 }
 
 void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t maximumDistance,

@@ -7,7 +7,7 @@
 #include "assets/assets.h"
 #include "base/settings.h"
 #include "render/tables.h"
-#include "render/vector_lookup.h"
+#include "render/terrain_batches.h"
 
 namespace {
 
@@ -17,37 +17,9 @@ constexpr int32_t CloudHeight = 4800; // camera-height units
 
 constexpr int32_t SkyGroups = MaxView / 4; // 4-pixel groups in a row of the game's view
 
-#ifdef TARNVELL_VECTOR_TERRAIN
-// One sky row of the game's 240-pixel view, eight groups at a time. Only bits 19-26 of the
-// positions pick a texel, and 32-bit wrap-around keeps every bit below 32 exact, so the lanes
-// run on the low halves of the 64-bit positions. The last eight groups overlap the seven
-// eights before them and write the same texels again.
-__attribute__((target("avx2"))) void DrawSkyRow(uint16_t* pixel, const uint16_t* sky, int64_t lx,
-                                                int64_t ly, int64_t sx, int64_t sy) {
-    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i startX = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(lx)));
-    const __m256i startY = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(ly)));
-    const __m256i stepX = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sx)));
-    const __m256i stepY = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sy)));
-    for (int32_t first = 0; first < SkyGroups; first += 8) {
-        first = std::min(first, SkyGroups - 8);
-        const __m256i group = _mm256_add_epi32(_mm256_set1_epi32(first), lane);
-        const __m256i x = _mm256_add_epi32(startX, _mm256_mullo_epi32(group, stepX));
-        const __m256i y = _mm256_add_epi32(startY, _mm256_mullo_epi32(group, stepY));
-        const __m256i texel = _mm256_or_si256(
-            _mm256_and_si256(_mm256_srli_epi32(x, 19), _mm256_set1_epi32(255)),
-            _mm256_and_si256(_mm256_srli_epi32(y, 11), _mm256_set1_epi32(255 << 8)));
-        const __m256i colour = LookUpWords(sky, texel);
-        // Each group's texel four times: a pair twice.
-        const __m256i pairs = _mm256_or_si256(colour, _mm256_slli_epi32(colour, 16));
-        __m256i* at = reinterpret_cast<__m256i*>(pixel + first * 4);
-        _mm256_storeu_si256(
-            at, _mm256_permutevar8x32_epi32(pairs, _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3)));
-        _mm256_storeu_si256(
-            at + 1, _mm256_permutevar8x32_epi32(pairs, _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7)));
-    }
-}
-#endif
+// The rows of one sky, laid out before the lanes draw them; static so a frame allocates
+// nothing.
+SkyRow SkyRows[MaxView];
 
 } // namespace
 
@@ -70,8 +42,10 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
     const int64_t eyeX10 = int64_t{eyeX} * 1024;
     const int64_t eyeY10 = int64_t{eyeY} * 1024;
     const int64_t cloudOffset = (int64_t{camera.height} - CloudHeight) * 1024;
-    [[maybe_unused]] const bool vector = groups == SkyGroups && VectorTerrainCodeRuns();
+    const CasterChoice caster = TerrainCasterInUse();
+    const bool lanes = groups == SkyGroups && caster != CasterChoice::Scalar;
     uint16_t* pixel = camera.frame;
+    int32_t laneRows = 0;
     for (int32_t r = 0; r < viewHeight; ++r) {
         const int64_t k = int64_t{camera.tilt} + r + 80;
         if (k >= 0)
@@ -84,13 +58,10 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
         // The game's view has 60 groups, a division the compiler turns into a multiply.
         const int64_t sx = groups == SkyGroups ? spanX / SkyGroups : spanX / groups;
         const int64_t sy = groups == SkyGroups ? spanY / SkyGroups : spanY / groups;
-#ifdef TARNVELL_VECTOR_TERRAIN
-        if (vector) {
-            DrawSkyRow(pixel, sky, lx, ly, sx, sy);
-            pixel += SkyGroups * 4;
+        if (lanes) {
+            SkyRows[laneRows++] = {lx, ly, sx, sy};
             continue;
         }
-#endif
         for (int32_t g = 0; g < groups; ++g) {
             const uint16_t texel = sky[((lx >> 19) & 255) + ((ly >> 19) & 255) * 256];
             pixel[0] = texel;
@@ -102,6 +73,10 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
             ly += sy;
         }
     }
+    if (caster == CasterChoice::Avx2)
+        DrawSkyRowsAvx2(camera.frame, sky, SkyRows, laneRows);
+    else
+        DrawSkyRowsVector(camera.frame, sky, SkyRows, laneRows);
 }
 
 void DrawTerrainView() {

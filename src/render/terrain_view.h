@@ -30,12 +30,19 @@ void DrawSky(const CameraState& camera, const uint16_t* sky);
 void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t maximumDistance,
                         const uint16_t* colours, const uint8_t* heights);
 
-// Which caster CastTerrainColumns runs. The fastest is a vector one, eight strips at a time,
-// where the processor has AVX2 and the view is the game's 240 x 240; it draws exactly what
-// the portable one draws. Tests and benchmarks pin the portable one to compare the two.
-enum class CasterChoice { Fastest, Portable };
+// Which caster CastTerrainColumns and the sky run. The vector casters run eight strips side by
+// side, mark where each span begins and fill the marked spans in one pass down the rows; they
+// draw the game's 240 x 240 view from eyes near the map and leave every other case to the
+// strip-by-strip code. All of them draw exactly the same pixels and depths. Tests and
+// benchmarks pin one to compare them.
+enum class CasterChoice {
+    Fastest, // the quickest this processor and build run
+    Scalar,  // strip by strip, everywhere
+    Vector,  // eight strips at a time in the build's baseline vectors (SSE2, NEON, SIMD128)
+    Avx2,    // eight strips at a time with AVX2, on x86-64 processors that have it
+};
 void ChooseTerrainCaster(CasterChoice choice);
 
-// Whether the vector code draws the terrain view (the caster and the sky): the processor has
-// AVX2 and the portable code is not pinned.
-bool VectorTerrainCodeRuns();
+// The caster the last choice resolves to on this processor: never Fastest, and Avx2 only
+// where the processor runs it (a pinned Avx2 elsewhere falls back to Vector).
+CasterChoice TerrainCasterInUse();

@@ -91,6 +91,10 @@ bool HelpShowsOk(int32_t page) {
     return page == HelpPageCount - 1;
 }
 
+int32_t ShownHelpPage() {
+    return HelpPage;
+}
+
 void EnterHelp() {
     GameStep = StepUpdate;
     ClearPress(HelpPress);

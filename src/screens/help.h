@@ -17,3 +17,6 @@ const HelpLine* HelpPageLines(int32_t page, int32_t& count);
 bool HelpShowsNext(int32_t page);
 bool HelpShowsPrevious(int32_t page);
 bool HelpShowsOk(int32_t page);
+
+// The page the help screen shows, 0-2.
+int32_t ShownHelpPage();

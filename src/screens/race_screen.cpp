@@ -31,9 +31,8 @@ namespace {
 constexpr int32_t Abandoned = 100;
 constexpr int32_t CountdownWords = 4;    // "3", "2", "1", "GO!"
 constexpr int32_t CountdownLargest = 41; // a word is drawn while its size is below this
-constexpr int32_t ExitIconLeft = 224;
-constexpr int32_t PadRight = 80; // the accelerate pad: drag x below this...
-constexpr int32_t PadTop = 240;  // ...and drag y above this
+constexpr int32_t PadRight = 80;         // the accelerate pad: drag x below this...
+constexpr int32_t PadTop = 240;          // ...and drag y above this
 constexpr int32_t PanelRows = 80;
 
 void PlayRaceEffect(Effect effect) {
@@ -140,7 +139,8 @@ void UpdateRace() {
 
     SteerOpponent(1, HeightMap);
     SteerOpponent(2, HeightMap);
-    // Drawn (and tested for contact) at the positions of the previous flight step.
+    // Kept: drawn (and tested for contact) at the positions of the previous flight step; the
+    // flight step follows.
     DrawRaceScene();
     MoveShips();
     if (BumpShips())

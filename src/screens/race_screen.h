@@ -30,6 +30,10 @@ void DrawRaceScene();
 // Moves the camera target halfway to the ship and looks along the ship's heading.
 void FollowShip(CameraState& camera, int32_t ship);
 
+// The exit icon's corner: a stylus held with drag x >= this and drag y < ExitIconSize
+// abandons the race.
+constexpr int32_t ExitIconLeft = 224; // pixels
+
 // Copies the 16 x 16 ExitIcon into the FrameBuffer's top right corner.
 void DrawExitIcon();
 

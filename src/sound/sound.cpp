@@ -48,6 +48,14 @@ struct SoundState {
 };
 SoundState Sound;
 
+// Whole process: the player's volumes on top of the game's, in percent.
+int32_t MusicPercent = 100;
+int32_t EffectsPercent = 100;
+
+uint8_t MusicVolumeWhenOn() {
+    return static_cast<uint8_t>(MusicVolumeOn * MusicPercent / 100);
+}
+
 // Driver registration is for the whole process: the library links a registered driver
 // into its list, and registering it twice would loop the list on itself.
 bool registered = false;
@@ -110,8 +118,13 @@ SAMPLE* LoadEffect(const std::string& path) {
                 file[at + 4 + i] = static_cast<uint8_t>(whole >> (8 * i));
                 file[4 + i] = static_cast<uint8_t>((file.size() - 8) >> (8 * i));
             }
-            return Sample_LoadMem(reinterpret_cast<const char*>(file.data()),
-                                  static_cast<int>(file.size()));
+            SAMPLE* sample = Sample_LoadMem(reinterpret_cast<const char*>(file.data()),
+                                            static_cast<int>(file.size()));
+            // The library's WAV loader leaves the panning at 0, hard left, and Sample_Play
+            // plays a sample at its own panning: an effect belongs in the middle.
+            if (sample)
+                sample->panning = PAN_CENTER;
+            return sample;
         }
         if (size > left)
             break;
@@ -139,8 +152,8 @@ void HoldPlayerSettings() {
     md_reverb = 6;
     md_pansep = 128;
     md_volume = 128;
-    md_sndfxvolume = 128;
-    md_musicvolume = MusicVolumeOn;
+    md_sndfxvolume = static_cast<UBYTE>(128 * EffectsPercent / 100);
+    md_musicvolume = MusicVolumeWhenOn();
 }
 
 bool StartOn(const char* alias, const std::string& parameters) {
@@ -264,12 +277,13 @@ void InitSound() {
     for (Effect effect : EffectLoadOrder)
         Sound.effects[effect] = LoadEffect(folder + EffectFiles[effect]);
 
-    // The menu music starts whatever the settings say; they get their defaults later.
+    // Kept: the menu music starts whatever the settings say; they get their defaults later,
+    // in the load step.
     if (Sound.modules[MenuMusic]) {
         Player_Start(Sound.modules[MenuMusic]);
         Sound.playing = MenuMusic;
     }
-    SetMusicVolume(MusicVolumeOn);
+    SetMusicVolume(MusicVolumeWhenOn());
     Sound.startTicks = ReadTickCount();
 }
 
@@ -316,7 +330,29 @@ void SwitchMusic(Music music) {
 void SetMusicOn(bool on) {
     if (!Sound.started)
         return;
-    SetMusicVolume(on ? MusicVolumeOn : 0);
+    SetMusicVolume(on ? MusicVolumeWhenOn() : 0);
+}
+
+void PauseSound(bool paused) {
+    if (!Sound.started)
+        return;
+    // The output stops mixing altogether, so music and effects go on where they stood.
+    if (paused)
+        MikMod_DisableOutput();
+    else
+        MikMod_EnableOutput();
+}
+
+void SetSoundVolumes(int32_t musicPercent, int32_t effectsPercent) {
+    MusicPercent = musicPercent < 0 ? 0 : musicPercent > 100 ? 100 : musicPercent;
+    EffectsPercent = effectsPercent < 0 ? 0 : effectsPercent > 100 ? 100 : effectsPercent;
+    if (!Sound.started)
+        return;
+    MikMod_Lock();
+    md_sndfxvolume = static_cast<UBYTE>(128 * EffectsPercent / 100);
+    if (md_musicvolume != 0)
+        md_musicvolume = MusicVolumeWhenOn();
+    MikMod_Unlock();
 }
 
 void ShutdownSound() {

@@ -42,6 +42,11 @@ void PlayEffect(Effect effect);
 void SwitchMusic(Music music);
 // MUSIC ON: music volume 32; OFF: 0. Neither starts nor stops a module.
 void SetMusicOn(bool on);
+// Silences everything at once (the player paused the game), or lets it sound on from where
+// it stood.
+void PauseSound(bool paused);
+// The player's volumes on top of the game's own: music and effects, 0-100 percent.
+void SetSoundVolumes(int32_t musicPercent, int32_t effectsPercent);
 // Stops the music, releases modules and effects and closes the output (a WAV file is
 // finished). Called by the main loop after its last pass.
 void ShutdownSound();

@@ -1,0 +1,57 @@
+// The vector terrain code's side of the terrain view: eight strips at a time, and the sky.
+#pragma once
+#include <cstdint>
+
+#include "render/camera.h"
+
+// The vector casters run eight strips side by side, one in each 32-bit lane, through every
+// distance step. Spans are not drawn as they are found: each is marked on its top row, and
+// afterwards one pass down the rows carries each mark on over the rows below it that its
+// span covers, which fills the same pixels without a branch per span. One body
+// (terrain_batches.inc) is built twice: in the build's baseline vectors, and on x86-64 once
+// more with AVX2 for the processors that have it.
+
+// Marks carry a span's colour cell and its view distance d as cell << 12 | DistanceCode(d):
+// every distance lies 1 past a multiple of 64, so 12 bits hold it, and the code is never 0.
+constexpr int32_t MarkDistanceBits = 12;
+constexpr int32_t DistanceCode(int32_t d) {
+    return (d - 1) / 64 + 1;
+}
+
+// One distance step in the vector casters' 32-bit form, with the samples of the first eight
+// strips laid out across the lanes; a batch starting at strip f adds f strip steps.
+struct alignas(32) BatchStep {
+    int32_t laneX[8]; // 22.10: strip j's sample in lane j
+    int32_t laneY[8];
+    int32_t stepX; // 22.10: from one strip to the next
+    int32_t stepY;
+    int32_t base;      // screen row of altitude zero at this step
+    uint32_t rowScale; // (h * rowScale) >> rowShift is (h << 14) / d for every height byte
+    int32_t rowShift;
+    int32_t distanceCode; // DistanceCode of the step's view distance
+};
+
+// Per-call table of the casters, laid out by the strip-by-strip code's distance steps; static
+// so a frame allocates nothing.
+extern BatchStep BatchSteps[];
+
+// Casts strips of `stripWidth` (8, 4 or 2) pixels filling the whole 240 x 240 view through
+// `steps` laid-out BatchSteps, resetting and filling the depth buffer as the strip-by-strip
+// caster does. Every position must fit 32 bits.
+void CastBatchesVector(int32_t stripWidth, int32_t steps, const CameraState& camera,
+                       const uint16_t* colours, const uint8_t* heights);
+void CastBatchesAvx2(int32_t stripWidth, int32_t steps, const CameraState& camera,
+                     const uint16_t* colours, const uint8_t* heights);
+
+// One sky row of the 240-pixel view: its first group's position and the step from one group
+// to the next, 22.10 fixed point.
+struct SkyRow {
+    int64_t lx;
+    int64_t ly;
+    int64_t sx;
+    int64_t sy;
+};
+
+// Draws `count` sky rows from the top of `frame`, 60 groups of four pixels a row.
+void DrawSkyRowsVector(uint16_t* frame, const uint16_t* sky, const SkyRow* rows, int32_t count);
+void DrawSkyRowsAvx2(uint16_t* frame, const uint16_t* sky, const SkyRow* rows, int32_t count);
