@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "run_program.h"
 #include "test_folder.h"
 
 namespace {
@@ -56,17 +57,6 @@ std::string CopyOfData(const std::string& name) {
     return folder;
 }
 
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
-
 struct Outcome {
     int exitCode = -1;  // -1: killed by a signal
     int64_t passes = 0; // trace lines written
@@ -76,19 +66,14 @@ struct Outcome {
 
 // One headless run of the game over `folder` with the race script.
 Outcome RunOver(const std::string& folder, const std::string& extra = "") {
-    WriteBytes(
-        folder + "input.txt",
-        std::vector<uint8_t>(RaceScript, RaceScript + std::char_traits<char>::length(RaceScript)));
-    const std::string command = std::string("'") + TARNVELL_BINARY + "' --headless --data '" +
-                                folder + "' --seed 3 --autopilot --frames " +
-                                std::to_string(RunPasses) + " --input '" + folder +
-                                "input.txt' --trace '" + folder + "trace.jsonl' " + extra + " > '" +
-                                folder + "output.txt' 2>&1";
-    const int status = std::system(command.c_str());
+    const ProgramRun run = RunProgram(
+        folder,
+        "--headless --data {dir} --seed 3 --autopilot --frames " + std::to_string(RunPasses) +
+            " --input {dir}/input.txt --trace {dir}/trace.jsonl " + extra,
+        RaceScript);
     Outcome outcome;
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream trace(folder + "trace.jsonl");
-    for (std::string line; std::getline(trace, line);) {
+    outcome.exitCode = run.exitCode;
+    for (const std::string& line : run.trace) {
         ++outcome.passes;
         outcome.raced |= line.find("\"state\":6,") != std::string::npos;
         outcome.menu |= line.find("\"state\":1,") != std::string::npos;
@@ -103,11 +88,6 @@ void ExpectRaced(const Outcome& outcome, const std::string& what) {
     EXPECT_TRUE(outcome.raced) << what;
 }
 
-void TidyUp(const std::string& folder) {
-    if (!::testing::Test::HasFailure())
-        std::system(("rm -rf '" + folder + "'").c_str());
-}
-
 } // namespace
 
 TEST(BadData, EveryFileMissingInTurn) {
@@ -119,10 +99,10 @@ TEST(BadData, EveryFileMissingInTurn) {
         const std::string folder = CopyOfData("missing" + std::to_string(first));
         for (size_t i = first; i < files.size(); i += 2) {
             const std::string path = folder + files[i];
-            const std::vector<uint8_t> good = ReadBytes(path);
+            const std::vector<uint8_t> good = ReadFileBytes(path);
             std::remove(path.c_str());
             outcomes[i] = RunOver(folder);
-            WriteBytes(path, good);
+            WriteFileBytes(path, good);
         }
     };
     std::thread second(work, 1);
@@ -130,8 +110,6 @@ TEST(BadData, EveryFileMissingInTurn) {
     second.join();
     for (size_t i = 0; i < files.size(); ++i)
         ExpectRaced(outcomes[i], "without " + files[i]);
-    TidyUp(BadFolder("missing0"));
-    TidyUp(BadFolder("missing1"));
 }
 
 // Everything missing at once: black pictures, flat ground, no model, and not a sound.
@@ -143,12 +121,11 @@ TEST(BadData, AllFilesMissing) {
     ExpectRaced(RunOver(folder, "--audio-out '" + folder + "sound.wav' --shot '140:" + folder +
                                     "race.png'"),
                 "with empty folders");
-    const std::vector<uint8_t> wav = ReadBytes(folder + "sound.wav");
+    const std::vector<uint8_t> wav = ReadFileBytes(folder + "sound.wav");
     ASSERT_GT(wav.size(), 44u + 1000u) << "no sound was written";
     EXPECT_TRUE(std::all_of(wav.begin() + 44, wav.end(), [](uint8_t b) { return b == 0; }))
         << "sound without sound files";
-    EXPECT_GT(ReadBytes(folder + "race.png").size(), 0u);
-    TidyUp(folder);
+    EXPECT_GT(ReadFileBytes(folder + "race.png").size(), 0u);
 }
 
 // Every file at once cut to half its length, then to its first 10 bytes, grown by noise,
@@ -166,7 +143,7 @@ TEST(BadData, TruncatedGrownAndGarbageFiles) {
     for (const std::string kind : kinds) {
         const std::string folder = CopyOfData(kind);
         for (const std::string& file : files) {
-            std::vector<uint8_t> bytes = ReadBytes(folder + file);
+            std::vector<uint8_t> bytes = ReadFileBytes(folder + file);
             if (kind == "half")
                 bytes.resize(bytes.size() / 2);
             else if (kind == "ten")
@@ -177,7 +154,7 @@ TEST(BadData, TruncatedGrownAndGarbageFiles) {
             else
                 for (uint8_t& byte : bytes)
                     byte = nextByte();
-            WriteBytes(folder + file, bytes);
+            WriteFileBytes(folder + file, bytes);
         }
     }
     Outcome outcomes[4];
@@ -190,7 +167,6 @@ TEST(BadData, TruncatedGrownAndGarbageFiles) {
     other.join();
     for (int32_t i = 0; i < 4; ++i) {
         ExpectRaced(outcomes[i], std::string("with every file ") + kinds[i]);
-        TidyUp(BadFolder(kinds[i]));
     }
 }
 
@@ -203,19 +179,18 @@ TEST(BadData, CutShortEffectsStillPlay) {
             continue;
         const std::string path = folder + file;
         if (file.size() > 4 && file.compare(file.size() - 4, 4, ".wav") == 0) {
-            std::vector<uint8_t> bytes = ReadBytes(path);
+            std::vector<uint8_t> bytes = ReadFileBytes(path);
             bytes.resize(bytes.size() / 3 + 1); // an odd length: half a sample frame at the end
-            WriteBytes(path, bytes);
+            WriteFileBytes(path, bytes);
         } else {
             std::remove(path.c_str());
         }
     }
     ExpectRaced(RunOver(folder, "--audio-out '" + folder + "sound.wav'"), "with short effects");
-    const std::vector<uint8_t> wav = ReadBytes(folder + "sound.wav");
+    const std::vector<uint8_t> wav = ReadFileBytes(folder + "sound.wav");
     ASSERT_GT(wav.size(), 44u);
     EXPECT_FALSE(std::all_of(wav.begin() + 44, wav.end(), [](uint8_t b) { return b == 0; }))
         << "the short effects were not heard";
-    TidyUp(folder);
 }
 
 // Effects whose format the mixer cannot use are left out, the rest still sounds: no channels
@@ -228,15 +203,14 @@ TEST(BadData, EffectsInImpossibleFormatsAreSilent) {
         uint8_t value;
     } breaks[] = {{"Sound/three.wav", 22, 0}, {"Sound/two.wav", 34, 12}, {"Sound/one.wav", 32, 7}};
     for (const auto& broken : breaks) {
-        std::vector<uint8_t> bytes = ReadBytes(folder + broken.file);
+        std::vector<uint8_t> bytes = ReadFileBytes(folder + broken.file);
         ASSERT_GT(bytes.size(), 44u);
         ASSERT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "fmt ");
         bytes[broken.offset] = broken.value;
-        WriteBytes(folder + broken.file, bytes);
+        WriteFileBytes(folder + broken.file, bytes);
     }
     ExpectRaced(RunOver(folder, "--audio-out '" + folder + "sound.wav'"), "with broken formats");
-    const std::vector<uint8_t> wav = ReadBytes(folder + "sound.wav");
+    const std::vector<uint8_t> wav = ReadFileBytes(folder + "sound.wav");
     ASSERT_GT(wav.size(), 44u);
     EXPECT_FALSE(std::all_of(wav.begin() + 44, wav.end(), [](uint8_t b) { return b == 0; }));
-    TidyUp(folder);
 }

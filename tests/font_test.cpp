@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "assets/font.h"
+#include "run_program.h"
 #include "test_folder.h"
 
 namespace fs = std::filesystem;
@@ -33,13 +34,6 @@ uint8_t SmallRow(int32_t c, int32_t r) {
     return c == 'A' && r == 3 ? 0x81 : static_cast<uint8_t>(c * 31 + r * 17);
 }
 
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
-
 // A graph folder (ending with '/') with font.tga and Antique.fnt, or with nothing at all.
 std::string FontFolder(const std::string& name, bool withFiles) {
     const fs::path dir = TestFolder("font_" + name);
@@ -55,7 +49,7 @@ std::string FontFolder(const std::string& name, bool withFiles) {
     for (int32_t i = 0; i < 4096; ++i)
         fnt.push_back(SmallRow(i / 16, i % 16));
     if (withFiles)
-        WriteBytes(dir / "font.tga", tga), WriteBytes(dir / "Antique.fnt", fnt);
+        WriteFileBytes(dir / "font.tga", tga), WriteFileBytes(dir / "Antique.fnt", fnt);
     return dir.string() + "/";
 }
 

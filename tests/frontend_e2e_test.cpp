@@ -17,74 +17,28 @@
 #include <string>
 #include <vector>
 
+#include "run_program.h"
 #include "screens/backdrop.h"
 #include "test_folder.h"
 
 namespace {
 
-int64_t Field(const std::string& line, const char* key) {
-    const std::string pattern = std::string("\"") + key + "\":";
-    const size_t at = line.find(pattern);
-    return at == std::string::npos ? -1
-                                   : std::strtoll(line.c_str() + at + pattern.size(), nullptr, 10);
-}
+using GameRun = ProgramRun;
 
-// Several build folders may run the suite at once: each process keeps its own files.
-std::string RunFolder(const std::string& name) {
-    return (TestRoot() / ("front_" + name)).string();
-}
-
-// A fresh run folder holding the input script.
-std::string PrepareFolder(const std::string& name, const std::string& script) {
-    const std::string folder = RunFolder(name);
-    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "'").c_str());
-    std::ofstream(folder + "/input.txt") << script;
-    return folder;
-}
-
-// A run's files stay for a look only when its test failed.
-void TidyUp(const std::string& folder) {
-    if (!::testing::Test::HasFailure())
-        std::system(("rm -rf '" + folder + "'").c_str());
-}
-
-// One headless run in its own folder, with its trace: one line a pass.
-struct GameRun {
-    std::string folder;
-    int exitCode = -1;
-    std::vector<std::string> trace;
-
-    // A field of the trace line of `pass` (counted from 1); -1 when there is none.
-    int64_t At(int64_t pass, const char* key) const {
-        return pass >= 1 && pass <= static_cast<int64_t>(trace.size()) ? Field(trace[pass - 1], key)
-                                                                       : -1;
-    }
-    std::string File(const std::string& name) const { return folder + "/" + name; }
-};
-
-// `extra` names files of the run's folder as {dir}/name.
-GameRun RunGame(const std::string& name, const std::string& script, std::string extra) {
-    GameRun run;
-    run.folder = PrepareFolder(name, script);
-    for (size_t at = extra.find("{dir}"); at != std::string::npos; at = extra.find("{dir}"))
-        extra.replace(at, 5, run.folder);
-    const std::string command = std::string("'") + TARNVELL_BINARY + "' --headless --data '" +
-                                TARNVELL_DATA + "' --seed 7 --input '" + run.File("input.txt") +
-                                "' --trace '" + run.File("trace.jsonl") + "' " + extra + " > '" +
-                                run.File("output.txt") + "' 2>&1";
-    const int status = std::system(command.c_str());
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream trace(run.File("trace.jsonl"));
-    for (std::string line; std::getline(trace, line);)
-        run.trace.push_back(line);
-    return run;
+// A run over the baked data with `script`, seed 7 and its trace; `extra` names files of the
+// run's folder as {dir}/name.
+GameRun RunGame(const std::string& name, const std::string& script, const std::string& extra) {
+    return RunProgram(
+        TestFolder("front_" + name),
+        BAKED_RUN "--seed 7 --input {dir}/input.txt --trace {dir}/trace.jsonl " + extra, script);
 }
 
 // Runs the game with `script` and stops it as soon as its trace shows `state`, returning that
 // pass (0 if the game ended without reaching it). Saves the passes a fixed limit would waste.
 int64_t PassReachingState(const std::string& name, const std::string& script, int32_t state,
                           int64_t limit) {
-    const std::string input = PrepareFolder(name, script) + "/input.txt";
+    const std::string input = (TestFolder("front_" + name) / "input.txt").string();
+    std::ofstream(input) << script;
     int fds[2];
     if (pipe(fds) != 0)
         return 0;
@@ -105,8 +59,8 @@ int64_t PassReachingState(const std::string& name, const std::string& script, in
         std::FILE* trace = fdopen(fds[0], "r");
         char line[2048];
         while (found == 0 && trace && std::fgets(line, sizeof line, trace)) {
-            if (Field(line, "state") == state)
-                found = Field(line, "pass");
+            if (TraceField(line, "state") == state)
+                found = TraceField(line, "pass");
         }
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
@@ -269,7 +223,6 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
         }
         EXPECT_EQ(wrong, 0) << "track " << track;
     }
-    TidyUp(run.folder);
 }
 
 TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
@@ -315,7 +268,6 @@ TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
     EXPECT_LT(Loudest(sound, 150, 158), click / 10.0); // only the first click's fading echo
     EXPECT_GT(Loudest(sound, 170, 178), 5.0 * Level(sound, 169)); // the click again
     EXPECT_LT(Loudest(sound, 280, 340), 5.0); // no race music, no countdown voices
-    TidyUp(run.folder);
 }
 
 TEST(FrontEndRun, HelpPagesAndButtons) {
@@ -355,7 +307,6 @@ TEST(FrontEndRun, HelpPagesAndButtons) {
     EXPECT_EQ(whiteIn(page2, 204, 211), 0);
     EXPECT_GT(whiteIn(page0, 92, 107), 50);
     EXPECT_GT(whiteIn(page2, 162, 177), 50); // the web address
-    TidyUp(run.folder);
 }
 
 // A whole game: menu, settings, help, planet, track, countdown, a race flown by the autopilot,
@@ -383,11 +334,9 @@ TEST(FrontEndRun, WholeGame) {
     // The eleventh pulse ends the screen; then the menu's update, not planet selection.
     ExpectFields(run, "265 step 2  266 state 1  266 step 1  299 state 1  310 state 0  ", results);
     ASSERT_EQ(static_cast<int64_t>(run.trace.size()), results + 311);
-    EXPECT_EQ(Field(run.trace.back(), "state"), 99);
+    EXPECT_EQ(TraceField(run.trace.back(), "state"), 99);
 
     // The prefix visited every front-end screen on its way to the race.
     for (int32_t state : {1, 2, 8, 3, 4, 5, 6})
         EXPECT_GT(FirstPassInState(run, state), 0) << state;
-    TidyUp(RunFolder("game_first"));
-    TidyUp(run.folder);
 }

@@ -1,6 +1,5 @@
 // The load step: everything allocated once, missing files drawn black, the baked data in place.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +17,7 @@
 #include "base/settings.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"
+#include "run_program.h"
 #include "screens/load.h"
 #include "test_folder.h"
 
@@ -107,20 +107,13 @@ TEST(Load, BakedDataShowsLoadingAndLabelsThePanel) {
 
 TEST(Load, ProgramWithoutAnyDataFileReachesTheMenu) {
     const fs::path dir = EmptyDataFolder("e2e");
-    const std::string run = std::string(TARNVELL_BINARY) + " --headless --data '" + dir.string();
-    const int status = std::system(
-        (run + "' --frames 20 --trace '" + (dir / "t").string() + "' 2>/dev/null").c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    std::ifstream in(dir / "t");
-    std::string line, last;
-    while (std::getline(in, line))
-        last = line;
-    EXPECT_EQ(last.find("{\"pass\":20,\"state\":1,"), 0u) << last;
+    const ProgramRun run =
+        RunProgram(dir, "--headless --data {dir} --frames 20 --trace {dir}/trace.jsonl");
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.trace.size(), 20u);
+    EXPECT_EQ(run.trace.back().find("{\"pass\":20,\"state\":1,"), 0u) << run.trace.back();
 
     // A folder with none of Map/, Graph/ and Sound/ is no data folder: the program says so.
     fs::remove_all(dir / "Graph");
-    const int refused = std::system((run + "' --frames 5 2>/dev/null").c_str());
-    ASSERT_TRUE(WIFEXITED(refused));
-    EXPECT_EQ(WEXITSTATUS(refused), 2);
+    EXPECT_EQ(RunProgram(dir, "--headless --data {dir} --frames 5").exitCode, 2);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "assets/ship_model.h"
+#include "run_program.h"
 #include "test_folder.h"
 
 namespace {
@@ -71,10 +72,7 @@ struct Md2Builder {
 
 std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::string path = (TestRoot() / ("md2_" + name)).string();
-    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
+    WriteFileBytes(path, bytes);
     return path;
 }
 

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "assets/paths.h"
 #include "assets/tga.h"
+#include "run_program.h"
 #include "test_folder.h"
 
 namespace fs = std::filesystem;
@@ -43,11 +45,10 @@ TEST(Paths, FoldersFollowTheProgramPath) {
     const fs::path data = root / "T\xC3\xA4rnvell \xE6\xB8\xB8\xE6\x88\xB2";
     DataSearch search = SearchIn(root, "T\xC3\xA4rnvell \xE6\xB8\xB8\xE6\x88\xB2/tarnvell");
     fs::create_directories(data / "Graph");
-    uint8_t tga[787] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 1, 0, 1, 0, 8, 0, 0xFF, 0xFF, 0xFF};
-    std::FILE* file = std::fopen((data / "Graph/exit.tga").c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(tga, 1, sizeof tga, file);
-    std::fclose(file);
+    std::vector<uint8_t> tga = {0, 1, 1, 0, 0, 0, 1, 24,   0,    0,   0,
+                                0, 1, 0, 1, 0, 8, 0, 0xFF, 0xFF, 0xFF};
+    tga.resize(787);
+    ASSERT_TRUE(WriteFileBytes(data / "Graph/exit.tga", tga));
     std::string found;
     ASSERT_TRUE(FindDataFolder(search, found));
     SetDataFolder(found);

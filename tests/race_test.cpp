@@ -26,6 +26,7 @@
 #include "race/laps.h"
 #include "render/camera.h"
 #include "render/ship_draw.h"
+#include "run_program.h"
 #include "screens/load.h"
 #include "screens/race_screen.h"
 #include "test_folder.h"
@@ -341,27 +342,21 @@ TEST(Race, WholeAutopilotRaceReachesTheResults) {
 // The real program, headless, from the menu into a race: the pad held, A pressed meanwhile
 // and taken only after the pad is released, Left held, B, then the exit icon.
 TEST(Race, ControlsInTheRealProgram) {
-    const auto dir = TestFolder("race_controls");
-    const auto script = dir / "input.txt", trace = dir / "trace.jsonl";
-    std::ofstream(script) << "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n" // PLAY, OK, OK
-                          << "200 move 40 300\n200 down 40 300\n205 press a\n210 up\n"
-                          << "220 key down left\n230 key up left\n240 press b\n"
-                          << "250 move 230 5\n250 down 230 5\n251 up\n";
-    const std::string command = std::string(TARNVELL_BINARY) + " --headless --seed 5 --frames 256" +
-                                " --data " + TARNVELL_DATA + " --input " + script.string() +
-                                " --trace " + trace.string() + " > /dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-
+    const ProgramRun run = RunProgram(
+        TestFolder("race_controls"),
+        BAKED_RUN "--seed 5 --frames 256 --input {dir}/input.txt --trace {dir}/trace.jsonl",
+        "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n" // PLAY, OK, OK
+        "200 move 40 300\n200 down 40 300\n205 press a\n210 up\n"
+        "220 key down left\n230 key up left\n240 press b\n"
+        "250 move 230 5\n250 down 230 5\n251 up\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.trace.size(), 256u);
     // Each pass's fields; ship 0 comes first in "ships", so its speed and bank are found first.
     std::map<int32_t, std::map<std::string, double>> frames;
-    std::ifstream in(trace);
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : run.trace) {
         std::map<std::string, double> f;
-        for (const char* key : {"pass", "state", "step", "outcome", "frameRate", "speed", "bank"}) {
-            const size_t at = line.find("\"" + std::string(key) + "\":");
-            f[key] = at == std::string::npos ? -1.0
-                                             : std::atof(line.c_str() + at + std::strlen(key) + 3);
-        }
+        for (const char* key : {"pass", "state", "step", "outcome", "frameRate", "speed", "bank"})
+            f[key] = TraceNumber(line, key);
         frames[static_cast<int32_t>(f["pass"])] = f;
     }
     ASSERT_EQ(frames.size(), 256u);
@@ -393,7 +388,6 @@ TEST(Race, ControlsInTheRealProgram) {
     EXPECT_LT(speed(250), speed(249));
     EXPECT_EQ(frames[251]["state"], StateMainMenu);
     EXPECT_EQ(speed(251), 0.0); // the course and ships reset
-    std::filesystem::remove_all(dir);
 }
 
 // The table of every track and level: TARNVELL_RACE_TABLE=1 to run it (a minute or so);

@@ -1,7 +1,6 @@
 // The sound layer heard through its WAV output: music volume, switching, effects, missing files.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -16,6 +15,7 @@
 
 #include "assets/paths.h"
 #include "base/settings.h"
+#include "run_program.h"
 #include "sound/sound.h"
 #include "test_folder.h"
 
@@ -228,23 +228,18 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
 // The real program, headless, mixing into a WAV file at the game's pace: the menu music from
 // the start, a click for each pick, and the spoken countdown well above the race music.
 TEST_F(SoundTest, ProgramMixesTheGameIntoAWavFileAtItsOwnPace) {
-    const std::string script = (dir_ / "input.txt").string(),
-                      trace = (dir_ / "trace.jsonl").string();
-    std::ofstream(script) << "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n";
-    const std::string command = std::string("'") + TARNVELL_BINARY +
-                                "' --headless --frames 140 --data '" + TARNVELL_DATA +
-                                "' --input '" + script + "' --trace '" + trace + "' --audio-out '" +
-                                Out() + "' > /dev/null 2>&1";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-
-    int64_t countdownPass = 0, pass = 0;
-    std::ifstream lines(trace);
-    for (std::string line; std::getline(lines, line); ++pass)
-        if (!countdownPass && line.find("\"state\":5") != std::string::npos)
-            countdownPass = pass + 1;
-    ASSERT_EQ(pass, 140);
+    const ProgramRun run = RunProgram(
+        dir_,
+        BAKED_RUN "--frames 140 --input {dir}/input.txt --trace {dir}/trace.jsonl --audio-out '" +
+            Out() + "'",
+        "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.trace.size(), 140u);
+    int64_t countdownPass = 1;
+    while (countdownPass <= 140 && run.At(countdownPass, "state") != 5)
+        ++countdownPass;
     ASSERT_GT(countdownPass, 50);
+    ASSERT_LE(countdownPass, 140);
 
     Recording r = ReadRecording(Out());
     ASSERT_EQ(r.rate, 44100u);

@@ -13,6 +13,7 @@
 #include "assets/terrain_data.h"
 #include "assets/tga.h"
 #include "race/course.h"
+#include "run_program.h"
 #include "test_folder.h"
 
 namespace {
@@ -20,10 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    ASSERT_TRUE(WriteFileBytes(path, bytes)) << path;
 }
 
 // A 128 x 128 picture of one colour in the game's TGA layout.

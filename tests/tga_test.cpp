@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assets/tga.h"
+#include "run_program.h"
 #include "test_folder.h"
 
 namespace {
@@ -34,11 +35,8 @@ std::vector<uint8_t> GameTga(int32_t width, int32_t height, const std::vector<ui
 
 std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
     static const std::filesystem::path dir = TestFolder("tga");
-    std::string path = (dir / name).string();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!bytes.empty())
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    const std::string path = (dir / name).string();
+    WriteFileBytes(path, bytes);
     return path;
 }
 

@@ -16,7 +16,7 @@ std::string Environment(const char* name) {
 
 // Only absolute paths count, as the base-directory rules say.
 std::string ConfigHome() {
-    const std::string xdg = Environment("XDG_CONFIG_HOME");
+    std::string xdg = Environment("XDG_CONFIG_HOME");
     if (!xdg.empty() && xdg[0] == '/')
         return xdg;
     const std::string home = Environment("HOME");

@@ -1,0 +1,34 @@
+// The real program run headless by the end-to-end tests, and what a run leaves behind.
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// The arguments of a headless run over the baked data.
+#define BAKED_RUN "--headless --data '" TARNVELL_DATA "' "
+
+struct ProgramRun {
+    std::filesystem::path folder;
+    int exitCode = -1;              // -1: ended by a signal
+    std::string output;             // standard output and standard error
+    std::vector<std::string> trace; // the folder's trace.jsonl, one line a pass
+
+    // A field of the trace line of `pass` (counted from 1); -1 when there is none.
+    int64_t At(int64_t pass, const char* key) const;
+    std::filesystem::path File(const std::string& name) const { return folder / name; }
+};
+
+// Runs the built program with `arguments` in `folder`, which names the folder's files as
+// {dir}/name. A `script` that is not empty is written to {dir}/input.txt first.
+ProgramRun RunProgram(const std::filesystem::path& folder, std::string arguments,
+                      const std::string& script = "");
+
+// The number after "key": in a trace line; -1 when the line has no such field. The first
+// match wins, so a ship field finds ship 0's.
+double TraceNumber(const std::string& line, const char* key);
+int64_t TraceField(const std::string& line, const char* key);
+
+std::vector<std::string> ReadLines(const std::filesystem::path& path);
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
+bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
