@@ -31,8 +31,9 @@ struct alignas(32) BatchStep {
     int32_t distanceCode; // DistanceCode of the step's view distance
 };
 
-// Per-call table of the casters, laid out by the strip-by-strip code's distance steps; static
-// so a frame allocates nothing.
+// Per-call table of the casters, laid out by the strip-by-strip code's distance steps, with
+// one spare step past the last for the casters to read ahead; static so a frame allocates
+// nothing.
 extern BatchStep BatchSteps[];
 
 // Casts strips of `stripWidth` (8, 4 or 2) pixels filling the whole 240 x 240 view through

@@ -318,6 +318,7 @@ void LayOutBatchSteps(int32_t steps) {
         batch.rowShift = static_cast<int32_t>(Distances[i].rowShift);
         batch.distanceCode = DistanceCode(Distances[i].d);
     }
+    BatchSteps[steps] = steps > 0 ? BatchSteps[steps - 1] : BatchStep{};
 }
 
 CasterChoice ChosenCaster = CasterChoice::Fastest;
@@ -348,7 +349,7 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
 
 } // namespace
 
-BatchStep BatchSteps[MaxDistanceSteps];
+BatchStep BatchSteps[MaxDistanceSteps + 1]; // and a spare step for the casters' lookahead
 
 void ChooseTerrainCaster(CasterChoice choice) {
     ChosenCaster = choice;
