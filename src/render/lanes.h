@@ -78,8 +78,6 @@ using WideLanes = Lanes<Vec8>;   // AVX2
             r.part[i] = a.part[i] op b.part[i];                                                    \
         return r;                                                                                  \
     }
-LANES_OPERATOR(+)
-LANES_OPERATOR(-)
 LANES_OPERATOR(&)
 LANES_OPERATOR(|)
 LANES_OPERATOR(^)
@@ -88,6 +86,25 @@ LANES_OPERATOR(!=)
 LANES_OPERATOR(>)
 LANES_OPERATOR(<)
 #undef LANES_OPERATOR
+
+// Sums and differences wrap around in 32 bits, as the sky's positions rely on: worked out
+// unsigned, where wrapping is defined.
+template <class V> LANES_INLINE Lanes<V> operator+(const Lanes<V>& a, const Lanes<V>& b) {
+    using U = typename VectorShape<V>::Unsigned;
+    Lanes<V> r;
+    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
+        r.part[i] = __builtin_bit_cast(V, __builtin_bit_cast(U, a.part[i]) +
+                                              __builtin_bit_cast(U, b.part[i]));
+    return r;
+}
+template <class V> LANES_INLINE Lanes<V> operator-(const Lanes<V>& a, const Lanes<V>& b) {
+    using U = typename VectorShape<V>::Unsigned;
+    Lanes<V> r;
+    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
+        r.part[i] = __builtin_bit_cast(V, __builtin_bit_cast(U, a.part[i]) -
+                                              __builtin_bit_cast(U, b.part[i]));
+    return r;
+}
 
 template <class V> LANES_INLINE Lanes<V> operator~(const Lanes<V>& a) {
     Lanes<V> r;
