@@ -80,6 +80,30 @@ float Mixf(float a, float b, float t) {
     return a + (b - a) * t;
 }
 
+// The nearest feature of a jittered lattice `spacing` cells apart (a divisor of the map's
+// side, so the features wrap with it): its distance in cells and a number 0..1 of its own.
+struct Feature {
+    float distance;
+    float value;
+};
+Feature NearestFeature(float x, float y, int32_t spacing, uint32_t seed) {
+    const int32_t cells = MapSide / spacing;
+    const int32_t cx = int32_t(std::floor(x / float(spacing)));
+    const int32_t cy = int32_t(std::floor(y / float(spacing)));
+    Feature best{HUGE_VALF, 0.0f};
+    for (int32_t dy = -1; dy <= 1; ++dy)
+        for (int32_t dx = -1; dx <= 1; ++dx) {
+            const int32_t ix = cx + dx, iy = cy + dy;
+            const int32_t wx = ((ix % cells) + cells) % cells, wy = ((iy % cells) + cells) % cells;
+            const float px = (float(ix) + 0.2f + 0.6f * Lattice(wx, wy, seed)) * float(spacing);
+            const float py = (float(iy) + 0.2f + 0.6f * Lattice(wx, wy, seed + 1)) * float(spacing);
+            const float d = std::hypot(x - px, y - py);
+            if (d < best.distance)
+                best = {d, Lattice(wx, wy, seed + 2)};
+        }
+    return best;
+}
+
 // Flat steps `step` high with risers of width `riser` (0..1 of a step).
 float Terrace(float h, float step, float riser) {
     const float k = std::floor(h / step);
@@ -297,9 +321,16 @@ void FlyPutBacks(int32_t track, std::vector<CourseSample>& path) {
             const int32_t left = (c[0] + c[2]) / 2 - w / 4, top = (c[1] + c[3]) / 2 - h / 4;
             const int32_t right = left + std::max(0, w / 2 - 1);
             const int32_t bottom = top + std::max(0, h / 2 - 1);
-            for (int32_t i = 0; i < 25; ++i) {
-                const int32_t startX = left + (right - left) * (i % 5) / 4;
-                const int32_t startY = top + (bottom - top) * (i / 5) / 4;
+            // The player's ship at 20 frames a second from spots 4 cells apart, the others
+            // from a 5 x 5 grid.
+            const bool dense = p == 0;
+            const int32_t acrossX = dense ? (right - left + 3) / 4 + 1 : 5;
+            const int32_t acrossY = dense ? (bottom - top + 3) / 4 + 1 : 5;
+            for (int32_t i = 0; i < acrossX * acrossY; ++i) {
+                const int32_t startX =
+                    left + (right - left) * (i % acrossX) / std::max(1, acrossX - 1);
+                const int32_t startY =
+                    top + (bottom - top) * (i / acrossX) / std::max(1, acrossY - 1);
                 const int32_t target = saved[size_t(k)].target;
                 Flier g = {startX * 256,
                            startY * 256,
@@ -326,6 +357,80 @@ void FlyPutBacks(int32_t track, std::vector<CourseSample>& path) {
     }
 }
 
+// The chase camera's eye for 2 s after a put-back, on spots 4 cells apart across every
+// Checkpoint's middle half, edges included: the player's ship on autopilot at 20 frames a
+// second is wrecked where it passed the Checkpoint, with the camera over it, and put back.
+// The camera target closes half its distance to the ship each frame and looks along its
+// heading from 5600 world units behind. Each flight begins with a marker sample (x below -1e8).
+void FlyPutBackEyes(int32_t track, std::vector<CourseSample>& eyes) {
+    const CourseTable& course = CourseTables[track];
+    const int32_t count = course.checkpointCount;
+    struct Wreck {
+        bool set;
+        int32_t x, y, target;
+        double heading;
+    };
+    std::vector<Wreck> wrecks(static_cast<size_t>(count), Wreck{false, 0, 0, 0, 192.0});
+    Flier f = OnGrid(course, 0);
+    int32_t next = 0;
+    for (int32_t frame = 0; frame < 20000; ++frame) {
+        StepFlier(course, f, 125.0, 8.0);
+        const int32_t* c = course.checkpoints[next];
+        const int32_t cx = f.x >> 8, cy = f.y >> 8;
+        if (c[0] <= cx && cx <= c[2] && c[1] <= cy && cy <= c[3]) {
+            wrecks[size_t(next)] = {true, f.x, f.y, f.target, double(int32_t(f.heading))};
+            next = (next + 1) % count;
+            if (next == 0)
+                break;
+        }
+    }
+    const auto eyeOf = [](int32_t cameraX, int32_t cameraY, double heading) {
+        const double angle = double(int32_t(heading + 192.0) % 256) * 2 * Pi / 256;
+        return CourseSample{float((cameraX - 5600 * std::cos(angle)) / 256),
+                            float((cameraY - 5600 * std::sin(angle)) / 256), float(heading)};
+    };
+    for (int32_t k = 0; k < count; ++k) {
+        const Wreck& wreck = wrecks[size_t(k)];
+        if (!wreck.set)
+            continue;
+        const int32_t* c = course.checkpoints[k];
+        const int32_t w = c[2] - c[0], h = c[3] - c[1];
+        const int32_t left = (c[0] + c[2]) / 2 - w / 4, top = (c[1] + c[3]) / 2 - h / 4;
+        const int32_t right = left + std::max(0, w / 2 - 1);
+        const int32_t bottom = top + std::max(0, h / 2 - 1);
+        // A real lap passes with another heading, or aiming at a Waypoint before or after the
+        // one this flight aimed at: those ways back too.
+        const int32_t n = course.waypointCount;
+        for (int32_t variant = 0; variant < 15; ++variant)
+            for (int32_t sy = top; sy <= bottom;
+                 sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
+                for (int32_t sx = left; sx <= right;
+                     sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
+                    const int32_t target = (wreck.target + n + variant / 5 - 1) % n;
+                    const double heading =
+                        std::fmod(wreck.heading + 256.0 + 12.0 * double(variant % 5 - 2), 256.0);
+                    Flier g = {sx * 256,
+                               sy * 256,
+                               heading,
+                               0.0,
+                               0.0,
+                               target,
+                               int32_t(WaypointCentreX(course, target)) * 256,
+                               int32_t(WaypointCentreY(course, target)) * 256};
+                    eyes.push_back({-1e9f, float(k), 0.0f});
+                    // The frame of the put-back still looks from over the wreck.
+                    int32_t cameraX = wreck.x, cameraY = wreck.y;
+                    eyes.push_back(eyeOf(cameraX, cameraY, heading));
+                    for (int32_t frame = 0; frame < 48; ++frame) {
+                        cameraX = (g.x + cameraX) / 2;
+                        cameraY = (g.y + cameraY) / 2;
+                        eyes.push_back(eyeOf(cameraX, cameraY, g.heading));
+                        StepFlier(course, g, 125.0, 8.0);
+                    }
+                }
+    }
+}
+
 // ---- The five landscapes. ----
 
 constexpr float RespawnFloor = 42.0f;  // height byte; a put-back ship hovers at altitude 100
@@ -336,6 +441,7 @@ constexpr int32_t SafeByte = 40;       // height byte a ship at altitude 100 cle
 constexpr float TurnReach = 30.0f;     // cells from its put-back zone a way back is carved
 constexpr float ShortcutReach = 50.0f; // cells past the wall line where a course point counts
 constexpr float ShortcutSlack = 10.0f; // cells a way through a gully may save on the ring
+constexpr float EyeNotchReach = 12.0f; // cells past the wall line: an eye's notch stays short of it
 
 struct Style {
     uint32_t seed;
@@ -420,21 +526,36 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
     case 2: {
         // Flat-topped tables on three levels, cut by steep steps.
         const float mass = Fbm(x, y, 4, 5, seed + 21, 0.45f);
-        const float h = 118.0f + 70.0f * mass + Rise(beyond, 90.0f, 26.0f);
-        return Terrace(h, 30.0f, 0.16f) + 3.0f * Fbm(x, y, 64, 2, seed + 24);
+        float h = Terrace(118.0f + 70.0f * mass + Rise(beyond, 90.0f, 26.0f), 30.0f, 0.16f);
+        // Lone buttes along the rims, sheer towers with flat, snow-high tops.
+        const Feature butte = NearestFeature(x, y, 32, seed + 31);
+        const float radius = 5.0f + 5.0f * butte.value;
+        const float stand = (1.0f - SmoothStep(radius, radius + 2.5f, butte.distance)) *
+                            SmoothStep(1.0f, 6.0f, beyond) * (butte.value > 0.25f ? 1.0f : 0.0f);
+        h = std::max(h, Mixf(h, 204.0f + 30.0f * butte.value, stand));
+        return h + 3.0f * Fbm(x, y, 64, 2, seed + 24);
     }
     case 3: {
         // Layered rock: a tableland with thin bands of harder strata.
         const float mass = Fbm(x, y, 8, 5, seed + 21);
-        const float h = 124.0f + 40.0f * mass + Rise(beyond, 60.0f, 30.0f);
-        return Terrace(h, 9.0f, 0.5f) + 4.0f * Fbm(x, y, 64, 2, seed + 24);
+        // Thick beds with sharp edges between thin, softer ones, so the walls read as strata.
+        const float h = 124.0f + 40.0f * mass + Rise(beyond, 70.0f, 30.0f);
+        return 0.5f * (Terrace(h, 22.0f, 0.15f) + Terrace(h, 11.0f, 0.35f)) +
+               3.0f * Fbm(x, y, 64, 2, seed + 24);
     }
     default: {
         // Long crests folded along the north-south axis, bent by a slow warp.
         const float warp = 40.0f * (Fbm(x, y, 4, 3, seed + 25) - 0.5f);
         const float folds = Ridged(x + warp, y, 12, 3, 5, seed + 21);
         const float mass = Fbm(x, y, 4, 4, seed + 22);
-        return 118.0f + 30.0f * mass + Rise(beyond, 130.0f, 22.0f) * (0.3f + folds * folds);
+        const float h =
+            118.0f + 30.0f * mass + Rise(beyond, 130.0f, 22.0f) * (0.3f + folds * folds);
+        // Needles of rock stand over the gorge's rims.
+        const Feature spire = NearestFeature(x, y, 16, seed + 31);
+        const float radius = 3.0f + 3.0f * spire.value;
+        const float needle = std::pow(std::max(0.0f, 1.0f - spire.distance / radius), 0.6f) *
+                             SmoothStep(2.0f, 8.0f, beyond) * (spire.value > 0.3f ? 1.0f : 0.0f);
+        return std::max(h, 120.0f + 150.0f * needle);
     }
     }
 }
@@ -507,8 +628,7 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             std::hypot(WaypointCentreX(course, (i + 1) % n) - WaypointCentreX(course, i),
                        WaypointCentreY(course, (i + 1) % n) - WaypointCentreY(course, i));
     const float ring = along[size_t(n)];
-    const float reach = style.wallRadius + ShortcutReach;
-    const auto joinsTwoStretches = [&](float px, float py) {
+    const auto joinsTwoStretches = [&](float px, float py, float reach) {
         float distance[MaxTrackWaypoints], place[MaxTrackWaypoints];
         int32_t nearest = 0;
         for (int32_t i = 0; i < n; ++i) {
@@ -576,15 +696,40 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                            std::max({zoneY0 - float(y), 0.0f, float(y) - zoneY1}));
             if (fromZone > TurnReach ||
                 std::min(At(floor, x, y), At(respawn, x, y)) > style.wallRadius ||
-                joinsTwoStretches(float(x) + 0.5f, float(y) + 0.5f))
+                joinsTwoStretches(float(x) + 0.5f, float(y) + 0.5f,
+                                  style.wallRadius + ShortcutReach))
                 stopped = true;
             else
                 cell = 1;
         }
     }
-    // The chase camera's eye must see out: keep the ground below its altitude along its path.
+    // The chase camera's eye must see out: keep the ground below its altitude along its path,
+    // in the race and after every put-back, except where that would open a way between two
+    // stretches of the course.
     DistanceField eye = MakeField(16.0f);
     AddPath(eye, eyes);
+    DistanceField backEye = MakeField(8.0f);
+    std::vector<CourseSample> putBackEyes;
+    FlyPutBackEyes(track, putBackEyes);
+    std::vector<uint8_t> eyeClear(putBackEyes.size());
+    std::vector<uint8_t> notchable(size_t(MapSide) * MapSide, 0); // by cell: 1 no, 2 yes
+    for (size_t i = 0; i < putBackEyes.size(); ++i) {
+        if (putBackEyes[i].x < -1e8f)
+            continue;
+        const int32_t cx = int32_t(std::floor(putBackEyes[i].x)) & MapMask;
+        const int32_t cy = int32_t(std::floor(putBackEyes[i].y)) & MapMask;
+        uint8_t& known = notchable[size_t(cy) * MapSide + size_t(cx)];
+        if (known == 0)
+            known = joinsTwoStretches(float(cx) + 0.5f, float(cy) + 0.5f,
+                                      style.wallRadius + EyeNotchReach)
+                        ? 1
+                        : 2;
+        eyeClear[i] = known == 2;
+    }
+    for (size_t i = 1; i < putBackEyes.size(); ++i)
+        if (eyeClear[i - 1] && eyeClear[i])
+            AddSegment(backEye, putBackEyes[i - 1].x, putBackEyes[i - 1].y, putBackEyes[i].x,
+                       putBackEyes[i].y);
 
     std::vector<uint8_t> heights(size_t(MapSide) * MapSide);
     for (int32_t y = 0; y < MapSide; ++y) {
@@ -605,6 +750,9 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             // Where the eye passes, the ground stays under 175 altitude units.
             const float eyeDistance = At(eye, x, y);
             h = std::min(h, 70.0f + 9.0f * std::max(0.0f, eyeDistance - 2.0f));
+            // After a put-back, within the valley's own sides only: its walls stay whole.
+            if (d < style.wallRadius - 4.0f)
+                h = std::min(h, 72.0f + 12.0f * std::max(0.0f, At(backEye, x, y) - 1.0f));
             if (d <= style.floorRadius - style.edgeWarp)
                 h = std::min(h, 38.0f);
             if (d >= style.wallRadius && eyeDistance > 6.0f)
