@@ -272,6 +272,17 @@ namespace {
 
 // ---- Where a wrecked ship finds its way back. ----
 
+// The cells a wreck can be put back on: the middle half of Checkpoint `c` (x0, y0, x1, y1),
+// corners inclusive.
+struct Zone {
+    int32_t left, top, right, bottom;
+};
+Zone MiddleHalf(const int32_t* c) {
+    const int32_t w = c[2] - c[0], h = c[3] - c[1];
+    const int32_t left = (c[0] + c[2]) / 2 - w / 4, top = (c[1] + c[3]) / 2 - h / 4;
+    return {left, top, left + std::max(0, w / 2 - 1), top + std::max(0, h / 2 - 1)};
+}
+
 // A wrecked ship comes back at a standstill in the middle half of the last Checkpoint it
 // passed, facing and aiming as it did when it passed it (20 cells before the box), which may be
 // back the way it came: the pilot then turns round. Appends the ways back from a 5 x 5 grid
@@ -316,11 +327,9 @@ void FlyPutBacks(int32_t track, std::vector<CourseSample>& path) {
         for (int32_t k = 0; k < count; ++k) {
             if (!saved[size_t(k)].set)
                 continue;
-            const int32_t* c = course.checkpoints[k];
-            const int32_t w = c[2] - c[0], h = c[3] - c[1];
-            const int32_t left = (c[0] + c[2]) / 2 - w / 4, top = (c[1] + c[3]) / 2 - h / 4;
-            const int32_t right = left + std::max(0, w / 2 - 1);
-            const int32_t bottom = top + std::max(0, h / 2 - 1);
+            const Zone zone = MiddleHalf(course.checkpoints[k]);
+            const int32_t left = zone.left, top = zone.top, right = zone.right;
+            const int32_t bottom = zone.bottom;
             // The player's ship at 20 frames a second from spots 4 cells apart, the others
             // from a 5 x 5 grid.
             const bool dense = p == 0;
@@ -393,11 +402,8 @@ void FlyPutBackEyes(int32_t track, std::vector<CourseSample>& eyes) {
         const Wreck& wreck = wrecks[size_t(k)];
         if (!wreck.set)
             continue;
-        const int32_t* c = course.checkpoints[k];
-        const int32_t w = c[2] - c[0], h = c[3] - c[1];
-        const int32_t left = (c[0] + c[2]) / 2 - w / 4, top = (c[1] + c[3]) / 2 - h / 4;
-        const int32_t right = left + std::max(0, w / 2 - 1);
-        const int32_t bottom = top + std::max(0, h / 2 - 1);
+        const Zone zone = MiddleHalf(course.checkpoints[k]);
+        const int32_t left = zone.left, top = zone.top, right = zone.right, bottom = zone.bottom;
         // A real lap passes with another heading, or aiming at a Waypoint before or after the
         // one this flight aimed at: those ways back too.
         const int32_t n = course.waypointCount;
