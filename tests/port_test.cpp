@@ -1,0 +1,277 @@
+// The port's input rules as the game sees them: device messages from keys and buttons on
+// each kind of screen, held thrust, the menu focus, pause and leaving, and the picture's fit.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/port_screen.h"
+#include "base/state.h"
+#include "platform/device.h"
+#include "platform/port.h"
+#include "screens/layout.h"
+
+namespace {
+
+struct Message {
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+    bool operator==(const Message&) const = default;
+};
+using Messages = std::vector<Message>;
+
+Messages Take() {
+    Messages taken;
+    DeviceMessage message{};
+    while (PeekDeviceMessage(&message)) {
+        GetDeviceMessage(&message);
+        taken.push_back({message.message, message.wParam, message.lParam});
+    }
+    return taken;
+}
+
+constexpr ActionSet Bit(PortAction action) {
+    return ActionBit(action);
+}
+
+// A key of the default keyboard: a press and, unless held, its release.
+void Press(ActionSet actions) {
+    PortInput(actions, true, false, 0);
+    PortInput(actions, false, false, 0);
+}
+
+void ShowScreen(int32_t state) {
+    GameState = state;
+    SetPortScreen(DescribeScreen());
+}
+
+class PortTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetDevice();
+        ResetPort();
+        Take();
+    }
+    void TearDown() override {
+        ResetPort();
+        ResetDevice();
+        GameState = StateStart;
+    }
+};
+
+const Message KeyDownA{WM_KEYDOWN, KeyCodeA, 0};
+const Message KeyDownB{WM_KEYDOWN, KeyCodeB, 0};
+
+} // namespace
+
+TEST_F(PortTest, HeldThrustPressesEveryPassWhateverTheArrowsDo) {
+    ShowScreen(StateRace);
+    const ActionSet z = Bit(PortAction::Accelerate), space = Bit(PortAction::Accelerate);
+    PortInput(z, true, false, 0);
+    EXPECT_EQ(Take(), Messages{KeyDownA});
+    for (int32_t pass = 0; pass < 6; ++pass) {
+        // An arrow tapped between passes, and the desktop's repeat of Z: neither changes the
+        // one press a pass.
+        if (pass % 2 == 0)
+            Press(Bit(PortAction::Left));
+        PortInput(z, true, true, 0);
+        Messages pump = Take();
+        PortFramePresented();
+        const Messages presented = Take();
+        EXPECT_EQ(presented, Messages{KeyDownA}) << "pass " << pass;
+        for (const Message& m : pump)
+            EXPECT_NE(m.wParam, KeyCodeA) << "a repeat gave a second press";
+    }
+    // Space held too, Z let go: still held. Both let go: no more presses, one key-up.
+    PortInput(space, true, false, 0);
+    PortInput(z, false, false, 0);
+    Take();
+    PortFramePresented();
+    EXPECT_EQ(Take(), Messages{KeyDownA});
+    PortInput(space, false, false, 0);
+    EXPECT_EQ(Take(), (Messages{{WM_KEYUP, KeyCodeA, 0}}));
+    PortFramePresented();
+    EXPECT_EQ(Take(), Messages{});
+
+    // Brake holds the same way; arrows are held flags with one key-down each.
+    PortInput(Bit(PortAction::Brake), true, false, 0);
+    PortInput(Bit(PortAction::Right), true, false, 0);
+    PortInput(Bit(PortAction::Right), true, true, 0);
+    EXPECT_EQ(Take(), (Messages{KeyDownB, {WM_KEYDOWN, KeyCodeRight, 0}}));
+    PortFramePresented();
+    EXPECT_EQ(Take(), Messages{KeyDownB});
+    // Held thrust belongs to races: on the results screen nothing more is pressed.
+    ShowScreen(StateResults);
+    PortFramePresented();
+    EXPECT_EQ(Take(), Messages{});
+}
+
+TEST_F(PortTest, MenuFocusMovesOverTheScreensButtonsAndTapsTheirCentres) {
+    ShowScreen(StateMainMenu);
+    EXPECT_EQ(PortFocusedItem(), PlayItem);
+    // Down the list and round; the keys reach the game as nothing but focus moves.
+    const struct {
+        PortAction key;
+        int32_t focus;
+    } moves[] = {{PortAction::Down, SettingsItem}, {PortAction::Down, HelpItem},
+                 {PortAction::Down, ExitItem},     {PortAction::Down, PlayItem},
+                 {PortAction::Up, ExitItem},       {PortAction::Left, ExitItem},
+                 {PortAction::Up, HelpItem}};
+    for (const auto& move : moves) {
+        Press(Bit(move.key));
+        EXPECT_EQ(PortFocusedItem(), move.focus);
+    }
+    EXPECT_EQ(Take(), Messages{});
+
+    // Enter taps HELP at the middle of its rectangle (88-152 x 140-160); the next pass lifts.
+    Press(Bit(PortAction::Start));
+    Press(Bit(PortAction::Accelerate)); // a second before the lift is the same tap
+    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 150)}}));
+    ShowScreen(StateMainMenu);
+    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONUP, 0, 0}}));
+
+    // Escape on the hub has no way back: it shows EXIT, and taps nothing.
+    Press(Bit(PortAction::Back));
+    EXPECT_EQ(PortFocusedItem(), ExitItem);
+    EXPECT_EQ(Take(), Messages{});
+
+    // Settings start on OK; up climbs the value column; left and right stay in it; back is
+    // OK tapped.
+    ShowScreen(StateSettings);
+    EXPECT_EQ(PortFocusedItem(), SettingsOkItem);
+    Press(Bit(PortAction::Up));
+    EXPECT_EQ(PortFocusedItem(), 6);
+    for (int32_t i = 0; i < 5; ++i)
+        Press(Bit(PortAction::Up));
+    EXPECT_EQ(PortFocusedItem(), 1);
+    Press(Bit(PortAction::Left));
+    Press(Bit(PortAction::Right));
+    EXPECT_EQ(PortFocusedItem(), 1);
+    Press(Bit(PortAction::Back));
+    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 220)}}));
+
+    // The selections: OK first, PREV and NEXT beside it.
+    ShowScreen(StatePlanet);
+    Take();
+    EXPECT_EQ(PortFocusedItem(), OkItem);
+    Press(Bit(PortAction::Left));
+    EXPECT_EQ(PortFocusedItem(), PreviousItem);
+    Press(Bit(PortAction::Right));
+    Press(Bit(PortAction::Right));
+    EXPECT_EQ(PortFocusedItem(), NextItem);
+
+    // After a click the first key only shows the focus again.
+    PortMouseUsed();
+    EXPECT_FALSE(ReadPortOverlay(0).focusShown);
+    Press(Bit(PortAction::Left));
+    EXPECT_EQ(PortFocusedItem(), NextItem);
+    EXPECT_TRUE(ReadPortOverlay(0).focusShown);
+    EXPECT_EQ(ReadPortOverlay(0).focus.left, 171);
+}
+
+TEST_F(PortTest, PauseStopsTheClockAndEscapeAgainLeavesByTheExitIcon) {
+    ShowScreen(StateMainMenu);
+    PausePort(true, 100);
+    EXPECT_FALSE(PortPaused()) << "only races pause";
+
+    ShowScreen(StateRace);
+    Press(Bit(PortAction::Back));
+    EXPECT_TRUE(PortPaused());
+    EXPECT_TRUE(ReadPortOverlay(0).paused);
+    EXPECT_EQ(Take(), Messages{});
+    // Another key resumes and does nothing else; 700 ms paused are left out of the clock.
+    PortInput(Bit(PortAction::Left), true, false, 700);
+    EXPECT_FALSE(PortPaused());
+    EXPECT_EQ(PortPausedMilliseconds(5000), 700u);
+    EXPECT_EQ(Take(), Messages{});
+
+    // The pad's B is brake in a race, not pause; its Start pauses.
+    PortInput(Bit(PortAction::Brake) | Bit(PortAction::Back), true, false, 2000);
+    EXPECT_FALSE(PortPaused());
+    EXPECT_EQ(Take(), Messages{KeyDownB});
+    PortInput(Bit(PortAction::Start) | Bit(PortAction::Pause), true, false, 2000);
+    EXPECT_TRUE(PortPaused());
+
+    // Back while paused: the exit icon is pressed and held until the race has gone.
+    PortInput(Bit(PortAction::Back), true, false, 2500);
+    EXPECT_FALSE(PortPaused());
+    EXPECT_EQ(PortPausedMilliseconds(9000), 1200u);
+    const intptr_t icon = PackPoint(232, 8);
+    EXPECT_EQ(Take(), (Messages{{WM_MOUSEMOVE, 0, icon}, {WM_LBUTTONDOWN, 1, icon}}));
+    ShowScreen(StateRace);
+    EXPECT_EQ(Take(), Messages{});
+    ShowScreen(StateMainMenu);
+    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONUP, 0, 0}}));
+
+    // Losing the window's focus pauses a race when asked to, and only then.
+    ShowScreen(StateCountdown);
+    SetPauseOnFocusLoss(false);
+    PortFocusChanged(false, 3000);
+    EXPECT_FALSE(PortPaused());
+    SetPauseOnFocusLoss(true);
+    PortFocusChanged(false, 3000);
+    EXPECT_TRUE(PortPaused());
+    // A click brings the game back through the backend; here the race ends under the pause
+    // (the window closed), and no pause is left behind.
+    ShowScreen(StateStart);
+    EXPECT_FALSE(PortPaused());
+}
+
+TEST_F(PortTest, AnyKeyEndsTheResultsAsATapAndPlainScreensGetTheDeviceKeys) {
+    ShowScreen(StateResults);
+    Press(Bit(PortAction::Down));
+    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 160)}}));
+    // Full screen and screenshot are the window's, on every screen.
+    PortInput(Bit(PortAction::Screenshot) | Bit(PortAction::Fullscreen), true, false, 0);
+    EXPECT_TRUE(TakePortScreenshotRequest());
+    EXPECT_TRUE(TakePortFullscreenRequest());
+    EXPECT_FALSE(TakePortScreenshotRequest());
+
+    ShowScreen(StateStart);
+    Take();
+    PortInput(Bit(PortAction::C), true, false, 0);
+    PortInput(Bit(PortAction::C), true, true, 0);
+    PortInput(Bit(PortAction::C), false, false, 0);
+    EXPECT_EQ(
+        Take(),
+        (Messages{{WM_KEYDOWN, KeyCodeC, 0}, {WM_KEYDOWN, KeyCodeC, 0}, {WM_KEYUP, KeyCodeC, 0}}));
+}
+
+TEST(PortPicture, FitsEveryWindowWithoutCroppingAndMapsTheMouseBack) {
+    const struct {
+        int32_t w, h;
+        ScalingMode mode;
+        PictureRect expected;
+    } cases[] = {
+        {240, 320, ScalingMode::Integer, {0, 0, 240, 320, 1}},
+        {720, 960, ScalingMode::Fit, {0, 0, 720, 960, 3}},
+        {1200, 900, ScalingMode::Integer, {360, 130, 480, 640, 2}},
+        {1200, 900, ScalingMode::Fit, {262, 0, 675, 900, 2}},
+        {1000, 1000, ScalingMode::Fit, {125, 0, 750, 1000, 3}},
+        {100, 100, ScalingMode::Integer, {12, 0, 75, 100, 1}}, // too small: shrunk, whole
+        {0, 0, ScalingMode::Fit, {-1, -1, 3, 4, 1}},
+    };
+    for (const auto& c : cases) {
+        const PictureRect r = FitPicture(c.w, c.h, c.mode);
+        EXPECT_EQ(r.x, c.expected.x) << c.w << "x" << c.h;
+        EXPECT_EQ(r.y, c.expected.y) << c.w << "x" << c.h;
+        EXPECT_EQ(r.width, c.expected.width) << c.w << "x" << c.h;
+        EXPECT_EQ(r.height, c.expected.height) << c.w << "x" << c.h;
+        EXPECT_EQ(r.upscale, c.expected.upscale) << c.w << "x" << c.h;
+        EXPECT_EQ(r.width * 4, r.height * 3) << "the picture keeps its shape";
+    }
+
+    const PictureRect fit = FitPicture(1200, 900, ScalingMode::Fit);
+    int32_t x = -1, y = -1;
+    ASSERT_TRUE(PictureToScreen(fit, 262, 0, x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    ASSERT_TRUE(PictureToScreen(fit, 262 + 674, 899, x, y));
+    EXPECT_EQ(x, 239);
+    EXPECT_EQ(y, 319);
+    ASSERT_TRUE(PictureToScreen(fit, 262 + 338, 450, x, y));
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, 160);
+    EXPECT_FALSE(PictureToScreen(fit, 261, 450, x, y)) << "the border is not the screen";
+    EXPECT_FALSE(PictureToScreen(fit, 262 + 675, 450, x, y));
+}

@@ -1,0 +1,193 @@
+// The window build's keyboard, mouse and pad through the real SDL backend on SDL's dummy
+// video driver: held thrust, pause with the clock standing still, leaving the race, menu
+// focus by pad, a screenshot into the pictures folder, and the mouse on a fitted picture.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "app/port_screen.h"
+#include "base/state.h"
+#include "platform/backend.h"
+#include "platform/backends.h"
+#include "platform/device.h"
+#include "platform/png_writer.h"
+#include "platform/port.h"
+#include "screens/layout.h"
+#include "test_folder.h"
+
+namespace {
+
+struct Message {
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+    bool operator==(const Message&) const = default;
+};
+using Messages = std::vector<Message>;
+
+// What the backend turned its waiting events into.
+Messages Poll(DeviceBackend& backend) {
+    backend.PollEvents();
+    Messages taken;
+    DeviceMessage message{};
+    while (PeekDeviceMessage(&message)) {
+        GetDeviceMessage(&message);
+        if (message.message != WM_ACTIVATE)
+            taken.push_back({message.message, message.wParam, message.lParam});
+    }
+    return taken;
+}
+
+// A key as the desktop sends it: the key's code, and whether it is the desktop's repeat.
+void PushKey(SDL_Keycode key, bool down, bool repeat = false) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat ? 1 : 0;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    SDL_PushEvent(&event);
+}
+
+void PushClick(int32_t x, int32_t y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = SDL_PRESSED;
+    event.button.x = x;
+    event.button.y = y;
+    SDL_PushEvent(&event);
+}
+
+void ShowScreen(int32_t state) {
+    GameState = state;
+    SetPortScreen(DescribeScreen());
+}
+
+const Message KeyDownA{WM_KEYDOWN, KeyCodeA, 0};
+
+} // namespace
+
+TEST(WindowKeys, ThrustPauseLeaveFocusScreenshotAndMouse) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::filesystem::path pictures = TestFolder("pictures");
+    setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    ResetDevice();
+    ResetPort();
+    DeviceBackend* backend = CreateWindowBackend(WindowBackendSettings{1, false, 20, ""});
+    SetDeviceBackend(backend);
+    ASSERT_TRUE(backend->OpenScreen("keys test")) << SDL_GetError();
+    Poll(*backend);
+
+    // A race: Z held gives a press at once and one after every presented frame, however
+    // the arrows come and go and whatever the desktop repeats.
+    ShowScreen(StateRace);
+    PushKey(SDLK_z, true);
+    EXPECT_EQ(Poll(*backend), Messages{KeyDownA});
+    for (int32_t frame = 0; frame < 4; ++frame) {
+        PushKey(SDLK_LEFT, true);
+        PushKey(SDLK_z, true, true);
+        PushKey(SDLK_LEFT, false);
+        EXPECT_EQ(Poll(*backend),
+                  (Messages{{WM_KEYDOWN, KeyCodeLeft, 0}, {WM_KEYUP, KeyCodeLeft, 0}}));
+        backend->FramePresented();
+        EXPECT_EQ(Poll(*backend), Messages{KeyDownA}) << "frame " << frame;
+    }
+    PushKey(SDLK_z, false);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeA, 0}}));
+    backend->FramePresented();
+    EXPECT_EQ(Poll(*backend), Messages{});
+
+    // Escape pauses: the device's clock stands still to the millisecond.
+    PushKey(SDLK_ESCAPE, true);
+    PushKey(SDLK_ESCAPE, false);
+    EXPECT_EQ(Poll(*backend), Messages{});
+    ASSERT_TRUE(PortPaused());
+    const uint32_t stopped = backend->Ticks();
+    SDL_Delay(60);
+    backend->FramePresented();
+    EXPECT_EQ(backend->Ticks(), stopped);
+    // Escape again leaves the race by its exit icon.
+    PushKey(SDLK_ESCAPE, true);
+    const intptr_t icon = PackPoint(232, 8);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_MOUSEMOVE, 0, icon}, {WM_LBUTTONDOWN, 1, icon}}));
+    EXPECT_FALSE(PortPaused());
+    EXPECT_GE(backend->Ticks(), stopped);
+    ShowScreen(StateMainMenu);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_LBUTTONUP, 0, 0}}));
+
+    // The menus by a pad alone: down twice, then A taps HELP's centre.
+    const int index = SDL_JoystickAttachVirtual(
+        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    ASSERT_NE(pad, nullptr);
+    Poll(*backend);
+    for (int32_t i = 0; i < 2; ++i) {
+        SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1);
+        Poll(*backend);
+        SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0);
+        Poll(*backend);
+    }
+    EXPECT_EQ(PortFocusedItem(), HelpItem);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 150)}}));
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
+    ShowScreen(StateMainMenu);
+    Poll(*backend);
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(index);
+    Poll(*backend);
+
+    // F12: the picture saved in the pictures folder, and a note over the window.
+    testing::internal::CaptureStdout();
+    PushKey(SDLK_F12, true);
+    Poll(*backend);
+    const std::string said = testing::internal::GetCapturedStdout();
+    std::vector<std::filesystem::path> saved;
+    for (const auto& entry : std::filesystem::directory_iterator(pictures / "Tarnvell"))
+        saved.push_back(entry.path());
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_NE(said.find(saved[0].string()), std::string::npos) << said;
+    std::vector<uint8_t> rgba;
+    int32_t width = 0, height = 0;
+    ASSERT_TRUE(ReadPngFile(saved[0].string(), rgba, width, height));
+    EXPECT_EQ(width, 240);
+    EXPECT_EQ(height, 320);
+    const PortOverlay overlay = ReadPortOverlay(SDL_GetTicks());
+    EXPECT_TRUE(overlay.noteShown);
+    EXPECT_STREQ(overlay.note, "SCREENSHOT SAVED");
+    PushKey(SDLK_F12, true); // a second in the same second keeps the first
+    Poll(*backend);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pictures / "Tarnvell"),
+                            std::filesystem::directory_iterator{}),
+              2);
+
+    // The mouse on a picture fitted into 1200 x 900: the border touches nothing, the
+    // picture's middle is the screen's.
+    SDL_Window* window = SDL_GetWindowFromID(1);
+    for (uint32_t id = 1; !window && id < 16; ++id)
+        window = SDL_GetWindowFromID(id);
+    ASSERT_NE(window, nullptr);
+    SDL_SetWindowSize(window, 1200, 900);
+    backend->FramePresented();
+    Poll(*backend);
+    PortMouseUsed();
+    PushClick(100, 450);
+    EXPECT_EQ(Poll(*backend), Messages{});
+    PushClick(262 + 338, 450);
+    const Messages click = Poll(*backend);
+    ASSERT_EQ(click.size(), 2u);
+    EXPECT_EQ(click[1], (Message{WM_LBUTTONDOWN, 1, PackPoint(120, 160)}));
+
+    backend->CloseScreen();
+    SetDeviceBackend(nullptr);
+    ResetPort();
+    ResetDevice();
+    GameState = StateStart;
+}
