@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "run_program.h"
 #include "test_folder.h"
 
 namespace {
@@ -39,21 +40,9 @@ std::string Read(const std::filesystem::path& path) {
 }
 
 // The frame rate the last trace line reports.
-int32_t LastFrameRate(const std::filesystem::path& trace) {
-    std::ifstream in(trace);
-    std::string line, last;
-    while (std::getline(in, line))
-        last = line;
-    const size_t at = last.find("\"frameRate\":");
-    return at == std::string::npos ? -1 : std::atoi(last.c_str() + at + 12);
-}
-
-std::vector<std::string> Lines(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+int64_t LastFrameRate(const std::filesystem::path& trace) {
+    const std::vector<std::string> lines = ReadLines(trace);
+    return lines.empty() ? -1 : TraceField(lines.back(), "frameRate");
 }
 
 // Taps that open the settings, switch MUSIC off and DETAIL to HIGH, and leave with OK.
@@ -148,10 +137,10 @@ TEST(DesktopConfig, TheGameSettingsStayOnlyForPlayersWhoAskForIt) {
                                   "' --config '" + config + "'",
                               dir);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
-    ASSERT_NE(Lines(trace).back().find(changed), std::string::npos) << Lines(trace).back();
+    ASSERT_NE(ReadLines(trace).back().find(changed), std::string::npos) << ReadLines(trace).back();
     run =
         RunTarnvell("--headless --frames 5 --trace '" + trace + "' --config '" + config + "'", dir);
-    EXPECT_NE(Lines(trace).back().find(defaults), std::string::npos);
+    EXPECT_NE(ReadLines(trace).back().find(defaults), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "kept-settings.conf"));
 
     // Kept: the next run's menu opens with MUSIC OFF and DETAIL HIGH.
@@ -163,7 +152,7 @@ TEST(DesktopConfig, TheGameSettingsStayOnlyForPlayersWhoAskForIt) {
     EXPECT_NE(Read(dir / "kept-settings.conf").find("DETAIL = HIGH\n"), std::string::npos);
     run =
         RunTarnvell("--headless --frames 5 --trace '" + trace + "' --config '" + config + "'", dir);
-    const std::vector<std::string> lines = Lines(trace);
+    const std::vector<std::string> lines = ReadLines(trace);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_NE(lines[2].find(changed), std::string::npos) << lines[2];
 
@@ -172,7 +161,7 @@ TEST(DesktopConfig, TheGameSettingsStayOnlyForPlayersWhoAskForIt) {
     run =
         RunTarnvell("--headless --frames 5 --trace '" + trace + "' --config '" + config + "'", dir);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(Lines(trace).back().find(defaults), std::string::npos);
+    EXPECT_NE(ReadLines(trace).back().find(defaults), std::string::npos);
     std::filesystem::remove_all(dir);
 }
 

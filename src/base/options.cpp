@@ -69,6 +69,14 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
             out = argv[++i];
             return true;
         };
+        // A value that names a folder or file: never empty.
+        auto named = [&](std::string& out, const char* what) {
+            if (!value(out))
+                return false;
+            if (out.empty())
+                message = "option " + option + " needs a " + what;
+            return !out.empty();
+        };
         auto number = [&](int64_t low, int64_t high, int64_t& out) {
             std::string text;
             if (!value(text))
@@ -89,12 +97,8 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
             message = std::string("tarnvell ") + TARNVELL_VERSION + "\n";
             return ParseResult::Exit;
         } else if (option == "--data") {
-            if (!value(options.dataDir))
+            if (!named(options.dataDir, "folder"))
                 return ParseResult::Error;
-            if (options.dataDir.empty()) {
-                message = "option --data needs a folder";
-                return ParseResult::Error;
-            }
         } else if (option == "--scale") {
             if (!number(1, 16, n))
                 return ParseResult::Error;
@@ -110,12 +114,8 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options& options,
             }
             options.scaling = text == "fit" ? ScalingMode::Fit : ScalingMode::Integer;
         } else if (option == "--config") {
-            if (!value(options.configPath))
+            if (!named(options.configPath, "file"))
                 return ParseResult::Error;
-            if (options.configPath.empty()) {
-                message = "option --config needs a file";
-                return ParseResult::Error;
-            }
         } else if (option == "--fps") {
             if (!number(1, 1000, n))
                 return ParseResult::Error;

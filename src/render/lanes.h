@@ -78,8 +78,6 @@ using WideLanes = Lanes<Vec8>;   // AVX2
             r.part[i] = a.part[i] op b.part[i];                                                    \
         return r;                                                                                  \
     }
-LANES_OPERATOR(+)
-LANES_OPERATOR(-)
 LANES_OPERATOR(&)
 LANES_OPERATOR(|)
 LANES_OPERATOR(^)
@@ -88,6 +86,25 @@ LANES_OPERATOR(!=)
 LANES_OPERATOR(>)
 LANES_OPERATOR(<)
 #undef LANES_OPERATOR
+
+// Sums and differences wrap around in 32 bits, as the sky's positions rely on: worked out
+// unsigned, where wrapping is defined.
+template <class V> LANES_INLINE Lanes<V> operator+(const Lanes<V>& a, const Lanes<V>& b) {
+    using U = typename VectorShape<V>::Unsigned;
+    Lanes<V> r;
+    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
+        r.part[i] = __builtin_bit_cast(V, __builtin_bit_cast(U, a.part[i]) +
+                                              __builtin_bit_cast(U, b.part[i]));
+    return r;
+}
+template <class V> LANES_INLINE Lanes<V> operator-(const Lanes<V>& a, const Lanes<V>& b) {
+    using U = typename VectorShape<V>::Unsigned;
+    Lanes<V> r;
+    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
+        r.part[i] = __builtin_bit_cast(V, __builtin_bit_cast(U, a.part[i]) -
+                                              __builtin_bit_cast(U, b.part[i]));
+    return r;
+}
 
 template <class V> LANES_INLINE Lanes<V> operator~(const Lanes<V>& a) {
     Lanes<V> r;
@@ -270,40 +287,13 @@ LANES_INLINE uint64_t LookUpBytePair(const uint8_t* table, uint64_t at) {
 }
 
 #if defined(__SSE2__)
-// On x86 each entry is loaded straight into its place in a vector (one instruction a lane),
-// with the indices read back from memory, then widened to the lanes.
-template <class T, class V>
-LANES_INLINE Lanes<V> LookUpInserting(const T* table, const Lanes<V>& index) {
+// On x86 each 16-bit entry is loaded straight into its place in a vector (one instruction a
+// lane), with the indices read back from memory, then widened to the lanes.
+template <class V>
+LANES_INLINE Lanes<V> LookUpWordsInserting(const uint16_t* table, const Lanes<V>& index) {
     alignas(32) uint32_t at[LaneCount];
     for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
         std::memcpy(at + i * Lanes<V>::PerPart, &index.part[i], sizeof(V));
-#if defined(__AVX2__)
-    if constexpr (Lanes<V>::Parts == 1) {
-        __m128i v = _mm_setzero_si128();
-        if constexpr (sizeof(T) == 1) {
-            v = _mm_insert_epi8(v, table[at[0]], 0);
-            v = _mm_insert_epi8(v, table[at[1]], 1);
-            v = _mm_insert_epi8(v, table[at[2]], 2);
-            v = _mm_insert_epi8(v, table[at[3]], 3);
-            v = _mm_insert_epi8(v, table[at[4]], 4);
-            v = _mm_insert_epi8(v, table[at[5]], 5);
-            v = _mm_insert_epi8(v, table[at[6]], 6);
-            v = _mm_insert_epi8(v, table[at[7]], 7);
-            return {{__builtin_bit_cast(V, _mm256_cvtepu8_epi32(v))}};
-        } else {
-            v = _mm_insert_epi16(v, table[at[0]], 0);
-            v = _mm_insert_epi16(v, table[at[1]], 1);
-            v = _mm_insert_epi16(v, table[at[2]], 2);
-            v = _mm_insert_epi16(v, table[at[3]], 3);
-            v = _mm_insert_epi16(v, table[at[4]], 4);
-            v = _mm_insert_epi16(v, table[at[5]], 5);
-            v = _mm_insert_epi16(v, table[at[6]], 6);
-            v = _mm_insert_epi16(v, table[at[7]], 7);
-            return {{__builtin_bit_cast(V, _mm256_cvtepu16_epi32(v))}};
-        }
-    }
-#endif
-    // Without SSE4.1 the 16-bit insertion serves bytes and words alike.
     __m128i v = _mm_setzero_si128();
     v = _mm_insert_epi16(v, table[at[0]], 0);
     v = _mm_insert_epi16(v, table[at[1]], 1);
@@ -313,6 +303,10 @@ LANES_INLINE Lanes<V> LookUpInserting(const T* table, const Lanes<V>& index) {
     v = _mm_insert_epi16(v, table[at[5]], 5);
     v = _mm_insert_epi16(v, table[at[6]], 6);
     v = _mm_insert_epi16(v, table[at[7]], 7);
+#if defined(__AVX2__)
+    if constexpr (Lanes<V>::Parts == 1)
+        return {{__builtin_bit_cast(V, _mm256_cvtepu16_epi32(v))}};
+#endif
     const __m128i zero = _mm_setzero_si128();
     const __m128i low = _mm_unpacklo_epi16(v, zero);
     const __m128i high = _mm_unpackhi_epi16(v, zero);
@@ -328,12 +322,9 @@ LANES_INLINE Lanes<V> LookUpInserting(const T* table, const Lanes<V>& index) {
 }
 #endif
 
-// Byte entries elsewhere are packed eight to a word first, which widens to the lanes in one
-// or two instructions where the processor has them.
+// Byte entries are packed eight to a word in general registers first, which widens to the
+// lanes in one or two instructions where the processor has them.
 template <class V> LANES_INLINE Lanes<V> LookUpBytes(const uint8_t* table, const Lanes<V>& index) {
-#if defined(__SSE2__) && defined(LANES_INSERT_BYTES)
-    return LookUpInserting(table, index);
-#else
     const uint64_t bytes = LookUpBytePair(table, PairOf(index, 0)) |
                            LookUpBytePair(table, PairOf(index, 1)) << 16 |
                            LookUpBytePair(table, PairOf(index, 2)) << 32 |
@@ -364,11 +355,10 @@ template <class V> LANES_INLINE Lanes<V> LookUpBytes(const uint8_t* table, const
         r.part[j / Lanes<V>::PerPart][j % Lanes<V>::PerPart] =
             static_cast<int32_t>((bytes >> (8 * j)) & 255);
     return r;
-#endif
 }
 template <class V> LANES_INLINE Lanes<V> LookUpWords(const uint16_t* table, const Lanes<V>& index) {
 #if defined(__SSE2__)
-    return LookUpInserting(table, index);
+    return LookUpWordsInserting(table, index);
 #else
     return LookUp(table, index);
 #endif
