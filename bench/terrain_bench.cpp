@@ -40,18 +40,8 @@ struct BenchWorld {
         uint16_t* frame = FrameBufferAddress();
         uint32_t* depth = DepthBuffer;
 
-        // The race camera (height 1400, tilt -180) over every waypoint of track 0, looking on
-        // toward the next one, and the main menu's view.
-        const CourseTable& course = CourseTables[0];
-        for (int32_t w = 0; w < course.waypointCount; ++w) {
-            const int32_t next = (w + 1) % course.waypointCount;
-            const double angle = std::atan2(course.waypoints[next][1] - course.waypoints[w][1],
-                                            course.waypoints[next][0] - course.waypoints[w][0]);
-            const int32_t units = static_cast<int32_t>(std::lround(angle * 128.0 / M_PI));
-            poses.push_back({(course.waypoints[w][0] + 15) * 256,
-                             (course.waypoints[w][1] + 15) * 256, 1400, (units % 256 + 256) % 256,
-                             -180, 240, 240, depth, frame});
-        }
+        // The race camera over track 0, and the main menu's view.
+        poses = RaceCameraPoses(depth, frame);
         poses.push_back({78240, 18176, 1400, 60, -180, 240, 240, depth, frame});
     }
 };

@@ -34,17 +34,7 @@ int main() {
         return 1;
     }
     // The race camera over every waypoint of track 0, looking on to the next one.
-    std::vector<CameraState> poses;
-    const CourseTable& course = CourseTables[0];
-    for (int32_t w = 0; w < course.waypointCount; ++w) {
-        const int32_t next = (w + 1) % course.waypointCount;
-        const double angle = std::atan2(course.waypoints[next][1] - course.waypoints[w][1],
-                                        course.waypoints[next][0] - course.waypoints[w][0]);
-        const int32_t units = static_cast<int32_t>(std::lround(angle * 128.0 / M_PI));
-        poses.push_back({(course.waypoints[w][0] + 15) * 256, (course.waypoints[w][1] + 15) * 256,
-                         1400, (units % 256 + 256) % 256, -180, 240, 240, DepthBuffer,
-                         FrameBufferAddress()});
-    }
+    const std::vector<CameraState> poses = RaceCameraPoses(DepthBuffer, FrameBufferAddress());
     const char* const DetailNames[] = {"LOW", "MEDIUM", "HIGH"};
     GameSettings.sky = 1;
     GameSettings.distance = 2; // FAR
