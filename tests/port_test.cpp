@@ -6,28 +6,15 @@
 
 #include "app/port_screen.h"
 #include "base/state.h"
+#include "device_messages.h"
 #include "platform/device.h"
 #include "platform/port.h"
 #include "screens/layout.h"
 
 namespace {
 
-struct Message {
-    uint32_t message;
-    uintptr_t wParam;
-    intptr_t lParam;
-    bool operator==(const Message&) const = default;
-};
-using Messages = std::vector<Message>;
-
 Messages Take() {
-    Messages taken;
-    DeviceMessage message{};
-    while (PeekDeviceMessage(&message)) {
-        GetDeviceMessage(&message);
-        taken.push_back({message.message, message.wParam, message.lParam});
-    }
-    return taken;
+    return TakeMessages();
 }
 
 constexpr ActionSet Bit(PortAction action) {

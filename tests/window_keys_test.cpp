@@ -10,6 +10,7 @@
 
 #include "app/port_screen.h"
 #include "base/state.h"
+#include "device_messages.h"
 #include "platform/backend.h"
 #include "platform/backends.h"
 #include "platform/device.h"
@@ -20,25 +21,10 @@
 
 namespace {
 
-struct Message {
-    uint32_t message;
-    uintptr_t wParam;
-    intptr_t lParam;
-    bool operator==(const Message&) const = default;
-};
-using Messages = std::vector<Message>;
-
 // What the backend turned its waiting events into.
 Messages Poll(DeviceBackend& backend) {
     backend.PollEvents();
-    Messages taken;
-    DeviceMessage message{};
-    while (PeekDeviceMessage(&message)) {
-        GetDeviceMessage(&message);
-        if (message.message != WM_ACTIVATE)
-            taken.push_back({message.message, message.wParam, message.lParam});
-    }
-    return taken;
+    return TakeMessages(WM_ACTIVATE);
 }
 
 // A key as the desktop sends it: the key's code, and whether it is the desktop's repeat.
