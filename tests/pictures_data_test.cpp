@@ -238,7 +238,7 @@ TEST(PicturesData, PanelLeavesRoomForTheGamesOwnDrawing) {
 }
 
 TEST(PicturesData, ProgramIconsArePngsOfEachSize) {
-    for (int size : {16, 32, 48, 64, 128, 256}) {
+    for (int size : {16, 32, 48, 64, 128, 256, 512}) {
         std::vector<uint8_t> png =
             ReadFileBytes(TARNVELL_DATA "/icons/tarnvell-" + std::to_string(size) + ".png");
         ASSERT_GE(png.size(), 33u) << size;
