@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/ship.h"
+#include "keep_global.h"
 #include "render/camera.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"
@@ -63,15 +64,9 @@ struct Scene {
 
 // Keeps the global ship and model tables as a test found them.
 struct GlobalTables {
-    ShipState ships[ShipSlots];
-    int32_t count = ShipCount;
-    ShipModel* model = ModelTable[0];
-    GlobalTables() { std::copy(ShipTable, ShipTable + ShipSlots, ships); }
-    ~GlobalTables() {
-        std::copy(ships, ships + ShipSlots, ShipTable);
-        ShipCount = count;
-        ModelTable[0] = model;
-    }
+    KeepGlobal<decltype(ShipTable)> ships{ShipTable};
+    KeepGlobal<int32_t> count{ShipCount};
+    KeepGlobal<decltype(ModelTable)> models{ModelTable};
 };
 
 // A flat card facing the camera, both windings, 320 units wide and 20 altitude units high.
@@ -330,6 +325,13 @@ TEST(BakedShip, ReadsAsAShipFromTheChaseCamera) {
     const std::string graph = std::string(TARNVELL_DATA) + "/Graph/";
     ASSERT_TRUE(ReadShipModel(model, (graph + "plane1.md2").c_str()));
     ASSERT_EQ(LoadShipSkin(model, (graph + "plane1.tga").c_str()), 1);
+    // Within what the game reads: one frame, the vertex limit, the skin's texels.
+    EXPECT_TRUE(model.header.numFrames == 1 && model.header.numVertices <= 500 &&
+                model.header.numTris > 100);
+    for (int32_t i = 0; i < model.header.numSt; ++i) {
+        const Md2TexCoord& st = model.texCoords[i];
+        EXPECT_TRUE(st.s >= 0 && st.s < 128 && st.t >= 0 && st.t < 128) << i;
+    }
 
     for (double heading : {0.0, 64.0, 150.0, 192.0}) {
         const Drawn d = ChaseView(model, heading);
