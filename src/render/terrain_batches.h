@@ -29,6 +29,7 @@ struct alignas(32) BatchStep {
     uint32_t rowScale; // (h * rowScale) >> rowShift is (h << 14) / d for every height byte
     int32_t rowShift;
     int32_t distanceCode; // DistanceCode of the step's view distance
+    float riseScale;      // h * riseScale, truncated, is (h << 14) / d for every height byte
 };
 
 // Per-call table of the casters, laid out by the strip-by-strip code's distance steps, with

@@ -1,7 +1,9 @@
 // The terrain caster: the height field drawn strip by strip, front to back, with its depths.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "render/lanes.h"
@@ -36,10 +38,32 @@ struct DistanceConstants {
     uint32_t rowScale; // (h * rowScale) >> rowShift is (h << 14) / d for every height byte h
     uint32_t rowShift;
     uint64_t reciprocal; // (x * reciprocal) >> 64 is x / d for 0 <= x < 2^40
+    float riseScale;     // float(h) * riseScale, truncated, is (h << 14) / d for every byte h
 };
 
 // 16 steps of 64 (to 1025), 188 of 128 (to 25089), then 256 apart past the distance limit.
 constexpr int32_t MaxDistanceSteps = 16 + 188 + (DistanceLimit - 25089) / 256 + 2;
+
+// Whether float(h) * scale, truncated, is (h << 14) / d for every height byte h.
+constexpr bool RiseScaleIsExact(float scale, int32_t d) {
+    for (int32_t h = 0; h < 256; ++h) {
+        if (static_cast<int32_t>(static_cast<float>(h) * scale) != (h << 14) / d)
+            return false;
+    }
+    return true;
+}
+
+// The float nearest 2^14 / d, or the first a few steps above it, whose products with every
+// height byte truncate to the exact quotients (NaN when none does: the check below fails).
+constexpr float RiseScaleFor(int32_t d) {
+    const float nearest = static_cast<float>(16384.0 / d);
+    for (uint32_t up = 0; up < 64; ++up) {
+        const float scale = std::bit_cast<float>(std::bit_cast<uint32_t>(nearest) + up);
+        if (RiseScaleIsExact(scale, d))
+            return scale;
+    }
+    return std::numeric_limits<float>::quiet_NaN();
+}
 
 // (h << 14) / d by a 32-bit multiply: with 2^shift above 255 d, the multiplier's excess over
 // 2^(shift + 14) / d adds less than 1 / d to any height's quotient, too little to reach the
@@ -54,8 +78,12 @@ constexpr std::array<DistanceConstants, MaxDistanceSteps> MakeDistanceConstants(
         while ((uint64_t{1} << shift) <= uint64_t{255} * static_cast<uint64_t>(d))
             ++shift;
         const uint64_t d64 = static_cast<uint64_t>(d);
-        step = {d, size, static_cast<uint32_t>((uint64_t{1} << (shift + 14)) / d64 + 1), shift,
-                ~uint64_t{0} / d64 + 1};
+        step = {d,
+                size,
+                static_cast<uint32_t>((uint64_t{1} << (shift + 14)) / d64 + 1),
+                shift,
+                ~uint64_t{0} / d64 + 1,
+                RiseScaleFor(d)};
     }
     return table;
 }
@@ -68,7 +96,8 @@ __extension__ typedef unsigned __int128 Unsigned128;
 // would show first, at both ends of their range.
 constexpr bool DistanceConstantsAreExact() {
     for (const DistanceConstants& step : Distances) {
-        if (uint64_t{255} * step.rowScale > 0xFFFFFFFFu)
+        if (uint64_t{255} * step.rowScale > 0xFFFFFFFFu ||
+            !RiseScaleIsExact(step.riseScale, step.d))
             return false;
         for (uint32_t h = 0; h < 256; ++h) {
             if ((h * step.rowScale) >> step.rowShift != (h << 14) / static_cast<uint32_t>(step.d))
@@ -339,6 +368,7 @@ template <int32_t N> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) 
         batch.rowScale = constants.rowScale;
         batch.rowShift = static_cast<int32_t>(constants.rowShift);
         batch.distanceCode = DistanceCode(constants.d);
+        batch.riseScale = constants.riseScale;
     }
     BatchSteps[steps] = steps > 0 ? BatchSteps[steps - 1] : BatchStep{};
 }
