@@ -21,7 +21,7 @@ constexpr int32_t DistanceCode(int32_t d) {
 // One distance step in the vector casters' 32-bit form, with the samples of the first eight
 // strips laid out across the lanes; a batch starting at strip f adds f strip steps.
 struct alignas(32) BatchStep {
-    int32_t laneX[8]; // 22.10: strip j's sample in lane j
+    int32_t laneX[8]; // 22.10: strip j's sample in lane j, with its sign bit flipped
     int32_t laneY[8];
     int32_t stepX; // 22.10: from one strip to the next
     int32_t stepY;

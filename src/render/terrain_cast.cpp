@@ -360,9 +360,11 @@ template <int32_t N> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) 
         const int32_t stepY = static_cast<int32_t>(StripStep((rays.rightY - rays.leftY) * d, N));
         batch.stepX = stepX;
         batch.stepY = stepY;
+        // The sign bit flipped makes the unsigned map bounds a signed comparison, which every
+        // processor has; the strips' sums keep it, as they wrap around in 32 bits.
         for (int32_t j = 0; j < LaneCount; ++j) {
-            batch.laneX[j] = leftX + j * stepX;
-            batch.laneY[j] = leftY + j * stepY;
+            batch.laneX[j] = (leftX + j * stepX) ^ INT32_MIN;
+            batch.laneY[j] = (leftY + j * stepY) ^ INT32_MIN;
         }
         batch.base = BaseRow(rays.eyeHeight, rays.horizonShift, constants);
         batch.rowScale = constants.rowScale;
