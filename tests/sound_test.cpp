@@ -39,8 +39,6 @@ protected:
     void TearDown() override {
         ShutdownSound();
         ChooseSoundOutput(SoundOutput::Silent);
-        std::error_code error;
-        std::filesystem::remove_all(dir_, error);
     }
     std::string Out() const { return out_; }
 

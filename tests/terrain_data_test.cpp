@@ -32,7 +32,7 @@ void WriteTile(const fs::path& path, uint8_t blue, uint8_t green, uint8_t red) {
     WriteFile(path, bytes);
 }
 
-// A data folder of our own under the system's temporary folder, removed afterwards.
+// A data folder of our own, in use while the test runs.
 struct DataFolder {
     fs::path root = TestFolder("terrain_data");
     // The folder in use before, put back afterwards (MapFolder() is it followed by "Map/").
@@ -46,7 +46,6 @@ struct DataFolder {
     ~DataFolder() {
         if (!previous.empty())
             SetDataFolder(previous);
-        fs::remove_all(root);
     }
 };
 
