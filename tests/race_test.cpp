@@ -186,32 +186,25 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
     EXPECT_EQ(ScreenStackEntry(2), StateMainMenu);
 }
 
+// What the real program does on a tap of the exit icon (that frame still flies, the next pass
+// is the main menu with the ships reset) is checked by ControlsInTheRealProgram; here, what
+// the trace does not show.
 TEST(Race, ExitIconAbandonsTheRace) {
     StartRace(1, 1);
     PassIntoRace();
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(Pass());
-    EXPECT_EQ(GameState, StateRace);
-
-    // Tap the icon: this frame still moves the ships and counts; the next pass leaves.
     TapDown(230, 5);
-    const int32_t x1 = ShipTable[1].x;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(RaceOutcome, 100);
-    EXPECT_EQ(GameStep, StepLeave);
-    EXPECT_NE(ShipTable[1].x, x1);
     // The exit icon is on the screen, unchanged.
     for (int32_t i = 0; i < 16 * 16; ++i)
         ASSERT_EQ(FrameBufferAddress()[(i / 16) * 240 + 224 + i % 16], ExitIcon[i]) << i;
     StylusUpMessage();
-
-    ASSERT_TRUE(Pass()); // leave: back to the main menu, menu music, course reset
+    ASSERT_TRUE(Pass()); // leave: back to the main menu's update, with its music
     EXPECT_EQ(GameState, StateMainMenu);
     EXPECT_EQ(GameStep, StepUpdate);
     EXPECT_EQ(RaceMusicRequest, MenuMusic);
-    EXPECT_EQ(ShipTable[1].x, Course.grid[1][0] * 256);
-    EXPECT_EQ(ShipTable[1].speed, 0.0);
-    EXPECT_EQ(RaceOutcome, 100);
 
     // Tapped during "GO!": the countdown ends at once, the race runs, outcome still 100.
     StartRace(1, 1);
