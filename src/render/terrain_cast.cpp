@@ -1,7 +1,6 @@
 // The terrain caster: the height field drawn strip by strip, front to back, with its depths.
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -53,12 +52,13 @@ constexpr bool RiseScaleIsExact(float scale, int32_t d) {
     return true;
 }
 
-// The float nearest 2^14 / d, or the first a few steps above it, whose products with every
-// height byte truncate to the exact quotients (NaN when none does: the check below fails).
+// The float nearest 2^14 / d, or one of the next few above it, whose products with every
+// height byte truncate to the exact quotients: each is checked here, while compiling, so the
+// check below only asks that one was found (NaN when none was).
 constexpr float RiseScaleFor(int32_t d) {
     const float nearest = static_cast<float>(16384.0 / d);
     for (uint32_t up = 0; up < 64; ++up) {
-        const float scale = std::bit_cast<float>(std::bit_cast<uint32_t>(nearest) + up);
+        const float scale = __builtin_bit_cast(float, __builtin_bit_cast(uint32_t, nearest) + up);
         if (RiseScaleIsExact(scale, d))
             return scale;
     }
@@ -96,8 +96,7 @@ __extension__ typedef unsigned __int128 Unsigned128;
 // would show first, at both ends of their range.
 constexpr bool DistanceConstantsAreExact() {
     for (const DistanceConstants& step : Distances) {
-        if (uint64_t{255} * step.rowScale > 0xFFFFFFFFu ||
-            !RiseScaleIsExact(step.riseScale, step.d))
+        if (uint64_t{255} * step.rowScale > 0xFFFFFFFFu || !(step.riseScale > 0.0F))
             return false;
         for (uint32_t h = 0; h < 256; ++h) {
             if ((h * step.rowScale) >> step.rowShift != (h << 14) / static_cast<uint32_t>(step.d))
