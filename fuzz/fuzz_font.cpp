@@ -1,21 +1,13 @@
 // Fuzz target: the two fonts. The first byte picks the file ("Antique.fnt" or "font.tga"),
 // the rest is its content; every character is then drawn with every text routine.
 #include <cstdint>
-#include <vector>
 
-#include "assets/assets.h"
 #include "assets/font.h"
 #include "base/frame.h"
 #include "fuzz_files.h"
 
-namespace {
-
-std::vector<uint16_t> Frame(240 * 320);
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0)
+    if (size == 0 || !AllocateFrameBuffer())
         return 0;
     const std::string graph = ScratchFolder() + "Graph/";
     const bool sheet = data[0] & 1;
@@ -23,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!WriteScratchFile(path, data + 1, size - 1))
         return 0;
     LoadFonts(graph);
-    ScreenTarget = Frame.data();
     char text[257];
     for (int32_t i = 0; i < 256; ++i)
         text[i] = static_cast<char>(i == 0 ? 1 : i);

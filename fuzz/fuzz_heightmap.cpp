@@ -17,7 +17,7 @@
 namespace {
 
 std::vector<uint8_t> Heights(512 * 512);
-std::vector<uint16_t> Colours(512 * 512, 0x7BEF), Frame(240 * 320), Sky(256 * 256);
+std::vector<uint16_t> Colours(512 * 512, 0x7BEF), Sky(256 * 256);
 std::vector<uint32_t> Depth(240 * 240);
 
 } // namespace
@@ -28,13 +28,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     SetDataFolder(ScratchFolder());
     HeightMap = Heights.data();
     TerrainColours = Colours.data();
-    ScreenTarget = Frame.data();
     DepthBuffer = Depth.data();
     SkyPicture = Sky.data();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (!AllocateFrameBuffer())
+        return 0;
     const std::string path = ScratchFolder() + "Map/map1.raw";
     if (!WriteScratchFile(path, data, size))
         return 0;
@@ -48,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadTrackMap(0);
     GameSettings.detail = size > 2 ? data[2] % 3 : 1;
     GameSettings.distance = size > 3 ? data[3] % 3 : 1;
-    Camera = CameraState{0, 0, 1400, 0, -180, 240, 240, DepthBuffer, ScreenTarget};
+    Camera = CameraState{0, 0, 1400, 0, -180, 240, 240, DepthBuffer, FrameBufferAddress()};
     FollowShip(Camera, 0);
     DrawTerrainView();
     return 0;

@@ -2,13 +2,11 @@
 // (written on first run, broken lines warned about, command line first, the game's settings
 // kept when asked), screenshots refused at start, and effects heard in both ears.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -19,71 +17,37 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode;
-    std::string errors;
-};
-
-Outcome RunTarnvell(const std::string& arguments, const std::filesystem::path& dir) {
-    const std::string errors = (dir / "stderr.txt").string();
-    const std::string command = std::string("'") + TARNVELL_BINARY + "' --data '" + TARNVELL_DATA +
-                                "' " + arguments + " >/dev/null 2>'" + errors + "'";
-    const int status = std::system(command.c_str());
-    std::ifstream in(errors);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+// A headless run over the baked data in `dir`, its trace in {dir}/trace.jsonl.
+ProgramRun RunDesktop(const std::filesystem::path& dir, const std::string& arguments,
+                      const std::string& script = "") {
+    return RunProgram(dir, BAKED_RUN "--trace {dir}/trace.jsonl " + arguments, script);
 }
-
-std::string Read(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// The frame rate the last trace line reports.
-int64_t LastFrameRate(const std::filesystem::path& trace) {
-    const std::vector<std::string> lines = ReadLines(trace);
-    return lines.empty() ? -1 : TraceField(lines.back(), "frameRate");
-}
-
-// Taps that open the settings, switch MUSIC off and DETAIL to HIGH, and leave with OK.
-const char* const MusicOffDetailHigh = "5 tap 100 120\n"
-                                       "30 tap 200 120\n"
-                                       "45 tap 200 150\n"
-                                       "60 tap 120 220\n";
 
 } // namespace
 
 TEST(DesktopConfig, WrittenOnFirstRunWarnedLineByLineAndBeatenByTheCommandLine) {
     const auto dir = TestFolder("config");
     const std::string first = (dir / "new" / "deeper" / "tarnvell.conf").string();
-    Outcome run = RunTarnvell("--headless --frames 1 --config '" + first + "'", dir);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    const std::string written = Read(first);
+    ProgramRun run = RunDesktop(dir, "--frames 1 --config '" + first + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string written = ReadText(first);
     for (const char* line : {"scaling = fit\n", "fps = 20\n", "pause_on_focus_loss = yes\n",
                              "keep_game_settings = no\n", "key.accelerate = Z, Space\n",
                              "key.back = Escape\n", "pad.pause = start, back\n"}) {
         EXPECT_NE(written.find(line), std::string::npos) << line;
     }
     // Read back as it was written: not one warning.
-    run = RunTarnvell("--headless --frames 1 --config '" + first + "'", dir);
-    EXPECT_EQ(run.errors, "");
+    run = RunDesktop(dir, "--frames 1 --config '" + first + "'");
+    EXPECT_EQ(run.output, "");
 
     // Broken lines: one warning each, naming the line; the game starts all the same and the
     // good line (fps = 10) holds.
     const std::string broken = (dir / "broken.conf").string();
-    std::ofstream(broken) << "# comment\n"
-                             "scaling = blurry\n"
-                             "fps = 10\n"
-                             "no equals sign here\n"
-                             "key.up = Uup\n"
-                             "pad.nothing = a\n"
-                             "music_volume = 300\n"
-                             "colour = red\n"
+    std::ofstream(broken) << "# comment\nscaling = blurry\nfps = 10\nno equals sign here\n"
+                             "key.up = Uup\npad.nothing = a\nmusic_volume = 300\ncolour = red\n"
                              "\xff\xfe = \x01\n";
-    const std::string trace = (dir / "t.jsonl").string();
-    run = RunTarnvell("--headless --frames 30 --trace '" + trace + "' --config '" + broken + "'",
-                      dir);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    run = RunDesktop(dir, "--frames 30 --config '" + broken + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
     const struct {
         int line;
         const char* says;
@@ -94,136 +58,107 @@ TEST(DesktopConfig, WrittenOnFirstRunWarnedLineByLineAndBeatenByTheCommandLine) 
                     {7, "music_volume takes a percentage from 0 to 100; using 100"},
                     {8, "unknown setting 'colour'"},
                     {9, "unknown setting"}};
-    int32_t lines = 0;
-    for (char c : run.errors)
-        lines += c == '\n';
-    EXPECT_EQ(lines, 7) << run.errors;
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 7) << run.output;
     for (const auto& w : warnings) {
         const std::string where = broken + ":" + std::to_string(w.line) + ": ";
-        const size_t at = run.errors.find(where);
-        ASSERT_NE(at, std::string::npos) << where << "\n" << run.errors;
-        EXPECT_EQ(run.errors.find(w.says, at), at + where.size()) << run.errors;
+        const size_t at = run.output.find(where);
+        ASSERT_NE(at, std::string::npos) << where << "\n" << run.output;
+        EXPECT_EQ(run.output.find(w.says, at), at + where.size()) << run.output;
     }
     // The virtual clock runs at 10 frames a second: measured as 12 (the count is doubled).
-    EXPECT_EQ(LastFrameRate(trace), 12);
+    EXPECT_EQ(TraceField(run.trace.back(), "frameRate"), 12);
 
     // The command line beats the file.
-    run = RunTarnvell(
-        "--headless --frames 30 --fps 20 --trace '" + trace + "' --config '" + broken + "'", dir);
-    EXPECT_EQ(LastFrameRate(trace), 22);
+    run = RunDesktop(dir, "--frames 30 --fps 20 --config '" + broken + "'");
+    EXPECT_EQ(TraceField(run.trace.back(), "frameRate"), 22);
 
     // A headless run without --config reads and writes no configuration at all.
     const auto home = TestFolder("home");
-    run = RunTarnvell("--headless --frames 1", dir);
-    const std::string isolated = "XDG_CONFIG_HOME='" + home.string() + "' '" + TARNVELL_BINARY +
-                                 "' --data '" + TARNVELL_DATA + "' --headless --frames 1";
+    const std::string isolated =
+        "XDG_CONFIG_HOME='" + home.string() + "' '" + TARNVELL_BINARY + "' " BAKED_RUN "--frames 1";
     ASSERT_EQ(std::system(isolated.c_str()), 0);
     EXPECT_TRUE(std::filesystem::is_empty(home));
-    std::filesystem::remove_all(dir);
-    std::filesystem::remove_all(home);
 }
 
 TEST(DesktopConfig, TheGameSettingsStayOnlyForPlayersWhoAskForIt) {
     const auto dir = TestFolder("kept");
-    const std::string script = (dir / "settings.txt").string(), trace = (dir / "t.jsonl").string(),
-                      config = (dir / "tarnvell.conf").string();
-    std::ofstream(script) << MusicOffDetailHigh;
+    const std::string config = "--config '" + (dir / "tarnvell.conf").string() + "' ";
+    // Taps that open the settings, switch MUSIC off and DETAIL to HIGH, and leave with OK.
+    const std::string script = "5 tap 100 120\n30 tap 200 120\n45 tap 200 150\n60 tap 120 220\n";
     const std::string changed = "\"settings\":{\"level\":1,\"sfx\":1,\"music\":0,\"detail\":2,";
     const std::string defaults = "\"settings\":{\"level\":1,\"sfx\":1,\"music\":1,\"detail\":1,";
+    const auto lastLineHas = [](const ProgramRun& run, const std::string& text) {
+        return !run.trace.empty() && run.trace.back().find(text) != std::string::npos;
+    };
 
     // As the game always did: every run starts from the defaults.
-    std::ofstream(config) << "keep_game_settings = no\n";
-    Outcome run = RunTarnvell("--headless --frames 80 --input '" + script + "' --trace '" + trace +
-                                  "' --config '" + config + "'",
-                              dir);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    ASSERT_NE(ReadLines(trace).back().find(changed), std::string::npos) << ReadLines(trace).back();
-    run =
-        RunTarnvell("--headless --frames 5 --trace '" + trace + "' --config '" + config + "'", dir);
-    EXPECT_NE(ReadLines(trace).back().find(defaults), std::string::npos);
+    std::ofstream(dir / "tarnvell.conf") << "keep_game_settings = no\n";
+    ProgramRun run = RunDesktop(dir, config + "--frames 80 --input {dir}/input.txt", script);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_TRUE(lastLineHas(run, changed));
+    EXPECT_TRUE(lastLineHas(RunDesktop(dir, config + "--frames 5"), defaults));
     EXPECT_FALSE(std::filesystem::exists(dir / "kept-settings.conf"));
 
     // Kept: the next run's menu opens with MUSIC OFF and DETAIL HIGH.
-    std::ofstream(config) << "keep_game_settings = yes\n";
-    run = RunTarnvell("--headless --frames 80 --input '" + script + "' --trace '" + trace +
-                          "' --config '" + config + "'",
-                      dir);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_NE(Read(dir / "kept-settings.conf").find("DETAIL = HIGH\n"), std::string::npos);
-    run =
-        RunTarnvell("--headless --frames 5 --trace '" + trace + "' --config '" + config + "'", dir);
-    const std::vector<std::string> lines = ReadLines(trace);
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_NE(lines[2].find(changed), std::string::npos) << lines[2];
+    std::ofstream(dir / "tarnvell.conf") << "keep_game_settings = yes\n";
+    run = RunDesktop(dir, config + "--frames 80 --input {dir}/input.txt", script);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(ReadText(dir / "kept-settings.conf").find("DETAIL = HIGH\n"), std::string::npos);
+    run = RunDesktop(dir, config + "--frames 5");
+    ASSERT_EQ(run.trace.size(), 5u);
+    EXPECT_NE(run.trace[2].find(changed), std::string::npos) << run.trace[2];
 
     // A kept file with nonsense in it leaves the defaults.
     std::ofstream(dir / "kept-settings.conf") << "DETAIL = ENORMOUS\nMUSIC\n= ON\n";
-    run =
-        RunTarnvell("--headless --frames 5 --trace '" + trace + "' --config '" + config + "'", dir);
+    run = RunDesktop(dir, config + "--frames 5");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(ReadLines(trace).back().find(defaults), std::string::npos);
-    std::filesystem::remove_all(dir);
+    EXPECT_TRUE(lastLineHas(run, defaults));
 }
 
 TEST(DesktopShots, RefusedAtStartWhenTheyCannotBeTaken) {
     const auto dir = TestFolder("shots");
     const struct {
-        std::string arguments;
+        std::string shot;
         const char* says;
     } cases[] = {
-        {"--headless --frames 5 --shot 6:" + (dir / "late.png").string(),
-         "comes after the last pass (--frames 5)"},
-        {"--headless --frames 5 --shot 3:/nonexistent/folder/x.png",
-         "cannot write the screenshot /nonexistent/folder/x.png"},
-        {"--headless --frames 5 --shot 3:" + dir.string() + "/", "cannot write the screenshot"},
+        {"6:" + (dir / "late.png").string(), "comes after the last pass (--frames 5)"},
+        {"3:/nonexistent/folder/x.png", "cannot write the screenshot /nonexistent/folder/x.png"},
+        {"3:" + dir.string() + "/", "cannot write the screenshot"},
     };
     for (const auto& c : cases) {
-        const Outcome run = RunTarnvell(c.arguments, dir);
-        EXPECT_EQ(run.exitCode, 2) << c.arguments;
-        EXPECT_EQ(run.errors.find("tarnvell: "), 0u) << run.errors;
-        EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
-        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+        const ProgramRun run = RunDesktop(dir, "--frames 5 --shot " + c.shot);
+        EXPECT_EQ(run.exitCode, 2) << c.shot;
+        EXPECT_EQ(run.output.find("tarnvell: "), 0u) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
     }
     // The last pass itself is fine.
-    const Outcome good =
-        RunTarnvell("--headless --frames 5 --shot 5:" + (dir / "ok.png").string(), dir);
-    EXPECT_EQ(good.exitCode, 0) << good.errors;
+    const ProgramRun good = RunDesktop(dir, "--frames 5 --shot 5:{dir}/ok.png");
+    EXPECT_EQ(good.exitCode, 0) << good.output;
     EXPECT_TRUE(std::filesystem::exists(dir / "ok.png"));
-    std::filesystem::remove_all(dir);
 }
 
 // With MUSIC OFF only the effects sound: the countdown voices, the clicks. They play in the
 // middle, the two channels' loudness within 1 dB of each other.
 TEST(DesktopSound, EffectsSoundInBothEarsAlike) {
-    const auto dir = TestFolder("ears");
-    const std::string script = (dir / "in.txt").string(), wav = (dir / "out.wav").string();
-    std::ofstream(script) << "5 tap 100 120\n"  // SETTINGS
-                             "30 tap 200 120\n" // MUSIC OFF
-                             "50 tap 120 220\n" // OK
-                             "75 tap 100 90\n"  // PLAY GAME
-                             "100 tap 120 230\n"
-                             "125 tap 120 230\n";
-    const Outcome run = RunTarnvell(
-        "--headless --frames 230 --input '" + script + "' --audio-out '" + wav + "'", dir);
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    std::ifstream in(wav, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_GT(bytes.size(), 44u);
-    const size_t frames = (bytes.size() - 44) / 4;
+    const ProgramRun run = RunDesktop(
+        TestFolder("ears"), "--frames 230 --input {dir}/input.txt --audio-out {dir}/out.wav",
+        "5 tap 100 120\n"  // SETTINGS
+        "30 tap 200 120\n" // MUSIC OFF
+        "50 tap 120 220\n" // OK
+        "75 tap 100 90\n"  // PLAY GAME
+        "100 tap 120 230\n125 tap 120 230\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const WavSound wav = ReadWav(run.File("out.wav"));
+    ASSERT_EQ(wav.channels, 2);
     // From pass 40 (MUSIC is off by then) to the end: 2,205 sample frames a pass.
-    double left = 0, right = 0;
-    size_t counted = 0;
-    for (size_t f = 40 * 2205; f < frames; ++f, ++counted) {
-        int16_t l, r;
-        std::memcpy(&l, bytes.data() + 44 + f * 4, 2);
-        std::memcpy(&r, bytes.data() + 44 + f * 4 + 2, 2);
-        left += static_cast<double>(l) * l;
-        right += static_cast<double>(r) * r;
-    }
-    ASSERT_GT(counted, 100000u);
-    const double leftRms = std::sqrt(left / counted), rightRms = std::sqrt(right / counted);
+    std::vector<int16_t> ears[2];
+    for (size_t i = 40 * 2205 * 2; i < wav.samples.size(); ++i)
+        ears[i % 2].push_back(wav.samples[i]);
+    ASSERT_GT(ears[1].size(), 100000u);
+    const WavSound left{44100, 1, ears[0]}, right{44100, 1, ears[1]};
+    const double leftRms = left.Level(0, ears[0].size()), rightRms = right.Level(0, ears[1].size());
     EXPECT_GT(leftRms, 100.0) << "the effects are heard at all";
     EXPECT_LT(std::fabs(20.0 * std::log10(leftRms / rightRms)), 1.0)
         << "left " << leftRms << ", right " << rightRms;
-    std::filesystem::remove_all(dir);
 }

@@ -1,31 +1,13 @@
 // Whole runs of the real program, headless, checked through its exit code, trace and shots.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "golden_picture.h"
 #include "run_program.h"
 #include "test_folder.h"
-
-namespace {
-
-// The RGB pixels of a 240 x 320 screenshot; empty when the file is not one.
-std::vector<uint8_t> ReadShot(const std::filesystem::path& path) {
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    const bool read = image.width == 240 && image.height == 320 &&
-                      png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
-    png_image_free(&image);
-    return read ? pixels : std::vector<uint8_t>{};
-}
-
-} // namespace
 
 TEST(EndToEnd, HeadlessRunLeavesShotAndTrace) {
     const ProgramRun run =
@@ -38,7 +20,7 @@ TEST(EndToEnd, HeadlessRunLeavesShotAndTrace) {
     EXPECT_NE(std::string::npos, run.trace[29].find("\"settings\":{\"level\":1,\"sfx\":1,"
                                                     "\"music\":1,\"detail\":1,\"distance\":2,"
                                                     "\"sky\":1}"));
-    EXPECT_FALSE(ReadShot(run.File("s.png")).empty());
+    EXPECT_FALSE(ReadRgb565Png(run.File("s.png")).empty());
 }
 
 TEST(EndToEnd, ScriptedQuitAndBadOptions) {
@@ -52,8 +34,9 @@ TEST(EndToEnd, ScriptedQuitAndBadOptions) {
     ASSERT_EQ(12u, run.trace.size());
     EXPECT_EQ(0u, run.trace[11].find("{\"pass\":12,\"state\":99,"));
 
+    // The last: a folder with none of Map/, Graph/ and Sound/ is no data folder.
     for (const char* bad : {"--bogus", "--frames x", "--data /nonexistent/folder --headless",
-                            "--headless --input {dir}/missing.txt"}) {
+                            "--headless --input {dir}/missing.txt", "--headless --data {dir}"}) {
         const ProgramRun refused = RunProgram(dir, bad);
         EXPECT_EQ(2, refused.exitCode) << bad;
         EXPECT_EQ(0u, refused.output.find("tarnvell: ")) << refused.output;
@@ -65,12 +48,12 @@ TEST(EndToEnd, ScriptedQuitAndBadOptions) {
 
 TEST(EndToEnd, EveryDisplayProfileShowsTheSamePicture) {
     const auto dir = TestFolder("profiles");
-    std::vector<std::vector<uint8_t>> pictures;
+    std::vector<std::vector<uint16_t>> pictures;
     for (const std::string profile : {"rgb565", "rgb565-512", "rotated"}) {
         const ProgramRun run = RunProgram(dir, "--headless --frames 3 --display " + profile +
                                                    " --shot 3:{dir}/" + profile + ".png");
         ASSERT_EQ(0, run.exitCode) << run.output;
-        pictures.push_back(ReadShot(run.File(profile + ".png")));
+        pictures.push_back(ReadRgb565Png(run.File(profile + ".png")));
         ASSERT_FALSE(pictures.back().empty()) << profile;
     }
     EXPECT_EQ(pictures[0], pictures[1]);

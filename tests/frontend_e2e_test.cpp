@@ -1,7 +1,6 @@
 // Whole runs of the real program, headless and scripted, through the front-end screens:
 // checked through the trace, screenshots and the mixed sound.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,17 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "golden_picture.h"
 #include "run_program.h"
 #include "screens/backdrop.h"
 #include "test_folder.h"
 
 namespace {
 
-using GameRun = ProgramRun;
-
 // A run over the baked data with `script`, seed 7 and its trace; `extra` names files of the
 // run's folder as {dir}/name.
-GameRun RunGame(const std::string& name, const std::string& script, const std::string& extra) {
+ProgramRun RunGame(const std::string& name, const std::string& script, const std::string& extra) {
     return RunProgram(
         TestFolder("front_" + name),
         BAKED_RUN "--seed 7 --input {dir}/input.txt --trace {dir}/trace.jsonl " + extra, script);
@@ -72,87 +70,21 @@ int64_t PassReachingState(const std::string& name, const std::string& script, in
     return found;
 }
 
-// A 240 x 320 screenshot as RGB565 again (the PNG widens each channel, keeping the top bits).
-std::vector<uint16_t> ReadShot(const std::string& path) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<uint16_t> pixels;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return pixels;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (image.width != 240 || image.height != 320 ||
-        !png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return pixels;
-    }
-    pixels.resize(240 * 320);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = static_cast<uint16_t>(((rgb[i * 3] >> 3) << 11) | ((rgb[i * 3 + 1] >> 2) << 5) |
-                                          (rgb[i * 3 + 2] >> 3));
-    }
-    return pixels;
-}
-
-std::vector<uint8_t> ReadMap(int32_t track) {
-    std::vector<uint8_t> map(512 * 512);
-    const std::string path =
-        std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(track + 1) + ".raw";
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(map.data()), static_cast<std::streamsize>(map.size()));
-    if (!in)
-        map.clear();
-    return map;
-}
-
-// The mixed sound of a run: 16-bit samples of all channels, with the rate and channel count.
-struct Sound {
-    std::vector<int16_t> samples;
-    int32_t rate = 0;
-    int32_t channels = 0;
-};
-
-// The canonical 44-byte header of the mixer's WAV output, then the samples.
-Sound ReadWav(const std::string& path) {
-    Sound sound;
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    uint16_t channels = 0, bits = 0;
-    if (bytes.size() < 44 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
-        std::memcmp(bytes.data() + 36, "data", 4) != 0) {
-        return sound;
-    }
-    std::memcpy(&channels, bytes.data() + 22, 2);
-    std::memcpy(&sound.rate, bytes.data() + 24, 4);
-    std::memcpy(&bits, bytes.data() + 34, 2);
-    sound.channels = bits == 16 ? channels : 0;
-    sound.samples.resize((bytes.size() - 44) / 2);
-    std::memcpy(sound.samples.data(), bytes.data() + 44, sound.samples.size() * 2);
-    return sound;
-}
-
-// Root-mean-square level of the sound mixed during one pass (20 passes a second).
-double Level(const Sound& sound, int64_t pass) {
-    const int64_t perPass = sound.rate / 20 * sound.channels;
-    const int64_t begin = (pass - 1) * perPass;
-    if (perPass <= 0 || begin + perPass > static_cast<int64_t>(sound.samples.size()))
-        return -1.0;
-    double sum = 0.0;
-    for (int64_t i = begin; i < begin + perPass; ++i)
-        sum += static_cast<double>(sound.samples[i]) * sound.samples[i];
-    return std::sqrt(sum / static_cast<double>(perPass));
-}
-
-double Loudest(const Sound& sound, int64_t first, int64_t last) {
+// The sound mixed during passes [first, last] (20 a second): the loudest pass's level.
+double Loudest(const WavSound& sound, int64_t first, int64_t last) {
+    const size_t perPass = static_cast<size_t>(sound.rate / 20 * sound.channels);
     double loudest = -1.0;
-    for (int64_t pass = first; pass <= last; ++pass)
-        loudest = std::max(loudest, Level(sound, pass));
+    for (int64_t pass = first; pass <= last; ++pass) {
+        const size_t begin = static_cast<size_t>(pass - 1) * perPass;
+        loudest = std::max(loudest, begin + perPass <= sound.samples.size()
+                                        ? sound.Level(begin, begin + perPass)
+                                        : -1.0);
+    }
     return loudest;
 }
 
 // Trace fields a run must show, as "pass key value" triples, passes counted after `base`.
-void ExpectFields(const GameRun& run, const std::string& triples, int64_t base = 0) {
+void ExpectFields(const ProgramRun& run, const std::string& triples, int64_t base = 0) {
     std::istringstream in(triples);
     int64_t pass = 0, value = 0;
     std::string key;
@@ -161,19 +93,12 @@ void ExpectFields(const GameRun& run, const std::string& triples, int64_t base =
     EXPECT_TRUE(in.eof()) << "unreadable: " << triples;
 }
 
-int64_t FirstPassInState(const GameRun& run, int32_t state) {
+int64_t FirstPassInState(const ProgramRun& run, int32_t state) {
     for (int64_t pass = 1; pass <= static_cast<int64_t>(run.trace.size()); ++pass) {
         if (run.At(pass, "state") == state)
             return pass;
     }
     return 0;
-}
-
-std::string ReadSourceFile(const std::string& relative) {
-    std::ifstream in(std::string(TARNVELL_SOURCE) + "/" + relative);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -193,9 +118,9 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
                                "105 tap 200 230\n"  // NEXT: 4 -> 0
                                "130 tap 30 230\n"   // PREV again: 0 -> 4
                                "155 tap 120 230\n"; // OK: the countdown
-    const GameRun run = RunGame("menu", script,
-                                "--frames 180 --shot 120:{dir}/track0.png "
-                                "--shot 145:{dir}/track4.png");
+    const ProgramRun run = RunGame("menu", script,
+                                   "--frames 180 --shot 120:{dir}/track0.png "
+                                   "--shot 145:{dir}/track4.png");
     ASSERT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.trace.size(), 180u);
 
@@ -210,10 +135,12 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
 
     // The preview shows every fourth cell of every fourth row of the track's own map.
     for (int32_t track : {0, 4}) {
-        const std::vector<uint16_t> shot = ReadShot(run.File(track ? "track4.png" : "track0.png"));
-        const std::vector<uint8_t> map = ReadMap(track);
+        const std::vector<uint16_t> shot =
+            ReadRgb565Png(run.File(track ? "track4.png" : "track0.png"));
+        const std::vector<uint8_t> map = ReadFileBytes(std::string(TARNVELL_DATA) + "/Map/map" +
+                                                       std::to_string(track + 1) + ".raw");
         ASSERT_FALSE(shot.empty());
-        ASSERT_FALSE(map.empty());
+        ASSERT_EQ(map.size(), 512u * 512u);
         int32_t wrong = 0;
         for (int32_t j = 0; j < 128; ++j) {
             for (int32_t i = 0; i < 128; ++i) {
@@ -240,7 +167,7 @@ TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
         "210 tap 100 90\n"   // PLAY GAME
         "230 tap 120 230\n"  // planet OK
         "250 tap 120 230\n"; // track OK: the countdown starts no music
-    const GameRun run = RunGame("settings", script, "--frames 340 --audio-out {dir}/sound.wav");
+    const ProgramRun run = RunGame("settings", script, "--frames 340 --audio-out {dir}/sound.wav");
     ASSERT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.trace.size(), 340u);
 
@@ -258,15 +185,15 @@ TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
 
     // The mixer runs a few passes ahead of what is heard, so each event is looked for in the
     // nine passes from its tap.
-    const Sound sound = ReadWav(run.File("sound.wav"));
+    const WavSound sound = ReadWav(run.File("sound.wav"));
     ASSERT_GT(sound.rate, 0);
     for (int64_t pass = 30; pass < 40; ++pass)
-        EXPECT_GT(Level(sound, pass), 300.0) << pass; // the menu music
-    EXPECT_LT(Loudest(sound, 120, 129), 50.0);        // silenced by MUSIC OFF
+        EXPECT_GT(Loudest(sound, pass, pass), 300.0) << pass; // the menu music
+    EXPECT_LT(Loudest(sound, 120, 129), 50.0);                // silenced by MUSIC OFF
     const double click = Loudest(sound, 130, 138);
-    EXPECT_GT(click, 10.0 * Level(sound, 129));
+    EXPECT_GT(click, 10.0 * Loudest(sound, 129, 129));
     EXPECT_LT(Loudest(sound, 150, 158), click / 10.0); // only the first click's fading echo
-    EXPECT_GT(Loudest(sound, 170, 178), 5.0 * Level(sound, 169)); // the click again
+    EXPECT_GT(Loudest(sound, 170, 178), 5.0 * Loudest(sound, 169, 169)); // the click again
     EXPECT_LT(Loudest(sound, 280, 340), 5.0); // no race music, no countdown voices
 }
 
@@ -281,9 +208,10 @@ TEST(FrontEndRun, HelpPagesAndButtons) {
                                "110 tap 30 230\n"   // PREV: page 1
                                "135 tap 200 230\n"  // NEXT: page 2
                                "160 tap 120 230\n"; // OK: the main menu
-    const GameRun run = RunGame("help", script,
-                                "--frames 190 --shot 45:{dir}/help0.png --shot 75:{dir}/help1.png "
-                                "--shot 160:{dir}/help2.png");
+    const ProgramRun run =
+        RunGame("help", script,
+                "--frames 190 --shot 45:{dir}/help0.png --shot 75:{dir}/help1.png "
+                "--shot 160:{dir}/help2.png");
     ASSERT_EQ(run.exitCode, 0);
     for (int64_t pass = 20; pass <= 180; ++pass)
         ASSERT_EQ(run.At(pass, "state"), 8) << pass;
@@ -298,9 +226,9 @@ TEST(FrontEndRun, HelpPagesAndButtons) {
         }
         return count;
     };
-    const std::vector<uint16_t> page0 = ReadShot(run.File("help0.png")),
-                                page1 = ReadShot(run.File("help1.png")),
-                                page2 = ReadShot(run.File("help2.png"));
+    const std::vector<uint16_t> page0 = ReadRgb565Png(run.File("help0.png")),
+                                page1 = ReadRgb565Png(run.File("help1.png")),
+                                page2 = ReadRgb565Png(run.File("help2.png"));
     ASSERT_FALSE(page0.empty() || page1.empty() || page2.empty());
     EXPECT_GT(whiteIn(page1, 204, 211), 20);
     EXPECT_EQ(whiteIn(page0, 204, 211), 0);
@@ -313,7 +241,7 @@ TEST(FrontEndRun, HelpPagesAndButtons) {
 // results and back to the menu, then EXIT. The race's length depends on the flight, so a first
 // run finds when the results open and a second run, identical up to there, taps relative to it.
 TEST(FrontEndRun, WholeGame) {
-    const std::string prefix = ReadSourceFile("tests/scripts/whole_game.txt");
+    const std::string prefix = ReadText(TARNVELL_SOURCE "/tests/scripts/whole_game.txt");
     ASSERT_FALSE(prefix.empty());
     const int64_t results = PassReachingState("game_first", prefix, 7, 6000);
     ASSERT_GT(results, 0) << "the race did not finish";
@@ -324,7 +252,7 @@ TEST(FrontEndRun, WholeGame) {
     script << prefix << results + 10 << " tap 100 90\n"
            << results + 60 << " tap 100 90\n"
            << results + 300 << " tap 100 180\n"; // EXIT
-    const GameRun run = RunGame("game", script.str(), "--autopilot");
+    const ProgramRun run = RunGame("game", script.str(), "--autopilot");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(FirstPassInState(run, 7), results);
     const int32_t place = run.At(results, "outcome");

@@ -68,6 +68,18 @@ bool WriteRgb565Png(const std::string& path, const uint16_t* pixels, int32_t wid
     return WriteRgbPng(path, ToRgb(pixels, width, height), width, height);
 }
 
+std::vector<uint16_t> ReadRgb565Png(const std::string& path, int32_t width, int32_t height) {
+    std::vector<uint8_t> rgb;
+    int32_t w = 0, h = 0;
+    if (!ReadRgbPng(path, rgb, w, h) || w != width || h != height)
+        return {};
+    std::vector<uint16_t> pixels(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint16_t>(((rgb[i * 3] >> 3) << 11) | ((rgb[i * 3 + 1] >> 2) << 5) |
+                                          (rgb[i * 3 + 2] >> 3));
+    return pixels;
+}
+
 ::testing::AssertionResult MatchesGoldenPicture(const std::string& name, const uint16_t* pixels,
                                                 int32_t width, int32_t height) {
     const std::vector<uint8_t> actual = ToRgb(pixels, width, height);

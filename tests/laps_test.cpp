@@ -146,9 +146,9 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
 }
 
 TEST(Laps, RacePanel) {
-    std::vector<uint16_t> screen(ScreenWidth * ScreenHeight, 0x1111), expected = screen;
-    uint16_t* savedTarget = ScreenTarget;
-    ScreenTarget = screen.data();
+    ASSERT_TRUE(AllocateFrameBuffer());
+    uint16_t* screen = FrameBufferAddress();
+    std::vector<uint16_t> expected(ScreenWidth * ScreenHeight, 0x1111);
     LoadFonts("/nonexistent/"); // the glyph table; the sheet is filled with a pattern below
     for (int32_t i = 0; i < SheetFontWidth * SheetFontHeight; ++i)
         SheetFontPicture[i] = static_cast<uint16_t>(i % 3 == 0 ? ColourKey : 0x07E0 + i % 7);
@@ -156,7 +156,7 @@ TEST(Laps, RacePanel) {
     // Draws the panel at a speed on a cleared screen; checks the bar's rows 235-238 against
     // the colour column x should have inside the white frame.
     auto drawAt = [&](double speed, auto inner) {
-        std::fill(screen.begin(), screen.end(), 0x1111);
+        std::fill(screen, screen + ScreenWidth * ScreenHeight, 0x1111);
         ShipTable[0].speed = speed;
         DrawRacePanel();
         for (int32_t x = 0; x < 240; ++x) {
@@ -186,5 +186,4 @@ TEST(Laps, RacePanel) {
     drawAt(132.5, [](int32_t) { return uint16_t{0x1111}; });
 
     ReleaseFonts();
-    ScreenTarget = savedTarget;
 }

@@ -1,4 +1,4 @@
-// The MD2 ship model reader, its checks, the skin loader and the baked ship model.
+// The MD2 ship model reader, its checks and the skin loader.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -196,18 +196,4 @@ TEST(ShipModelReader, AcceptsTheLimits) {
     EXPECT_EQ(model.frameVertices.size(), 255u);
     EXPECT_EQ(model.frameVertices[254].size(), 501u);
     EXPECT_EQ(model.frameVertices[254][499].v[1], 1);
-}
-
-TEST(ShipModelReader, BakedShipFitsTheGame) {
-    ShipModel model{};
-    ASSERT_TRUE(ReadShipModel(model, (std::string(TARNVELL_DATA) + "/Graph/plane1.md2").c_str()));
-    EXPECT_GT(model.header.numTris, 100);
-    EXPECT_LE(model.header.numVertices, 500);
-    EXPECT_EQ(model.header.numFrames, 1);
-    EXPECT_EQ(model.header.frameSize, 40 + 4 * model.header.numVertices);
-    for (int32_t i = 0; i < model.header.numSt; ++i) {
-        const Md2TexCoord& st = model.texCoords[i];
-        EXPECT_TRUE(st.s >= 0 && st.s < 128 && st.t >= 0 && st.t < 128) << i;
-    }
-    EXPECT_EQ(LoadShipSkin(model, (std::string(TARNVELL_DATA) + "/Graph/plane1.tga").c_str()), 1);
 }

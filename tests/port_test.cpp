@@ -13,14 +13,6 @@
 
 namespace {
 
-Messages Take() {
-    return TakeMessages();
-}
-
-constexpr ActionSet Bit(PortAction action) {
-    return ActionBit(action);
-}
-
 // A key of the default keyboard: a press and, unless held, its release.
 void Press(ActionSet actions) {
     PortInput(actions, true, false, 0);
@@ -37,7 +29,7 @@ protected:
     void SetUp() override {
         ResetDevice();
         ResetPort();
-        Take();
+        TakeMessages();
     }
     void TearDown() override {
         ResetPort();
@@ -53,18 +45,19 @@ const Message KeyDownB{WM_KEYDOWN, KeyCodeB, 0};
 
 TEST_F(PortTest, HeldThrustPressesEveryPassWhateverTheArrowsDo) {
     ShowScreen(StateRace);
-    const ActionSet z = Bit(PortAction::Accelerate), space = Bit(PortAction::Accelerate);
+    const ActionSet z = ActionBit(PortAction::Accelerate),
+                    space = ActionBit(PortAction::Accelerate);
     PortInput(z, true, false, 0);
-    EXPECT_EQ(Take(), Messages{KeyDownA});
+    EXPECT_EQ(TakeMessages(), Messages{KeyDownA});
     for (int32_t pass = 0; pass < 6; ++pass) {
         // An arrow tapped between passes, and the desktop's repeat of Z: neither changes the
         // one press a pass.
         if (pass % 2 == 0)
-            Press(Bit(PortAction::Left));
+            Press(ActionBit(PortAction::Left));
         PortInput(z, true, true, 0);
-        Messages pump = Take();
+        Messages pump = TakeMessages();
         PortFramePresented();
-        const Messages presented = Take();
+        const Messages presented = TakeMessages();
         EXPECT_EQ(presented, Messages{KeyDownA}) << "pass " << pass;
         for (const Message& m : pump)
             EXPECT_NE(m.wParam, KeyCodeA) << "a repeat gave a second press";
@@ -72,25 +65,25 @@ TEST_F(PortTest, HeldThrustPressesEveryPassWhateverTheArrowsDo) {
     // Space held too, Z let go: still held. Both let go: no more presses, one key-up.
     PortInput(space, true, false, 0);
     PortInput(z, false, false, 0);
-    Take();
+    TakeMessages();
     PortFramePresented();
-    EXPECT_EQ(Take(), Messages{KeyDownA});
+    EXPECT_EQ(TakeMessages(), Messages{KeyDownA});
     PortInput(space, false, false, 0);
-    EXPECT_EQ(Take(), (Messages{{WM_KEYUP, KeyCodeA, 0}}));
+    EXPECT_EQ(TakeMessages(), (Messages{{WM_KEYUP, KeyCodeA, 0}}));
     PortFramePresented();
-    EXPECT_EQ(Take(), Messages{});
+    EXPECT_EQ(TakeMessages(), Messages{});
 
     // Brake holds the same way; arrows are held flags with one key-down each.
-    PortInput(Bit(PortAction::Brake), true, false, 0);
-    PortInput(Bit(PortAction::Right), true, false, 0);
-    PortInput(Bit(PortAction::Right), true, true, 0);
-    EXPECT_EQ(Take(), (Messages{KeyDownB, {WM_KEYDOWN, KeyCodeRight, 0}}));
+    PortInput(ActionBit(PortAction::Brake), true, false, 0);
+    PortInput(ActionBit(PortAction::Right), true, false, 0);
+    PortInput(ActionBit(PortAction::Right), true, true, 0);
+    EXPECT_EQ(TakeMessages(), (Messages{KeyDownB, {WM_KEYDOWN, KeyCodeRight, 0}}));
     PortFramePresented();
-    EXPECT_EQ(Take(), Messages{KeyDownB});
+    EXPECT_EQ(TakeMessages(), Messages{KeyDownB});
     // Held thrust belongs to races: on the results screen nothing more is pressed.
     ShowScreen(StateResults);
     PortFramePresented();
-    EXPECT_EQ(Take(), Messages{});
+    EXPECT_EQ(TakeMessages(), Messages{});
 }
 
 TEST_F(PortTest, MenuFocusMovesOverTheScreensButtonsAndTapsTheirCentres) {
@@ -105,52 +98,52 @@ TEST_F(PortTest, MenuFocusMovesOverTheScreensButtonsAndTapsTheirCentres) {
                  {PortAction::Up, ExitItem},       {PortAction::Left, ExitItem},
                  {PortAction::Up, HelpItem}};
     for (const auto& move : moves) {
-        Press(Bit(move.key));
+        Press(ActionBit(move.key));
         EXPECT_EQ(PortFocusedItem(), move.focus);
     }
-    EXPECT_EQ(Take(), Messages{});
+    EXPECT_EQ(TakeMessages(), Messages{});
 
     // Enter taps HELP at the middle of its rectangle (88-152 x 140-160); the next pass lifts.
-    Press(Bit(PortAction::Start));
-    Press(Bit(PortAction::Accelerate)); // a second before the lift is the same tap
-    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 150)}}));
+    Press(ActionBit(PortAction::Start));
+    Press(ActionBit(PortAction::Accelerate)); // a second before the lift is the same tap
+    EXPECT_EQ(TakeMessages(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 150)}}));
     ShowScreen(StateMainMenu);
-    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONUP, 0, 0}}));
+    EXPECT_EQ(TakeMessages(), (Messages{{WM_LBUTTONUP, 0, 0}}));
 
     // Escape on the hub has no way back: it shows EXIT, and taps nothing.
-    Press(Bit(PortAction::Back));
+    Press(ActionBit(PortAction::Back));
     EXPECT_EQ(PortFocusedItem(), ExitItem);
-    EXPECT_EQ(Take(), Messages{});
+    EXPECT_EQ(TakeMessages(), Messages{});
 
     // Settings start on OK; up climbs the value column; left and right stay in it; back is
     // OK tapped.
     ShowScreen(StateSettings);
     EXPECT_EQ(PortFocusedItem(), SettingsOkItem);
-    Press(Bit(PortAction::Up));
+    Press(ActionBit(PortAction::Up));
     EXPECT_EQ(PortFocusedItem(), 6);
     for (int32_t i = 0; i < 5; ++i)
-        Press(Bit(PortAction::Up));
+        Press(ActionBit(PortAction::Up));
     EXPECT_EQ(PortFocusedItem(), 1);
-    Press(Bit(PortAction::Left));
-    Press(Bit(PortAction::Right));
+    Press(ActionBit(PortAction::Left));
+    Press(ActionBit(PortAction::Right));
     EXPECT_EQ(PortFocusedItem(), 1);
-    Press(Bit(PortAction::Back));
-    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 220)}}));
+    Press(ActionBit(PortAction::Back));
+    EXPECT_EQ(TakeMessages(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 220)}}));
 
     // The selections: OK first, PREV and NEXT beside it.
     ShowScreen(StatePlanet);
-    Take();
+    TakeMessages();
     EXPECT_EQ(PortFocusedItem(), OkItem);
-    Press(Bit(PortAction::Left));
+    Press(ActionBit(PortAction::Left));
     EXPECT_EQ(PortFocusedItem(), PreviousItem);
-    Press(Bit(PortAction::Right));
-    Press(Bit(PortAction::Right));
+    Press(ActionBit(PortAction::Right));
+    Press(ActionBit(PortAction::Right));
     EXPECT_EQ(PortFocusedItem(), NextItem);
 
     // After a click the first key only shows the focus again.
     PortMouseUsed();
     EXPECT_FALSE(ReadPortOverlay(0).focusShown);
-    Press(Bit(PortAction::Left));
+    Press(ActionBit(PortAction::Left));
     EXPECT_EQ(PortFocusedItem(), NextItem);
     EXPECT_TRUE(ReadPortOverlay(0).focusShown);
     EXPECT_EQ(ReadPortOverlay(0).focus.left, 171);
@@ -162,33 +155,33 @@ TEST_F(PortTest, PauseStopsTheClockAndEscapeAgainLeavesByTheExitIcon) {
     EXPECT_FALSE(PortPaused()) << "only races pause";
 
     ShowScreen(StateRace);
-    Press(Bit(PortAction::Back));
+    Press(ActionBit(PortAction::Back));
     EXPECT_TRUE(PortPaused());
     EXPECT_TRUE(ReadPortOverlay(0).paused);
-    EXPECT_EQ(Take(), Messages{});
+    EXPECT_EQ(TakeMessages(), Messages{});
     // Another key resumes and does nothing else; 700 ms paused are left out of the clock.
-    PortInput(Bit(PortAction::Left), true, false, 700);
+    PortInput(ActionBit(PortAction::Left), true, false, 700);
     EXPECT_FALSE(PortPaused());
     EXPECT_EQ(PortPausedMilliseconds(5000), 700u);
-    EXPECT_EQ(Take(), Messages{});
+    EXPECT_EQ(TakeMessages(), Messages{});
 
     // The pad's B is brake in a race, not pause; its Start pauses.
-    PortInput(Bit(PortAction::Brake) | Bit(PortAction::Back), true, false, 2000);
+    PortInput(ActionBit(PortAction::Brake) | ActionBit(PortAction::Back), true, false, 2000);
     EXPECT_FALSE(PortPaused());
-    EXPECT_EQ(Take(), Messages{KeyDownB});
-    PortInput(Bit(PortAction::Start) | Bit(PortAction::Pause), true, false, 2000);
+    EXPECT_EQ(TakeMessages(), Messages{KeyDownB});
+    PortInput(ActionBit(PortAction::Start) | ActionBit(PortAction::Pause), true, false, 2000);
     EXPECT_TRUE(PortPaused());
 
     // Back while paused: the exit icon is pressed and held until the race has gone.
-    PortInput(Bit(PortAction::Back), true, false, 2500);
+    PortInput(ActionBit(PortAction::Back), true, false, 2500);
     EXPECT_FALSE(PortPaused());
     EXPECT_EQ(PortPausedMilliseconds(9000), 1200u);
     const intptr_t icon = PackPoint(232, 8);
-    EXPECT_EQ(Take(), (Messages{{WM_MOUSEMOVE, 0, icon}, {WM_LBUTTONDOWN, 1, icon}}));
+    EXPECT_EQ(TakeMessages(), (Messages{{WM_MOUSEMOVE, 0, icon}, {WM_LBUTTONDOWN, 1, icon}}));
     ShowScreen(StateRace);
-    EXPECT_EQ(Take(), Messages{});
+    EXPECT_EQ(TakeMessages(), Messages{});
     ShowScreen(StateMainMenu);
-    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONUP, 0, 0}}));
+    EXPECT_EQ(TakeMessages(), (Messages{{WM_LBUTTONUP, 0, 0}}));
 
     // Losing the window's focus pauses a race when asked to, and only then.
     ShowScreen(StateCountdown);
@@ -206,21 +199,22 @@ TEST_F(PortTest, PauseStopsTheClockAndEscapeAgainLeavesByTheExitIcon) {
 
 TEST_F(PortTest, AnyKeyEndsTheResultsAsATapAndPlainScreensGetTheDeviceKeys) {
     ShowScreen(StateResults);
-    Press(Bit(PortAction::Down));
-    EXPECT_EQ(Take(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 160)}}));
+    Press(ActionBit(PortAction::Down));
+    EXPECT_EQ(TakeMessages(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 160)}}));
     // Full screen and screenshot are the window's, on every screen.
-    PortInput(Bit(PortAction::Screenshot) | Bit(PortAction::Fullscreen), true, false, 0);
+    PortInput(ActionBit(PortAction::Screenshot) | ActionBit(PortAction::Fullscreen), true, false,
+              0);
     EXPECT_TRUE(TakePortScreenshotRequest());
     EXPECT_TRUE(TakePortFullscreenRequest());
     EXPECT_FALSE(TakePortScreenshotRequest());
 
     ShowScreen(StateStart);
-    Take();
-    PortInput(Bit(PortAction::C), true, false, 0);
-    PortInput(Bit(PortAction::C), true, true, 0);
-    PortInput(Bit(PortAction::C), false, false, 0);
+    TakeMessages();
+    PortInput(ActionBit(PortAction::C), true, false, 0);
+    PortInput(ActionBit(PortAction::C), true, true, 0);
+    PortInput(ActionBit(PortAction::C), false, false, 0);
     EXPECT_EQ(
-        Take(),
+        TakeMessages(),
         (Messages{{WM_KEYDOWN, KeyCodeC, 0}, {WM_KEYDOWN, KeyCodeC, 0}, {WM_KEYUP, KeyCodeC, 0}}));
 }
 

@@ -206,7 +206,7 @@ TEST(Race, ExitIconAbandonsTheRace) {
     EXPECT_NE(ShipTable[1].x, x1);
     // The exit icon is on the screen, unchanged.
     for (int32_t i = 0; i < 16 * 16; ++i)
-        ASSERT_EQ(ScreenTarget[(i / 16) * 240 + 224 + i % 16], ExitIcon[i]) << i;
+        ASSERT_EQ(FrameBufferAddress()[(i / 16) * 240 + 224 + i % 16], ExitIcon[i]) << i;
     StylusUpMessage();
 
     ASSERT_TRUE(Pass()); // leave: back to the main menu, menu music, course reset

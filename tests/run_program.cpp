@@ -3,7 +3,10 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -63,4 +66,35 @@ bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+WavSound ReadWav(const std::filesystem::path& path) {
+    const std::vector<uint8_t> b = ReadFileBytes(path);
+    WavSound wav;
+    uint16_t channels = 0, bits = 0;
+    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
+        std::memcmp(b.data() + 36, "data", 4) != 0)
+        return wav;
+    std::memcpy(&channels, b.data() + 22, 2);
+    std::memcpy(&bits, b.data() + 34, 2);
+    if (bits != 16)
+        return wav;
+    wav.channels = channels;
+    std::memcpy(&wav.rate, b.data() + 24, 4);
+    wav.samples.resize((b.size() - 44) / 2);
+    std::memcpy(wav.samples.data(), b.data() + 44, wav.samples.size() * 2);
+    return wav;
+}
+
+double WavSound::Level(size_t first, size_t last) const {
+    last = std::min(last, samples.size());
+    double sum = 0.0;
+    for (size_t i = first; i < last; ++i)
+        sum += static_cast<double>(samples[i]) * samples[i];
+    return last > first ? std::sqrt(sum / static_cast<double>(last - first)) : 0.0;
 }

@@ -32,3 +32,14 @@ int64_t TraceField(const std::string& line, const char* key);
 std::vector<std::string> ReadLines(const std::filesystem::path& path);
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+std::string ReadText(const std::filesystem::path& path);
+
+// The mixer's WAV output: the canonical 44-byte header, then interleaved 16-bit samples.
+struct WavSound {
+    int32_t rate = 0; // 0 when the file is not such a WAV
+    int32_t channels = 0;
+    std::vector<int16_t> samples;
+    // Root-mean-square level of samples [first, last), clipped to what there is; 0 when empty.
+    double Level(size_t first, size_t last) const;
+};
+WavSound ReadWav(const std::filesystem::path& path);

@@ -330,6 +330,13 @@ TEST(BakedShip, ReadsAsAShipFromTheChaseCamera) {
     const std::string graph = std::string(TARNVELL_DATA) + "/Graph/";
     ASSERT_TRUE(ReadShipModel(model, (graph + "plane1.md2").c_str()));
     ASSERT_EQ(LoadShipSkin(model, (graph + "plane1.tga").c_str()), 1);
+    // Within what the game reads: one frame, the vertex limit, the skin's texels.
+    EXPECT_TRUE(model.header.numFrames == 1 && model.header.numVertices <= 500 &&
+                model.header.numTris > 100);
+    for (int32_t i = 0; i < model.header.numSt; ++i) {
+        const Md2TexCoord& st = model.texCoords[i];
+        EXPECT_TRUE(st.s >= 0 && st.s < 128 && st.t >= 0 && st.t < 128) << i;
+    }
 
     for (double heading : {0.0, 64.0, 150.0, 192.0}) {
         const Drawn d = ChaseView(model, heading);

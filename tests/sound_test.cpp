@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,37 +21,9 @@ namespace {
 
 constexpr size_t BlockFrames = 8192; // one update of the WAV output with a still clock
 
-struct Recording {
-    uint32_t rate = 0;
-    uint16_t channels = 0, bits = 0;
-    std::vector<int16_t> samples; // interleaved
-};
-
-// The mixer's WAV output: the canonical 44-byte header, then the samples.
-Recording ReadRecording(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Recording r;
-    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
-        std::memcmp(b.data() + 36, "data", 4) != 0)
-        return r;
-    std::memcpy(&r.channels, b.data() + 22, 2);
-    std::memcpy(&r.rate, b.data() + 24, 4);
-    std::memcpy(&r.bits, b.data() + 34, 2);
-    r.samples.resize((b.size() - 44) / 2);
-    std::memcpy(r.samples.data(), b.data() + 44, r.samples.size() * 2);
-    return r;
-}
-
 // RMS level (of 32,768) of update blocks [first, last) of a stereo recording.
-double Level(const Recording& r, size_t first, size_t last) {
-    size_t from = first * BlockFrames * 2, to = std::min(last * BlockFrames * 2, r.samples.size());
-    if (to <= from)
-        return 0.0;
-    double sum = 0.0;
-    for (size_t i = from; i < to; ++i)
-        sum += static_cast<double>(r.samples[i]) * r.samples[i];
-    return std::sqrt(sum / static_cast<double>(to - from));
+double Level(const WavSound& r, size_t first, size_t last) {
+    return r.Level(first * BlockFrames * 2, last * BlockFrames * 2);
 }
 
 void Updates(int count) {
@@ -104,8 +74,8 @@ TEST_F(SoundTest, MenuMusicPlaysFromStartUpAndFollowsTheMusicVolume) {
     ShutdownSound();
     EXPECT_FALSE(ReadSoundStatus().started);
 
-    Recording r = ReadRecording(Out());
-    EXPECT_TRUE(r.rate == 44100u && r.channels == 2 && r.bits == 16);
+    const WavSound r = ReadWav(Out());
+    EXPECT_TRUE(r.rate == 44100 && r.channels == 2);
     ASSERT_EQ(r.samples.size(), 24 * BlockFrames * 2);
     EXPECT_GT(Level(r, 0, 8), 400.0);   // audible from the first update
     EXPECT_LT(Level(r, 12, 16), 40.0);  // volume 0: quiet once the reverb's tail has gone
@@ -138,7 +108,7 @@ TEST_F(SoundTest, MusicOffStartsNothingAndEffectsFollowSoundFx) {
     EXPECT_EQ(ReadSoundStatus().playing, -1);
     ShutdownSound();
 
-    Recording r = ReadRecording(Out());
+    const WavSound r = ReadWav(Out());
     ASSERT_EQ(r.samples.size(), 38 * BlockFrames * 2);
     EXPECT_LT(Level(r, 6, 8), 40.0);
     EXPECT_LT(Level(r, 8, 14), 20.0);
@@ -161,7 +131,7 @@ TEST_F(SoundTest, EveryEffectSoundsAndFourVoicesAreShared) {
         PlayEffect(static_cast<Effect>(e));
     Updates(2);
     ShutdownSound();
-    Recording r = ReadRecording(Out());
+    const WavSound r = ReadWav(Out());
     ASSERT_EQ(r.samples.size(), 17 * BlockFrames * 2);
     for (size_t block = 8; block < 17; ++block)
         EXPECT_GT(Level(r, block, block + 1), 300.0) << block;
@@ -172,7 +142,7 @@ TEST_F(SoundTest, ModulesWrapAtTheirEnd) {
     SwitchMusic(ResultsMusic); // 80 s long: 431 blocks
     Updates(470);
     ShutdownSound();
-    Recording r = ReadRecording(Out());
+    const WavSound r = ReadWav(Out());
     ASSERT_EQ(r.samples.size(), 470 * BlockFrames * 2);
     EXPECT_GT(Level(r, 440, 470), 400.0);
 }
@@ -192,7 +162,7 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
     Updates(3);
     ShutdownSound();
     ShutdownSound(); // twice is harmless
-    Recording r = ReadRecording(Out());
+    const WavSound r = ReadWav(Out());
     ASSERT_EQ(r.samples.size(), 3 * BlockFrames * 2);
     EXPECT_EQ(Level(r, 0, 3), 0.0);
 
@@ -241,8 +211,8 @@ TEST_F(SoundTest, ProgramMixesTheGameIntoAWavFileAtItsOwnPace) {
     ASSERT_GT(countdownPass, 50);
     ASSERT_LE(countdownPass, 140);
 
-    Recording r = ReadRecording(Out());
-    ASSERT_EQ(r.rate, 44100u);
+    const WavSound r = ReadWav(Out());
+    ASSERT_EQ(r.rate, 44100);
     // 140 passes at 20 a second are 7 s of game; the file follows to within one block.
     const double seconds = static_cast<double>(r.samples.size()) / 2 / r.rate;
     EXPECT_GE(seconds, 7.0);

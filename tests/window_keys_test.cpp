@@ -1,22 +1,31 @@
 // The window build's keyboard, mouse and pad through the real SDL backend on SDL's dummy
 // video driver: held thrust, pause with the clock standing still, leaving the race, menu
-// focus by pad, a screenshot into the pictures folder, and the mouse on a fitted picture.
+// focus by pad, a screenshot into the pictures folder, the mouse on a fitted picture, and a
+// whole game played with a pad alone.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
 
 #include "app/port_screen.h"
+#include "app/session.h"
+#include "app/window.h"
+#include "assets/paths.h"
+#include "base/options.h"
+#include "base/ship.h"
 #include "base/state.h"
 #include "device_messages.h"
 #include "platform/backend.h"
 #include "platform/backends.h"
 #include "platform/device.h"
+#include "platform/display.h"
 #include "platform/png_writer.h"
 #include "platform/port.h"
 #include "screens/layout.h"
+#include "sound/sound.h"
 #include "test_folder.h"
 
 namespace {
@@ -173,6 +182,180 @@ TEST(WindowKeys, ThrustPauseLeaveFocusScreenshotAndMouse) {
 
     backend->CloseScreen();
     SetDeviceBackend(nullptr);
+    ResetPort();
+    ResetDevice();
+    GameState = StateStart;
+}
+
+namespace {
+
+// A player with a pad and nothing else, in front of the real window: A through the three
+// menus, A held while the d-pad's left and right are tapped for 3 s of race, Start to pause,
+// B to leave the race. It acts at each poll of the window backend, which it wraps.
+class PadPlayer final : public DeviceBackend {
+public:
+    explicit PadPlayer(DeviceBackend& window) : window_(window) {}
+    ~PadPlayer() override {
+        if (pad_ != nullptr) {
+            SDL_JoystickClose(pad_);
+            SDL_JoystickDetachVirtual(index_);
+        }
+    }
+    bool OpenScreen(const char* title) override { return window_.OpenScreen(title); }
+    void CloseScreen() override { window_.CloseScreen(); }
+    void FramePresented() override { window_.FramePresented(); }
+    uint32_t Ticks() override { return window_.Ticks(); }
+    bool FindRunningCopy() override { return false; }
+    void ShowRunningCopy() override {}
+    void PollEvents() override {
+        Act();
+        window_.PollEvents();
+    }
+
+    enum class Phase { Menus, Race, Paused, Leaving, Done };
+    Phase phase = Phase::Menus;
+    int32_t menusPressed = 0;
+    int32_t racePasses = 0; // passes seen with thrust held, from the 30th after it went down
+    double lowestSpeed = 1e9;
+    int32_t lowestFrameRate = 20;
+    bool wrecked = false;
+    bool passRanWhilePaused = false;
+    bool timedOut = false;
+
+private:
+    void Button(SDL_GameControllerButton button, bool down) {
+        SDL_JoystickSetVirtualButton(pad_, button, down ? 1 : 0);
+    }
+    void Act() {
+        const uint32_t now = SDL_GetTicks();
+        if (start_ == 0) {
+            // Plugged in once the window is open, as a player would.
+            start_ = now;
+            index_ =
+                SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                          SDL_CONTROLLER_BUTTON_MAX, 0);
+            pad_ = index_ >= 0 ? SDL_JoystickOpen(index_) : nullptr;
+            if (pad_ == nullptr) {
+                timedOut = true;
+                phase = Phase::Done;
+                RequestDeviceClose();
+            }
+            return;
+        }
+        if (phase != Phase::Done && now - start_ > 60000) {
+            timedOut = true;
+            phase = Phase::Done;
+            RequestDeviceClose();
+        }
+        switch (phase) {
+        case Phase::Menus:
+            if (aDown_) { // a press is let go at the next poll, as a quick tap
+                Button(SDL_CONTROLLER_BUTTON_A, false);
+                aDown_ = false;
+            } else if (GameState == StateRace) {
+                phase = Phase::Race;
+                thrustPass_ = CurrentPass();
+                Button(SDL_CONTROLLER_BUTTON_A, true);
+            } else if (GameState != pressedIn_ &&
+                       (GameState == StateMainMenu || GameState == StatePlanet ||
+                        GameState == StateTrack)) {
+                pressedIn_ = GameState;
+                ++menusPressed;
+                Button(SDL_CONTROLLER_BUTTON_A, true);
+                aDown_ = true;
+            }
+            break;
+        case Phase::Race: {
+            const int64_t pass = CurrentPass() - thrustPass_;
+            // The d-pad tapped: left down, up, right down, up, a step every other pass.
+            const int64_t step = (pass / 2) % 4;
+            Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, step == 0);
+            Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, step == 2);
+            if (pass >= 30 && pass != lastPass_) {
+                lastPass_ = pass;
+                ++racePasses;
+                lowestSpeed = std::min(lowestSpeed, ShipTable[0].speed);
+                lowestFrameRate = std::min(lowestFrameRate, FrameRate);
+                wrecked = wrecked || ShipTable[0].wrecked != 0;
+            }
+            if (pass >= 90) {
+                Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+                Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+                Button(SDL_CONTROLLER_BUTTON_START, true);
+                phase = Phase::Paused;
+                pausedAt_ = now;
+                pausedPass_ = -1;
+            }
+            break;
+        }
+        case Phase::Paused:
+            if (pausedPass_ < 0 && PortPaused()) {
+                pausedPass_ = CurrentPass();
+                pausedAt_ = now;
+                Button(SDL_CONTROLLER_BUTTON_START, false);
+                Button(SDL_CONTROLLER_BUTTON_A, false);
+            } else if (pausedPass_ >= 0) {
+                passRanWhilePaused = passRanWhilePaused || CurrentPass() != pausedPass_;
+                if (now - pausedAt_ > 600) { // half a second paused, then B leaves
+                    Button(SDL_CONTROLLER_BUTTON_B, true);
+                    phase = Phase::Leaving;
+                }
+            }
+            break;
+        case Phase::Leaving:
+            if (GameState == StateMainMenu) {
+                Button(SDL_CONTROLLER_BUTTON_B, false);
+                phase = Phase::Done;
+                RequestDeviceClose();
+            }
+            break;
+        case Phase::Done:
+            break;
+        }
+    }
+
+    DeviceBackend& window_;
+    SDL_Joystick* pad_ = nullptr;
+    int index_ = -1;
+    uint32_t start_ = 0, pausedAt_ = 0;
+    int32_t pressedIn_ = -1;
+    bool aDown_ = false;
+    int64_t thrustPass_ = 0, lastPass_ = -1, pausedPass_ = -1;
+};
+
+} // namespace
+
+TEST(WindowPad, AWholeGameWithAPadAlone) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    ResetDevice();
+    ResetPort();
+    GameOptions = Options{};
+    GameOptions.dataDir = TARNVELL_DATA;
+    GameOptions.hasSeed = true;
+    GameOptions.seed = 5;
+    ASSERT_TRUE(InitDataPaths());
+    ASSERT_TRUE(SelectDisplayProfile(GameOptions.display));
+    ChooseSoundOutput(SoundOutput::Silent);
+    DeviceBackend* window = CreateWindowBackend(WindowBackendSettings{1, false, 20, ""});
+    PadPlayer player(*window);
+    SetDeviceBackend(&player);
+    EXPECT_EQ(RunGame(), 0);
+    SetDeviceBackend(nullptr);
+
+    EXPECT_FALSE(player.timedOut) << "no pad, or stopped in phase "
+                                  << static_cast<int>(player.phase) << ", state " << GameState;
+    EXPECT_EQ(player.menusPressed, 3) << "A once on each of the three menus reaches a race";
+    // Thrust held by the pad keeps the ship at speed however the d-pad comes and goes.
+    EXPECT_EQ(player.racePasses, 61);
+    // At 20 frames a second; a machine too busy for that lowers the game's frame rate, and
+    // the speed a press a pass holds against the drag falls with it.
+    EXPECT_GE(player.lowestSpeed, 120.0 * player.lowestFrameRate / 20)
+        << "at " << player.lowestFrameRate << " frames a second";
+    EXPECT_FALSE(player.wrecked);
+    EXPECT_FALSE(player.passRanWhilePaused);
+    EXPECT_EQ(player.phase, PadPlayer::Phase::Done) << "B while paused leaves for the menus";
     ResetPort();
     ResetDevice();
     GameState = StateStart;

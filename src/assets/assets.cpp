@@ -1,7 +1,6 @@
 // Storage of the loaded pictures and working arrays.
 #include "assets/assets.h"
 
-uint16_t* ScreenTarget = nullptr;
 uint16_t* TerrainColours = nullptr;
 uint16_t* PanelPicture = nullptr;
 uint8_t* HeightMap = nullptr;

@@ -4,7 +4,6 @@
 
 // All pictures are RGB565, row by row, top row first. Null until the load step runs;
 // allocated once there, released at quit, overwritten in place in between.
-extern uint16_t* ScreenTarget;     // the FrameBuffer: 240 x 320
 extern uint16_t* TerrainColours;   // 512 x 512, blended ground colours
 extern uint16_t* PanelPicture;     // 240 x 80, race panel ("control.tga") with overview map
 extern uint8_t* HeightMap;         // 512 x 512 height bytes; surface at 2x the byte

@@ -26,19 +26,19 @@ void LoadFonts(const std::string& graphFolder);
 // Frees the font sheet picture (the release step at quit).
 void ReleaseFonts();
 
-// Text goes into a surface of 240-pixel rows: ScreenTarget (320 rows) unless another picture
+// Text goes into a surface of 240-pixel rows: the FrameBuffer (320 rows) unless another picture
 // is given, such as PanelPicture (80 rows). Every routine clips to the surface, so any
 // position and size is safe; characters without a glyph draw nothing but take their place.
 
 // Sheet capitals at 16 x 20 with a one-pixel black shadow below right; character i at
 // (x + 16i, y).
-void DrawSheetText(const char* text, int32_t x, int32_t y, uint16_t* surface = ScreenTarget,
+void DrawSheetText(const char* text, int32_t x, int32_t y, uint16_t* surface = FrameBufferAddress(),
                    int32_t surfaceHeight = ScreenHeight);
 // Sheet capitals scaled to glyphWidth x glyphHeight (nearest lower source pixel, with the
 // shadow); character i at (x + glyphWidth * i, y). A size of 0 or less draws nothing.
 void DrawSheetTextScaled(const char* text, int32_t glyphWidth, int32_t glyphHeight, int32_t x,
-                         int32_t y, uint16_t* surface = ScreenTarget,
+                         int32_t y, uint16_t* surface = FrameBufferAddress(),
                          int32_t surfaceHeight = ScreenHeight);
 // Small font in one colour, no shadow; character i at (x + 8i, y).
 void DrawSmallText(const char* text, int32_t x, int32_t y, uint16_t colour,
-                   uint16_t* surface = ScreenTarget, int32_t surfaceHeight = ScreenHeight);
+                   uint16_t* surface = FrameBufferAddress(), int32_t surfaceHeight = ScreenHeight);

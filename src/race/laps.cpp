@@ -5,6 +5,7 @@
 
 #include "assets/assets.h"
 #include "assets/font.h"
+#include "base/frame.h"
 #include "base/ship.h"
 #include "race/course.h"
 
@@ -88,7 +89,7 @@ ShipSpeed GetShipSpeed(int32_t ship) {
 }
 
 void DrawRacePanel() {
-    uint16_t* frame = ScreenTarget;
+    uint16_t* frame = FrameBufferAddress();
     if (frame == nullptr)
         return;
 

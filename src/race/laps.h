@@ -30,5 +30,5 @@ LapAndPlace GetLapAndPlace(int32_t ship);
 ShipSpeed GetShipSpeed(int32_t ship);
 
 // The player's speed bar on view rows 235-238 and the "n OF 3" place and lap lines on the
-// bottom panel, into the FrameBuffer (ScreenTarget).
+// bottom panel, into the FrameBuffer.
 void DrawRacePanel();

@@ -43,8 +43,6 @@ void LoadGameAssets() {
     // The opponents draw from the game's own generator; --seed makes a run repeatable.
     SeedGameRandom(GameOptions.hasSeed ? GameOptions.seed : ReadTickCount());
 
-    ScreenTarget = FrameBufferAddress();
-
     // Everything is allocated here, once, so that menus and races never allocate.
     Allocate(TerrainColours, TerrainColourPixels);
     Allocate(PanelPicture, static_cast<size_t>(PanelPictureWidth) * PanelPictureHeight);
@@ -61,7 +59,7 @@ void LoadGameAssets() {
 
     // The message stands on the display for the rest of the load.
     ClearFrameBuffer(0);
-    DrawSheetText("LOADING....", 32, 150, ScreenTarget, ScreenHeight);
+    DrawSheetText("LOADING....", 32, 150);
     PumpMessages(true);
 
     const std::string& graph = GraphFolder();
@@ -105,7 +103,6 @@ void ReleaseGameAssets() {
         Release(slot);
     Release(ExitIcon);
     ReleaseFonts();
-    ScreenTarget = nullptr;
 }
 
 void EnterStart() {

@@ -53,9 +53,10 @@ float StepForFrameRate() {
 }
 
 void CopyPanel() {
-    if (ScreenTarget == nullptr || PanelPicture == nullptr)
+    uint16_t* frame = FrameBufferAddress();
+    if (frame == nullptr || PanelPicture == nullptr)
         return;
-    std::memcpy(ScreenTarget + ViewHeight * ScreenWidth, PanelPicture,
+    std::memcpy(frame + ViewHeight * ScreenWidth, PanelPicture,
                 sizeof(uint16_t) * ScreenWidth * PanelRows);
 }
 
@@ -99,10 +100,11 @@ void FollowShip(CameraState& camera, int32_t ship) {
 }
 
 void DrawExitIcon() {
-    if (ScreenTarget == nullptr || ExitIcon == nullptr)
+    uint16_t* frame = FrameBufferAddress();
+    if (frame == nullptr || ExitIcon == nullptr)
         return;
     for (int32_t row = 0; row < ExitIconSize; ++row) {
-        std::memcpy(ScreenTarget + row * ScreenWidth + ExitIconLeft, ExitIcon + row * ExitIconSize,
+        std::memcpy(frame + row * ScreenWidth + ExitIconLeft, ExitIcon + row * ExitIconSize,
                     sizeof(uint16_t) * ExitIconSize);
     }
 }
@@ -179,7 +181,7 @@ void UpdateCountdown() {
         const int32_t size = CountdownSize;
         const int32_t y = 120 - (size >> 1);
         const int32_t x = CountdownStep == 3 ? 120 - ((3 * size) >> 1) : y;
-        DrawSheetTextScaled(words[CountdownStep], size, size, x, y, ScreenTarget, ScreenHeight);
+        DrawSheetTextScaled(words[CountdownStep], size, size, x, y);
     }
 
     CountdownSize = static_cast<int32_t>(f * 4.0f + static_cast<float>(CountdownSize));

@@ -104,8 +104,9 @@ bool WritePngRgba(const std::string& path, const std::vector<uint8_t>& rgba, int
 
 bool BakeIcons(const std::string& iconDir, const std::string& preview) {
     bool ok = true;
-    const int Sizes[] = {16, 32, 48, 64, 128, 256};
-    std::vector<uint8_t> strip; // all sizes side by side on grey, for the preview
+    // 512 is for phones' home screens and app stores; the preview shows the sizes up to 256.
+    const int Sizes[] = {16, 32, 48, 64, 128, 256, 512};
+    std::vector<uint8_t> strip; // sizes side by side on grey, for the preview
     int stripWidth = 16 + 32 + 48 + 64 + 128 + 256 + 7 * 8, stripHeight = 256 + 16;
     strip.assign(static_cast<size_t>(stripWidth) * stripHeight * 3, 96);
     int placeX = 8;
@@ -131,7 +132,7 @@ bool BakeIcons(const std::string& iconDir, const std::string& preview) {
                 rgba[o + 2] = static_cast<uint8_t>(std::lround(Clamp01(c.b) * 255));
                 rgba[o + 3] = static_cast<uint8_t>(std::lround(cover / (Samples * Samples) * 255));
                 float a = cover / (Samples * Samples);
-                for (int ch = 0; ch < 3; ++ch) {
+                for (int ch = 0; ch < 3 && size <= 256; ++ch) {
                     size_t t = (static_cast<size_t>(y + 8) * stripWidth + placeX + x) * 3 + ch;
                     strip[t] = static_cast<uint8_t>(std::lround(rgba[o + ch] * a + 96 * (1 - a)));
                 }
@@ -139,7 +140,8 @@ bool BakeIcons(const std::string& iconDir, const std::string& preview) {
         ok =
             WritePngRgba(iconDir + "tarnvell-" + std::to_string(size) + ".png", rgba, size, size) &&
             ok;
-        placeX += size + 8;
+        if (size <= 256)
+            placeX += size + 8;
     }
     if (ok && !preview.empty())
         ok = WritePng(preview + "icons.png", strip, stripWidth, stripHeight);
