@@ -1,16 +1,12 @@
 // Whole runs of the real program over broken data folders: every file missing in turn, all
 // missing at once, every file cut short, grown, or replaced by noise. The game must reach
 // the menu and a race, and end cleanly, every time.
-#include <dirent.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -35,25 +31,22 @@ std::string BadFolder(const std::string& name) {
 // The names of the baked data files, as "Folder/name".
 std::vector<std::string> DataFiles() {
     std::vector<std::string> files;
-    for (const char* folder : Folders) {
-        if (DIR* dir = opendir((std::string(TARNVELL_DATA) + "/" + folder).c_str())) {
-            while (const dirent* entry = readdir(dir))
-                if (entry->d_name[0] != '.')
-                    files.push_back(std::string(folder) + "/" + entry->d_name);
-            closedir(dir);
-        }
-    }
+    for (const char* folder : Folders)
+        for (const auto& entry :
+             std::filesystem::directory_iterator(std::string(TARNVELL_DATA) + "/" + folder))
+            files.push_back(std::string(folder) + "/" + entry.path().filename().string());
     std::sort(files.begin(), files.end());
     return files;
 }
 
+// A fresh copy of the baked data folders in the test's own folder `bad_NAME`.
 std::string CopyOfData(const std::string& name) {
     const std::string folder = BadFolder(name);
-    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder +
-                 "' && cp -r '" TARNVELL_DATA "/Map' '" TARNVELL_DATA "/Graph' '" TARNVELL_DATA
-                 "/Sound' '" +
-                 folder + "'")
-                    .c_str());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    for (const char* sub : Folders)
+        std::filesystem::copy(std::string(TARNVELL_DATA) + "/" + sub, folder + sub,
+                              std::filesystem::copy_options::recursive);
     return folder;
 }
 
@@ -115,9 +108,8 @@ TEST(BadData, EveryFileMissingInTurn) {
 // Everything missing at once: black pictures, flat ground, no model, and not a sound.
 TEST(BadData, AllFilesMissing) {
     const std::string folder = BadFolder("empty");
-    std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "Map' '" + folder + "Graph' '" +
-                 folder + "Sound'")
-                    .c_str());
+    for (const char* sub : Folders)
+        std::filesystem::create_directories(folder + sub);
     ExpectRaced(RunOver(folder, "--audio-out '" + folder + "sound.wav' --shot '140:" + folder +
                                     "race.png'"),
                 "with empty folders");

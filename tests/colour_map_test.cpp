@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "assets/assets.h"
+#include "keep_global.h"
 #include "render/colour_map.h"
 
 namespace {
@@ -19,17 +20,12 @@ uint16_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
 // Four tiles of one colour each, lent to TileSlots while a test runs.
 struct Tiles {
     std::vector<uint16_t> slots[4];
-    uint16_t* saved[4];
+    KeepGlobal<decltype(TileSlots)> keep{TileSlots};
     explicit Tiles(const uint16_t (&colours)[4]) {
         for (int32_t i = 0; i < 4; ++i) {
             slots[i].assign(128 * 128, colours[i]);
-            saved[i] = TileSlots[i];
             TileSlots[i] = slots[i].data();
         }
-    }
-    ~Tiles() {
-        for (int32_t i = 0; i < 4; ++i)
-            TileSlots[i] = saved[i];
     }
 };
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>

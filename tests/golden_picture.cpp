@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "test_folder.h"
+
 namespace {
 
 std::vector<uint8_t> ToRgb(const uint16_t* pixels, int32_t width, int32_t height) {
@@ -114,7 +116,7 @@ std::vector<uint16_t> ReadRgb565Png(const std::string& path, int32_t width, int3
     }
     if (differing == 0)
         return ::testing::AssertionSuccess();
-    const std::string written = name + ".actual.png";
+    const std::string written = (TestRoot() / (name + ".actual.png")).string();
     WriteRgbPng(written, actual, width, height);
     return ::testing::AssertionFailure()
            << differing << " pixels differ from " << path << ", the first at column "

@@ -18,7 +18,7 @@ std::vector<uint16_t> ReadRgb565Png(const std::string& path, int32_t width = 240
                                     int32_t height = 320);
 
 // Compares the picture with tests/golden/NAME.png pixel for pixel. On a mismatch the picture
-// is written as NAME.actual.png in the working folder and the message says where and how much
-// differs. When updating, writes the golden file and succeeds.
+// is written as NAME.actual.png in the test process's own folder (kept when a test fails) and the
+// message says where and how much differs. When updating, writes the golden file and succeeds.
 ::testing::AssertionResult MatchesGoldenPicture(const std::string& name, const uint16_t* pixels,
                                                 int32_t width, int32_t height);

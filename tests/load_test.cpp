@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <string>
 #include <vector>
 
 #include "assets/assets.h"

@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 

@@ -1,7 +1,6 @@
 // The data folders: deriving them from the program's path and searching the usual places.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>

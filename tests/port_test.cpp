@@ -2,8 +2,6 @@
 // each kind of screen, held thrust, the menu focus, pause and leaving, and the picture's fit.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "app/port_screen.h"
 #include "base/state.h"
 #include "device_messages.h"

@@ -6,9 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <string>
 
 #include "assets/assets.h"
@@ -190,32 +187,25 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
     EXPECT_EQ(ScreenStackEntry(2), StateMainMenu);
 }
 
+// What the real program does on a tap of the exit icon (that frame still flies, the next pass
+// is the main menu with the ships reset) is checked by ControlsInTheRealProgram; here, what
+// the trace does not show.
 TEST(Race, ExitIconAbandonsTheRace) {
     StartRace(1, 1);
     PassIntoRace();
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(Pass());
-    EXPECT_EQ(GameState, StateRace);
-
-    // Tap the icon: this frame still moves the ships and counts; the next pass leaves.
     TapDown(230, 5);
-    const int32_t x1 = ShipTable[1].x;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(RaceOutcome, 100);
-    EXPECT_EQ(GameStep, StepLeave);
-    EXPECT_NE(ShipTable[1].x, x1);
     // The exit icon is on the screen, unchanged.
     for (int32_t i = 0; i < 16 * 16; ++i)
         ASSERT_EQ(FrameBufferAddress()[(i / 16) * 240 + 224 + i % 16], ExitIcon[i]) << i;
     StylusUpMessage();
-
-    ASSERT_TRUE(Pass()); // leave: back to the main menu, menu music, course reset
+    ASSERT_TRUE(Pass()); // leave: back to the main menu's update, with its music
     EXPECT_EQ(GameState, StateMainMenu);
     EXPECT_EQ(GameStep, StepUpdate);
     EXPECT_EQ(RaceMusicRequest, MenuMusic);
-    EXPECT_EQ(ShipTable[1].x, Course.grid[1][0] * 256);
-    EXPECT_EQ(ShipTable[1].speed, 0.0);
-    EXPECT_EQ(RaceOutcome, 100);
 
     // Tapped during "GO!": the countdown ends at once, the race runs, outcome still 100.
     StartRace(1, 1);
@@ -352,22 +342,17 @@ TEST(Race, ControlsInTheRealProgram) {
         "250 move 230 5\n250 down 230 5\n251 up\n");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     ASSERT_EQ(run.trace.size(), 256u);
-    // Each pass's fields; ship 0 comes first in "ships", so its speed and bank are found first.
-    std::map<int32_t, std::map<std::string, double>> frames;
-    for (const std::string& line : run.trace) {
-        std::map<std::string, double> f;
-        for (const char* key : {"pass", "state", "step", "outcome", "frameRate", "speed", "bank"})
-            f[key] = TraceNumber(line, key);
-        frames[static_cast<int32_t>(f["pass"])] = f;
-    }
-    ASSERT_EQ(frames.size(), 256u);
-    auto speed = [&](int32_t pass) { return frames[pass]["speed"]; };
-    auto dt = [&](int32_t pass) {
-        return static_cast<double>(20.0f / static_cast<float>(frames[pass]["frameRate"]));
+    // A field of a pass; ship 0 comes first in "ships", so its speed and bank are found first.
+    const auto field = [&](int32_t pass, const char* key) {
+        return TraceNumber(run.trace[static_cast<size_t>(pass - 1)], key);
+    };
+    const auto speed = [&](int32_t pass) { return field(pass, "speed"); };
+    const auto dt = [&](int32_t pass) {
+        return static_cast<double>(20.0f / static_cast<float>(field(pass, "frameRate")));
     };
     for (int32_t pass = 190; pass < 250; ++pass) {
-        ASSERT_EQ(frames[pass]["state"], StateRace) << pass;
-        ASSERT_EQ(frames[pass]["step"], StepUpdate) << pass;
+        ASSERT_EQ(field(pass, "state"), StateRace) << pass;
+        ASSERT_EQ(field(pass, "step"), StepUpdate) << pass;
     }
     // Standing on the grid until the pad is touched.
     EXPECT_EQ(speed(199), 0.0);
@@ -377,17 +362,17 @@ TEST(Race, ControlsInTheRealProgram) {
         EXPECT_NEAR(speed(pass) - speed(pass - 1), 7.5 * dt(pass), 0.002) << pass;
     EXPECT_NEAR(speed(211) - speed(210), -0.5 * dt(211), 0.002);
     // Left held (220-229) banks left 6 a step less 3 of levelling; then it levels.
-    EXPECT_NEAR(frames[220]["bank"], 3.0 * dt(220), 0.002);
-    EXPECT_GT(frames[229]["bank"], frames[228]["bank"]);
-    EXPECT_LT(frames[230]["bank"], frames[229]["bank"]);
+    EXPECT_NEAR(field(220, "bank"), 3.0 * dt(220), 0.002);
+    EXPECT_GT(field(229, "bank"), field(228, "bank"));
+    EXPECT_LT(field(230, "bank"), field(229, "bank"));
     // B at 240: the brake takes 8 a step besides the drag.
     EXPECT_NEAR(speed(240) - speed(239), -8.5 * dt(240), 0.002);
     // The exit icon at 250: that frame still flies, the next pass is the main menu.
-    EXPECT_EQ(frames[249]["outcome"], 0);
-    EXPECT_EQ(frames[250]["outcome"], 100);
-    EXPECT_EQ(frames[250]["step"], StepLeave);
+    EXPECT_EQ(field(249, "outcome"), 0);
+    EXPECT_EQ(field(250, "outcome"), 100);
+    EXPECT_EQ(field(250, "step"), StepLeave);
     EXPECT_LT(speed(250), speed(249));
-    EXPECT_EQ(frames[251]["state"], StateMainMenu);
+    EXPECT_EQ(field(251, "state"), StateMainMenu);
     EXPECT_EQ(speed(251), 0.0); // the course and ships reset
 }
 

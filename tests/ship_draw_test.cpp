@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/ship.h"
+#include "keep_global.h"
 #include "render/camera.h"
 #include "render/ship_draw.h"
 #include "render/tables.h"
@@ -63,15 +64,9 @@ struct Scene {
 
 // Keeps the global ship and model tables as a test found them.
 struct GlobalTables {
-    ShipState ships[ShipSlots];
-    int32_t count = ShipCount;
-    ShipModel* model = ModelTable[0];
-    GlobalTables() { std::copy(ShipTable, ShipTable + ShipSlots, ships); }
-    ~GlobalTables() {
-        std::copy(ships, ships + ShipSlots, ShipTable);
-        ShipCount = count;
-        ModelTable[0] = model;
-    }
+    KeepGlobal<decltype(ShipTable)> ships{ShipTable};
+    KeepGlobal<int32_t> count{ShipCount};
+    KeepGlobal<decltype(ModelTable)> models{ModelTable};
 };
 
 // A flat card facing the camera, both windings, 320 units wide and 20 altitude units high.

@@ -1,15 +1,10 @@
 // The sound layer heard through its WAV output: music volume, switching, effects, missing files.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "assets/paths.h"
 #include "base/settings.h"
@@ -44,8 +39,6 @@ protected:
     void TearDown() override {
         ShutdownSound();
         ChooseSoundOutput(SoundOutput::Silent);
-        std::error_code error;
-        std::filesystem::remove_all(dir_, error);
     }
     std::string Out() const { return out_; }
 

@@ -1,8 +1,6 @@
 // Height maps, planet tiles and the overview map.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -12,6 +10,7 @@
 #include "assets/paths.h"
 #include "assets/terrain_data.h"
 #include "assets/tga.h"
+#include "keep_global.h"
 #include "race/course.h"
 #include "run_program.h"
 #include "test_folder.h"
@@ -33,7 +32,7 @@ void WriteTile(const fs::path& path, uint8_t blue, uint8_t green, uint8_t red) {
     WriteFile(path, bytes);
 }
 
-// A data folder of our own under the system's temporary folder, removed afterwards.
+// A data folder of our own, in use while the test runs.
 struct DataFolder {
     fs::path root = TestFolder("terrain_data");
     // The folder in use before, put back afterwards (MapFolder() is it followed by "Map/").
@@ -47,7 +46,6 @@ struct DataFolder {
     ~DataFolder() {
         if (!previous.empty())
             SetDataFolder(previous);
-        fs::remove_all(root);
     }
 };
 
@@ -75,7 +73,7 @@ TEST(TerrainData, ReadRawFileReadsWhatIsThere) {
 
 TEST(TerrainData, TrackMapsByNumber) {
     DataFolder data;
-    uint8_t* const saved = HeightMap;
+    const KeepGlobal<uint8_t*> keep(HeightMap);
     std::vector<uint8_t> heights(512 * 512, 0);
     HeightMap = heights.data();
     for (int32_t track = 0; track < 5; ++track) {
@@ -96,7 +94,6 @@ TEST(TerrainData, TrackMapsByNumber) {
     fs::remove(data.root / "Map" / "map3.raw");
     LoadTrackMap(2);
     EXPECT_EQ(heights[1000], 10);
-    HeightMap = saved;
 }
 
 TEST(TerrainData, PlanetTilesFillTheFourSlots) {
@@ -107,10 +104,9 @@ TEST(TerrainData, PlanetTilesFillTheFourSlots) {
                   static_cast<uint8_t>(n * 8));
     }
     std::vector<uint16_t> slots[4];
-    uint16_t* saved[4];
+    const KeepGlobal<decltype(TileSlots)> keep(TileSlots);
     for (int32_t i = 0; i < 4; ++i) {
         slots[i].assign(TileSlotPixels, 0x1234);
-        saved[i] = TileSlots[i];
         TileSlots[i] = slots[i].data();
     }
     // The tile number in each slot.
@@ -139,13 +135,10 @@ TEST(TerrainData, PlanetTilesFillTheFourSlots) {
     LoadPlanetTiles(1);
     EXPECT_EQ(tilesIn()[0], 10);
     EXPECT_EQ(tilesIn()[1], 2);
-    for (int32_t i = 0; i < 4; ++i)
-        TileSlots[i] = saved[i];
 }
 
 TEST(TerrainData, OverviewMapSamplesEverySixthOrSeventhCell) {
-    uint16_t* const savedPanel = PanelPicture;
-    uint16_t* const savedColours = TerrainColours;
+    const KeepGlobal<uint16_t*> keepPanel(PanelPicture), keepColours(TerrainColours);
     std::vector<uint16_t> panel(240 * 80, 0xBEEF);
     std::vector<uint16_t> colours(512 * 512);
     for (int32_t i = 0; i < 512 * 512; ++i)
@@ -164,6 +157,4 @@ TEST(TerrainData, OverviewMapSamplesEverySixthOrSeventhCell) {
             ASSERT_EQ(panel[i], 0xBEEF) << i;
         }
     }
-    PanelPicture = savedPanel;
-    TerrainColours = savedColours;
 }

@@ -15,6 +15,7 @@
 #include "assets/tga.h"
 #include "base/settings.h"
 #include "golden_picture.h"
+#include "keep_global.h"
 #include "race/course.h"
 #include "race/course_data.h"
 #include "render/camera.h"
@@ -33,12 +34,11 @@ struct BakedScene {
     std::vector<uint16_t> sky = std::vector<uint16_t>(256 * 256, 0);
     std::vector<uint16_t> tiles[4];
 
-    uint8_t* savedHeights = HeightMap;
-    uint16_t* savedColours = TerrainColours;
-    uint16_t* savedSky = SkyPicture;
-    uint16_t* savedTiles[4] = {TileSlots[0], TileSlots[1], TileSlots[2], TileSlots[3]};
-    CameraState savedCamera = Camera;
-    Settings savedSettings = GameSettings;
+    KeepGlobal<uint8_t*> keepHeights{HeightMap};
+    KeepGlobal<uint16_t*> keepColours{TerrainColours}, keepSky{SkyPicture};
+    KeepGlobal<decltype(TileSlots)> keepTiles{TileSlots};
+    KeepGlobal<CameraState> keepCamera{Camera};
+    KeepGlobal<Settings> keepSettings{GameSettings};
     // The data folder in use before (MapFolder() is it followed by "Map/").
     std::string savedFolder =
         MapFolder().substr(0, MapFolder().size() >= 4 ? MapFolder().size() - 4 : 0);
@@ -56,13 +56,6 @@ struct BakedScene {
         LoadTgaPicture(DataFilePath(GraphFolder(), "cloud.tga"), 256, 256, SkyPicture);
     }
     ~BakedScene() {
-        HeightMap = savedHeights;
-        TerrainColours = savedColours;
-        SkyPicture = savedSky;
-        for (int32_t i = 0; i < 4; ++i)
-            TileSlots[i] = savedTiles[i];
-        Camera = savedCamera;
-        GameSettings = savedSettings;
         if (!savedFolder.empty())
             SetDataFolder(savedFolder);
     }

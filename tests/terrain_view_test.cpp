@@ -8,6 +8,7 @@
 
 #include "assets/assets.h"
 #include "base/settings.h"
+#include "keep_global.h"
 #include "render/camera.h"
 #include "render/tables.h"
 #include "render/terrain_view.h"
@@ -292,11 +293,10 @@ TEST(TerrainView, TallGroundClosesStripsAtTheTop) {
 
 TEST(TerrainView, SettingsChooseClearSkyAndStrips) {
     Scene scene;
-    uint16_t* const savedSky = SkyPicture;
-    uint16_t* const savedColours = TerrainColours;
-    uint8_t* const savedHeights = HeightMap;
-    const CameraState savedCamera = Camera;
-    const Settings savedSettings = GameSettings;
+    const KeepGlobal<uint16_t*> keepSky(SkyPicture), keepColours(TerrainColours);
+    const KeepGlobal<uint8_t*> keepHeights(HeightMap);
+    const KeepGlobal<CameraState> keepCamera(Camera);
+    const KeepGlobal<Settings> keepSettings(GameSettings);
     SkyPicture = scene.sky.data();
     TerrainColours = scene.colours.data();
     HeightMap = scene.heights.data();
@@ -340,12 +340,6 @@ TEST(TerrainView, SettingsChooseClearSkyAndStrips) {
         }
     }
     EXPECT_EQ(scene.frame[240 * 240], Sentinel);
-
-    GameSettings = savedSettings;
-    Camera = savedCamera;
-    SkyPicture = savedSky;
-    TerrainColours = savedColours;
-    HeightMap = savedHeights;
 }
 
 TEST(TerrainView, SkyRowsUpToTheHorizonAtEveryAngle) {

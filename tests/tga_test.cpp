@@ -1,7 +1,6 @@
 // The picture loader: colour conversion, row order, short files and refused files.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
