@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/window.h"
 #include "base/frame.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // Eight 32-bit lanes over the compiler's own vector types, for the vector terrain code: one
 // source that compiles to SSE2, AVX2, NEON and WebAssembly SIMD.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -161,7 +162,15 @@ template <class L> LANES_INLINE L AboveUnsigned(const L& a, uint32_t limit) {
 }
 
 // a where the mask lane is all bits, b where it is 0.
-template <class L> LANES_INLINE L Select(const L& mask, const L& a, const L& b) {
+template <class V>
+LANES_INLINE Lanes<V> Select(const Lanes<V>& mask, const Lanes<V>& a, const Lanes<V>& b) {
+#if defined(__AVX2__)
+    if constexpr (Lanes<V>::Parts == 1)
+        return {
+            {__builtin_bit_cast(V, _mm256_blendv_epi8(__builtin_bit_cast(__m256i, b.part[0]),
+                                                      __builtin_bit_cast(__m256i, a.part[0]),
+                                                      __builtin_bit_cast(__m256i, mask.part[0])))}};
+#endif
     return (a & mask) | (b & ~mask);
 }
 
@@ -182,6 +191,16 @@ template <class V> LANES_INLINE Lanes<V> Largest(const Lanes<V>& a, const Lanes<
                                                         __builtin_bit_cast(__m256i, b.part[0])))}};
 #endif
     return Select(a > b, a, b);
+}
+
+// Each lane, or 0 where it is negative.
+template <class V> LANES_INLINE Lanes<V> AtLeastZero(const Lanes<V>& a) {
+#if defined(__AVX2__)
+    if constexpr (Lanes<V>::Parts == 1)
+        return {{__builtin_bit_cast(
+            V, _mm256_max_epi32(__builtin_bit_cast(__m256i, a.part[0]), _mm256_setzero_si256()))}};
+#endif
+    return a & ~ShiftRightArithmetic(a, 31);
 }
 
 // Lanes where a or b, taken as unsigned, lies above `limit`.
@@ -383,6 +402,42 @@ LANES_INLINE void ScatterLanes(uint32_t* table, const Lanes<V>& index, const Lan
     table[at[6]] = what[6];
     table[at[7]] = what[7];
 }
+
+#if defined(__AVX2__)
+// For each set of lanes (bit j for lane j), the order that packs the set lanes to the front:
+// their numbers in lane order, four bits a place, and lane 0 for the places left over.
+constexpr std::array<uint32_t, 256> MakePackingOrders() {
+    std::array<uint32_t, 256> orders{};
+    for (uint32_t set = 0; set < 256; ++set) {
+        uint32_t order = 0;
+        int32_t place = 0;
+        for (uint32_t lane = 0; lane < 8; ++lane) {
+            if ((set >> lane & 1) != 0)
+                order |= lane << (4 * place++);
+        }
+        orders[set] = order;
+    }
+    return orders;
+}
+constexpr std::array<uint32_t, 256> PackingOrders = MakePackingOrders();
+
+// Stores the lanes of `a` and `b` where `mask` is set, in lane order, packed at the front of
+// `toA` and `toB`, and returns how many. Both must have room for eight lanes.
+LANES_INLINE int32_t StorePacked(uint32_t* toA, uint32_t* toB, const Lanes<Vec8>& a,
+                                 const Lanes<Vec8>& b, const Lanes<Vec8>& mask) {
+    const uint32_t set = static_cast<uint32_t>(
+        _mm256_movemask_ps(_mm256_castsi256_ps(__builtin_bit_cast(__m256i, mask.part[0]))));
+    // Each lane's nibble moved to its own lane; the permutation reads the low three bits.
+    const __m256i order =
+        _mm256_srlv_epi32(_mm256_set1_epi32(static_cast<int32_t>(PackingOrders[set])),
+                          _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(toA),
+                        _mm256_permutevar8x32_epi32(__builtin_bit_cast(__m256i, a.part[0]), order));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(toB),
+                        _mm256_permutevar8x32_epi32(__builtin_bit_cast(__m256i, b.part[0]), order));
+    return __builtin_popcount(set);
+}
+#endif
 
 #ifdef LANES_HAVE_AVX2
 // Whether this processor runs AVX2, asked once.

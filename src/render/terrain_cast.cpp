@@ -136,51 +136,69 @@ inline int64_t StripStep(int64_t span, int32_t n) {
     }
 }
 
-// Lays the sample lines out, step by step, as the edge rays advance; returns the step count.
-// `narrow` tells whether every position of every strip fits 32 bits.
-int32_t LayOutDistanceSteps(const CameraState& camera, int32_t maximumDistance, int32_t n,
-                            bool& narrow) {
+// The sample lines a frame runs through: the steps from distance 1 while the distance before
+// each stays within `maximumDistance`.
+int32_t StepCountFor(int32_t maximumDistance) {
+    if (maximumDistance < 1)
+        return 0;
+    // The first step, and one more for each distance within reach; the table runs past the
+    // limit, so the count never leaves it.
+    const int32_t reach = std::min(maximumDistance, DistanceLimit);
+    return 1 + static_cast<int32_t>(std::upper_bound(Distances.begin(), Distances.end(), reach,
+                                                     [](int32_t d, const DistanceConstants& step) {
+                                                         return d < step.d;
+                                                     }) -
+                                    Distances.begin());
+}
+
+// The two edge rays of a view: the eye and one step of each ray, 22.10 fixed point. The edge
+// points at view distance d lie at eye + d * ray, as the rays advance by whole steps.
+struct EdgeRays {
+    int64_t eyeX;
+    int64_t eyeY;
+    int64_t leftX;
+    int64_t leftY;
+    int64_t rightX;
+    int64_t rightY;
+    int64_t eyeHeight;    // the eye's height << 10
+    int64_t horizonShift; // -tilt - 80
+};
+
+EdgeRays EdgeRaysOf(const CameraState& camera) {
     const ViewEdges edges = ViewEdgesOf(camera);
-    const int32_t eyeX = edges.eyeX;
-    const int32_t eyeY = edges.eyeY;
-    const int32_t dL = edges.left;
-    const int32_t dR = edges.right;
+    return {int64_t{edges.eyeX} * 1024,    int64_t{edges.eyeY} * 1024, CosTable[edges.left],
+            SinTable[edges.left],          CosTable[edges.right],      SinTable[edges.right],
+            int64_t{camera.height} * 1024, -int64_t{camera.tilt} - 80};
+}
 
-    // Points at distance 1 along the two edge rays. Kept in 64 bits so an eye far outside
-    // the map cannot overflow; inside the game's range the values are the same.
-    int64_t leftX = int64_t{eyeX} * 1024 + CosTable[dL];
-    int64_t leftY = int64_t{eyeY} * 1024 + SinTable[dL];
-    int64_t rightX = int64_t{eyeX} * 1024 + CosTable[dR];
-    int64_t rightY = int64_t{eyeY} * 1024 + SinTable[dR];
-    int64_t reach = 0; // largest position magnitude met
-
-    const int64_t eyeHeight = int64_t{camera.height} * 1024;
-    const int64_t horizonShift = -int64_t{camera.tilt} - 80;
-    maximumDistance = std::min(maximumDistance, DistanceLimit);
-
-    int32_t count = 0;
-    int32_t d = 1;
-    while (d <= maximumDistance) {
-        const DistanceConstants& constants = Distances[count];
-        const int32_t s = constants.size;
-        d = constants.d;
-        leftX += int64_t{CosTable[dL]} * s;
-        leftY += int64_t{SinTable[dL]} * s;
-        rightX += int64_t{CosTable[dR]} * s;
-        rightY += int64_t{SinTable[dR]} * s;
-        reach =
-            std::max({reach, std::abs(leftX), std::abs(leftY), std::abs(rightX), std::abs(rightY)});
-        DistanceStep& step = DistanceSteps[count++];
-        step.leftX = leftX;
-        step.leftY = leftY;
-        step.stepX = StripStep(rightX - leftX, n);
-        step.stepY = StripStep(rightY - leftY, n);
-        step.base = BaseRow(eyeHeight, horizonShift, constants);
+// Whether every position of every strip over `steps` steps fits 32 bits with room for the
+// vector caster's sums. Each strip's samples lie between the two edge points, and each edge
+// point moves along a straight line, so its largest magnitude lies at the first or the last
+// step; both below 2^30 keeps every sum inside 32 bits.
+bool SamplesAreNarrow(const EdgeRays& rays, int32_t steps) {
+    if (steps == 0)
+        return true;
+    int64_t reach = 0;
+    for (const int64_t d : {int64_t{Distances[0].d}, int64_t{Distances[steps - 1].d}}) {
+        reach = std::max(
+            {reach, std::abs(rays.eyeX + rays.leftX * d), std::abs(rays.eyeY + rays.leftY * d),
+             std::abs(rays.eyeX + rays.rightX * d), std::abs(rays.eyeY + rays.rightY * d)});
     }
-    // Every strip's position lies between the two edge points, so both below 2^30 keeps
-    // every sum of the vector caster inside 32 bits.
-    narrow = reach < (int64_t{1} << 30);
-    return count;
+    return reach < (int64_t{1} << 30);
+}
+
+// Lays the sample lines out, step by step, for the strip-by-strip caster.
+void LayOutDistanceSteps(const EdgeRays& rays, int32_t steps, int32_t n) {
+    for (int32_t i = 0; i < steps; ++i) {
+        const DistanceConstants& constants = Distances[i];
+        const int64_t d = constants.d;
+        DistanceStep& step = DistanceSteps[i];
+        step.leftX = rays.eyeX + rays.leftX * d;
+        step.leftY = rays.eyeY + rays.leftY * d;
+        step.stepX = StripStep((rays.rightX - rays.leftX) * d, n);
+        step.stepY = StripStep((rays.rightY - rays.leftY) * d, n);
+        step.base = BaseRow(rays.eyeHeight, rays.horizonShift, constants);
+    }
 }
 
 // The sample of strip k at one distance step: false when it lies off the map. One unsigned
@@ -300,23 +318,27 @@ constexpr bool DistancesFitTheMarks() {
 }
 static_assert(DistancesFitTheMarks());
 
-void LayOutBatchSteps(int32_t steps) {
+// Lays the sample lines out for the vector casters, the first eight strips across the lanes.
+// Every position fits 32 bits here (SamplesAreNarrow), sums along the way included.
+template <int32_t N> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) {
     for (int32_t i = 0; i < steps; ++i) {
-        const DistanceStep& step = DistanceSteps[i];
+        const DistanceConstants& constants = Distances[i];
+        const int64_t d = constants.d;
         BatchStep& batch = BatchSteps[i];
-        // Every position fits 32 bits here, sums along the way included.
-        const int32_t leftX = static_cast<int32_t>(step.leftX);
-        const int32_t leftY = static_cast<int32_t>(step.leftY);
-        batch.stepX = static_cast<int32_t>(step.stepX);
-        batch.stepY = static_cast<int32_t>(step.stepY);
+        const int32_t leftX = static_cast<int32_t>(rays.eyeX + rays.leftX * d);
+        const int32_t leftY = static_cast<int32_t>(rays.eyeY + rays.leftY * d);
+        const int32_t stepX = static_cast<int32_t>(StripStep((rays.rightX - rays.leftX) * d, N));
+        const int32_t stepY = static_cast<int32_t>(StripStep((rays.rightY - rays.leftY) * d, N));
+        batch.stepX = stepX;
+        batch.stepY = stepY;
         for (int32_t j = 0; j < LaneCount; ++j) {
-            batch.laneX[j] = leftX + j * batch.stepX;
-            batch.laneY[j] = leftY + j * batch.stepY;
+            batch.laneX[j] = leftX + j * stepX;
+            batch.laneY[j] = leftY + j * stepY;
         }
-        batch.base = step.base;
-        batch.rowScale = Distances[i].rowScale;
-        batch.rowShift = static_cast<int32_t>(Distances[i].rowShift);
-        batch.distanceCode = DistanceCode(Distances[i].d);
+        batch.base = BaseRow(rays.eyeHeight, rays.horizonShift, constants);
+        batch.rowScale = constants.rowScale;
+        batch.rowShift = static_cast<int32_t>(constants.rowShift);
+        batch.distanceCode = DistanceCode(constants.d);
     }
     BatchSteps[steps] = steps > 0 ? BatchSteps[steps - 1] : BatchStep{};
 }
@@ -332,18 +354,20 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
         std::memset(camera.depth, 255, sizeof(uint32_t) * MaxView * MaxView);
         return;
     }
-    bool narrow = false;
-    const int32_t steps = LayOutDistanceSteps(camera, maximumDistance, n, narrow);
+    const EdgeRays rays = EdgeRaysOf(camera);
+    const int32_t steps = StepCountFor(maximumDistance);
     // The batches fill whole 240 x 240 views, depth included, from 32-bit positions.
     const CasterChoice caster = TerrainCasterInUse();
-    if (narrow && n * W == MaxView && viewHeight == MaxView && caster != CasterChoice::Scalar) {
-        LayOutBatchSteps(steps);
+    if (n * W == MaxView && viewHeight == MaxView && caster != CasterChoice::Scalar &&
+        SamplesAreNarrow(rays, steps)) {
+        LayOutBatchSteps<MaxView / W>(rays, steps);
         if (caster == CasterChoice::Avx2)
             CastBatchesAvx2(W, steps, camera, colours, heights);
         else
             CastBatchesVector(W, steps, camera, colours, heights);
         return;
     }
+    LayOutDistanceSteps(rays, steps, n);
     CastStripsOneByOne<W>(n, steps, viewHeight, camera, colours, heights);
 }
 
