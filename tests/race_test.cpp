@@ -15,6 +15,7 @@
 #include "base/frame.h"
 #include "base/input.h"
 #include "base/options.h"
+#include "base/random.h"
 #include "base/settings.h"
 #include "base/ship.h"
 #include "base/state.h"
@@ -447,11 +448,11 @@ TEST(Race, PutBackOnEveryCheckpoint) {
             ShipTable[1].wrecked = ShipTable[2].wrecked = 1;
             ShipTable[1].wreckFrames = ShipTable[2].wreckFrames = -1000000;
         };
-        int32_t recovered = 0, eyeSpots = 0, spotWrecks = 0;
+        int32_t recovered = 0, eyeSpots = 0, spotWrecks = 0, rockSpots = 0;
         for (int32_t k = 0; k < count; ++k) {
             int32_t failedTrials = 0;
             for (int32_t trial = 0; trial < 4; ++trial) {
-                std::srand(static_cast<unsigned>(1 + trial * 7919 + k * 104729 + track * 31));
+                SeedGameRandom(static_cast<uint32_t>(1 + trial * 7919 + k * 104729 + track * 31));
                 ShipTable[0] = saved[k];
                 ShipTable[0].wrecked = 1;
                 ShipTable[0].wreckFrames = 50;
@@ -511,12 +512,14 @@ TEST(Race, PutBackOnEveryCheckpoint) {
                         << "track " << track << ", Checkpoint " << k << ", put back at " << sx
                         << ", " << sy << ": eye in the ground from frame " << first;
                     spotWrecks += ship.wrecked != 0;
+                    rockSpots += inRock > 0;
                 }
         }
         GameOptions.autopilot = false;
         std::printf("track %d: %d of %d checkpoints recovered\n", track, recovered, count);
-        std::printf("track %d: eye checked for 2 s after put-backs on %d spots, %d wrecked\n",
-                    track, eyeSpots, spotWrecks);
+        std::printf("track %d: eye checked for 2 s after put-backs on %d spots, %d wrecked, "
+                    "%d with the eye in rock\n",
+                    track, eyeSpots, spotWrecks, rockSpots);
         all += count;
         allRecovered += recovered;
     }

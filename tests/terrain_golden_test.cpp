@@ -1,8 +1,10 @@
-// Golden pictures of the landscape drawn from the baked data set, on several planets and tracks.
+// Golden pictures of the landscape drawn from the baked data set, on several planets and tracks,
+// and the race panel's overview map on every planet.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -165,5 +167,57 @@ TEST(TerrainGolden, BakedViews) {
         scene.Aim(waypoint[0] + 15, waypoint[1] + 15, CourseAngle(v.track, v.waypoint));
         scene.Draw(v.detail, v.distance, v.sky);
         EXPECT_TRUE(MatchesGoldenPicture(v.name, scene.frame.data(), 240, 240));
+    }
+}
+
+TEST(TerrainGolden, OverviewMapShowsTheValleyOnEveryPlanet) {
+    // The race panel's overview map, as the countdown builds it, on every planet and track:
+    // the course's valley floor (height byte below 40) stands out from the walls (above 115).
+    // Measured as the distance between their mean colours in units of their spread. Where the
+    // floor's tile differs from the walls' the colours part them; a planet dressed in one tile
+    // all over has only the walls' shadows to show its valley.
+    BakedScene scene;
+    std::vector<uint16_t> panel(size_t(PanelPictureWidth) * PanelPictureHeight, 0);
+    const KeepGlobal<uint16_t*> keepPanel{PanelPicture};
+    PanelPicture = panel.data();
+    for (int32_t planet = 0; planet < 12; ++planet) {
+        const bool oneTile = std::string(PlanetTiles[planet][0]) == PlanetTiles[planet][2] &&
+                             std::string(PlanetTiles[planet][0]) == PlanetTiles[planet][3];
+        std::string line = "planet " + std::to_string(planet) + ":";
+        for (int32_t track = 0; track < TrackCount; ++track) {
+            scene.Load(track, planet);
+            BuildPanelMap();
+            double n[2] = {}, sum[2][3] = {}, squares[2] = {};
+            for (int32_t j = 0; j < 80; ++j)
+                for (int32_t i = 0; i < 80; ++i) {
+                    const int32_t height = HeightMap[(512 * j / 80) * 512 + 512 * i / 80];
+                    if (height >= 40 && height <= 115)
+                        continue;
+                    const int32_t kind = height < 40 ? 0 : 1;
+                    const uint16_t c = panel[size_t(j) * PanelPictureWidth + 160 + i];
+                    const double rgb[3] = {double((c >> 11) << 3), double(((c >> 5) & 63) << 2),
+                                           double((c & 31) << 3)};
+                    n[kind] += 1;
+                    for (int32_t k = 0; k < 3; ++k) {
+                        sum[kind][k] += rgb[k];
+                        squares[kind] += rgb[k] * rgb[k];
+                    }
+                }
+            ASSERT_TRUE(n[0] > 0 && n[1] > 0) << "planet " << planet << ", track " << track;
+            double apart = 0, spread = 0;
+            for (int32_t k = 0; k < 3; ++k) {
+                const double floor = sum[0][k] / n[0], wall = sum[1][k] / n[1];
+                apart += (floor - wall) * (floor - wall);
+                spread -= 0.5 * (floor * floor + wall * wall);
+            }
+            spread += 0.5 * (squares[0] / n[0] + squares[1] / n[1]);
+            const double separation = std::sqrt(apart / std::max(spread, 1.0));
+            EXPECT_GE(separation, oneTile ? 0.08 : 0.35)
+                << "planet " << planet << ", track " << track;
+            char figure[16];
+            std::snprintf(figure, sizeof figure, " %.2f", separation);
+            line += figure;
+        }
+        std::printf("%s%s\n", line.c_str(), oneTile ? " (one tile)" : "");
     }
 }

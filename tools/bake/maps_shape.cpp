@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "race/course_data.h"
+#include "race/laps.h"
 
 namespace {
 
@@ -368,7 +369,8 @@ void FlyPutBacks(int32_t track, std::vector<CourseSample>& path) {
 
 // The chase camera's eye for 2 s after a put-back, on spots 4 cells apart across every
 // Checkpoint's middle half, edges included: the player's ship on autopilot at 20 frames a
-// second is wrecked where it passed the Checkpoint, with the camera over it, and put back.
+// second is wrecked where the race counts it past the Checkpoint, up to CheckpointMargin cells
+// before the box, and put back; the camera starts from where it followed the ship then.
 // The camera target closes half its distance to the ship each frame and looks along its
 // heading from 5600 world units behind. Each flight begins with a marker sample (x below -1e8).
 void FlyPutBackEyes(int32_t track, std::vector<CourseSample>& eyes) {
@@ -382,12 +384,17 @@ void FlyPutBackEyes(int32_t track, std::vector<CourseSample>& eyes) {
     std::vector<Wreck> wrecks(static_cast<size_t>(count), Wreck{false, 0, 0, 0, 192.0});
     Flier f = OnGrid(course, 0);
     int32_t next = 0;
+    int32_t followX = f.x, followY = f.y; // the camera's target, a frame behind the ship
     for (int32_t frame = 0; frame < 20000; ++frame) {
+        followX = (f.x + followX) / 2;
+        followY = (f.y + followY) / 2;
         StepFlier(course, f, 125.0, 8.0);
+        // A Checkpoint counts from CheckpointMargin cells before its box, as in the race.
         const int32_t* c = course.checkpoints[next];
         const int32_t cx = f.x >> 8, cy = f.y >> 8;
-        if (c[0] <= cx && cx <= c[2] && c[1] <= cy && cy <= c[3]) {
-            wrecks[size_t(next)] = {true, f.x, f.y, f.target, double(int32_t(f.heading))};
+        if (c[0] - CheckpointMargin <= cx && cx <= c[2] + CheckpointMargin &&
+            c[1] - CheckpointMargin <= cy && cy <= c[3] + CheckpointMargin) {
+            wrecks[size_t(next)] = {true, followX, followY, f.target, double(int32_t(f.heading))};
             next = (next + 1) % count;
             if (next == 0)
                 break;
@@ -447,7 +454,9 @@ constexpr int32_t SafeByte = 40;       // height byte a ship at altitude 100 cle
 constexpr float TurnReach = 30.0f;     // cells from its put-back zone a way back is carved
 constexpr float ShortcutReach = 50.0f; // cells past the wall line where a course point counts
 constexpr float ShortcutSlack = 10.0f; // cells a way through a gully may save on the ring
-constexpr float EyeNotchReach = 12.0f; // cells past the wall line: an eye's notch stays short of it
+constexpr float NotchReach = 46.0f;    // cells from the course an eye's notch may reach
+constexpr float NotchDepth = 6.0f;     // cells past the wall line an eye's notch may cut
+constexpr float EyeNotchReach = 24.0f; // cells past the wall line: an eye's notch stays short of it
 
 struct Style {
     uint32_t seed;
@@ -620,6 +629,18 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                float(my + h / 2 - 1 - h / 4));
     }
     AddPath(floor, ships);
+    // Distance to the course itself (the line between Waypoint centres, the grid, the
+    // Checkpoints' centres and put-back zones): only near it may an eye's notch lower a wall.
+    DistanceField near = MakeField(NotchReach);
+    for (int32_t i = 0; i < n; ++i)
+        AddSegment(near, WaypointCentreX(course, i), WaypointCentreY(course, i),
+                   WaypointCentreX(course, (i + 1) % n), WaypointCentreY(course, (i + 1) % n));
+    for (const auto& place : course.grid)
+        AddSegment(near, float(place[0]), float(place[1]), float(place[0]), float(place[1]));
+    for (int32_t i = 0; i < course.checkpointCount; ++i) {
+        const Zone zone = MiddleHalf(course.checkpoints[i]);
+        AddBox(near, float(zone.left), float(zone.top), float(zone.right), float(zone.bottom));
+    }
     // The ways back after a wreck: narrow gullies where they leave the valley floor.
     std::vector<CourseSample> returns;
     FlyPutBacks(track, returns);
@@ -717,25 +738,37 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     DistanceField backEye = MakeField(8.0f);
     std::vector<CourseSample> putBackEyes;
     FlyPutBackEyes(track, putBackEyes);
-    std::vector<uint8_t> eyeClear(putBackEyes.size());
     std::vector<uint8_t> notchable(size_t(MapSide) * MapSide, 0); // by cell: 1 no, 2 yes
-    for (size_t i = 0; i < putBackEyes.size(); ++i) {
-        if (putBackEyes[i].x < -1e8f)
-            continue;
-        const int32_t cx = int32_t(std::floor(putBackEyes[i].x)) & MapMask;
-        const int32_t cy = int32_t(std::floor(putBackEyes[i].y)) & MapMask;
+    const auto clearAt = [&](float px, float py) {
+        const int32_t cx = int32_t(std::floor(px)) & MapMask;
+        const int32_t cy = int32_t(std::floor(py)) & MapMask;
         uint8_t& known = notchable[size_t(cy) * MapSide + size_t(cx)];
         if (known == 0)
             known = joinsTwoStretches(float(cx) + 0.5f, float(cy) + 0.5f,
                                       style.wallRadius + EyeNotchReach)
                         ? 1
                         : 2;
-        eyeClear[i] = known == 2;
+        return known == 2;
+    };
+    // Between two frames the eye may jump many cells: every cell on the way is checked, so
+    // that a notch never bridges a wall between two stretches.
+    for (size_t i = 1; i < putBackEyes.size(); ++i) {
+        const CourseSample& a = putBackEyes[i - 1];
+        const CourseSample& b = putBackEyes[i];
+        if (a.x < -1e8f || b.x < -1e8f)
+            continue;
+        const int32_t steps = 1 + int32_t(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)));
+        float lastX = a.x, lastY = a.y;
+        bool lastClear = clearAt(a.x, a.y);
+        for (int32_t k = 1; k <= steps; ++k) {
+            const float t = float(k) / float(steps);
+            const float px = a.x + (b.x - a.x) * t, py = a.y + (b.y - a.y) * t;
+            const bool clear = clearAt(px, py);
+            if (clear && lastClear)
+                AddSegment(backEye, lastX, lastY, px, py);
+            lastX = px, lastY = py, lastClear = clear;
+        }
     }
-    for (size_t i = 1; i < putBackEyes.size(); ++i)
-        if (eyeClear[i - 1] && eyeClear[i])
-            AddSegment(backEye, putBackEyes[i - 1].x, putBackEyes[i - 1].y, putBackEyes[i].x,
-                       putBackEyes[i].y);
 
     std::vector<uint8_t> heights(size_t(MapSide) * MapSide);
     for (int32_t y = 0; y < MapSide; ++y) {
@@ -757,12 +790,14 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             const float eyeDistance = At(eye, x, y);
             h = std::min(h, 70.0f + 9.0f * std::max(0.0f, eyeDistance - 2.0f));
             // After a put-back, within the valley's own sides only: its walls stay whole.
-            if (d < style.wallRadius - 4.0f)
-                h = std::min(h, 72.0f + 12.0f * std::max(0.0f, At(backEye, x, y) - 1.0f));
             if (d <= style.floorRadius - style.edgeWarp)
                 h = std::min(h, 38.0f);
             if (d >= style.wallRadius && eyeDistance > 6.0f)
                 h = std::max(h, 118.0f);
+            // After a put-back the eye swings round behind the ship: a notch in the wall, never
+            // a way through it.
+            if (d < style.wallRadius + NotchDepth && At(near, x, y) < NotchReach)
+                h = std::min(h, 80.0f + 24.0f * std::max(0.0f, At(backEye, x, y) - 1.5f));
             // Bays round a Checkpoint's middle half: low inside, sides softened by noise.
             const float bay = At(respawn, x, y);
             const float bayWarp = 4.0f * (2.0f * Fbm(fx, fy, 32, 2, style.seed + 3) - 1.0f);
