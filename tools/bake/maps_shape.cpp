@@ -455,7 +455,6 @@ constexpr float TurnReach = 30.0f;     // cells from its put-back zone a way bac
 constexpr float ShortcutReach = 50.0f; // cells past the wall line where a course point counts
 constexpr float ShortcutSlack = 10.0f; // cells a way through a gully may save on the ring
 constexpr float NotchReach = 46.0f;    // cells from the course an eye's notch may reach
-constexpr float NotchDepth = 6.0f;     // cells past the wall line an eye's notch may cut
 constexpr float EyeNotchReach = 24.0f; // cells past the wall line: an eye's notch stays short of it
 
 struct Style {
@@ -463,14 +462,15 @@ struct Style {
     float floorRadius; // cells from the course line kept as valley floor
     float wallRadius;  // cells from the course line where the walls top the ceiling
     float edgeWarp;    // cells by which noise moves the valley's edge
+    float notchDepth;  // cells past the wall line an eye's notch may cut
 };
 
 constexpr Style Styles[TrackCount] = {
-    {0x51A7E001u, 14.0f, 35.0f, 5.0f}, // alpine valleys under snow peaks
-    {0x1A4EB451u, 17.0f, 32.0f, 3.0f}, // a lake basin ringed by cliffs round a crater mountain
-    {0x3E5A0002u, 14.0f, 29.0f, 3.0f}, // mesas: stepped tablelands over sandy washes
-    {0xCA4F0003u, 12.0f, 24.0f, 2.0f}, // a winding canyon between sheer, layered walls
-    {0x41D6E004u, 14.0f, 29.0f, 3.0f}, // folded ridges with sharp crests
+    {0x51A7E001u, 14.0f, 35.0f, 5.0f, 10.0f}, // alpine valleys under snow peaks
+    {0x1A4EB451u, 17.0f, 32.0f, 3.0f, 10.0f}, // a lake basin in cliffs round a crater peak
+    {0x3E5A0002u, 14.0f, 29.0f, 3.0f, 10.0f}, // mesas: stepped tablelands over sandy washes
+    {0xCA4F0003u, 12.0f, 24.0f, 2.0f, 10.0f}, // a winding canyon between sheer, layered walls
+    {0x41D6E004u, 14.0f, 29.0f, 3.0f, 6.0f},  // folded ridges with sharp crests
 };
 
 // A fractal sum spread over 0..1: its middle values stretched, so the ground really rolls.
@@ -796,7 +796,7 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                 h = std::max(h, 118.0f);
             // After a put-back the eye swings round behind the ship: a notch in the wall, never
             // a way through it.
-            if (d < style.wallRadius + NotchDepth && At(near, x, y) < NotchReach)
+            if (d < style.wallRadius + style.notchDepth && At(near, x, y) < NotchReach)
                 h = std::min(h, 80.0f + 24.0f * std::max(0.0f, At(backEye, x, y) - 1.5f));
             // Bays round a Checkpoint's middle half: low inside, sides softened by noise.
             const float bay = At(respawn, x, y);
