@@ -1,5 +1,6 @@
 // Golden pictures of the landscape drawn from the baked data set, on several planets and tracks,
-// and the race panel's overview map on every planet.
+// measures of the ground the game colours from it, and the race panel's overview map on every
+// planet.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -123,6 +124,38 @@ std::vector<uint16_t> DepthPicture(const std::vector<uint32_t>& depth) {
     return picture;
 }
 
+// Luminance (0-255) of an RGB565 colour.
+double Luminance(uint16_t c) {
+    return 0.299 * ((c >> 11) << 3) + 0.587 * (((c >> 5) & 63) << 2) + 0.114 * ((c & 31) << 3);
+}
+
+// How strongly the colour map repeats with the tiles: the correlation of the luminance of each
+// valley-floor cell (height byte below 40) with the cell 128 to its right and 128 below it,
+// where that cell is valley floor too. 1 is a visible grid; noise is 0.
+double TileGridCorrelation(const uint8_t* heights, const uint16_t* colours) {
+    double n = 0, sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+    for (int32_t y = 0; y < 512; ++y)
+        for (int32_t x = 0; x < 512; ++x) {
+            if (heights[y * 512 + x] >= 40)
+                continue;
+            for (int32_t other : {y * 512 + ((x + 128) & 511), ((y + 128) & 511) * 512 + x}) {
+                if (heights[other] >= 40)
+                    continue;
+                const double a = Luminance(colours[y * 512 + x]);
+                const double b = Luminance(colours[other]);
+                n += 1;
+                sa += a;
+                sb += b;
+                saa += a * a;
+                sbb += b * b;
+                sab += a * b;
+            }
+        }
+    const double cov = sab / n - (sa / n) * (sb / n);
+    const double va = saa / n - (sa / n) * (sa / n), vb = sbb / n - (sb / n) * (sb / n);
+    return va > 0 && vb > 0 ? cov / std::sqrt(va * vb) : 1.0;
+}
+
 } // namespace
 
 TEST(TerrainGolden, BakedViews) {
@@ -168,6 +201,43 @@ TEST(TerrainGolden, BakedViews) {
         scene.Draw(v.detail, v.distance, v.sky);
         EXPECT_TRUE(MatchesGoldenPicture(v.name, scene.frame.data(), 240, 240));
     }
+}
+
+TEST(GroundData, MeasureOfTheTileGridFindsARepeat) {
+    // A map all valley floor under one tile is the tile repeated: a grid. Ground with no
+    // repeat measures near 0.
+    std::vector<uint8_t> heights(512 * 512, 10);
+    std::vector<uint16_t> colours(512 * 512);
+    for (int32_t i = 0; i < 512 * 512; ++i) {
+        const int32_t u = i % 512 & 127, v = i / 512 & 127;
+        colours[static_cast<size_t>(i)] = static_cast<uint16_t>(((u * 31 / 127) << 11) | (v / 4));
+    }
+    EXPECT_GT(TileGridCorrelation(heights.data(), colours.data()), 0.99);
+    uint32_t state = 1;
+    for (size_t i = 0; i < colours.size(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        colours[i] = static_cast<uint16_t>(state >> 16);
+    }
+    EXPECT_LT(std::fabs(TileGridCorrelation(heights.data(), colours.data())), 0.05);
+}
+
+TEST(GroundData, NoTileGridOnTheValleyFloors) {
+    BakedScene scene;
+    double worst = 0;
+    for (int32_t planet = 0; planet < 12; ++planet) {
+        std::string line = "planet " + std::to_string(planet) + ":";
+        for (int32_t track = 0; track < TrackCount; ++track) {
+            scene.Load(track, planet);
+            const double r = TileGridCorrelation(HeightMap, TerrainColours);
+            EXPECT_LE(r, 0.35) << "planet " << planet << ", track " << track;
+            worst = std::max(worst, r);
+            char figure[16];
+            std::snprintf(figure, sizeof figure, " %.2f", r);
+            line += figure;
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    std::printf("tile grid correlation at most %.2f\n", worst);
 }
 
 TEST(TerrainGolden, OverviewMapShowsTheValleyOnEveryPlanet) {
