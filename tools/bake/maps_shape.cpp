@@ -591,6 +591,16 @@ float SideProfile(int32_t track, float t) {
     }
 }
 
+// The line between Waypoint centres, round the ring, and the three grid places.
+void AddCourseLine(DistanceField& field, const CourseTable& course) {
+    const int32_t n = course.waypointCount;
+    for (int32_t i = 0; i < n; ++i)
+        AddSegment(field, WaypointCentreX(course, i), WaypointCentreY(course, i),
+                   WaypointCentreX(course, (i + 1) % n), WaypointCentreY(course, (i + 1) % n));
+    for (const auto& place : course.grid)
+        AddSegment(field, float(place[0]), float(place[1]), float(place[0]), float(place[1]));
+}
+
 } // namespace
 
 std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* flight) {
@@ -607,11 +617,7 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     // pilots' line, the grid and every Checkpoint's centre.
     DistanceField floor = MakeField(style.wallRadius + 24.0f);
     const int32_t n = course.waypointCount;
-    for (int32_t i = 0; i < n; ++i)
-        AddSegment(floor, WaypointCentreX(course, i), WaypointCentreY(course, i),
-                   WaypointCentreX(course, (i + 1) % n), WaypointCentreY(course, (i + 1) % n));
-    for (const auto& place : course.grid)
-        AddSegment(floor, float(place[0]), float(place[1]), float(place[0]), float(place[1]));
+    AddCourseLine(floor, course);
     for (int32_t i = 0; i < course.checkpointCount; ++i) {
         const int32_t* c = course.checkpoints[i];
         const float mx = float((c[0] + c[2]) / 2), my = float((c[1] + c[3]) / 2);
@@ -632,11 +638,7 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     // Distance to the course itself (the line between Waypoint centres, the grid, the
     // Checkpoints' centres and put-back zones): only near it may an eye's notch lower a wall.
     DistanceField near = MakeField(NotchReach);
-    for (int32_t i = 0; i < n; ++i)
-        AddSegment(near, WaypointCentreX(course, i), WaypointCentreY(course, i),
-                   WaypointCentreX(course, (i + 1) % n), WaypointCentreY(course, (i + 1) % n));
-    for (const auto& place : course.grid)
-        AddSegment(near, float(place[0]), float(place[1]), float(place[0]), float(place[1]));
+    AddCourseLine(near, course);
     for (int32_t i = 0; i < course.checkpointCount; ++i) {
         const Zone zone = MiddleHalf(course.checkpoints[i]);
         AddBox(near, float(zone.left), float(zone.top), float(zone.right), float(zone.bottom));
