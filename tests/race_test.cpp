@@ -415,11 +415,14 @@ bool EyeInRock() {
 // trials with the random generator seeded differently. Then, put back on spots 4 cells apart
 // across the Checkpoint's middle half, edges included, the chase camera's eye must stay out of
 // the ground for the 2 s (40 frames) after the put-back (a wreck in those 2 s ends the look and
-// is counted). TARNVELL_RACE_TABLE=1 to run it; TARNVELL_RACE_TRACK=N for track N alone.
+// is counted). TARNVELL_RACE_TABLE=1 to run it; TARNVELL_RACE_TRACK=N for track N alone;
+// TARNVELL_RACE_SEED=N for the Nth set of 4 random sequences instead of the first.
 TEST(Race, PutBackOnEveryCheckpoint) {
     if (std::getenv("TARNVELL_RACE_TABLE") == nullptr)
         GTEST_SKIP() << "set TARNVELL_RACE_TABLE=1";
     LoadOnce();
+    const char* seedSet = std::getenv("TARNVELL_RACE_SEED");
+    const int32_t firstTrial = seedSet != nullptr ? 4 * std::max(0, std::atoi(seedSet)) : 0;
     int32_t all = 0, allRecovered = 0;
     const char* only = std::getenv("TARNVELL_RACE_TRACK"); // one track alone
     for (int32_t track = 0; track < 5; ++track) {
@@ -452,7 +455,8 @@ TEST(Race, PutBackOnEveryCheckpoint) {
         for (int32_t k = 0; k < count; ++k) {
             int32_t failedTrials = 0;
             for (int32_t trial = 0; trial < 4; ++trial) {
-                SeedGameRandom(static_cast<uint32_t>(1 + trial * 7919 + k * 104729 + track * 31));
+                SeedGameRandom(static_cast<uint32_t>(1 + (firstTrial + trial) * 7919 +
+                                                     k * 104729 + track * 31));
                 ShipTable[0] = saved[k];
                 ShipTable[0].wrecked = 1;
                 ShipTable[0].wreckFrames = 50;

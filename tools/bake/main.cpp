@@ -30,9 +30,10 @@ int main(int argc, char** argv) {
             preview += '/';
         std::filesystem::create_directories(preview, error);
     }
-    bool ok = BakeMaps(out, preview);
+    // The model first: the maps are shaped by flying it with the game's own race code.
+    bool ok = BakeModel(out, preview);
+    ok = BakeMaps(out, preview) && ok;
     ok = BakePictures(out, preview) && ok;
-    ok = BakeModel(out, preview) && ok;
     ok = BakeSounds(out, preview) && ok;
     return ok ? 0 : 1;
 }

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
+#include "maps_flight.h"
 #include "race/course_data.h"
 #include "race/laps.h"
 
@@ -456,6 +458,8 @@ constexpr float ShortcutReach = 50.0f; // cells past the wall line where a cours
 constexpr float ShortcutSlack = 10.0f; // cells a way through a gully may save on the ring
 constexpr float NotchReach = 46.0f;    // cells from the course an eye's notch may reach
 constexpr float EyeNotchReach = 24.0f; // cells past the wall line: an eye's notch stays short of it
+constexpr float EyeNotchFloor = 80.0f; // height byte at the bottom of an eye's notch
+constexpr int32_t FlightRounds = 4;    // flights with the game's code, each after carving
 
 struct Style {
     uint32_t seed;
@@ -694,44 +698,47 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
         return false;
     };
     std::vector<uint8_t> flown(size_t(MapSide) * MapSide, 0);
-    bool stopped = false;
-    float zoneX0 = 0, zoneY0 = 0, zoneX1 = 0, zoneY1 = 0; // the way's put-back zone, cells
-    for (size_t i = 1; i < returns.size(); ++i) {
-        const CourseSample& a = returns[i - 1];
-        const CourseSample& b = returns[i];
-        if (b.x < -1e8f)
-            continue;
-        if (a.x < -1e8f) {
-            const int32_t* c = course.checkpoints[int32_t(a.y)];
-            const int32_t w = c[2] - c[0], h = c[3] - c[1];
-            zoneX0 = float((c[0] + c[2]) / 2 - w / 4);
-            zoneY0 = float((c[1] + c[3]) / 2 - h / 4);
-            zoneX1 = zoneX0 + float(std::max(0, w / 2 - 1));
-            zoneY1 = zoneY0 + float(std::max(0, h / 2 - 1));
-            stopped = false;
-            continue;
-        }
-        const int32_t steps =
-            1 + int32_t(2.0f * std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)));
-        for (int32_t k = 0; k <= steps && !stopped; ++k) {
-            const float t = float(k) / float(steps);
-            const int32_t x = int32_t(std::floor(a.x + (b.x - a.x) * t));
-            const int32_t y = int32_t(std::floor(a.y + (b.y - a.y) * t));
-            uint8_t& cell = flown[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
-            if (cell)
+    const auto markWays = [&](const std::vector<CourseSample>& ways, float reach, float beyond) {
+        bool stopped = false;
+        float zoneX0 = 0, zoneY0 = 0, zoneX1 = 0, zoneY1 = 0; // the way's put-back zone, cells
+        for (size_t i = 1; i < ways.size(); ++i) {
+            const CourseSample& a = ways[i - 1];
+            const CourseSample& b = ways[i];
+            if (b.x < -1e8f)
                 continue;
-            const float fromZone =
-                std::hypot(std::max({zoneX0 - float(x), 0.0f, float(x) - zoneX1}),
-                           std::max({zoneY0 - float(y), 0.0f, float(y) - zoneY1}));
-            if (fromZone > TurnReach ||
-                std::min(At(floor, x, y), At(respawn, x, y)) > style.wallRadius ||
-                joinsTwoStretches(float(x) + 0.5f, float(y) + 0.5f,
-                                  style.wallRadius + ShortcutReach))
-                stopped = true;
-            else
-                cell = 1;
+            if (a.x < -1e8f) {
+                const int32_t* c = course.checkpoints[int32_t(a.y)];
+                const int32_t w = c[2] - c[0], h = c[3] - c[1];
+                zoneX0 = float((c[0] + c[2]) / 2 - w / 4);
+                zoneY0 = float((c[1] + c[3]) / 2 - h / 4);
+                zoneX1 = zoneX0 + float(std::max(0, w / 2 - 1));
+                zoneY1 = zoneY0 + float(std::max(0, h / 2 - 1));
+                stopped = false;
+                continue;
+            }
+            const int32_t steps =
+                1 + int32_t(2.0f * std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)));
+            for (int32_t k = 0; k <= steps && !stopped; ++k) {
+                const float t = float(k) / float(steps);
+                const int32_t x = int32_t(std::floor(a.x + (b.x - a.x) * t));
+                const int32_t y = int32_t(std::floor(a.y + (b.y - a.y) * t));
+                uint8_t& cell = flown[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+                if (cell)
+                    continue;
+                const float fromZone =
+                    std::hypot(std::max({zoneX0 - float(x), 0.0f, float(x) - zoneX1}),
+                               std::max({zoneY0 - float(y), 0.0f, float(y) - zoneY1}));
+                if (fromZone > reach ||
+                    std::min(At(floor, x, y), At(respawn, x, y)) > style.wallRadius + beyond ||
+                    joinsTwoStretches(float(x) + 0.5f, float(y) + 0.5f,
+                                      style.wallRadius + ShortcutReach))
+                    stopped = true;
+                else
+                    cell = 1;
+            }
         }
-    }
+    };
+    markWays(returns, TurnReach, 0.0f);
     // The chase camera's eye must see out: keep the ground below its altitude along its path,
     // in the race and after every put-back, except where that would open a way between two
     // stretches of the course.
@@ -813,27 +820,63 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     // Gullies where a way back crosses ground too high for a ship flying at altitude 100: down
     // to the valley floor, since a ship turning hard cannot climb, their sides steepening up to
     // the mountains.
-    DistanceField recovery = MakeField(RecoveryCap);
-    for (int32_t y = 0; y < MapSide; ++y)
-        for (int32_t x = 0; x < MapSide; ++x)
-            if (flown[size_t(y) * MapSide + size_t(x)] &&
-                heights[size_t(y) * MapSide + size_t(x)] > SafeByte)
-                AddSegment(recovery, float(x) + 0.5f, float(y) + 0.5f, float(x) + 0.5f,
-                           float(y) + 0.5f);
-    for (int32_t y = 0; y < MapSide; ++y) {
-        for (int32_t x = 0; x < MapSide; ++x) {
-            const float gully = At(recovery, x, y);
-            if (gully >= recovery.cap)
-                continue;
-            const float fx = float(x), fy = float(y);
-            const float gullyWarp = 2.0f * (2.0f * Fbm(fx, fy, 32, 2, style.seed + 4) - 1.0f);
-            const float side = std::max(0.0f, gully + gullyWarp - RecoveryWidth);
-            const float h =
-                FloorHeight(track, fx, fy, style.seed) + side * (RecoverySlope + 0.5f * side);
-            uint8_t& cell = heights[size_t(y) * MapSide + size_t(x)];
-            cell = uint8_t(std::clamp(std::min(long(cell), std::lround(h)), 0L, 255L));
+    const auto carveGullies = [&] {
+        DistanceField recovery = MakeField(RecoveryCap);
+        for (int32_t y = 0; y < MapSide; ++y)
+            for (int32_t x = 0; x < MapSide; ++x)
+                if (flown[size_t(y) * MapSide + size_t(x)] &&
+                    heights[size_t(y) * MapSide + size_t(x)] > SafeByte)
+                    AddSegment(recovery, float(x) + 0.5f, float(y) + 0.5f, float(x) + 0.5f,
+                               float(y) + 0.5f);
+        for (int32_t y = 0; y < MapSide; ++y) {
+            for (int32_t x = 0; x < MapSide; ++x) {
+                const float gully = At(recovery, x, y);
+                if (gully >= recovery.cap)
+                    continue;
+                const float fx = float(x), fy = float(y);
+                const float gullyWarp = 2.0f * (2.0f * Fbm(fx, fy, 32, 2, style.seed + 4) - 1.0f);
+                const float side = std::max(0.0f, gully + gullyWarp - RecoveryWidth);
+                const float h =
+                    FloorHeight(track, fx, fy, style.seed) + side * (RecoverySlope + 0.5f * side);
+                uint8_t& cell = heights[size_t(y) * MapSide + size_t(x)];
+                cell = uint8_t(std::clamp(std::min(long(cell), std::lround(h)), 0L, 255L));
+            }
         }
+    };
+    carveGullies();
+    // The put-backs flown with the game's own race code: where a ship put back still wrecks,
+    // its way is lowered as the simulated ones are; where the chase camera's eye still stood in
+    // rock, a notch round the spot, never a way between two stretches. Flown again until
+    // nothing more can be carved.
+    PutBackReport report;
+    for (int32_t round = 0; round < FlightRounds; ++round) {
+        report = FlyPutBacksInTheGame(track, heights);
+        const std::vector<uint8_t> before = heights;
+        markWays(report.wrecks, TurnReach, 0.0f);
+        carveGullies();
+        for (const FlightFault& fault : report.eyes) {
+            const int32_t cx = int32_t(std::floor(fault.x)), cy = int32_t(std::floor(fault.y));
+            for (int32_t y = cy - 3; y <= cy + 3; ++y)
+                for (int32_t x = cx - 3; x <= cx + 3; ++x) {
+                    const float d =
+                        std::hypot(float(x) + 0.5f - fault.x, float(y) + 0.5f - fault.y);
+                    if (d > 3.5f || !clearAt(float(x) + 0.5f, float(y) + 0.5f))
+                        continue;
+                    uint8_t& cell = heights[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+                    const long notch =
+                        std::lround(EyeNotchFloor + 24.0f * std::max(0.0f, d - 1.5f));
+                    cell = uint8_t(std::min(long(cell), notch));
+                }
+        }
+        if (heights == before)
+            break;
     }
+    if (report.checkpoints > 0)
+        std::fprintf(stderr,
+                     "map%d: put-backs recovered on %d of %d Checkpoints, the eye in rock after "
+                     "%d of %d\n",
+                     track + 1, report.recovered, report.checkpoints, report.rockSpots,
+                     report.eyeSpots);
     if (flight)
         *flight = ships;
     return heights;

@@ -1,0 +1,195 @@
+// The game's own race code flown over a baked height map: put-backs on every Checkpoint.
+#include "maps_flight.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "assets/ship_model.h"
+#include "base/random.h"
+#include "base/ship.h"
+#include "race/course.h"
+#include "race/flight.h"
+#include "race/laps.h"
+#include "race/pilot.h"
+#include "render/camera.h"
+#include "render/ship_draw.h"
+#include "render/tables.h"
+
+namespace {
+
+ShipModel FlightModel{}; // vertices only: the ship is tested for contact, never drawn
+bool ModelRead = false;
+
+constexpr int32_t RaceLevel = 1;
+constexpr int32_t LapFrames = 5000;
+constexpr int32_t EyeFrames = 40;       // 2 s at 20 frames a second
+constexpr int32_t RecoveryFrames = 400; // to reach the next Checkpoint after a put-back
+constexpr int32_t Trials = 6;           // random sequences per Checkpoint
+constexpr int32_t FirstTrial = 400;     // their first: others than the race tests fly
+constexpr int32_t TrailFrames = 40;     // frames of a ship's way kept before a wreck
+constexpr uint32_t LapSeeds[] = {1234, 4321, 2718};
+
+// The chase camera as the race starts it.
+CameraState StartCamera() {
+    return {78240, 18176, 1400, 60, -180, 240, 240, nullptr, nullptr};
+}
+
+// The camera's target closes half its distance to the ship and looks along its heading.
+void FollowShip(CameraState& camera) {
+    const ShipState& s = ShipTable[0];
+    camera.x = static_cast<int32_t>((static_cast<int64_t>(s.x) + camera.x) / 2);
+    camera.y = static_cast<int32_t>((static_cast<int64_t>(s.y) + camera.y) / 2);
+    camera.angle = static_cast<int32_t>(s.heading + 192.0) % 256;
+}
+
+// One race frame at 20 frames a second with the player's ship on autopilot, in the race's
+// order: camera, pilots, wrecks and contact, flight step, bumps, Checkpoints.
+void RaceFrame(CameraState& camera, const uint8_t* heights) {
+    SetFrameStep(1.0);
+    FollowShip(camera);
+    for (int32_t i = 0; i < 3; ++i)
+        SteerOpponent(i, heights);
+    UpdateWrecks(camera, nullptr);
+    for (int32_t i = 0; i < 3; ++i)
+        DrawShip(camera, i, heights);
+    MoveShips();
+    BumpShips();
+    PassCheckpoints();
+}
+
+// True while the eye stands inside the ground: the view from there is rock.
+bool EyeInRock(const CameraState& camera, const uint8_t* heights, int32_t& eyeX, int32_t& eyeY) {
+    EyePoint(camera, eyeX, eyeY);
+    return heights[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)] * 16 > camera.height;
+}
+
+// The opponents kept out of the way, as wrecks that never come back.
+void WreckOpponents() {
+    for (int32_t i = 1; i < 3; ++i) {
+        ShipTable[i].wrecked = 1;
+        ShipTable[i].wreckFrames = -1000000;
+    }
+}
+
+} // namespace
+
+bool LoadFlightModel(const std::string& path) {
+    ModelRead = ReadShipModel(FlightModel, path.c_str());
+    if (!ModelRead)
+        std::fprintf(stderr, "tarnvell_bake: cannot read the ship model %s\n", path.c_str());
+    return ModelRead;
+}
+
+PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights) {
+    PutBackReport report;
+    if (!ModelRead || heights.size() != 512u * 512u || !SetUpTrack(track, RaceLevel))
+        return report;
+    BuildAngleTables();
+    ModelTable[0] = &FlightModel;
+    const uint8_t* map = heights.data();
+
+    const int32_t count = Course.checkpointCount;
+    report.checkpoints = count;
+    std::vector<uint8_t> recovered(static_cast<size_t>(count), 1);
+    // Races differ by the pilots' random altitudes: a lap for each of several sequences.
+    for (const uint32_t lapSeed : LapSeeds) {
+        // One lap from the grid, keeping the return state at every Checkpoint.
+        SetUpTrack(track, RaceLevel);
+        SeedGameRandom(lapSeed);
+        CameraState camera = StartCamera();
+        std::vector<ShipState> saved(static_cast<size_t>(count));
+        std::vector<CameraState> cameras(static_cast<size_t>(count));
+        std::vector<uint8_t> reached(static_cast<size_t>(count), 0);
+        int32_t next = ShipTable[0].nextCheckpoint;
+        for (int32_t frame = 0; frame < LapFrames && ShipTable[0].laps < 1; ++frame) {
+            RaceFrame(camera, map);
+            if (ShipTable[0].nextCheckpoint != next) {
+                saved[static_cast<size_t>(next)] = ShipTable[0];
+                cameras[static_cast<size_t>(next)] = camera;
+                reached[static_cast<size_t>(next)] = 1;
+                next = ShipTable[0].nextCheckpoint;
+            }
+        }
+
+        std::vector<CourseSample> trail;
+        for (int32_t k = 0; k < count; ++k) {
+            if (!reached[static_cast<size_t>(k)])
+                continue;
+            const ShipState& at = saved[static_cast<size_t>(k)];
+            // Wrecked just after passing the Checkpoint, with several random sequences.
+            bool all = true;
+            for (int32_t trial = 0; trial < Trials; ++trial) {
+                SeedGameRandom(static_cast<uint32_t>(1 + (FirstTrial + trial) * 7919 + k * 104729 +
+                                                     track * 31));
+                ShipTable[0] = at;
+                ShipTable[0].wrecked = 1;
+                ShipTable[0].wreckFrames = 50;
+                ShipTable[0].laps = 0;
+                camera = cameras[static_cast<size_t>(k)];
+                WreckOpponents();
+                trail.clear();
+                bool passed = false, was = true, wrecked = false;
+                for (int32_t frame = 0; frame < RecoveryFrames && !passed && !wrecked; ++frame) {
+                    RaceFrame(camera, map);
+                    const ShipState& s = ShipTable[0];
+                    const bool now = s.wrecked != 0;
+                    wrecked = now && !was;
+                    was = now;
+                    if (!now || wrecked)
+                        trail.push_back(
+                            {float(s.x) / 256.0f, float(s.y) / 256.0f, float(s.heading)});
+                    passed = s.nextCheckpoint != (k + 1) % count;
+                }
+                if (wrecked) {
+                    const size_t from = trail.size() > TrailFrames ? trail.size() - TrailFrames : 0;
+                    report.wrecks.push_back({-1e9f, float(k), 0.0f});
+                    report.wrecks.insert(report.wrecks.end(), trail.begin() + long(from),
+                                         trail.end());
+                }
+                all = all && passed && !wrecked;
+            }
+            recovered[static_cast<size_t>(k)] = recovered[static_cast<size_t>(k)] && all;
+
+            // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
+            const CourseBox& box = Course.checkpoints[k];
+            const int32_t w = box.x1 - box.x0, h = box.y1 - box.y0;
+            const int32_t left = (box.x0 + box.x1) / 2 - w / 4, top = (box.y0 + box.y1) / 2 - h / 4;
+            const int32_t right = left + std::max(0, w / 2 - 1);
+            const int32_t bottom = top + std::max(0, h / 2 - 1);
+            for (int32_t sy = top; sy <= bottom;
+                 sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
+                for (int32_t sx = left; sx <= right;
+                     sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
+                    ShipState& ship = ShipTable[0];
+                    ship = at;
+                    ship.x = sx * 256;
+                    ship.y = sy * 256;
+                    ship.altitude = 100;
+                    ship.targetWaypoint = ship.savedTargetWaypoint;
+                    ship.targetX = ship.savedTargetX;
+                    ship.targetY = ship.savedTargetY;
+                    ship.targetAltitude = ship.savedTargetAltitude;
+                    ship.heading = ship.savedHeading;
+                    ship.pitch = ship.bank = ship.speed = 0.0;
+                    camera = cameras[static_cast<size_t>(k)];
+                    WreckOpponents();
+                    report.eyeSpots += 1;
+                    bool inRock = false;
+                    for (int32_t frame = 0; frame < EyeFrames && !ship.wrecked; ++frame) {
+                        RaceFrame(camera, map);
+                        int32_t eyeX = 0, eyeY = 0;
+                        if (EyeInRock(camera, map, eyeX, eyeY)) {
+                            inRock = true;
+                            report.eyes.push_back(
+                                {float(eyeX) / 256.0f, float(eyeY) / 256.0f, camera.height, k});
+                        }
+                    }
+                    report.rockSpots += inRock;
+                }
+        }
+    }
+    for (const uint8_t all : recovered)
+        report.recovered += all;
+    ModelTable[0] = nullptr;
+    return report;
+}
