@@ -1,4 +1,4 @@
-// The game's own race code flown over a baked height map: put-backs on every Checkpoint.
+// The game's own race code flown over a baked height map: the eye after every put-back.
 #include "maps_flight.h"
 
 #include <algorithm>
@@ -22,11 +22,7 @@ bool ModelRead = false;
 
 constexpr int32_t RaceLevel = 1;
 constexpr int32_t LapFrames = 5000;
-constexpr int32_t EyeFrames = 40;       // 2 s at 20 frames a second
-constexpr int32_t RecoveryFrames = 400; // to reach the next Checkpoint after a put-back
-constexpr int32_t Trials = 6;           // random sequences per Checkpoint
-constexpr int32_t FirstTrial = 400;     // their first: others than the race tests fly
-constexpr int32_t TrailFrames = 40;     // frames of a ship's way kept before a wreck
+constexpr int32_t EyeFrames = 40; // 2 s at 20 frames a second
 constexpr uint32_t LapSeeds[] = {1234, 4321, 2718};
 
 // The chase camera as the race starts it.
@@ -58,7 +54,8 @@ void RaceFrame(CameraState& camera, const uint8_t* heights) {
 }
 
 // True while the eye stands inside the ground: the view from there is rock.
-bool EyeInRock(const CameraState& camera, const uint8_t* heights, int32_t& eyeX, int32_t& eyeY) {
+bool EyeStandsInRock(const CameraState& camera, const uint8_t* heights, int32_t& eyeX,
+                     int32_t& eyeY) {
     EyePoint(camera, eyeX, eyeY);
     return heights[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)] * 16 > camera.height;
 }
@@ -89,8 +86,6 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
     const uint8_t* map = heights.data();
 
     const int32_t count = Course.checkpointCount;
-    report.checkpoints = count;
-    std::vector<uint8_t> recovered(static_cast<size_t>(count), 1);
     // Races differ by the pilots' random altitudes: a lap for each of several sequences.
     for (const uint32_t lapSeed : LapSeeds) {
         // One lap from the grid, keeping the return state at every Checkpoint.
@@ -111,45 +106,10 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
             }
         }
 
-        std::vector<CourseSample> trail;
         for (int32_t k = 0; k < count; ++k) {
             if (!reached[static_cast<size_t>(k)])
                 continue;
             const ShipState& at = saved[static_cast<size_t>(k)];
-            // Wrecked just after passing the Checkpoint, with several random sequences.
-            bool all = true;
-            for (int32_t trial = 0; trial < Trials; ++trial) {
-                SeedGameRandom(static_cast<uint32_t>(1 + (FirstTrial + trial) * 7919 + k * 104729 +
-                                                     track * 31));
-                ShipTable[0] = at;
-                ShipTable[0].wrecked = 1;
-                ShipTable[0].wreckFrames = 50;
-                ShipTable[0].laps = 0;
-                camera = cameras[static_cast<size_t>(k)];
-                WreckOpponents();
-                trail.clear();
-                bool passed = false, was = true, wrecked = false;
-                for (int32_t frame = 0; frame < RecoveryFrames && !passed && !wrecked; ++frame) {
-                    RaceFrame(camera, map);
-                    const ShipState& s = ShipTable[0];
-                    const bool now = s.wrecked != 0;
-                    wrecked = now && !was;
-                    was = now;
-                    if (!now || wrecked)
-                        trail.push_back(
-                            {float(s.x) / 256.0f, float(s.y) / 256.0f, float(s.heading)});
-                    passed = s.nextCheckpoint != (k + 1) % count;
-                }
-                if (wrecked) {
-                    const size_t from = trail.size() > TrailFrames ? trail.size() - TrailFrames : 0;
-                    report.wrecks.push_back({-1e9f, float(k), 0.0f});
-                    report.wrecks.insert(report.wrecks.end(), trail.begin() + long(from),
-                                         trail.end());
-                }
-                all = all && passed && !wrecked;
-            }
-            recovered[static_cast<size_t>(k)] = recovered[static_cast<size_t>(k)] && all;
-
             // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
             const CourseBox& box = Course.checkpoints[k];
             const int32_t w = box.x1 - box.x0, h = box.y1 - box.y0;
@@ -178,18 +138,15 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
                     for (int32_t frame = 0; frame < EyeFrames && !ship.wrecked; ++frame) {
                         RaceFrame(camera, map);
                         int32_t eyeX = 0, eyeY = 0;
-                        if (EyeInRock(camera, map, eyeX, eyeY)) {
+                        if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
                             inRock = true;
-                            report.eyes.push_back(
-                                {float(eyeX) / 256.0f, float(eyeY) / 256.0f, camera.height, k});
+                            report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f});
                         }
                     }
                     report.rockSpots += inRock;
                 }
         }
     }
-    for (const uint8_t all : recovered)
-        report.recovered += all;
     ModelTable[0] = nullptr;
     return report;
 }

@@ -458,8 +458,10 @@ constexpr float ShortcutReach = 50.0f; // cells past the wall line where a cours
 constexpr float ShortcutSlack = 10.0f; // cells a way through a gully may save on the ring
 constexpr float NotchReach = 46.0f;    // cells from the course an eye's notch may reach
 constexpr float EyeNotchReach = 24.0f; // cells past the wall line: an eye's notch stays short of it
-constexpr float EyeNotchFloor = 80.0f; // height byte at the bottom of an eye's notch
-constexpr int32_t FlightRounds = 4;    // flights with the game's code, each after carving
+constexpr float FlownNotchReach = 40.0f; // cells past the wall line, for those flown in the game
+constexpr float WallReach = 49.0f;       // cells from the course beyond which all is wall
+constexpr float EyeNotchFloor = 80.0f;   // height byte at the bottom of an eye's notch
+constexpr int32_t FlightRounds = 4;      // flights with the game's code, each after carving
 
 struct Style {
     uint32_t seed;
@@ -698,47 +700,44 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
         return false;
     };
     std::vector<uint8_t> flown(size_t(MapSide) * MapSide, 0);
-    const auto markWays = [&](const std::vector<CourseSample>& ways, float reach, float beyond) {
-        bool stopped = false;
-        float zoneX0 = 0, zoneY0 = 0, zoneX1 = 0, zoneY1 = 0; // the way's put-back zone, cells
-        for (size_t i = 1; i < ways.size(); ++i) {
-            const CourseSample& a = ways[i - 1];
-            const CourseSample& b = ways[i];
-            if (b.x < -1e8f)
-                continue;
-            if (a.x < -1e8f) {
-                const int32_t* c = course.checkpoints[int32_t(a.y)];
-                const int32_t w = c[2] - c[0], h = c[3] - c[1];
-                zoneX0 = float((c[0] + c[2]) / 2 - w / 4);
-                zoneY0 = float((c[1] + c[3]) / 2 - h / 4);
-                zoneX1 = zoneX0 + float(std::max(0, w / 2 - 1));
-                zoneY1 = zoneY0 + float(std::max(0, h / 2 - 1));
-                stopped = false;
-                continue;
-            }
-            const int32_t steps =
-                1 + int32_t(2.0f * std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)));
-            for (int32_t k = 0; k <= steps && !stopped; ++k) {
-                const float t = float(k) / float(steps);
-                const int32_t x = int32_t(std::floor(a.x + (b.x - a.x) * t));
-                const int32_t y = int32_t(std::floor(a.y + (b.y - a.y) * t));
-                uint8_t& cell = flown[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
-                if (cell)
-                    continue;
-                const float fromZone =
-                    std::hypot(std::max({zoneX0 - float(x), 0.0f, float(x) - zoneX1}),
-                               std::max({zoneY0 - float(y), 0.0f, float(y) - zoneY1}));
-                if (fromZone > reach ||
-                    std::min(At(floor, x, y), At(respawn, x, y)) > style.wallRadius + beyond ||
-                    joinsTwoStretches(float(x) + 0.5f, float(y) + 0.5f,
-                                      style.wallRadius + ShortcutReach))
-                    stopped = true;
-                else
-                    cell = 1;
-            }
+    bool stopped = false;
+    float zoneX0 = 0, zoneY0 = 0, zoneX1 = 0, zoneY1 = 0; // the way's put-back zone, cells
+    for (size_t i = 1; i < returns.size(); ++i) {
+        const CourseSample& a = returns[i - 1];
+        const CourseSample& b = returns[i];
+        if (b.x < -1e8f)
+            continue;
+        if (a.x < -1e8f) {
+            const int32_t* c = course.checkpoints[int32_t(a.y)];
+            const int32_t w = c[2] - c[0], h = c[3] - c[1];
+            zoneX0 = float((c[0] + c[2]) / 2 - w / 4);
+            zoneY0 = float((c[1] + c[3]) / 2 - h / 4);
+            zoneX1 = zoneX0 + float(std::max(0, w / 2 - 1));
+            zoneY1 = zoneY0 + float(std::max(0, h / 2 - 1));
+            stopped = false;
+            continue;
         }
-    };
-    markWays(returns, TurnReach, 0.0f);
+        const int32_t steps =
+            1 + int32_t(2.0f * std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)));
+        for (int32_t k = 0; k <= steps && !stopped; ++k) {
+            const float t = float(k) / float(steps);
+            const int32_t x = int32_t(std::floor(a.x + (b.x - a.x) * t));
+            const int32_t y = int32_t(std::floor(a.y + (b.y - a.y) * t));
+            uint8_t& cell = flown[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+            if (cell)
+                continue;
+            const float fromZone =
+                std::hypot(std::max({zoneX0 - float(x), 0.0f, float(x) - zoneX1}),
+                           std::max({zoneY0 - float(y), 0.0f, float(y) - zoneY1}));
+            if (fromZone > TurnReach ||
+                std::min(At(floor, x, y), At(respawn, x, y)) > style.wallRadius ||
+                joinsTwoStretches(float(x) + 0.5f, float(y) + 0.5f,
+                                  style.wallRadius + ShortcutReach))
+                stopped = true;
+            else
+                cell = 1;
+        }
+    }
     // The chase camera's eye must see out: keep the ground below its altitude along its path,
     // in the race and after every put-back, except where that would open a way between two
     // stretches of the course.
@@ -820,47 +819,64 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     // Gullies where a way back crosses ground too high for a ship flying at altitude 100: down
     // to the valley floor, since a ship turning hard cannot climb, their sides steepening up to
     // the mountains.
-    const auto carveGullies = [&] {
-        DistanceField recovery = MakeField(RecoveryCap);
-        for (int32_t y = 0; y < MapSide; ++y)
-            for (int32_t x = 0; x < MapSide; ++x)
-                if (flown[size_t(y) * MapSide + size_t(x)] &&
-                    heights[size_t(y) * MapSide + size_t(x)] > SafeByte)
-                    AddSegment(recovery, float(x) + 0.5f, float(y) + 0.5f, float(x) + 0.5f,
-                               float(y) + 0.5f);
-        for (int32_t y = 0; y < MapSide; ++y) {
-            for (int32_t x = 0; x < MapSide; ++x) {
-                const float gully = At(recovery, x, y);
-                if (gully >= recovery.cap)
-                    continue;
-                const float fx = float(x), fy = float(y);
-                const float gullyWarp = 2.0f * (2.0f * Fbm(fx, fy, 32, 2, style.seed + 4) - 1.0f);
-                const float side = std::max(0.0f, gully + gullyWarp - RecoveryWidth);
-                const float h =
-                    FloorHeight(track, fx, fy, style.seed) + side * (RecoverySlope + 0.5f * side);
-                uint8_t& cell = heights[size_t(y) * MapSide + size_t(x)];
-                cell = uint8_t(std::clamp(std::min(long(cell), std::lround(h)), 0L, 255L));
-            }
+    DistanceField recovery = MakeField(RecoveryCap);
+    for (int32_t y = 0; y < MapSide; ++y)
+        for (int32_t x = 0; x < MapSide; ++x)
+            if (flown[size_t(y) * MapSide + size_t(x)] &&
+                heights[size_t(y) * MapSide + size_t(x)] > SafeByte)
+                AddSegment(recovery, float(x) + 0.5f, float(y) + 0.5f, float(x) + 0.5f,
+                           float(y) + 0.5f);
+    for (int32_t y = 0; y < MapSide; ++y) {
+        for (int32_t x = 0; x < MapSide; ++x) {
+            const float gully = At(recovery, x, y);
+            if (gully >= recovery.cap)
+                continue;
+            const float fx = float(x), fy = float(y);
+            const float gullyWarp = 2.0f * (2.0f * Fbm(fx, fy, 32, 2, style.seed + 4) - 1.0f);
+            const float side = std::max(0.0f, gully + gullyWarp - RecoveryWidth);
+            const float h =
+                FloorHeight(track, fx, fy, style.seed) + side * (RecoverySlope + 0.5f * side);
+            uint8_t& cell = heights[size_t(y) * MapSide + size_t(x)];
+            cell = uint8_t(std::clamp(std::min(long(cell), std::lround(h)), 0L, 255L));
         }
+    }
+    // The eye's notches found by flying the game's code reach further from the valley than the
+    // simulated ones: where two stretches lie within FlownNotchReach past their wall lines, the
+    // wall between them stays whole.
+    std::vector<uint8_t> farNotchable(size_t(MapSide) * MapSide, 0); // by cell: 1 no, 2 yes
+    const auto clearFarAt = [&](float px, float py) {
+        const int32_t cx = int32_t(std::floor(px)) & MapMask;
+        const int32_t cy = int32_t(std::floor(py)) & MapMask;
+        uint8_t& known = farNotchable[size_t(cy) * MapSide + size_t(cx)];
+        if (known == 0)
+            known = joinsTwoStretches(float(cx) + 0.5f, float(cy) + 0.5f,
+                                      style.wallRadius + FlownNotchReach)
+                        ? 1
+                        : 2;
+        return known == 2;
     };
-    carveGullies();
-    // The put-backs flown with the game's own race code: where a ship put back still wrecks,
-    // its way is lowered as the simulated ones are; where the chase camera's eye still stood in
-    // rock, a notch round the spot, never a way between two stretches. Flown again until
-    // nothing more can be carved.
+    // Beyond WallReach cells from the course and its put-back zones the ground stays wall.
+    DistanceField reach = MakeField(WallReach + 1.0f);
+    AddCourseLine(reach, course);
+    for (int32_t i = 0; i < course.checkpointCount; ++i) {
+        const Zone zone = MiddleHalf(course.checkpoints[i]);
+        AddBox(reach, float(zone.left), float(zone.top), float(zone.right), float(zone.bottom));
+    }
+    // The put-backs flown with the game's own race code: where the chase camera's eye still
+    // stood in rock, a notch round the spot, never a way between two stretches nor far from
+    // the course. Flown again until nothing more can be carved.
     PutBackReport report;
     for (int32_t round = 0; round < FlightRounds; ++round) {
         report = FlyPutBacksInTheGame(track, heights);
         const std::vector<uint8_t> before = heights;
-        markWays(report.wrecks, TurnReach, 0.0f);
-        carveGullies();
-        for (const FlightFault& fault : report.eyes) {
+        for (const EyeInRock& fault : report.eyes) {
             const int32_t cx = int32_t(std::floor(fault.x)), cy = int32_t(std::floor(fault.y));
             for (int32_t y = cy - 3; y <= cy + 3; ++y)
                 for (int32_t x = cx - 3; x <= cx + 3; ++x) {
                     const float d =
                         std::hypot(float(x) + 0.5f - fault.x, float(y) + 0.5f - fault.y);
-                    if (d > 3.5f || !clearAt(float(x) + 0.5f, float(y) + 0.5f))
+                    if (d > 3.5f || At(reach, x, y) > WallReach ||
+                        !clearFarAt(float(x) + 0.5f, float(y) + 0.5f))
                         continue;
                     uint8_t& cell = heights[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
                     const long notch =
@@ -871,12 +887,9 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
         if (heights == before)
             break;
     }
-    if (report.checkpoints > 0)
-        std::fprintf(stderr,
-                     "map%d: put-backs recovered on %d of %d Checkpoints, the eye in rock after "
-                     "%d of %d\n",
-                     track + 1, report.recovered, report.checkpoints, report.rockSpots,
-                     report.eyeSpots);
+    if (report.eyeSpots > 0)
+        std::fprintf(stderr, "map%d: the eye in rock after put-backs on %d of %d spots\n",
+                     track + 1, report.rockSpots, report.eyeSpots);
     if (flight)
         *flight = ships;
     return heights;
