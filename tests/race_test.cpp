@@ -442,8 +442,8 @@ TEST(Race, PutBackOnEveryCheckpoint) {
         for (int32_t k = 0; k < count; ++k) {
             int32_t failedTrials = 0;
             for (int32_t trial = 0; trial < 4; ++trial) {
-                SeedGameRandom(static_cast<uint32_t>(1 + (firstTrial + trial) * 7919 +
-                                                     k * 104729 + track * 31));
+                SeedGameRandom(static_cast<uint32_t>(1 + (firstTrial + trial) * 7919 + k * 104729 +
+                                                     track * 31));
                 ShipTable[0] = saved[k];
                 ShipTable[0].wrecked = 1;
                 ShipTable[0].wreckFrames = 50;
