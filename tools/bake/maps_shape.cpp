@@ -562,7 +562,7 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         const float mass = Fbm(x, y, 4, 5, seed + 21, 0.45f);
         float h = Terrace(124.0f + 46.0f * mass + Rise(beyond, 60.0f, 10.0f), 22.0f, 0.12f);
         // Buttes on the rims: sheer towers with flat tops.
-        const Feature butte = NearestFeature(x, y, 24, seed + 31);
+        const Feature butte = NearestFeature(x, y, 32, seed + 31);
         const float standing = SmoothStep(0.5f, 4.0f, beyond);
         if (butte.value > 0.2f)
             h = std::max(h, Mixf(h, 196.0f + 24.0f * butte.value,
@@ -588,7 +588,7 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         // under a level rim; stacks of the same beds stand over the rim like pagodas.
         const float mass = Fbm(x, y, 8, 5, seed + 21);
         float h = 132.0f + 22.0f * mass + Rise(beyond, 48.0f, 5.0f);
-        const Feature stack = NearestFeature(x, y, 28, seed + 31);
+        const Feature stack = NearestFeature(x, y, 32, seed + 31);
         if (stack.value > 0.25f) {
             const float top = 176.0f + 34.0f * stack.value;
             const float slope = 4.0f + 3.0f * stack.value; // height bytes a cell
