@@ -169,13 +169,14 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
                          nullptr,
                          nullptr};
         // The menu camera; an eye west of the map looking in, so every strip starts at the
-        // map's edge; one near the east edge looking out, so strips close where the map ends.
+        // map's edge; one above every peak 40,000 from the east edge looking out, so strips
+        // close only where the map ends.
         if (trial == 0)
             pose = {78240, 18176, 1400, 60, -180, 240, 240, nullptr, nullptr};
         if (trial == 1)
             pose = {-14400, 65536, 1400, 0, -180, 240, 240, nullptr, nullptr};
         if (trial == 2)
-            pose = {106672, 65536, 1400, 0, -180, 240, 240, nullptr, nullptr};
+            pose = {107072, 65536, 4000, 0, -180, 240, 240, nullptr, nullptr};
         for (int32_t w : {WideStrip, MiddleStrip, NarrowStrip}) {
             for (int32_t distance : {50000, 75000, 100000}) {
                 reference.Pose(pose);
@@ -194,6 +195,22 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
                 }
                 framesWithTerrain += std::count_if(real.depth.begin(), real.depth.end(),
                                                    [](uint32_t e) { return e != Untouched; }) > 0;
+                // The edge poses do what they are here for: from the west, the nearest rows
+                // see no map; looking out east, nothing past the edge (40,000 ahead).
+                uint32_t farthest = 0;
+                for (uint32_t e : real.depth)
+                    farthest = e != Untouched ? std::max(farthest, e) : farthest;
+                const auto noGround = [&](int32_t row) {
+                    return std::all_of(real.depth.begin() + row * 240,
+                                       real.depth.begin() + row * 240 + 240,
+                                       [](uint32_t e) { return e == Untouched; });
+                };
+                if (trial == 1) {
+                    EXPECT_TRUE(noGround(239) && !noGround(120)) << w << " " << distance;
+                }
+                if (trial == 2) {
+                    EXPECT_TRUE(farthest > 20000 && farthest < 43000) << farthest;
+                }
                 // The next pose draws over this one's pixels, as frames do in the game.
                 std::fill(real.depth.begin(), real.depth.end(), 0x12345678u);
                 reference.depth = real.depth;
