@@ -487,8 +487,8 @@ float FloorHeight(int32_t track, float x, float y, float d, uint32_t seed) {
     case 0:
         return 5.0f + 30.0f * Rolling(x, y, 16, 4, seed + 11); // meadows over moraines
     case 1:
-        // A drained lake: flat to the eye, its shallows and deeps shading the ground broadly.
-        return 3.0f + 6.0f * Fbm(x, y, 16, 3, seed + 11) + 2.0f * Fbm(x, y, 64, 2, seed + 12);
+        // A drained lake bed, flat to the eye.
+        return 4.0f + 5.0f * Fbm(x, y, 32, 3, seed + 11);
     case 2: {
         // Dunes: long crests across the wind, each a steep slip face climbing toward the light,
         // whose foot lies in shade, then a long gentle back.
