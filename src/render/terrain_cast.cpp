@@ -360,15 +360,10 @@ template <int32_t N> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) 
         batch.stepX = stepX;
         batch.stepY = stepY;
         // The sign bit flipped makes the unsigned map bounds a signed comparison, which every
-        // processor has; the strips' sums keep it, as they wrap around in 32 bits. Lane by lane
-        // a sum, not a product: SSE2 has no 32-bit multiply.
-        uint32_t x = static_cast<uint32_t>(leftX) ^ 0x80000000u;
-        uint32_t y = static_cast<uint32_t>(leftY) ^ 0x80000000u;
+        // processor has; the strips' sums keep it, as they wrap around in 32 bits.
         for (int32_t j = 0; j < LaneCount; ++j) {
-            batch.laneX[j] = static_cast<int32_t>(x);
-            batch.laneY[j] = static_cast<int32_t>(y);
-            x += static_cast<uint32_t>(stepX);
-            y += static_cast<uint32_t>(stepY);
+            batch.laneX[j] = (leftX + j * stepX) ^ INT32_MIN;
+            batch.laneY[j] = (leftY + j * stepY) ^ INT32_MIN;
         }
         batch.base = BaseRow(rays.eyeHeight, rays.horizonShift, constants);
         batch.rowScale = constants.rowScale;
