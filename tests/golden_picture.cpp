@@ -1,13 +1,12 @@
 // Golden pictures for tests: PNG files under tests/golden/, rewritten on request.
 #include "golden_picture.h"
 
-#include <png.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <vector>
 
+#include "platform/png_writer.h"
 #include "test_folder.h"
 
 namespace {
@@ -27,30 +26,18 @@ std::vector<uint8_t> ToRgb(const uint16_t* pixels, int32_t width, int32_t height
 
 bool WriteRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int32_t width,
                  int32_t height) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) != 0;
+    return WritePngFile(path, rgb.data(), width, height);
 }
 
+// The game's own reader (RGBA) with the alpha dropped.
 bool ReadRgbPng(const std::string& path, std::vector<uint8_t>& rgb, int32_t& width,
                 int32_t& height) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
+    std::vector<uint8_t> rgba;
+    if (!ReadPngFile(path, rgba, width, height))
         return false;
-    image.format = PNG_FORMAT_RGB;
-    width = static_cast<int32_t>(image.width);
-    height = static_cast<int32_t>(image.height);
-    rgb.assign(PNG_IMAGE_SIZE(image), 0);
-    if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0) {
-        png_image_free(&image);
-        return false;
-    }
+    rgb.resize(rgba.size() / 4 * 3);
+    for (size_t i = 0; i < rgba.size() / 4; ++i)
+        std::memcpy(&rgb[i * 3], &rgba[i * 4], 3);
     return true;
 }
 

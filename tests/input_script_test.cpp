@@ -3,6 +3,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/input_script.h"
@@ -55,12 +56,11 @@ TEST(InputScript, ReadsEveryEventInPassOrder) {
     };
     ASSERT_EQ(events.size(), std::size(expected));
     for (size_t i = 0; i < events.size(); ++i) {
-        EXPECT_EQ(events[i].pass, expected[i].pass) << i;
-        EXPECT_EQ(events[i].kind, expected[i].kind) << i;
-        EXPECT_EQ(events[i].x, expected[i].x) << i;
-        EXPECT_EQ(events[i].y, expected[i].y) << i;
-        EXPECT_EQ(events[i].code, expected[i].code) << i;
-        EXPECT_EQ(events[i].ticks, expected[i].ticks) << i;
+        const ScriptEvent& e = events[i];
+        const Expected& x = expected[i];
+        EXPECT_EQ(std::tie(e.pass, e.kind, e.x, e.y, e.code, e.ticks),
+                  std::tie(x.pass, x.kind, x.x, x.y, x.code, x.ticks))
+            << i;
     }
 }
 

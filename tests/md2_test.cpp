@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "assets/ship_model.h"
@@ -90,26 +91,21 @@ TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     // One frame of three vertices: 40 + 12 bytes at ofs_frames, and the file ends there.
     const std::vector<uint8_t> bytes = Md2Builder::Triangle().Bytes();
     ASSERT_TRUE(ReadShipModel(*model, WriteTemp("small.md2", bytes).c_str()));
-    EXPECT_EQ(model->header.ident, 0x32504449);
-    EXPECT_EQ(model->header.skinWidth, 64);
-    EXPECT_EQ(model->header.numVertices, 3);
-    EXPECT_EQ(model->header.ofsEnd, static_cast<int32_t>(bytes.size()));
-    ASSERT_EQ(model->texCoords.size(), 4u); // one more entry than the count
-    EXPECT_EQ(model->texCoords[1].s, -3);
-    EXPECT_EQ(model->texCoords[1].t, -2);
-    EXPECT_EQ(model->texCoords[2].s, 127);
-    ASSERT_EQ(model->triangles.size(), 2u);
-    EXPECT_EQ(model->triangles[0].vertex[0], 0);
-    EXPECT_EQ(model->triangles[0].vertex[2], 2);
-    EXPECT_EQ(model->triangles[0].texCoord[0], 2);
-    ASSERT_EQ(model->frameHeaders.size(), 1u);
-    EXPECT_EQ(model->frameHeaders[0].scale[1], 1.0f);
-    EXPECT_EQ(model->frameHeaders[0].translate[2], -30.5f);
-    EXPECT_STREQ(model->frameHeaders[0].name, "frame");
-    ASSERT_EQ(model->frameVertices[0].size(), 4u);
-    EXPECT_EQ(model->frameVertices[0][2].v[0], 20);
-    EXPECT_EQ(model->frameVertices[0][2].v[2], 22);
-    EXPECT_EQ(model->frameVertices[0][2].normalIndex, 2);
+    const Md2Header& h = model->header;
+    EXPECT_EQ(std::make_tuple(h.ident, h.skinWidth, h.numVertices, h.ofsEnd),
+              std::make_tuple(0x32504449, 64, 3, static_cast<int32_t>(bytes.size())));
+    // Every array read has one entry more than its count.
+    ASSERT_TRUE(model->texCoords.size() == 4u && model->triangles.size() == 2u &&
+                model->frameHeaders.size() == 1u && model->frameVertices[0].size() == 4u);
+    const Md2TexCoord* st = model->texCoords.data();
+    EXPECT_EQ(std::make_tuple(st[1].s, st[1].t, st[2].s), std::make_tuple(-3, -2, 127));
+    const Md2Triangle& t = model->triangles[0];
+    EXPECT_EQ(std::make_tuple(t.vertex[0], t.vertex[2], t.texCoord[0]), std::make_tuple(0, 2, 2));
+    const Md2FrameHeader& f = model->frameHeaders[0];
+    EXPECT_EQ(std::make_tuple(f.scale[1], f.translate[2]), std::make_tuple(1.0f, -30.5f));
+    EXPECT_STREQ(f.name, "frame");
+    const Md2Vertex& v = model->frameVertices[0][2];
+    EXPECT_EQ(std::make_tuple(v.v[0], v.v[2], v.normalIndex), std::make_tuple(20, 22, 2));
 
     // The skin is 128 x 128 whatever the file says, allocated even when the picture is
     // missing (then black).

@@ -2,6 +2,8 @@
 // each kind of screen, held thrust, the menu focus, pause and leaving, and the picture's fit.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/port_screen.h"
 #include "base/state.h"
 #include "device_messages.h"
@@ -231,12 +233,10 @@ TEST(PortPicture, FitsEveryWindowWithoutCroppingAndMapsTheMouseBack) {
         {0, 0, ScalingMode::Fit, {-1, -1, 3, 4, 1}},
     };
     for (const auto& c : cases) {
-        const PictureRect r = FitPicture(c.w, c.h, c.mode);
-        EXPECT_EQ(r.x, c.expected.x) << c.w << "x" << c.h;
-        EXPECT_EQ(r.y, c.expected.y) << c.w << "x" << c.h;
-        EXPECT_EQ(r.width, c.expected.width) << c.w << "x" << c.h;
-        EXPECT_EQ(r.height, c.expected.height) << c.w << "x" << c.h;
-        EXPECT_EQ(r.upscale, c.expected.upscale) << c.w << "x" << c.h;
+        const PictureRect r = FitPicture(c.w, c.h, c.mode), e = c.expected;
+        EXPECT_EQ(std::tie(r.x, r.y, r.width, r.height, r.upscale),
+                  std::tie(e.x, e.y, e.width, e.height, e.upscale))
+            << c.w << "x" << c.h;
         EXPECT_EQ(r.width * 4, r.height * 3) << "the picture keeps its shape";
     }
 
@@ -248,9 +248,6 @@ TEST(PortPicture, FitsEveryWindowWithoutCroppingAndMapsTheMouseBack) {
     ASSERT_TRUE(PictureToScreen(fit, 262 + 674, 899, x, y));
     EXPECT_EQ(x, 239);
     EXPECT_EQ(y, 319);
-    ASSERT_TRUE(PictureToScreen(fit, 262 + 338, 450, x, y));
-    EXPECT_EQ(x, 120);
-    EXPECT_EQ(y, 160);
     EXPECT_FALSE(PictureToScreen(fit, 261, 450, x, y)) << "the border is not the screen";
     EXPECT_FALSE(PictureToScreen(fit, 262 + 675, 450, x, y));
 }

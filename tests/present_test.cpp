@@ -91,13 +91,4 @@ TEST(Presentation, GreyPanels) {
         ASSERT_EQ(0x11, byte);
 }
 
-TEST(Presentation, FrameBufferClear) {
-    ASSERT_TRUE(AllocateFrameBuffer());
-    ClearFrameBuffer(0x12);
-    EXPECT_EQ(0x1212, FrameBufferAddress()[0]);
-    EXPECT_EQ(0x1212, FrameBufferAddress()[240 * 320 - 1]);
-    ClearFrameBuffer(0);
-    EXPECT_EQ(0, FrameBufferAddress()[1000]);
-}
-
 } // namespace

@@ -75,19 +75,36 @@ std::string ReadText(const std::filesystem::path& path) {
 
 WavSound ReadWav(const std::filesystem::path& path) {
     const std::vector<uint8_t> b = ReadFileBytes(path);
+    const auto le = [&b](size_t at, int bytes) {
+        uint32_t value = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            value = value << 8 | b[at + i];
+        return value;
+    };
     WavSound wav;
-    uint16_t channels = 0, bits = 0;
     if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
-        std::memcmp(b.data() + 36, "data", 4) != 0)
+        std::memcmp(b.data() + 8, "WAVE", 4) != 0 || le(4, 4) + 8 != b.size())
         return wav;
-    std::memcpy(&channels, b.data() + 22, 2);
-    std::memcpy(&bits, b.data() + 34, 2);
-    if (bits != 16)
-        return wav;
-    wav.channels = channels;
-    std::memcpy(&wav.rate, b.data() + 24, 4);
-    wav.samples.resize((b.size() - 44) / 2);
-    std::memcpy(wav.samples.data(), b.data() + 44, wav.samples.size() * 2);
+    uint32_t format = 0, bits = 0, rate = 0, channels = 0;
+    for (size_t at = 12; at + 8 <= b.size();) {
+        const uint32_t size = le(at + 4, 4);
+        if (size > b.size() - at - 8)
+            return wav;
+        if (std::memcmp(&b[at], "fmt ", 4) == 0 && size >= 16) {
+            format = le(at + 8, 2), channels = le(at + 10, 2), rate = le(at + 12, 4);
+            bits = le(at + 22, 2);
+        } else if (std::memcmp(&b[at], "data", 4) == 0) {
+            if (format != 1 || (bits != 8 && bits != 16) || channels == 0)
+                return wav;
+            for (size_t i = at + 8; i + bits / 8 <= at + 8 + size; i += bits / 8)
+                wav.samples.push_back(
+                    static_cast<int16_t>(bits == 16 ? le(i, 2) : (b[i] - 128) * 256));
+            wav.rate = static_cast<int32_t>(rate);
+            wav.channels = static_cast<int32_t>(channels);
+            return wav;
+        }
+        at += 8 + size + (size & 1);
+    }
     return wav;
 }
 

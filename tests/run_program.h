@@ -34,7 +34,8 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 std::string ReadText(const std::filesystem::path& path);
 
-// The mixer's WAV output: the canonical 44-byte header, then interleaved 16-bit samples.
+// A PCM WAV file of 8 or 16 bits, its samples interleaved as 16-bit values (8-bit ones moved
+// up). The RIFF size must be the file's and every chunk inside it.
 struct WavSound {
     int32_t rate = 0; // 0 when the file is not such a WAV
     int32_t channels = 0;

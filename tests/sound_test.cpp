@@ -75,40 +75,30 @@ TEST_F(SoundTest, MenuMusicPlaysFromStartUpAndFollowsTheMusicVolume) {
     EXPECT_GT(Level(r, 17, 24), 400.0); // back, from where it had got to
 }
 
-TEST_F(SoundTest, MusicOffStartsNothingAndEffectsFollowSoundFx) {
+// What MUSIC OFF and SOUND FX OFF sound like in a whole game is FrontEndRun's check (no race
+// music, no countdown voices); here what only the calls show.
+TEST_F(SoundTest, MusicOffStartsNothingAndStrayRequestsAreIgnored) {
     InitSound();
-    Updates(2);
     GameSettings.music = 0;
     SwitchMusic(RaceMusic); // the menu music stops, the race music does not start
     EXPECT_EQ(ReadSoundStatus().playing, -1);
-    Updates(6); // blocks 2-7: silent after the tail
-    GameSettings.sfx = 0;
-    PlayEffect(ExplodeEffect);
-    PlayEffect(CrashEffect);
-    Updates(6); // blocks 8-13: still silent
-    GameSettings.sfx = 1;
-    PlayEffect(ExplodeEffect);
-    Updates(6); // blocks 14-19: the explosion
-    Updates(6); // blocks 20-25: it has died away
     GameSettings.music = 1;
     SetMusicOn(true); // no module playing: MUSIC ON brings nothing yet
-    Updates(6);       // blocks 26-31
+    Updates(2);
+    EXPECT_EQ(ReadSoundStatus().playing, -1);
     SwitchMusic(RaceMusic);
     EXPECT_EQ(ReadSoundStatus().playing, RaceMusic);
-    Updates(6);                          // blocks 32-37: the race music
-    PlayEffect(static_cast<Effect>(7));  // out of range: ignored
+    Updates(4);
+    PlayEffect(static_cast<Effect>(7)); // out of range: ignored
+    PlayEffect(static_cast<Effect>(-1));
     SwitchMusic(static_cast<Music>(-1)); // stops the music, starts nothing
     EXPECT_EQ(ReadSoundStatus().playing, -1);
+    SwitchMusic(static_cast<Music>(9));
+    EXPECT_EQ(ReadSoundStatus().playing, -1);
     ShutdownSound();
-
     const WavSound r = ReadWav(Out());
-    ASSERT_EQ(r.samples.size(), 38 * BlockFrames * 2);
-    EXPECT_LT(Level(r, 6, 8), 40.0);
-    EXPECT_LT(Level(r, 8, 14), 20.0);
-    EXPECT_GT(Level(r, 14, 16), 1500.0);
-    EXPECT_LT(Level(r, 24, 26), 40.0);
-    EXPECT_LT(Level(r, 26, 32), 20.0);
-    EXPECT_GT(Level(r, 32, 38), 400.0);
+    ASSERT_EQ(r.samples.size(), 6 * BlockFrames * 2);
+    EXPECT_GT(Level(r, 2, 6), 400.0); // the race music
 }
 
 TEST_F(SoundTest, EveryEffectSoundsAndFourVoicesAreShared) {

@@ -21,49 +21,6 @@ Bytes ReadSoundFile(const std::string& name) {
 }
 
 const auto Be16 = [](const Bytes& b, size_t at) { return uint16_t(b[at] << 8 | b[at + 1]); };
-const auto Le16 = [](const Bytes& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); };
-const auto Le32 = [](const Bytes& b, size_t at) {
-    return Le16(b, at) | uint32_t(Le16(b, at + 2)) << 16;
-};
-
-double Rms(const std::vector<float>& v, size_t from, size_t to) {
-    double sum = 0.0;
-    for (size_t i = from; i < to && i < v.size(); ++i)
-        sum += static_cast<double>(v[i]) * v[i];
-    return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
-}
-
-struct Wav {
-    uint16_t format = 0, channels = 0, bits = 0;
-    uint32_t rate = 0;
-    std::vector<float> samples; // -1 .. 1
-};
-
-bool ParseWav(const Bytes& b, Wav& wav) {
-    if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
-        std::memcmp(b.data() + 8, "WAVE", 4) != 0 || Le32(b, 4) + 8 != b.size())
-        return false;
-    for (size_t at = 12; at + 8 <= b.size();) {
-        uint32_t size = Le32(b, at + 4);
-        if (at + 8 + size > b.size())
-            return false;
-        if (std::memcmp(&b[at], "fmt ", 4) == 0) {
-            wav.format = Le16(b, at + 8);
-            wav.channels = Le16(b, at + 10);
-            wav.rate = Le32(b, at + 12);
-            wav.bits = Le16(b, at + 22);
-        } else if (std::memcmp(&b[at], "data", 4) == 0) {
-            for (size_t i = at + 8; i < at + 8 + size; i += wav.bits / 8) {
-                wav.samples.push_back(wav.bits == 16 ? static_cast<int16_t>(Le16(b, i)) / 32768.0f
-                                                     : (b[i] - 128) / 128.0f);
-            }
-            return wav.format == 1 && (wav.bits == 8 || wav.bits == 16);
-        }
-        at += 8 + size + (size & 1);
-    }
-    return false;
-}
-
 } // namespace
 
 TEST(SoundsData, ModulesAreFourChannelProTrackerMusicOverAMinuteLong) {
@@ -102,16 +59,19 @@ TEST(SoundsData, ModulesAreFourChannelProTrackerMusicOverAMinuteLong) {
 
         // Render stretches across the song: each is clearly sound, none clips hard.
         const int32_t rate = 22050;
-        std::vector<float> left(static_cast<size_t>(rate) * 4), right(left.size());
+        WavSound left{rate, 1, std::vector<int16_t>(static_cast<size_t>(rate) * 4)};
+        WavSound right = left;
         for (double at : {2.0, seconds * 0.4, seconds * 0.8}) {
             openmpt_module_set_position_seconds(module, at);
-            size_t got = openmpt_module_read_float_stereo(module, rate, left.size(), left.data(),
-                                                          right.data());
-            ASSERT_EQ(got, left.size());
-            EXPECT_GT(Rms(left, 0, got) + Rms(right, 0, got), 0.08) << "at " << at << " s";
+            const size_t got = openmpt_module_read_stereo(
+                module, rate, left.samples.size(), left.samples.data(), right.samples.data());
+            ASSERT_EQ(got, left.samples.size());
+            EXPECT_GT(left.Level(0, got) + right.Level(0, got), 0.08 * 32768)
+                << "at " << at << " s";
             size_t clipped = 0;
             for (size_t i = 0; i < got; ++i)
-                clipped += std::fabs(left[i]) >= 0.999f || std::fabs(right[i]) >= 0.999f;
+                clipped +=
+                    std::abs(left.samples[i]) >= 32735 || std::abs(right.samples[i]) >= 32735;
             EXPECT_LT(clipped, got / 1000) << "at " << at << " s";
         }
         openmpt_module_destroy(module);
@@ -127,22 +87,22 @@ TEST(SoundsData, EffectsAreShortMonoPcmWavsThatSound) {
                               {"explode.wav", 0.8, 3.0}, {"three.wav", 0.2, 1.5},
                               {"two.wav", 0.2, 1.5},     {"one.wav", 0.2, 1.5},
                               {"go!.wav", 0.2, 1.5}};
-    std::vector<std::vector<float>> words;
+    std::vector<std::vector<int16_t>> words;
     for (const Expect& e : effects) {
         SCOPED_TRACE(e.name);
-        Wav wav;
-        ASSERT_TRUE(ParseWav(ReadSoundFile(e.name), wav));
+        const WavSound wav = ReadWav(std::string(TARNVELL_DATA) + "/Sound/" + e.name);
+        ASSERT_GT(wav.rate, 0) << "not a PCM WAV whose sizes add up";
         EXPECT_EQ(wav.channels, 1);
-        EXPECT_TRUE(wav.rate >= 11025u && wav.rate <= 48000u) << wav.rate;
+        EXPECT_TRUE(wav.rate >= 11025 && wav.rate <= 48000) << wav.rate;
         const double seconds = static_cast<double>(wav.samples.size()) / wav.rate;
         EXPECT_TRUE(seconds >= e.shortest && seconds <= e.longest) << seconds;
-        float peak = 0.0f;
-        for (float v : wav.samples)
-            peak = std::max(peak, std::fabs(v));
-        EXPECT_TRUE(peak > 0.4f && peak < 0.99f) << peak;
+        int32_t peak = 0;
+        for (int16_t v : wav.samples)
+            peak = std::max(peak, std::abs(int32_t{v}));
+        EXPECT_TRUE(peak > 0.4 * 32768 && peak < 0.99 * 32768) << peak;
         // The sound starts at once (no leading silence) and ends quietly (no click).
-        EXPECT_GT(Rms(wav.samples, 0, wav.rate / 20), 0.02);
-        EXPECT_LT(std::fabs(wav.samples.back()), 0.01f);
+        EXPECT_GT(wav.Level(0, static_cast<size_t>(wav.rate / 20)), 0.02 * 32768);
+        EXPECT_LT(std::abs(wav.samples.back()), 0.01 * 32768);
         if (std::strstr("three.wav two.wav one.wav go!.wav", e.name))
             words.push_back(wav.samples);
     }

@@ -1,7 +1,7 @@
 // The window build's keyboard, mouse and pad through the real SDL backend on SDL's dummy
-// video driver: held thrust, pause with the clock standing still, leaving the race, menu
-// focus by pad, a screenshot into the pictures folder, the mouse on a fitted picture, and a
-// whole game played with a pad alone.
+// video driver: held thrust, pause with the clock standing still, leaving the race, a
+// screenshot into the pictures folder, the mouse on a fitted picture, and a whole game
+// played with a pad alone.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ const Message KeyDownA{WM_KEYDOWN, KeyCodeA, 0};
 
 } // namespace
 
-TEST(WindowKeys, ThrustPauseLeaveFocusScreenshotAndMouse) {
+TEST(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     const std::filesystem::path pictures = TestFolder("pictures");
@@ -79,20 +79,18 @@ TEST(WindowKeys, ThrustPauseLeaveFocusScreenshotAndMouse) {
     ASSERT_TRUE(backend->OpenScreen("keys test")) << SDL_GetError();
     Poll(*backend);
 
-    // A race: Z held gives a press at once and one after every presented frame, however
-    // the arrows come and go and whatever the desktop repeats.
+    // A race: Z held gives a press at once and one after each presented frame, whatever the
+    // arrows do and the desktop repeats (the rules themselves are PortTest's; here the SDL
+    // keys, their repeat flag and the backend's frame hook).
     ShowScreen(StateRace);
     PushKey(SDLK_z, true);
     EXPECT_EQ(Poll(*backend), Messages{KeyDownA});
-    for (int32_t frame = 0; frame < 4; ++frame) {
-        PushKey(SDLK_LEFT, true);
-        PushKey(SDLK_z, true, true);
-        PushKey(SDLK_LEFT, false);
-        EXPECT_EQ(Poll(*backend),
-                  (Messages{{WM_KEYDOWN, KeyCodeLeft, 0}, {WM_KEYUP, KeyCodeLeft, 0}}));
-        backend->FramePresented();
-        EXPECT_EQ(Poll(*backend), Messages{KeyDownA}) << "frame " << frame;
-    }
+    PushKey(SDLK_LEFT, true);
+    PushKey(SDLK_z, true, true);
+    PushKey(SDLK_LEFT, false);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeLeft, 0}, {WM_KEYUP, KeyCodeLeft, 0}}));
+    backend->FramePresented();
+    EXPECT_EQ(Poll(*backend), Messages{KeyDownA});
     PushKey(SDLK_z, false);
     EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeA, 0}}));
     backend->FramePresented();
@@ -115,29 +113,6 @@ TEST(WindowKeys, ThrustPauseLeaveFocusScreenshotAndMouse) {
     EXPECT_GE(backend->Ticks(), stopped);
     ShowScreen(StateMainMenu);
     EXPECT_EQ(Poll(*backend), (Messages{{WM_LBUTTONUP, 0, 0}}));
-
-    // The menus by a pad alone: down twice, then A taps HELP's centre.
-    const int index = SDL_JoystickAttachVirtual(
-        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
-    ASSERT_GE(index, 0) << SDL_GetError();
-    SDL_Joystick* pad = SDL_JoystickOpen(index);
-    ASSERT_NE(pad, nullptr);
-    Poll(*backend);
-    for (int32_t i = 0; i < 2; ++i) {
-        SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1);
-        Poll(*backend);
-        SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0);
-        Poll(*backend);
-    }
-    EXPECT_EQ(PortFocusedItem(), HelpItem);
-    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 150)}}));
-    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
-    ShowScreen(StateMainMenu);
-    Poll(*backend);
-    SDL_JoystickClose(pad);
-    SDL_JoystickDetachVirtual(index);
-    Poll(*backend);
 
     // F12: the picture saved in the pictures folder, and a note over the window.
     testing::internal::CaptureStdout();

@@ -1,8 +1,6 @@
 // The real game run inside this process on a headless device whose input comes from a hook.
 #include "game_driver.h"
 
-#include <string>
-
 #include "app/main_loop.h"
 #include "app/session.h"
 #include "app/window.h"
@@ -55,16 +53,7 @@ int32_t RunDrivenGame(const DrivenRun& run) {
     GameOptions.seed = run.seed;
     GameOptions.autopilot = run.autopilot;
     GameOptions.frames = run.frames;
-    GameOptions.display = run.display;
-    if (!InitDataPaths())
-        return -1;
-    std::string error;
-    if (run.inputPath != nullptr) {
-        GameOptions.inputPath = run.inputPath;
-        if (!LoadInputScript(GameOptions.inputPath, error))
-            return -1;
-    }
-    if (!SelectDisplayProfile(GameOptions.display))
+    if (!InitDataPaths() || !SelectDisplayProfile(GameOptions.display))
         return -1;
     Backend.Start(run.hook);
     SetDeviceBackend(&Backend);

@@ -7,9 +7,7 @@
 using PassHook = void (*)(int64_t pass);
 
 struct DrivenRun {
-    const char* dataDir = nullptr;   // folder holding Map/ Graph/ Sound/
-    const char* inputPath = nullptr; // optional input script, replayed as the game would
-    const char* display = "rgb565";  // display profile
+    const char* dataDir = nullptr; // folder holding Map/ Graph/ Sound/
     uint32_t seed = 7;
     bool autopilot = false;
     int64_t frames = 0; // 0: until EXIT
@@ -17,7 +15,7 @@ struct DrivenRun {
 };
 
 // Runs the game from its start-up to its exit code; -1 when the start-up refuses the
-// options (no data folder, bad script or display profile).
+// options (no data folder).
 int32_t RunDrivenGame(const DrivenRun& run);
 
 // Input for the next pass, as the device would queue it.
