@@ -263,6 +263,140 @@ TEST_P(MapsData, TheChaseCameraSeesOverTheValleyAndTheMapWraps) {
     EXPECT_LE(seam, 40);
 }
 
+// What sets one track's landscape apart, measured on its map around its course.
+struct Landform {
+    double floorSpread; // height bytes: spread of the valley floor along the course
+    double floorGrain;  // height bytes a cell: how rough the floor is from cell to cell
+    double wallTop;     // height byte nine in ten cells stay under, 30-60 cells off the course
+    double terraced;    // share of that wall ground lying on level steps
+    double wallGrain;   // height bytes a cell: how rough that wall ground is
+    int32_t spires;     // peaks within 60 cells of the course standing 40 above their foot
+    int32_t landmark;   // the tallest cell within 60 cells of the course
+    int32_t skyline;    // the tallest cell on the skyline seen from the start's chase camera
+};
+
+Landform Measure(const Map& map, const CourseTable& c) {
+    std::vector<float> distance(size_t(Side) * Side, 1e9f);
+    for (int32_t y = 0; y < Side; ++y)
+        for (int32_t x = 0; x < Side; ++x)
+            for (int32_t i = 0; i < c.waypointCount; ++i)
+                distance[size_t(y) * Side + size_t(x)] =
+                    std::min(distance[size_t(y) * Side + size_t(x)],
+                             SegmentDistance(float(x), float(y), Centre(c, i), Centre(c, i + 1)));
+    double n = 0, sum = 0, squares = 0, grain = 0, walls = 0, level = 0, rough = 0;
+    std::vector<int32_t> band;
+    Landform f{};
+    for (int32_t y = 0; y < Side; ++y) {
+        for (int32_t x = 0; x < Side; ++x) {
+            const float d = distance[size_t(y) * Side + size_t(x)];
+            const int32_t h = map.At(x, y);
+            const int32_t gx = std::abs(map.At(x + 1, y) - h), gy = std::abs(map.At(x, y + 1) - h);
+            if (d <= 6.0f) {
+                n += 1;
+                sum += h;
+                squares += double(h) * h;
+                grain += gx + gy;
+            }
+            if (d >= 30.0f && d <= 60.0f) {
+                band.push_back(h);
+                if (h > CeilingByte) {
+                    walls += 1;
+                    level += gx <= 1 && gy <= 1;
+                    rough += gx + gy;
+                }
+            }
+            if (d > 60.0f)
+                continue;
+            f.landmark = std::max(f.landmark, h);
+            // A spire: the one top of its 7 x 7 cells, 40 above the lowest cell 6 away.
+            bool top = h >= 150;
+            int32_t foot = h;
+            for (int32_t k = 0; k < 49 && top; ++k)
+                top = k == 24 || map.At(x + k % 7 - 3, y + k / 7 - 3) < h;
+            for (int32_t k = 0; k < 24 && top; ++k) {
+                const float a = float(k) * 0.2618f;
+                foot = std::min(foot, map.At(x + int32_t(std::lround(6.0f * std::cos(a))),
+                                             y + int32_t(std::lround(6.0f * std::sin(a)))));
+            }
+            f.spires += top && h - foot >= 40;
+        }
+    }
+    f.floorSpread = std::sqrt(squares / n - (sum / n) * (sum / n));
+    f.floorGrain = grain / n;
+    std::nth_element(band.begin(), band.begin() + ptrdiff_t(band.size() * 9 / 10), band.end());
+    f.wallTop = band[band.size() * 9 / 10];
+    f.terraced = level / std::max(walls, 1.0);
+    f.wallGrain = rough / std::max(walls, 1.0);
+    // The chase camera 22 cells behind the player's start place, at altitude 175, looking west
+    // with the view's 42 degrees: along each ray the cell seen highest above the eye.
+    const float eyeX = float(c.grid[0][0]) + 22.0f, eyeY = float(c.grid[0][1]);
+    for (int32_t ray = -20; ray <= 20; ++ray) {
+        const float angle = 3.14159265f + float(ray) * 0.0184f;
+        float best = -1e9f;
+        int32_t top = 0;
+        for (float r = 4.0f; r < 390.0f; r += 0.5f) {
+            const int32_t h = map.At(int32_t(std::floor(eyeX + r * std::cos(angle))),
+                                     int32_t(std::floor(eyeY + r * std::sin(angle))));
+            const float elevation = (float(h) - float(EyeByte)) / r;
+            if (elevation > best)
+                best = elevation, top = h;
+        }
+        f.skyline = std::max(f.skyline, top);
+    }
+    return f;
+}
+
+// Bounds on the measures that say what a track looks like; each track meets its own, and no
+// other track meets them all.
+struct Character {
+    const char* name;
+    Landform low, high;
+};
+constexpr double Any = 1e9;
+constexpr Character Characters[TrackCount] = {
+    // Rolling meadows under broad, smooth snow slopes.
+    {"alpine valley", {6, 0, 185, 0, 0, 0, 235, 0}, {Any, 3, Any, 0.4, Any, 30, 255, 255}},
+    // A lake-flat floor in a low, level rim: the sky stands wide over it.
+    {"crater", {0, 0, 0, 0.75, 0, 0, 0, 0}, {3, 1, 150, 1, 4, 5, 255, 150}},
+    // Dunes between stepped tablelands, buttes and arches over the rims.
+    {"mesas", {0, 4, 185, 0.4, 7, 0, 215, 0}, {Any, Any, Any, 0.68, Any, 60, 255, 255}},
+    // A ribbed riverbed between walls of thin, level beds.
+    {"layered canyon", {0, 4, 175, 0.62, 0, 0, 0, 0}, {Any, Any, Any, 1, 7, 60, 255, 255}},
+    // Jagged crests crowded with needles of rock.
+    {"spired gorge", {6, 0, 0, 0, 7, 60, 235, 0}, {Any, 3, Any, 0.4, Any, 100000, 255, 255}},
+};
+
+bool Fits(const Landform& f, const Character& c) {
+    const auto in = [](double v, double low, double high) { return low <= v && v <= high; };
+    return in(f.floorSpread, c.low.floorSpread, c.high.floorSpread) &&
+           in(f.floorGrain, c.low.floorGrain, c.high.floorGrain) &&
+           in(f.wallTop, c.low.wallTop, c.high.wallTop) &&
+           in(f.terraced, c.low.terraced, c.high.terraced) &&
+           in(f.wallGrain, c.low.wallGrain, c.high.wallGrain) &&
+           in(f.spires, c.low.spires, c.high.spires) &&
+           in(f.landmark, c.low.landmark, c.high.landmark) &&
+           in(f.skyline, c.low.skyline, c.high.skyline);
+}
+
+TEST(MapsLandform, EachTrackHasALandscapeOfItsOwn) {
+    Landform measured[TrackCount];
+    for (int32_t track = 0; track < TrackCount; ++track) {
+        Map map;
+        ASSERT_TRUE(ReadMap(track, map)) << "map" << track + 1;
+        measured[track] = Measure(map, CourseTables[track]);
+        const Landform& f = measured[track];
+        std::printf("track %d: floor spread %.1f, grain %.2f; walls to %.0f, %.2f terraced, "
+                    "grain %.2f; %d spires, tallest %d, skyline %d\n",
+                    track, f.floorSpread, f.floorGrain, f.wallTop, f.terraced, f.wallGrain,
+                    f.spires, f.landmark, f.skyline);
+    }
+    for (int32_t track = 0; track < TrackCount; ++track)
+        for (int32_t other = 0; other < TrackCount; ++other)
+            EXPECT_EQ(Fits(measured[other], Characters[track]), other == track)
+                << "track " << other << " against the " << Characters[track].name << " of track "
+                << track;
+}
+
 INSTANTIATE_TEST_SUITE_P(Tracks, MapsData, ::testing::Range(0, TrackCount),
                          [](const ::testing::TestParamInfo<int32_t>& info) {
                              return "Track" + std::to_string(info.param);

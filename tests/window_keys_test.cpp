@@ -1,7 +1,7 @@
 // The window build's keyboard, mouse and pad through the real SDL backend on SDL's dummy
 // video driver: held thrust, pause with the clock standing still, leaving the race, a
-// screenshot into the pictures folder, the mouse on a fitted picture, and a whole game
-// played with a pad alone.
+// screenshot into the pictures folder, the mouse on a fitted picture, game pads plugged in and
+// out, and a whole game played with a pad alone.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -160,6 +160,81 @@ TEST(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
     ResetPort();
     ResetDevice();
     GameState = StateStart;
+}
+
+TEST(WindowPad, HotPlugButtonsStickAndRepeat) {
+    // No display and no focus here: a dummy video driver, and pad input taken without focus.
+    // No screen is described to the port, so the pad gives the device's keys.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    ResetDevice();
+    ResetPort();
+    DeviceBackend* backend = CreateWindowBackend(WindowBackendSettings{1, false, 20, ""});
+    SetDeviceBackend(backend);
+    ASSERT_TRUE(backend->OpenScreen("pad test")) << SDL_GetError();
+    Poll(*backend);
+
+    // Plugged in while the game runs.
+    const int index = SDL_JoystickAttachVirtual(
+        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    ASSERT_NE(pad, nullptr);
+    EXPECT_EQ(Poll(*backend), Messages{});
+
+    // South button is A, west is C; a press and a release each give one message.
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_X, 1);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeA, 0}, {WM_KEYDOWN, KeyCodeC, 0}}));
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_X, 0);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeA, 0}, {WM_KEYUP, KeyCodeC, 0}}));
+
+    // The left stick past its threshold is the joypad; a small push is nothing.
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -8000);
+    EXPECT_EQ(Poll(*backend), Messages{});
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -30000);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeLeft, 0}}));
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeLeft, 0}}));
+
+    // A held d-pad button repeats its key-down like a held key, first after 400 ms.
+    // A poll repeats at most once, so a slow machine sees the same messages.
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_UP, 1);
+    const uint32_t pressed = SDL_GetTicks();
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeUp, 0}}));
+    SDL_Delay(200);
+    const Messages early = Poll(*backend);
+    if (SDL_GetTicks() - pressed < 390) {
+        EXPECT_EQ(early, Messages{});
+    }
+    SDL_Delay(300);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeUp, 0}}));
+
+    // Pulled out with the button held: the key is let go, nothing repeats after.
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(index);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeUp, 0}}));
+    SDL_Delay(450);
+    EXPECT_EQ(Poll(*backend), Messages{});
+
+    // Plugged in again: it works as before.
+    const int again = SDL_JoystickAttachVirtual(
+        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(again, 0);
+    pad = SDL_JoystickOpen(again);
+    Poll(*backend);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_START, 1);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeStart, 0}}));
+
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(again);
+    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeStart, 0}}));
+    backend->CloseScreen();
+    SetDeviceBackend(nullptr);
+    ResetPort();
+    ResetDevice();
 }
 
 namespace {

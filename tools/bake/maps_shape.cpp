@@ -86,12 +86,13 @@ float Mixf(float a, float b, float t) {
 struct Feature {
     float distance;
     float value;
+    float dx, dy; // from the feature to the cell
 };
 Feature NearestFeature(float x, float y, int32_t spacing, uint32_t seed) {
     const int32_t cells = MapSide / spacing;
     const int32_t cx = int32_t(std::floor(x / float(spacing)));
     const int32_t cy = int32_t(std::floor(y / float(spacing)));
-    Feature best{HUGE_VALF, 0.0f};
+    Feature best{HUGE_VALF, 0.0f, 0.0f, 0.0f};
     for (int32_t dy = -1; dy <= 1; ++dy)
         for (int32_t dx = -1; dx <= 1; ++dx) {
             const int32_t ix = cx + dx, iy = cy + dy;
@@ -100,7 +101,7 @@ Feature NearestFeature(float x, float y, int32_t spacing, uint32_t seed) {
             const float py = (float(iy) + 0.2f + 0.6f * Lattice(wx, wy, seed + 1)) * float(spacing);
             const float d = std::hypot(x - px, y - py);
             if (d < best.distance)
-                best = {d, Lattice(wx, wy, seed + 2)};
+                best = {d, Lattice(wx, wy, seed + 2), x - px, y - py};
         }
     return best;
 }
@@ -478,22 +479,31 @@ float Rolling(float x, float y, int32_t cells, int32_t octaves, uint32_t seed) {
     return SmoothStep(0.28f, 0.72f, Fbm(x, y, cells, octaves, seed));
 }
 
-// Height bytes of the valley floor, well below 40 everywhere. The floors roll, so the ground's
-// tiles blend differently from place to place and the tiles' repeat does not show.
-float FloorHeight(int32_t track, float x, float y, uint32_t seed) {
+// Height bytes of the valley floor, well below 40 everywhere, `d` cells from the course. The
+// floors roll, so the ground's tiles blend differently from place to place and the tiles' repeat
+// does not show; each track's floor has its own grain.
+float FloorHeight(int32_t track, float x, float y, float d, uint32_t seed) {
     switch (track) {
     case 0:
         return 5.0f + 30.0f * Rolling(x, y, 16, 4, seed + 11); // meadows over moraines
     case 1:
-        return 4.0f + 5.0f * Fbm(x, y, 32, 3, seed + 11);
+        // A drained lake: flat to the eye, its shallows and deeps shading the ground broadly.
+        return 3.0f + 6.0f * Fbm(x, y, 16, 3, seed + 11) + 2.0f * Fbm(x, y, 64, 2, seed + 12);
     case 2: {
-        // Wind ripples across the sand.
-        const float ripple = 0.5f + 0.5f * std::sin((x * 0.7f + y * 0.3f) * 2 * Pi / 12.0f +
-                                                    6.0f * Fbm(x, y, 8, 2, seed + 5));
-        return 14.0f + 10.0f * Fbm(x, y, 16, 3, seed + 11) + 4.0f * ripple;
+        // Dunes: long crests across the wind, each a steep slip face climbing toward the light,
+        // whose foot lies in shade, then a long gentle back.
+        const float phase = (x * 0.8f + y * 0.6f) / 13.0f + 2.0f * Fbm(x, y, 8, 2, seed + 5);
+        const float f = phase - std::floor(phase);
+        const float dune =
+            f < 0.25f ? SmoothStep(0.0f, 0.25f, f) : 1.0f - SmoothStep(0.25f, 1.0f, f);
+        return 4.0f + 6.0f * Fbm(x, y, 16, 3, seed + 11) + 27.0f * dune;
     }
-    case 3:
-        return 6.0f + 28.0f * Rolling(x, y, 32, 3, seed + 11); // boulder fields
+    case 3: {
+        // A dry riverbed: grooves worn along the canyon, so the floor is ribbed with the course.
+        const float wobble = 3.0f * Fbm(x, y, 16, 2, seed + 5);
+        const float groove = 0.5f + 0.5f * std::cos((d + wobble) * 2 * Pi / 8.0f);
+        return 5.0f + 10.0f * Fbm(x, y, 32, 3, seed + 11) + 21.0f * groove;
+    }
     default:
         return 5.0f + 30.0f * Rolling(x, y, 8, 4, seed + 11); // long swells along the coils
     }
@@ -505,13 +515,21 @@ float Rise(float beyond, float scale, float reach) {
     return scale * (1.0f - std::exp(-beyond / reach));
 }
 
+// A column of rock `radius` cells wide round a feature, `top` high, on ground `h`: 1 inside,
+// falling to 0 over `edge` cells.
+float Stand(const Feature& f, float radius, float edge) {
+    return 1.0f - SmoothStep(radius, radius + edge, f.distance);
+}
+
 // Height of the mountains at cell (x, y), `beyond` cells past the wall line.
 float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t seed) {
     switch (track) {
     case 0: {
+        // Forested slopes under snow: the ranges climb fast past the wall line, so white peaks
+        // stand over the valley's green sides.
         const float ridge = Ridged(x, y, 8, 8, 6, seed + 21);
         const float mass = Fbm(x, y, 8, 5, seed + 22);
-        float h = 120.0f + 24.0f * mass + Rise(beyond, 115.0f, 24.0f) * (0.45f + 0.8f * ridge);
+        float h = 120.0f + 24.0f * mass + Rise(beyond, 150.0f, 13.0f) * (0.4f + 0.8f * ridge);
         // The great peak that faces the start grid, the first sight of the game: it stands
         // alone above low foothills, its north face just shallow enough to catch the light.
         const float dx = x - 322.0f, dy = y - 182.0f;
@@ -522,16 +540,17 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         return h;
     }
     case 1: {
-        // Cliffs stepping up from the shore to low tablelands inside the ring, high ones
-        // outside, and the crater mountain in the middle, seen from all round the lake.
+        // A crater: the lake shore's cliff tops out in a low, level rim, so the sky stands wide
+        // over the lake; inside the ring a lower shelf, so the crater mountain in the middle is
+        // seen from all round the lake.
         const float mass = Fbm(x, y, 8, 5, seed + 21);
         const float dx = x - 258.0f, dy = y - 262.0f;
         const float r = std::sqrt(dx * dx + dy * dy);
         const float inside = SmoothStep(175.0f, 140.0f, r);
-        const float rise = Rise(beyond, Mixf(90.0f, 14.0f, inside), 20.0f);
-        float h = Terrace(124.0f + Mixf(40.0f, 16.0f, inside) * mass + rise, 22.0f, 0.35f);
-        // Concave flanks: low by the shore, steep near the rim, so the cone shows over the
-        // inner cliffs from across the water.
+        const float rim = 121.0f + 6.0f * mass + Rise(beyond, 8.0f, 3.0f);
+        const float shelf = 119.0f + 4.0f * mass;
+        float h = Mixf(rim, shelf, inside);
+        // Concave flanks: low by the shore, steep near the summit, a snow cone over the shelf.
         const float flank = 1.0f - std::clamp((r - 20.0f) / 125.0f, 0.0f, 1.0f);
         const float cone = 112.0f + 150.0f * std::pow(flank, 2.6f);
         const float crater = 80.0f * (1.0f - SmoothStep(9.0f, 20.0f, r));
@@ -539,38 +558,57 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         return h;
     }
     case 2: {
-        // Flat-topped tables on three levels, cut by steep steps.
+        // Stepped tablelands: broad benches with sharp risers, whose lips cast bands of shade.
         const float mass = Fbm(x, y, 4, 5, seed + 21, 0.45f);
-        float h = Terrace(118.0f + 70.0f * mass + Rise(beyond, 90.0f, 26.0f), 30.0f, 0.16f);
-        // Lone buttes along the rims, sheer towers with flat, snow-high tops.
+        float h = Terrace(124.0f + 46.0f * mass + Rise(beyond, 60.0f, 10.0f), 22.0f, 0.12f);
+        // Buttes on the rims: sheer towers with flat tops.
         const Feature butte = NearestFeature(x, y, 32, seed + 31);
-        const float radius = 5.0f + 5.0f * butte.value;
-        const float stand = (1.0f - SmoothStep(radius, radius + 2.5f, butte.distance)) *
-                            SmoothStep(1.0f, 6.0f, beyond) * (butte.value > 0.25f ? 1.0f : 0.0f);
-        h = std::max(h, Mixf(h, 204.0f + 30.0f * butte.value, stand));
-        return h + 3.0f * Fbm(x, y, 64, 2, seed + 24);
+        const float standing = SmoothStep(0.5f, 4.0f, beyond);
+        if (butte.value > 0.2f)
+            h = std::max(h, Mixf(h, 196.0f + 24.0f * butte.value,
+                                 Stand(butte, 3.5f + 4.0f * butte.value, 1.5f) * standing));
+        // Arches: two towers joined by a thin, sagging span of rock, beside the course.
+        const Feature arch = NearestFeature(x, y, 32, seed + 41);
+        if (arch.value > 0.35f) {
+            const float angle = arch.value * 2.0f * Pi * 3.0f;
+            const float u = arch.dx * std::cos(angle) + arch.dy * std::sin(angle);
+            const float v = -arch.dx * std::sin(angle) + arch.dy * std::cos(angle);
+            const float half = 6.0f + 6.0f * arch.value; // half the span, cells
+            const float s = std::clamp(u / half, -1.0f, 1.0f);
+            const float towers = 1.0f - SmoothStep(2.2f, 3.4f, std::hypot(std::fabs(u) - half, v));
+            const float span = (1.0f - SmoothStep(0.9f, 1.6f, std::fabs(v))) *
+                               (1.0f - SmoothStep(half, half + 1.0f, std::fabs(u)));
+            const float top = std::max(towers * 228.0f, span * (200.0f + 20.0f * s * s));
+            h = std::max(h, Mixf(h, top, standing));
+        }
+        return h + 2.0f * Fbm(x, y, 64, 2, seed + 24);
     }
     case 3: {
-        // Layered rock: a tableland with thin bands of harder strata.
+        // A canyon cut through layered rock: thin beds with sharp lips, each a line of shade,
+        // under a level rim; stacks of the same beds stand over the rim like pagodas.
         const float mass = Fbm(x, y, 8, 5, seed + 21);
-        // Thick beds with sharp edges between thin, softer ones, so the walls read as strata.
-        const float h = 124.0f + 40.0f * mass + Rise(beyond, 70.0f, 30.0f);
-        return 0.5f * (Terrace(h, 22.0f, 0.15f) + Terrace(h, 11.0f, 0.35f)) +
-               3.0f * Fbm(x, y, 64, 2, seed + 24);
+        float h = 132.0f + 22.0f * mass + Rise(beyond, 48.0f, 5.0f);
+        const Feature stack = NearestFeature(x, y, 32, seed + 31);
+        if (stack.value > 0.25f) {
+            const float top = 176.0f + 34.0f * stack.value;
+            const float slope = 4.0f + 3.0f * stack.value; // height bytes a cell
+            h = std::max(h, Mixf(h, top - slope * stack.distance, SmoothStep(0.5f, 4.0f, beyond)));
+        }
+        return Terrace(h, 10.0f, 0.22f) + 1.5f * Fbm(x, y, 64, 2, seed + 24);
     }
     default: {
-        // Long crests folded along the north-south axis, bent by a slow warp.
+        // Knife-edged crests folded along the north-south axis, bent by a slow warp, rising
+        // straight from the gorge, with needles of rock on its rims.
         const float warp = 40.0f * (Fbm(x, y, 4, 3, seed + 25) - 0.5f);
         const float folds = Ridged(x + warp, y, 12, 3, 5, seed + 21);
         const float mass = Fbm(x, y, 4, 4, seed + 22);
         const float h =
-            118.0f + 30.0f * mass + Rise(beyond, 130.0f, 22.0f) * (0.3f + folds * folds);
-        // Needles of rock stand over the gorge's rims.
+            120.0f + 30.0f * mass + Rise(beyond, 130.0f, 14.0f) * (0.3f + folds * folds);
         const Feature spire = NearestFeature(x, y, 16, seed + 31);
         const float radius = 3.0f + 3.0f * spire.value;
         const float needle = std::pow(std::max(0.0f, 1.0f - spire.distance / radius), 0.6f) *
-                             SmoothStep(2.0f, 8.0f, beyond) * (spire.value > 0.3f ? 1.0f : 0.0f);
-        return std::max(h, 120.0f + 150.0f * needle);
+                             SmoothStep(1.0f, 5.0f, beyond) * (spire.value > 0.3f ? 1.0f : 0.0f);
+        return std::max(h, 120.0f + 160.0f * needle);
     }
     }
 }
@@ -581,11 +619,11 @@ float SideProfile(int32_t track, float t) {
     case 0:
         return std::pow(t, 1.2f); // a glacier's broad U, its sides in the sun
     case 1:
-        return SmoothStep(0.15f, 0.9f, t); // beach, then cliff
+        return 0.1f * SmoothStep(0.0f, 0.4f, t) + 0.9f * SmoothStep(0.3f, 0.85f, t); // shore, cliff
     case 2:
-        return Terrace(t, 0.34f, 0.3f) * 0.96f + 0.04f * t; // benches
+        return Terrace(t, 0.25f, 0.15f) * 0.96f + 0.04f * t; // benches
     case 3:
-        return SmoothStep(0.2f, 0.75f, t); // sheer
+        return SmoothStep(0.2f, 0.7f, t); // sheer
     default:
         return t * t * (3.0f - 2.0f * t);
     }
@@ -781,7 +819,7 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             const float t =
                 std::clamp((d + warp - style.floorRadius) / (style.wallRadius - style.floorRadius),
                            0.0f, 1.0f);
-            const float ground = FloorHeight(track, fx, fy, style.seed);
+            const float ground = FloorHeight(track, fx, fy, d, style.seed);
             const float beyond = std::max(0.0f, d - style.wallRadius);
             const float mountain = MountainHeight(track, fx, fy, beyond, style.seed);
             float h = Mixf(ground, mountain, SideProfile(track, t));
@@ -829,7 +867,8 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             const float gullyWarp = 2.0f * (2.0f * Fbm(fx, fy, 32, 2, style.seed + 4) - 1.0f);
             const float side = std::max(0.0f, gully + gullyWarp - RecoveryWidth);
             const float h =
-                FloorHeight(track, fx, fy, style.seed) + side * (RecoverySlope + 0.5f * side);
+                FloorHeight(track, fx, fy, std::min(At(floor, x, y), floor.cap), style.seed) +
+                side * (RecoverySlope + 0.5f * side);
             uint8_t& cell = heights[size_t(y) * MapSide + size_t(x)];
             cell = uint8_t(std::clamp(std::min(long(cell), std::lround(h)), 0L, 255L));
         }
