@@ -17,15 +17,12 @@ bool SameBytes(const void* a, const void* b, size_t size) {
 
 TEST(Course, TrackZeroNormalStartsOnItsGridAimingAtWaypointZero) {
     ASSERT_TRUE(SetUpTrack(0, 1));
-    // Grid cell x, y, then acceleration and top speed per ship.
-    const double ships[3][4] = {{312, 74, 8.0, 125.0}, {296, 53, 6.0, 105.0}, {278, 75, 7.0, 90.0}};
+    // Acceleration per ship (the grid and the top speeds are the two tests below).
+    const double acceleration[3] = {8.0, 6.0, 7.0};
     for (int32_t slot = 0; slot < 3; ++slot) {
         SCOPED_TRACE(slot);
         const ShipState& ship = ShipTable[slot];
-        EXPECT_EQ(ship.x, ships[slot][0] * 256);
-        EXPECT_EQ(ship.y, ships[slot][1] * 256);
-        EXPECT_EQ(ship.acceleration, ships[slot][2]);
-        EXPECT_EQ(ship.topSpeed, ships[slot][3]);
+        EXPECT_EQ(ship.acceleration, acceleration[slot]);
         EXPECT_TRUE(ship.altitude == 100 && ship.heading == 192.0 && ship.pitch == 0.0 &&
                     ship.bank == 0.0 && ship.speed == 0.0 && ship.drag == 0.5);
         EXPECT_TRUE(ship.targetWaypoint == 0 && ship.targetX == 251 * 256 &&

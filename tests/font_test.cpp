@@ -36,14 +36,12 @@ uint8_t SmallRow(int32_t c, int32_t r) {
 // A graph folder (ending with '/') with font.tga and Antique.fnt, or with nothing at all.
 std::string FontFolder(const std::string& name, bool withFiles) {
     const fs::path dir = TestFolder("font_" + name);
-    std::vector<uint8_t> tga = {0, 1, 1, 0,   0, 0, 1, 24, 0, 0,   0,
-                                0, 0, 1, 120, 0, 8, 0, 0,  0, 0xFF};
-    for (int32_t i = 1; i < 256; ++i)
-        tga.insert(tga.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
-                               static_cast<uint8_t>(i ^ 0x5A)});
+    std::vector<uint8_t> stored;
     for (int32_t y = 119; y >= 0; --y)
         for (int32_t x = 0; x < 256; ++x)
-            tga.push_back(SheetIndex(x, y));
+            stored.push_back(SheetIndex(x, y));
+    std::vector<uint8_t> tga = GameTgaBytes(256, 120, stored);
+    tga[18] = tga[19] = 0, tga[20] = 0xFF; // entry 0 pure red
     std::vector<uint8_t> fnt;
     for (int32_t i = 0; i < 4096; ++i)
         fnt.push_back(SmallRow(i / 16, i % 16));

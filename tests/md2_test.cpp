@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -116,11 +115,9 @@ TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     EXPECT_EQ(model->skin[0], 0);
 
     // A picture in the game's layout is converted into it.
-    std::vector<uint8_t> tga(786 + 128 * 128, 0);
-    const uint8_t header[18] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 128, 0, 128, 0, 8, 0};
-    std::memcpy(tga.data(), header, sizeof header);
-    tga[18 + 3 * 5 + 2] = 0xFF; // entry 5: pure red
-    tga[786 + 127 * 128] = 5;   // the last file row is the top row
+    std::vector<uint8_t> tga = GameTgaBytes(128, 128);
+    tga[18 + 3 * 5] = tga[18 + 3 * 5 + 1] = 0, tga[18 + 3 * 5 + 2] = 0xFF; // entry 5: pure red
+    tga[786 + 127 * 128] = 5; // the last file row is the top row
     EXPECT_EQ(LoadShipSkin(*model, WriteTemp("skin.tga", tga).c_str()), 1);
     EXPECT_EQ(model->skin[0], 0xF800);
 

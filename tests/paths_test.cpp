@@ -44,9 +44,8 @@ TEST(Paths, FoldersFollowTheProgramPath) {
     const fs::path data = root / "T\xC3\xA4rnvell \xE6\xB8\xB8\xE6\x88\xB2";
     DataSearch search = SearchIn(root, "T\xC3\xA4rnvell \xE6\xB8\xB8\xE6\x88\xB2/tarnvell");
     fs::create_directories(data / "Graph");
-    std::vector<uint8_t> tga = {0, 1, 1, 0, 0, 0, 1, 24,   0,    0,   0,
-                                0, 1, 0, 1, 0, 8, 0, 0xFF, 0xFF, 0xFF};
-    tga.resize(787);
+    std::vector<uint8_t> tga = GameTgaBytes(1, 1);
+    tga[18] = tga[19] = tga[20] = 0xFF; // entry 0 white
     ASSERT_TRUE(WriteFileBytes(data / "Graph/exit.tga", tga));
     std::string found;
     ASSERT_TRUE(FindDataFolder(search, found));

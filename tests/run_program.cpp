@@ -73,6 +73,22 @@ std::string ReadText(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+std::vector<uint8_t> GameTgaBytes(int32_t width, int32_t height, std::vector<uint8_t> stored,
+                                  std::vector<uint8_t> palette) {
+    std::vector<uint8_t> bytes = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0};
+    for (int32_t v : {width, height})
+        bytes.insert(bytes.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)});
+    bytes.insert(bytes.end(), {8, 0});
+    for (int32_t i = 0; palette.empty() && i < 256; ++i)
+        bytes.insert(bytes.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
+                                   static_cast<uint8_t>(i ^ 0x5A)});
+    if (stored.empty())
+        stored.assign(static_cast<size_t>(width) * height, 0);
+    bytes.insert(bytes.end(), palette.begin(), palette.end());
+    bytes.insert(bytes.end(), stored.begin(), stored.end());
+    return bytes;
+}
+
 WavSound ReadWav(const std::filesystem::path& path) {
     const std::vector<uint8_t> b = ReadFileBytes(path);
     const auto le = [&b](size_t at, int bytes) {

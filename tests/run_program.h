@@ -34,6 +34,12 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 std::string ReadText(const std::filesystem::path& path);
 
+// A picture in the game's TGA layout: a colour map of 256 (blue, green, red) entries, then one
+// index a pixel, the bottom row first. An empty `palette` gives entry i (i, 255 - i, i ^ 0x5A);
+// empty `stored` indices are all 0.
+std::vector<uint8_t> GameTgaBytes(int32_t width, int32_t height, std::vector<uint8_t> stored = {},
+                                  std::vector<uint8_t> palette = {});
+
 // A PCM WAV file of 8 or 16 bits, its samples interleaved as 16-bit values (8-bit ones moved
 // up). The RIFF size must be the file's and every chunk inside it.
 struct WavSound {

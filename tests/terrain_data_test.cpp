@@ -25,10 +25,8 @@ void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
 
 // A 128 x 128 picture of one colour in the game's TGA layout.
 void WriteTile(const fs::path& path, uint8_t blue, uint8_t green, uint8_t red) {
-    std::vector<uint8_t> bytes(TgaPixelOffset + 128 * 128, 0);
-    const uint8_t header[21] = {0, 1,   1, 0,   0, 0, 1, 24,   0,     0,  0,
-                                0, 128, 0, 128, 0, 8, 0, blue, green, red}; // and palette entry 0
-    std::copy(header, header + 21, bytes.begin());
+    std::vector<uint8_t> bytes = GameTgaBytes(128, 128);
+    bytes[18] = blue, bytes[19] = green, bytes[20] = red; // entry 0
     WriteFile(path, bytes);
 }
 

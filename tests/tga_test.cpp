@@ -11,25 +11,10 @@
 
 namespace {
 
-// Palette entry i is (blue i, green 255 - i, red i ^ 0x5A), unless `palette` is given.
+// Palette entry i of GameTgaBytes' own colour map.
 uint16_t Ramp(int32_t i) {
     return TgaColour(static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
                      static_cast<uint8_t>(i ^ 0x5A));
-}
-
-// A file in the game's layout; `stored` holds the indices as stored, bottom row first.
-std::vector<uint8_t> GameTga(int32_t width, int32_t height, const std::vector<uint8_t>& stored,
-                             std::vector<uint8_t> palette = {}) {
-    std::vector<uint8_t> bytes = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0};
-    for (int32_t v : {width, height})
-        bytes.insert(bytes.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)});
-    bytes.insert(bytes.end(), {8, 0});
-    for (int32_t i = 0; palette.empty() && i < 256; ++i)
-        bytes.insert(bytes.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
-                                   static_cast<uint8_t>(i ^ 0x5A)});
-    bytes.insert(bytes.end(), palette.begin(), palette.end());
-    bytes.insert(bytes.end(), stored.begin(), stored.end());
-    return bytes;
 }
 
 std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -48,11 +33,13 @@ TEST(Tga, ConvertsColoursAndTurnsRowsOver) {
         std::copy(e + 1, e + 4, palette.begin() + 3 * e[0]);
     uint16_t four[4] = {};
     ASSERT_EQ(
-        LoadTgaPicture(WriteFile("red.tga", GameTga(2, 2, {5, 5, 5, 5}, palette)), 2, 2, four), 1);
+        LoadTgaPicture(WriteFile("red.tga", GameTgaBytes(2, 2, {5, 5, 5, 5}, palette)), 2, 2, four),
+        1);
     for (uint16_t pixel : four)
         EXPECT_EQ(pixel, 0xF800);
     ASSERT_EQ(
-        LoadTgaPicture(WriteFile("mix.tga", GameTga(2, 2, {6, 7, 0, 5}, palette)), 2, 2, four), 1);
+        LoadTgaPicture(WriteFile("mix.tga", GameTgaBytes(2, 2, {6, 7, 0, 5}, palette)), 2, 2, four),
+        1);
     // The first stored row is the bottom row of the picture.
     EXPECT_EQ(four[0], 0x0000);
     EXPECT_EQ(four[1], 0xF800);
@@ -64,9 +51,9 @@ TEST(Tga, ConvertsColoursAndTurnsRowsOver) {
     for (size_t i = 0; i < stored.size(); ++i)
         stored[i] = static_cast<uint8_t>(i * 7 + i / 200 * 13);
     std::vector<uint16_t> picture(stored.size());
-    ASSERT_EQ(
-        LoadTgaPicture(WriteFile("large.tga", GameTga(200, 130, stored)), 200, 130, picture.data()),
-        1);
+    ASSERT_EQ(LoadTgaPicture(WriteFile("large.tga", GameTgaBytes(200, 130, stored)), 200, 130,
+                             picture.data()),
+              1);
     for (size_t y = 0; y < 130; ++y)
         for (size_t x = 0; x < 200; ++x)
             ASSERT_EQ(picture[y * 200 + x], Ramp(stored[(129 - y) * 200 + x])) << x << "," << y;
@@ -74,7 +61,7 @@ TEST(Tga, ConvertsColoursAndTurnsRowsOver) {
 
 TEST(Tga, ShortFileFillsWhatItHoldsAndBlackensTheRest) {
     // A 4 x 3 picture cut after its bottom row and one pixel of the middle row.
-    std::vector<uint8_t> bytes = GameTga(4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    std::vector<uint8_t> bytes = GameTgaBytes(4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     bytes.resize(786 + 5);
     std::vector<uint16_t> picture(12, 0x1234);
     ASSERT_EQ(LoadTgaPicture(WriteFile("short.tga", bytes), 4, 3, picture.data()), 1);
@@ -87,7 +74,7 @@ TEST(Tga, ShortFileFillsWhatItHoldsAndBlackensTheRest) {
 }
 
 TEST(Tga, MissingAndForeignFilesLeaveThePictureUntouched) {
-    const std::vector<uint8_t> good = GameTga(2, 2, {1, 2, 3, 4});
+    const std::vector<uint8_t> good = GameTgaBytes(2, 2, {1, 2, 3, 4});
     // Header byte and the value that makes it another kind of file: RLE, true colour, grey,
     // no colour map, an image ID, a map from entry 1, an empty map, 16-bit entries, another
     // width or height, 16 bits a pixel, top-down rows, right-to-left rows.
