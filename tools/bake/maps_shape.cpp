@@ -529,7 +529,8 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         // stand over the valley's green sides.
         const float ridge = Ridged(x, y, 8, 8, 6, seed + 21);
         const float mass = Fbm(x, y, 8, 5, seed + 22);
-        float h = 120.0f + 24.0f * mass + Rise(beyond, 150.0f, 13.0f) * (0.4f + 0.8f * ridge);
+        float h = 120.0f + 24.0f * mass + Rise(beyond, 150.0f, 13.0f) * (0.4f + 0.8f * ridge) +
+                  Rise(std::max(0.0f, beyond - 4.0f), 70.0f, 6.0f) * ridge;
         // The great peak that faces the start grid, the first sight of the game: it stands
         // alone above low foothills, its north face just shallow enough to catch the light.
         const float dx = x - 322.0f, dy = y - 182.0f;
@@ -590,9 +591,10 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         float h = 132.0f + 22.0f * mass + Rise(beyond, 48.0f, 5.0f);
         const Feature stack = NearestFeature(x, y, 32, seed + 31);
         if (stack.value > 0.25f) {
-            const float top = 176.0f + 34.0f * stack.value;
+            const float top = 196.0f + 44.0f * stack.value;
             const float slope = 4.0f + 3.0f * stack.value; // height bytes a cell
-            h = std::max(h, Mixf(h, top - slope * stack.distance, SmoothStep(0.5f, 4.0f, beyond)));
+            h = std::max(h,
+                         Mixf(h, top - slope * stack.distance, SmoothStep(10.0f, 13.0f, beyond)));
         }
         return Terrace(h, 10.0f, 0.22f) + 1.5f * Fbm(x, y, 64, 2, seed + 24);
     }
