@@ -515,8 +515,8 @@ float Rise(float beyond, float scale, float reach) {
     return scale * (1.0f - std::exp(-beyond / reach));
 }
 
-// A column of rock `radius` cells wide round a feature, `top` high, on ground `h`: 1 inside,
-// falling to 0 over `edge` cells.
+// How much of a column of rock `radius` cells round a feature stands at a cell: 1 inside, falling
+// to 0 over `edge` cells past its side.
 float Stand(const Feature& f, float radius, float edge) {
     return 1.0f - SmoothStep(radius, radius + edge, f.distance);
 }
