@@ -493,8 +493,8 @@ float FloorHeight(int32_t track, float x, float y, float d, uint32_t seed) {
     case 0:
         return 5.0f + 30.0f * Rolling(x, y, 16, 4, seed + 11); // meadows over moraines
     case 1:
-        // A drained lake: flat to the eye, its shallows and deeps shading the ground broadly.
-        return 3.0f + 6.0f * Fbm(x, y, 16, 3, seed + 11) + 2.0f * Fbm(x, y, 64, 2, seed + 12);
+        // A drained lake bed, flat to the eye.
+        return 4.0f + 5.0f * Fbm(x, y, 32, 3, seed + 11);
     case 2: {
         // Dunes: long crests across the wind, each a steep slip face climbing toward the light,
         // whose foot lies in shade, then a long gentle back.
@@ -521,8 +521,8 @@ float Rise(float beyond, float scale, float reach) {
     return scale * (1.0f - std::exp(-beyond / reach));
 }
 
-// A column of rock `radius` cells wide round a feature, `top` high, on ground `h`: 1 inside,
-// falling to 0 over `edge` cells.
+// How much of a column of rock `radius` cells round a feature stands at a cell: 1 inside, falling
+// to 0 over `edge` cells past its side.
 float Stand(const Feature& f, float radius, float edge) {
     return 1.0f - SmoothStep(radius, radius + edge, f.distance);
 }
@@ -535,7 +535,8 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         // stand over the valley's green sides.
         const float ridge = Ridged(x, y, 8, 8, 6, seed + 21);
         const float mass = Fbm(x, y, 8, 5, seed + 22);
-        float h = 120.0f + 24.0f * mass + Rise(beyond, 150.0f, 13.0f) * (0.4f + 0.8f * ridge);
+        float h = 120.0f + 24.0f * mass + Rise(beyond, 150.0f, 13.0f) * (0.4f + 0.8f * ridge) +
+                  Rise(std::max(0.0f, beyond - 4.0f), 70.0f, 6.0f) * ridge;
         // The great peak that faces the start grid, the first sight of the game: it stands
         // alone above low foothills, its north face just shallow enough to catch the light.
         const float dx = x - 322.0f, dy = y - 182.0f;
@@ -596,9 +597,10 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
         float h = 132.0f + 22.0f * mass + Rise(beyond, 48.0f, 5.0f);
         const Feature stack = NearestFeature(x, y, 32, seed + 31);
         if (stack.value > 0.25f) {
-            const float top = 176.0f + 34.0f * stack.value;
+            const float top = 196.0f + 44.0f * stack.value;
             const float slope = 4.0f + 3.0f * stack.value; // height bytes a cell
-            h = std::max(h, Mixf(h, top - slope * stack.distance, SmoothStep(0.5f, 4.0f, beyond)));
+            h = std::max(h,
+                         Mixf(h, top - slope * stack.distance, SmoothStep(10.0f, 13.0f, beyond)));
         }
         return Terrace(h, 10.0f, 0.22f) + 1.5f * Fbm(x, y, 64, 2, seed + 24);
     }
