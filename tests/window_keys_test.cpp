@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "app/port_screen.h"
@@ -18,11 +19,11 @@
 #include "base/ship.h"
 #include "base/state.h"
 #include "device_messages.h"
+#include "golden_picture.h"
 #include "platform/backend.h"
 #include "platform/backends.h"
 #include "platform/device.h"
 #include "platform/display.h"
-#include "platform/png_writer.h"
 #include "platform/port.h"
 #include "screens/layout.h"
 #include "sound/sound.h"
@@ -157,14 +158,9 @@ TEST_F(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
         saved.push_back(entry.path());
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_NE(said.find(saved[0].string()), std::string::npos) << said;
-    std::vector<uint8_t> rgba;
-    int32_t width = 0, height = 0;
-    ASSERT_TRUE(ReadPngFile(saved[0].string(), rgba, width, height));
-    EXPECT_EQ(width, 240);
-    EXPECT_EQ(height, 320);
+    EXPECT_FALSE(ReadRgb565Png(saved[0].string()).empty()) << "not a 240 x 320 picture";
     const PortOverlay overlay = ReadPortOverlay(SDL_GetTicks());
-    EXPECT_TRUE(overlay.noteShown);
-    EXPECT_STREQ(overlay.note, "SCREENSHOT SAVED");
+    EXPECT_TRUE(overlay.noteShown && std::string(overlay.note) == "SCREENSHOT SAVED");
     PushKey(SDLK_F12, true); // a second in the same second keeps the first
     Poll();
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pictures / "Tarnvell"),
@@ -178,9 +174,7 @@ TEST_F(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
         window = SDL_GetWindowFromID(id);
     ASSERT_NE(window, nullptr);
     SDL_SetWindowSize(window, 1200, 900);
-    backend->FramePresented();
-    Poll();
-    PortMouseUsed();
+    backend->FramePresented(), Poll(), PortMouseUsed();
     PushClick(100, 450);
     EXPECT_EQ(Poll(), Messages{});
     PushClick(262 + 338, 450);
