@@ -94,8 +94,7 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
     const ProgramRun run = RunGame("menu", script,
                                    "--frames 180 --shot 120:{dir}/track0.png "
                                    "--shot 145:{dir}/track4.png");
-    ASSERT_EQ(run.exitCode, 0);
-    ASSERT_EQ(run.trace.size(), 180u);
+    ASSERT_TRUE(run.exitCode == 0 && run.trace.size() == 180u) << run.output;
 
     for (int64_t pass = 3; pass < 24; ++pass)
         ASSERT_EQ(run.At(pass, "state"), 1) << pass;
@@ -131,16 +130,15 @@ TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
                                "170 tap 200 100\n190 tap 120 220\n210 tap 100 90\n"
                                "230 tap 120 230\n250 tap 120 230\n";
     const ProgramRun run = RunGame("settings", script, "--frames 340 --audio-out {dir}/sound.wav");
-    ASSERT_EQ(run.exitCode, 0);
-    ASSERT_EQ(run.trace.size(), 340u);
+    ASSERT_TRUE(run.exitCode == 0 && run.trace.size() == 340u) << run.output;
 
     EXPECT_EQ(run.At(20, "state"), 2);
     // HIGH, LOW, MEDIUM, HIGH, each five frames after the settings screen read its tap.
     const int64_t changes[4][2] = {{27, 2}, {45, 0}, {57, 1}, {69, 2}};
-    for (const auto& change : changes) {
-        EXPECT_NE(run.At(change[0] - 1, "detail"), change[1]) << change[0];
-        EXPECT_EQ(run.At(change[0], "detail"), change[1]) << change[0];
-    }
+    for (const auto& change : changes)
+        EXPECT_TRUE(run.At(change[0] - 1, "detail") != change[1] &&
+                    run.At(change[0], "detail") == change[1])
+            << change[0];
     // Back to the menu's update (step 1), not its enter; at the end nothing else changed.
     ExpectFields(run, "84 music 1  85 music 0  135 sfx 0  155 sfx 1  175 sfx 0  200 step 2  "
                       "201 state 1  201 step 1  271 state 5  340 level 1  340 distance 2  "
@@ -209,8 +207,7 @@ TEST(FrontEndRun, WholeGame) {
            << results + 60 << " tap 100 90\n"
            << results + 300 << " tap 100 180\n"; // EXIT
     const ProgramRun run = RunGame("game", script.str(), "--autopilot");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(FirstPassInState(run, 7), results);
+    EXPECT_TRUE(run.exitCode == 0 && FirstPassInState(run, 7) == results) << run.output;
     const int32_t place = run.At(results, "outcome");
     EXPECT_TRUE(place >= 1 && place <= 3) << place;
     for (int64_t pass = results; pass < results + 265; ++pass)

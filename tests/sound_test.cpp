@@ -52,8 +52,7 @@ protected:
 TEST_F(SoundTest, MenuMusicPlaysFromStartUpAndFollowsTheMusicVolume) {
     InitSound();
     const SoundStatus status = ReadSoundStatus();
-    ASSERT_TRUE(status.started);
-    EXPECT_STREQ(status.output, "wav");
+    ASSERT_TRUE(status.started && std::string(status.output) == "wav");
     EXPECT_TRUE(status.modules == 3 && status.effects == 7 && status.playing == MenuMusic &&
                 status.musicVolume == 32);
 
@@ -68,8 +67,7 @@ TEST_F(SoundTest, MenuMusicPlaysFromStartUpAndFollowsTheMusicVolume) {
     EXPECT_FALSE(ReadSoundStatus().started);
 
     const WavSound r = ReadWav(Out());
-    EXPECT_TRUE(r.rate == 44100 && r.channels == 2);
-    ASSERT_EQ(r.samples.size(), 24 * BlockFrames * 2);
+    ASSERT_TRUE(r.rate == 44100 && r.channels == 2 && r.samples.size() == 24 * BlockFrames * 2);
     EXPECT_GT(Level(r, 0, 8), 400.0);   // audible from the first update
     EXPECT_LT(Level(r, 12, 16), 40.0);  // volume 0: quiet once the reverb's tail has gone
     EXPECT_GT(Level(r, 17, 24), 400.0); // back, from where it had got to
@@ -83,8 +81,7 @@ TEST_F(SoundTest, MusicOffStartsNothingAndStrayRequestsAreIgnored) {
     SwitchMusic(RaceMusic); // the menu music stops, the race music does not start
     EXPECT_EQ(ReadSoundStatus().playing, -1);
     GameSettings.music = 1;
-    SetMusicOn(true); // no module playing: MUSIC ON brings nothing yet
-    Updates(2);
+    SetMusicOn(true), Updates(2); // no module playing: MUSIC ON brings nothing yet
     EXPECT_EQ(ReadSoundStatus().playing, -1);
     SwitchMusic(RaceMusic);
     EXPECT_EQ(ReadSoundStatus().playing, RaceMusic);
