@@ -70,14 +70,6 @@ void ExpectFields(const ProgramRun& run, const std::string& triples, int64_t bas
     EXPECT_TRUE(in.eof()) << "unreadable: " << triples;
 }
 
-int64_t FirstPassInState(const ProgramRun& run, int32_t state) {
-    for (int64_t pass = 1; pass <= static_cast<int64_t>(run.trace.size()); ++pass) {
-        if (run.At(pass, "state") == state)
-            return pass;
-    }
-    return 0;
-}
-
 } // namespace
 
 // Pass 1 loads the assets, pass 2 enters the menu, pass 3 is its first update. A tap given
@@ -207,7 +199,7 @@ TEST(FrontEndRun, WholeGame) {
            << results + 60 << " tap 100 90\n"
            << results + 300 << " tap 100 180\n"; // EXIT
     const ProgramRun run = RunGame("game", script.str(), "--autopilot");
-    EXPECT_TRUE(run.exitCode == 0 && FirstPassInState(run, 7) == results) << run.output;
+    EXPECT_TRUE(run.exitCode == 0 && run.FirstPassIn(7) == results) << run.output;
     const int32_t place = run.At(results, "outcome");
     EXPECT_TRUE(place >= 1 && place <= 3) << place;
     for (int64_t pass = results; pass < results + 265; ++pass)
@@ -219,5 +211,5 @@ TEST(FrontEndRun, WholeGame) {
 
     // The prefix visited every front-end screen on its way to the race.
     for (int32_t state : {1, 2, 8, 3, 4, 5, 6})
-        EXPECT_GT(FirstPassInState(run, state), 0) << state;
+        EXPECT_GT(run.FirstPassIn(state), 0) << state;
 }
