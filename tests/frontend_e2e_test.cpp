@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -148,6 +149,14 @@ TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
     EXPECT_LT(Loudest(sound, 150, 158), click / 10.0); // only the first click's fading echo
     EXPECT_GT(Loudest(sound, 170, 178), 5.0 * Loudest(sound, 169, 169)); // the click again
     EXPECT_LT(Loudest(sound, 280, 340), 5.0); // no race music, no countdown voices
+    // With MUSIC OFF only the effects sound, in the middle: over the clicks (2,205 sample frames
+    // a pass) the two ears' loudness lies within 1 dB of each other.
+    WavSound ears[2] = {{sound.rate, 1, {}}, {sound.rate, 1, {}}};
+    for (size_t i = 130 * 2205 * 2; i < 180 * 2205 * 2 && i < sound.samples.size(); ++i)
+        ears[i % 2].samples.push_back(sound.samples[i]);
+    const double left = ears[0].Level(0, SIZE_MAX), right = ears[1].Level(0, SIZE_MAX);
+    EXPECT_TRUE(left > 100.0 && std::fabs(20.0 * std::log10(left / right)) < 1.0)
+        << "left " << left << ", right " << right;
 }
 
 TEST(FrontEndRun, HelpPagesAndButtons) {
