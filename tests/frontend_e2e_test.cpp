@@ -85,9 +85,9 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
                                "30 tap 30 230\n45 tap 200 230\n60 tap 120 230\n"
                                "80 tap 30 230\n105 tap 200 230\n130 tap 30 230\n155 tap 120 230\n";
     const ProgramRun run = RunGame("menu", script,
-                                   "--frames 180 --shot 120:{dir}/track0.png "
-                                   "--shot 145:{dir}/track4.png");
-    ASSERT_TRUE(run.exitCode == 0 && run.trace.size() == 180u) << run.output;
+                                   "--frames 220 --shot 120:{dir}/track0.png "
+                                   "--shot 145:{dir}/track4.png --audio-out {dir}/sound.wav");
+    ASSERT_TRUE(run.exitCode == 0 && run.trace.size() == 220u) << run.output;
 
     for (int64_t pass = 3; pass < 24; ++pass)
         ASSERT_EQ(run.At(pass, "state"), 1) << pass;
@@ -112,6 +112,18 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
                      PreviewGrey(map[(4 * (p / 128)) * 512 + 4 * (p % 128)]);
         EXPECT_EQ(wrong, 0) << "track " << track;
     }
+
+    // The mixed sound keeps the game's pace: 220 passes at 20 a second are 11 s, to within two
+    // of the mixer's blocks of 8,192 sample frames. The menu music plays from the start (its
+    // first two blocks), and the spoken countdown (2 s from pass 176, 2,205 sample frames a
+    // pass) stands well above it.
+    const WavSound sound = ReadWav(run.File("sound.wav"));
+    ASSERT_TRUE(sound.rate == 44100 && sound.channels == 2);
+    const double seconds = static_cast<double>(sound.samples.size()) / 2 / sound.rate;
+    EXPECT_TRUE(seconds >= 11.0 && seconds <= 11.0 + 2 * 8192.0 / sound.rate) << seconds;
+    const double menuMusic = sound.Level(0, 2 * 8192 * 2);
+    EXPECT_GT(menuMusic, 400.0);
+    EXPECT_GT(sound.Level(176 * 4410, 216 * 4410), 2.0 * menuMusic);
 }
 
 TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
