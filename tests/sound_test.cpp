@@ -170,37 +170,6 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
     EXPECT_FALSE(ReadSoundStatus().started);
 }
 
-// The real program, headless, mixing into a WAV file at the game's pace: the menu music from
-// the start, a click for each pick, and the spoken countdown well above the race music.
-TEST_F(SoundTest, ProgramMixesTheGameIntoAWavFileAtItsOwnPace) {
-    const ProgramRun run = RunProgram(
-        dir_,
-        BAKED_RUN "--frames 140 --input {dir}/input.txt --trace {dir}/trace.jsonl --audio-out '" +
-            Out() + "'",
-        "10 tap 100 90\n30 tap 120 230\n50 tap 120 230\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.trace.size(), 140u);
-    int64_t countdownPass = 1;
-    while (countdownPass <= 140 && run.At(countdownPass, "state") != 5)
-        ++countdownPass;
-    ASSERT_TRUE(countdownPass > 50 && countdownPass <= 140) << countdownPass;
-
-    const WavSound r = ReadWav(Out());
-    ASSERT_EQ(r.rate, 44100);
-    // 140 passes at 20 a second are 7 s of game; the file follows to within one block.
-    const double seconds = static_cast<double>(r.samples.size()) / 2 / r.rate;
-    EXPECT_TRUE(seconds >= 7.0 && seconds <= 7.0 + 2 * static_cast<double>(BlockFrames) / r.rate)
-        << seconds;
-    auto levelAt = [&](double from, double to) {
-        const double perBlock = static_cast<double>(BlockFrames) / r.rate;
-        return Level(r, static_cast<size_t>(from / perBlock), static_cast<size_t>(to / perBlock));
-    };
-    const double menuMusic = levelAt(0.0, 0.45);
-    EXPECT_GT(menuMusic, 400.0) << "the menu music from the start";
-    const double countdownAt = static_cast<double>(countdownPass) / 20.0;
-    EXPECT_GT(levelAt(countdownAt, countdownAt + 2.0), 2.0 * menuMusic);
-}
-
 TEST(SoundQuiet, AlsaMessagesAreDroppedOnceAsked) {
     // A device that cannot exist, opened through ALSA's own library as SDL would open one.
     void* library = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
