@@ -462,7 +462,12 @@ constexpr float EyeNotchReach = 24.0f; // cells past the wall line: an eye's not
 constexpr float FlownNotchReach = 40.0f; // cells past the wall line, for those flown in the game
 constexpr float WallReach = 49.0f;       // cells from the course beyond which all is wall
 constexpr float EyeNotchFloor = 80.0f;   // height byte at the bottom of an eye's notch
-constexpr int32_t FlightRounds = 4;      // flights with the game's code, each after carving
+constexpr int32_t FlightRounds = 6;      // flights with the game's code, each after carving
+constexpr float RunoutRoom = 26.0f;      // height bytes a runout lies below a touching ship
+constexpr float RunoutFloor = 20.0f;     // height byte a runout never goes below
+constexpr float RunoutRadius = 5.0f;     // cells round a touch kept at a runout's bottom
+constexpr float RunoutEdge = 4.0f;       // cells over which its sides rise...
+constexpr float RunoutSlope = 16.0f;     // ...by this many height bytes a cell
 
 struct Style {
     uint32_t seed;
@@ -907,9 +912,10 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     // stood in rock, a notch round the spot, never a way between two stretches nor far from
     // the course. Flown again until nothing more can be carved.
     PutBackReport report;
+    RecoveryReport recoveries;
     for (int32_t round = 0; round < FlightRounds; ++round) {
-        report = FlyPutBacksInTheGame(track, heights);
         const std::vector<uint8_t> before = heights;
+        report = FlyPutBacksInTheGame(track, heights);
         for (const EyeInRock& fault : report.eyes) {
             const int32_t cx = int32_t(std::floor(fault.x)), cy = int32_t(std::floor(fault.y));
             for (int32_t y = cy - 3; y <= cy + 3; ++y)
@@ -925,12 +931,35 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                     cell = uint8_t(std::min(long(cell), notch));
                 }
         }
+        // The recoveries after a wreck: where a ship put back touched the ground on its way
+        // to the next Checkpoint, a runout below its altitude, on the same terms as a notch.
+        recoveries = FlyRecoveriesInTheGame(track, heights);
+        for (const FlightPoint& touch : recoveries.contacts) {
+            const float bottom = std::max(RunoutFloor, float(touch.altitude) / 2.0f - RunoutRoom);
+            const int32_t cx = int32_t(std::floor(touch.x)), cy = int32_t(std::floor(touch.y));
+            const int32_t span = int32_t(RunoutRadius + RunoutEdge) + 1;
+            for (int32_t y = cy - span; y <= cy + span; ++y)
+                for (int32_t x = cx - span; x <= cx + span; ++x) {
+                    const float d =
+                        std::hypot(float(x) + 0.5f - touch.x, float(y) + 0.5f - touch.y);
+                    if (d > RunoutRadius + RunoutEdge || At(reach, x, y) > WallReach ||
+                        !clearFarAt(float(x) + 0.5f, float(y) + 0.5f))
+                        continue;
+                    uint8_t& cell = heights[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+                    const long runout =
+                        std::lround(bottom + RunoutSlope * std::max(0.0f, d - RunoutRadius));
+                    cell = uint8_t(std::min(long(cell), runout));
+                }
+        }
         if (heights == before)
             break;
     }
     if (report.eyeSpots > 0)
         std::fprintf(stderr, "map%d: the eye in rock after put-backs on %d of %d spots\n",
                      track + 1, report.rockSpots, report.eyeSpots);
+    if (recoveries.flights > 0)
+        std::fprintf(stderr, "map%d: %d of %d recoveries touched the ground\n", track + 1,
+                     recoveries.wrecked, recoveries.flights);
     if (flight)
         *flight = ships;
     return heights;
