@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "assets/assets.h"
@@ -44,22 +45,25 @@ uint16_t BuildFlat(uint8_t height, const uint16_t (&colours)[4]) {
 TEST(ColourMap, HeightBandsBlendTheirTiles) {
     const uint16_t white = 0xFFFF;
     const uint16_t colours[4] = {white, 0, Rgb(10, 20, 30), Rgb(4, 8, 12)};
-    // h 32: half white, half black.
-    EXPECT_EQ(BuildFlat(32, colours), Rgb(15, 31, 15));
-    // h 64: slot 1 alone; h 63: 1/64 of slot 0 and 63/64 of slot 1.
-    EXPECT_EQ(BuildFlat(64, colours), 0);
-    EXPECT_EQ(BuildFlat(63, colours), Rgb(0, 0, 0));
     const uint16_t bright[4] = {white, Rgb(20, 40, 10), Rgb(10, 20, 30), Rgb(4, 8, 12)};
-    EXPECT_EQ(BuildFlat(63, bright),
-              Rgb((31 + 20 * 63) >> 6, (63 + 40 * 63) >> 6, (31 + 10 * 63) >> 6));
-    EXPECT_EQ(BuildFlat(0, bright), white);
-    EXPECT_EQ(BuildFlat(128, bright), Rgb(10, 20, 30));
-    // 160: halfway between slots 2 and 3.
-    EXPECT_EQ(BuildFlat(160, bright),
-              Rgb((10 * 32 + 4 * 32) >> 6, (20 * 32 + 8 * 32) >> 6, (30 * 32 + 12 * 32) >> 6));
-    // The top band is slot 3 alone all the way up.
-    for (uint8_t h : {192, 255})
-        EXPECT_EQ(BuildFlat(h, bright), Rgb(4, 8, 12)) << int(h);
+    // h 32: half white, half black; h 64: slot 1 alone; h 63: 1/64 of slot 0 and 63/64 of
+    // slot 1; 160: halfway between slots 2 and 3; the top band is slot 3 alone all the way up.
+    const struct {
+        uint8_t height;
+        const uint16_t (&tiles)[4];
+        uint16_t colour;
+    } flats[] = {{32, colours, Rgb(15, 31, 15)},
+                 {64, colours, 0},
+                 {63, colours, 0},
+                 {63, bright, Rgb((31 + 20 * 63) >> 6, (63 + 40 * 63) >> 6, (31 + 10 * 63) >> 6)},
+                 {0, bright, white},
+                 {128, bright, Rgb(10, 20, 30)},
+                 {160, bright,
+                  Rgb((10 * 32 + 4 * 32) >> 6, (20 * 32 + 8 * 32) >> 6, (30 * 32 + 12 * 32) >> 6)},
+                 {192, bright, Rgb(4, 8, 12)},
+                 {255, bright, Rgb(4, 8, 12)}};
+    for (const auto& f : flats)
+        EXPECT_EQ(BuildFlat(f.height, f.tiles), f.colour) << int(f.height);
 
     // Tiles repeat every 128 cells: a texel marks cells (5 + 128i, 9 + 128j).
     Tiles tiles(bright);
@@ -73,8 +77,7 @@ TEST(ColourMap, HeightBandsBlendTheirTiles) {
     // After smoothing the black texel darkens itself and its three upper-left neighbours.
     for (int32_t j = 0; j < 4; ++j) {
         const int32_t cell = (5 + 128 * j) + (9 + 128 * j) * 512;
-        EXPECT_NE(out[cell], white) << j;
-        EXPECT_NE(out[cell - 513], white) << j;
+        EXPECT_TRUE(out[cell] != white && out[cell - 513] != white) << j;
     }
     EXPECT_EQ(out[7 + 12 * 512], white);
 }
@@ -87,10 +90,8 @@ TEST(ColourMap, ShadowsFallTowardLowXAndY) {
     // A peak at cell (103, 102) shadows (100, 100), whose first ray step lands on it.
     heights[103 + 102 * 512] = 20;
     // A cell of 248 is lit whatever stands beside it; 240 is not.
-    heights[200 + 200 * 512] = 248;
-    heights[203 + 202 * 512] = 255;
-    heights[300 + 300 * 512] = 240;
-    heights[303 + 302 * 512] = 255;
+    heights[200 + 200 * 512] = 248, heights[203 + 202 * 512] = 255;
+    heights[300 + 300 * 512] = 240, heights[303 + 302 * 512] = 255;
     // Rays wrap: a peak at (1, 0) shadows the 2 x 2 block at (510, 510).
     heights[1 + 0 * 512] = 200;
     // A ray climbs 8 a step for ten steps and then gives up: a peak 11 steps away casts none.
@@ -99,19 +100,14 @@ TEST(ColourMap, ShadowsFallTowardLowXAndY) {
 
     const auto dark = [&](int32_t x, int32_t y) { return colours[x + y * 512] == half; };
     EXPECT_TRUE(dark(100, 100) && dark(101, 100) && dark(100, 101) && dark(101, 101));
-    EXPECT_FALSE(dark(102, 100));
-    EXPECT_FALSE(dark(200, 200));
-    EXPECT_TRUE(dark(300, 300));
+    EXPECT_TRUE(dark(300, 300) && !dark(102, 100) && !dark(200, 200) && !dark(0, 40));
     EXPECT_TRUE(dark(510, 510) && dark(511, 510) && dark(510, 511) && dark(511, 511));
-    EXPECT_FALSE(dark(0, 40));
-    // The peaks themselves stand in the light.
-    EXPECT_FALSE(dark(1, 0));
+    EXPECT_FALSE(dark(1, 0)); // the peaks themselves stand in the light
     // Only even cells are tested: a peak on an odd cell shadows the blocks 1, 3, 5, 7 and 9
     // steps back along the ray, one on an even cell also those 2, 4 ... 10 steps back (the
     // cells of 248 and 240 cast shadows too). 1 + 5 + 6 + 5 + 5 blocks of 4.
     EXPECT_TRUE(dark(194, 196) && dark(176, 184) && dark(6, 44) && dark(504, 506));
-    EXPECT_TRUE(dark(170, 180) && dark(270, 280));
-    EXPECT_FALSE(dark(164, 176));
+    EXPECT_TRUE(dark(170, 180) && dark(270, 280) && !dark(164, 176));
     EXPECT_EQ(std::count(colours.begin(), colours.end(), half), 88);
 }
 
@@ -136,11 +132,11 @@ TEST(ColourMap, SmoothingAveragesInPlaceAndWraps) {
     std::fill(colours.begin(), colours.end(), 0);
     colours[0] = 0xFFFF;
     SmoothTerrainColours(colours.data());
+    // (511, 511): the right neighbour wraps to 0; (0, 511): the lower one is 0; (511, 510): the
+    // lower-right wraps to 0; (511, 0) averages with row 1 only.
     const uint16_t sixteenth = Rgb(1, 3, 1);
-    EXPECT_EQ(colours[0], quarter);
-    EXPECT_EQ(colours[Cells - 1], sixteenth);       // (511, 511): right neighbour wraps to 0
-    EXPECT_EQ(colours[511 * 512], sixteenth);       // (0, 511): lower neighbour is 0
-    EXPECT_EQ(colours[510 * 512 + 511], sixteenth); // (511, 510): lower-right wraps to 0
-    EXPECT_EQ(colours[511], 0);                     // (511, 0) averages with row 1 only
+    EXPECT_EQ(std::make_tuple(colours[0], colours[Cells - 1], colours[511 * 512],
+                              colours[510 * 512 + 511], colours[511]),
+              std::make_tuple(quarter, sixteenth, sixteenth, sixteenth, uint16_t{0}));
     EXPECT_EQ(std::count(colours.begin(), colours.end(), 0), Cells - 4);
 }

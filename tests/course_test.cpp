@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <tuple>
 
 #include "base/ship.h"
 #include "race/course.h"
@@ -33,8 +34,7 @@ TEST(Course, TrackZeroNormalStartsOnItsGridAimingAtWaypointZero) {
                     ship.savedTargetY == 69 * 256 && ship.savedTargetAltitude == 100 &&
                     ship.savedHeading == 192);
     }
-    EXPECT_EQ(ShipCount, 3);
-    EXPECT_EQ(FinishPlace, 1);
+    EXPECT_TRUE(ShipCount == 3 && FinishPlace == 1);
     const ShipState zero = {};
     for (int32_t slot = 3; slot < ShipSlots; ++slot)
         EXPECT_TRUE(SameBytes(&ShipTable[slot], &zero, sizeof zero)) << "slot " << slot;
@@ -46,30 +46,24 @@ TEST(Course, LevelsChangeOnlyTheOpponentsTopSpeeds) {
     for (int32_t track = 0; track < TrackCount; ++track) {
         for (int32_t level = 0; level < 3; ++level) {
             ASSERT_TRUE(SetUpTrack(track, level));
-            EXPECT_EQ(ShipTable[0].topSpeed, 125.0);
-            EXPECT_EQ(ShipTable[1].topSpeed, ship1[level]);
-            EXPECT_EQ(ShipTable[2].topSpeed, ship2[level]);
+            EXPECT_EQ(std::tie(ShipTable[0].topSpeed, ShipTable[1].topSpeed, ShipTable[2].topSpeed),
+                      std::make_tuple(125.0, ship1[level], ship2[level]))
+                << track << " " << level;
         }
     }
 }
 
 TEST(Course, EveryTrackInstallsItsRings) {
     const int32_t sizes[5][2] = {{20, 15}, {15, 12}, {16, 15}, {34, 21}, {28, 33}};
-    const CourseBox lastWaypoint[5] = {{290, 53, 320, 83},
-                                       {332, 74, 362, 104},
-                                       {225, 63, 255, 93},
-                                       {248, 44, 278, 74},
-                                       {248, 42, 278, 72}};
-    const CourseBox lastCheckpoint[5] = {{290, 24, 322, 119},
-                                         {311, 27, 343, 134},
-                                         {216, 26, 238, 131},
-                                         {248, 26, 269, 85},
-                                         {244, 13, 273, 96}};
-    const int32_t grids[5][3][2] = {{{312, 74}, {296, 53}, {278, 75}},
-                                    {{361, 100}, {333, 70}, {307, 91}},
-                                    {{277, 101}, {259, 65}, {226, 96}},
-                                    {{281, 64}, {255, 50}, {235, 65}},
+    // clang-format off
+    const CourseBox lastWaypoint[5] = {{290, 53, 320, 83}, {332, 74, 362, 104}, {225, 63, 255, 93},
+                                       {248, 44, 278, 74}, {248, 42, 278, 72}};
+    const CourseBox lastCheckpoint[5] = {{290, 24, 322, 119}, {311, 27, 343, 134},
+                                         {216, 26, 238, 131}, {248, 26, 269, 85}, {244, 13, 273, 96}};
+    const int32_t grids[5][3][2] = {{{312, 74}, {296, 53}, {278, 75}}, {{361, 100}, {333, 70}, {307, 91}},
+                                    {{277, 101}, {259, 65}, {226, 96}}, {{281, 64}, {255, 50}, {235, 65}},
                                     {{297, 67}, {264, 42}, {237, 71}}};
+    // clang-format on
     for (int32_t track = 0; track < TrackCount; ++track) {
         ASSERT_TRUE(SetUpTrack(track, 1));
         EXPECT_EQ(Course.waypointCount, sizes[track][0]);
@@ -87,10 +81,9 @@ TEST(Course, EveryTrackInstallsItsRings) {
             const int32_t h = Course.checkpoints[i].y1 - Course.checkpoints[i].y0;
             EXPECT_TRUE(w >= 15 && w <= 218 && h >= 15 && h <= 218) << "checkpoint " << i;
         }
-        for (int32_t slot = 0; slot < 3; ++slot) {
-            EXPECT_EQ(ShipTable[slot].x, grids[track][slot][0] * 256);
-            EXPECT_EQ(ShipTable[slot].y, grids[track][slot][1] * 256);
-        }
+        for (int32_t slot = 0; slot < 3; ++slot)
+            EXPECT_EQ(std::tie(ShipTable[slot].x, ShipTable[slot].y),
+                      std::make_tuple(grids[track][slot][0] * 256, grids[track][slot][1] * 256));
         // Checkpoint 0 lies just west of the grid; on all tracks but 2, ship 2 starts within
         // the 20-cell margin of it.
         const CourseBox& k0 = Course.checkpoints[0];
@@ -101,8 +94,8 @@ TEST(Course, EveryTrackInstallsItsRings) {
     }
     // Track 2's first waypoint, spelled out: the centre the pilots aim at first.
     SetUpTrack(2, 0);
-    EXPECT_EQ(ShipTable[0].targetX, 191 * 256);
-    EXPECT_EQ(ShipTable[0].targetY, 76 * 256);
+    EXPECT_EQ(std::tie(ShipTable[0].targetX, ShipTable[0].targetY),
+              std::make_tuple(191 * 256, 76 * 256));
 }
 
 TEST(Course, SetUpTwiceEqualsOnceAndClearsARaceHalfRun) {
@@ -120,8 +113,7 @@ TEST(Course, SetUpTwiceEqualsOnceAndClearsARaceHalfRun) {
     ASSERT_TRUE(SetUpTrack(4, 2));
     EXPECT_TRUE(SameBytes(once, ShipTable, sizeof once));
     EXPECT_TRUE(SameBytes(&courseOnce, &Course, sizeof Course));
-    EXPECT_EQ(ShipCount, 3);
-    EXPECT_EQ(FinishPlace, 1);
+    EXPECT_TRUE(ShipCount == 3 && FinishPlace == 1);
 }
 
 TEST(Course, OutOfRangeTrackOrLevelIsRefusedWithoutTouchingAnything) {

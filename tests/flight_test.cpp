@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "base/random.h"
@@ -72,20 +73,15 @@ TEST(Flight, BankLimitsAndLevelling) {
     s = FreshShip();
     s.bank = 230.0;
     BankLeft(0);
-    EXPECT_EQ(s.bank, 230.0);
     const double heading = s.heading;
-    for (int i = 1; i <= 9; ++i) {
-        MoveShips();
+    for (int i = 0; i <= 9; MoveShips(), ++i)
         EXPECT_EQ(s.bank, i < 9 ? 230.0 + 3.0 * i : 0.0) << "frame " << i;
-    }
     EXPECT_GT(s.heading, heading);
 
     // BankRight from level wraps below 256; pitch works the same at 4 a step and levels at 2.
     s = FreshShip();
-    BankRight(0);
-    EXPECT_EQ(s.bank, 250.0);
-    NoseUp(0);
-    EXPECT_EQ(s.pitch, 252.0);
+    BankRight(0), NoseUp(0);
+    EXPECT_TRUE(s.bank == 250.0 && s.pitch == 252.0);
     MoveShips();
     EXPECT_EQ(s.pitch, 254.0);
     // The limit is tested before the step, so it may pass 202; NoseDown acts only from the
@@ -134,12 +130,8 @@ TEST(Flight, SpeedThrottleBrakeAndDrag) {
 
     // A wrecked ship ignores every control step.
     s.wrecked = 1;
-    Accelerate(0);
-    BankLeft(0);
-    NoseUp(0);
-    EXPECT_EQ(s.speed, 0.0);
-    EXPECT_EQ(s.bank, 0.0);
-    EXPECT_EQ(s.pitch, 0.0);
+    Accelerate(0), BankLeft(0), NoseUp(0);
+    EXPECT_TRUE(s.speed == 0.0 && s.bank == 0.0 && s.pitch == 0.0);
 }
 
 TEST(Flight, MovementAlongTheAttitudeAndTheCeiling) {
@@ -147,43 +139,32 @@ TEST(Flight, MovementAlongTheAttitudeAndTheCeiling) {
     // Level, heading west at speed 100: 500 world units west, nothing else; then drag.
     s.speed = 100.0;
     MoveShips();
-    EXPECT_EQ(s.x, 300 * 256 - 500);
-    EXPECT_EQ(s.y, 70 * 256);
-    EXPECT_EQ(s.altitude, 100);
-    EXPECT_EQ(s.speed, 99.5);
+    EXPECT_EQ(std::tie(s.x, s.y, s.altitude, s.speed),
+              std::make_tuple(300 * 256 - 500, 70 * 256, 100, 99.5));
 
     // Heading north moves toward smaller y; heading east toward larger x.
-    s.heading = 0.0;
-    s.speed = 40.0;
+    s.heading = 0.0, s.speed = 40.0;
     MoveShips();
-    EXPECT_EQ(s.y, 70 * 256 - 200);
-    EXPECT_EQ(s.x, 300 * 256 - 500);
-    s.heading = 64.0;
-    s.speed = 40.0;
+    EXPECT_EQ(std::tie(s.x, s.y), std::make_tuple(300 * 256 - 500, 70 * 256 - 200));
+    s.heading = 64.0, s.speed = 40.0;
     MoveShips();
     EXPECT_EQ(s.x, 300 * 256 - 300);
 
     // Full nose-up at top speed climbs about 19 a step...
     s = FreshShip();
-    s.speed = 125.0;
-    s.pitch = 202.0 + 2.0; // levelling takes 2 off first
+    s.speed = 125.0, s.pitch = 202.0 + 2.0; // levelling takes 2 off first
     MoveShips();
-    EXPECT_GE(s.altitude, 100 + 17);
-    EXPECT_LE(s.altitude, 100 + 20);
+    EXPECT_TRUE(s.altitude >= 100 + 17 && s.altitude <= 100 + 20) << s.altitude;
     // ...and a step that would pass 230 stops there.
-    s.altitude = 221;
-    s.speed = 125.0;
-    s.pitch = 204.0;
+    s.altitude = 221, s.speed = 125.0, s.pitch = 204.0;
     MoveShips();
     EXPECT_EQ(s.altitude, 230);
 
     // Wrecked ships do not move.
-    s.wrecked = 1;
-    s.speed = 100.0;
+    s.wrecked = 1, s.speed = 100.0;
     const int32_t x = s.x;
     MoveShips();
-    EXPECT_EQ(s.x, x);
-    EXPECT_EQ(s.speed, 100.0);
+    EXPECT_TRUE(s.x == x && s.speed == 100.0);
 }
 
 TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
@@ -193,28 +174,19 @@ TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
     SeedGameRandom(7); // draws 19564 and 9806
     ShipState& s = ShipTable[1];
     s.nextCheckpoint = 3; // checkpoint 2 was the last one passed: (119, 27)-(146, 107)
-    s.laps = 1;
-    s.savedHeading = 200;
-    s.savedTargetWaypoint = 2;
-    s.savedTargetX = 111 * 256;
-    s.savedTargetY = 65 * 256;
-    s.savedTargetAltitude = 117;
-    s.speed = 90.0;
-    s.bank = 30.0;
-    s.pitch = 250.0;
-    s.wrecked = 1;
-    s.wreckFrames = 0;
+    s.laps = 1, s.savedHeading = 200, s.savedTargetWaypoint = 2;
+    s.savedTargetX = 111 * 256, s.savedTargetY = 65 * 256, s.savedTargetAltitude = 117;
+    s.speed = 90.0, s.bank = 30.0, s.pitch = 250.0;
+    s.wrecked = 1, s.wreckFrames = 0;
 
     View view;
     std::vector<uint16_t> sheet(256 * 256, 0);
 
     for (int i = 1; i <= 50; ++i) {
-        UpdateWrecks(view.camera, sheet.data());
-        ASSERT_EQ(s.wrecked, 1) << "frame " << i;
-        ASSERT_EQ(s.wreckFrames, i);
         // A wreck is not slowed, not moved and not steered.
+        UpdateWrecks(view.camera, sheet.data());
         MoveShips();
-        ASSERT_EQ(s.speed, 90.0);
+        ASSERT_TRUE(s.wrecked == 1 && s.wreckFrames == i && s.speed == 90.0) << "frame " << i;
     }
     UpdateWrecks(view.camera, sheet.data()); // the 51st drawn frame puts it back
     EXPECT_TRUE(s.wrecked == 0 && s.altitude == 100 && s.speed == 0.0 && s.bank == 0.0 &&
@@ -223,16 +195,13 @@ TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
                 s.targetAltitude == 117 && s.nextCheckpoint == 3 && s.laps == 1);
     // The middle half of checkpoint 2: w = 27, h = 80; x in 132 - 6 + [0, 13), y in
     // 67 - 20 + [0, 40); with the two draws of seed 7, 132 - 6 + 12 and 67 - 20 + 6.
-    EXPECT_EQ(s.x, 138 * 256);
-    EXPECT_EQ(s.y, 53 * 256);
+    EXPECT_EQ(std::tie(s.x, s.y), std::make_tuple(138 * 256, 53 * 256));
 
     // Before any Checkpoint has been passed the ship returns at the last one of the ring,
     // and many put-backs all land inside its middle half.
     const CourseBox& last = Course.checkpoints[Course.checkpointCount - 1];
     for (int round = 0; round < 200; ++round) {
-        s.nextCheckpoint = 0;
-        s.wrecked = 1;
-        s.wreckFrames = 50;
+        s.nextCheckpoint = 0, s.wrecked = 1, s.wreckFrames = 50;
         UpdateWrecks(view.camera, sheet.data());
         ASSERT_EQ(s.wrecked, 0);
         const int32_t w = last.x1 - last.x0, h = last.y1 - last.y0;
@@ -245,11 +214,7 @@ TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
 TEST(Flight, ExplosionPlaysForSixteenDrawnFrames) {
     FreshShip();
     ShipState& s = ShipTable[0];
-    s.wrecked = 1;
-    s.wreckFrames = 0;
-    s.x = 10000;
-    s.y = 0;
-    s.altitude = 150;
+    s.wrecked = 1, s.wreckFrames = 0, s.x = 10000, s.y = 0, s.altitude = 150;
     View view;
     std::vector<uint16_t> sheet(256 * 256, 0x07E0);
     for (int i = 0; i < 20; ++i) {
@@ -262,15 +227,13 @@ TEST(Flight, ExplosionPlaysForSixteenDrawnFrames) {
 
 TEST(Flight, BumpingShips) {
     FreshShip();
-    for (ShipState& s : ShipTable)
-        s = {};
-    ShipCount = 3;
+    ShipTable[1].wrecked = ShipTable[2].wrecked = 0;
     ShipState &a = ShipTable[0], &b = ShipTable[1];
     ShipTable[2].boxMinX = ShipTable[2].boxMaxX = 1000000; // far away
     auto box = [](ShipState& s, int32_t x0, int32_t x1, int32_t y0, int32_t y1, int32_t z0,
                   int32_t z1) {
-        s.boxMinX = x0, s.boxMaxX = x1, s.boxMinY = y0, s.boxMaxY = y1;
-        s.boxMinZ = z0, s.boxMaxZ = z1;
+        std::tie(s.boxMinX, s.boxMaxX, s.boxMinY, s.boxMaxY, s.boxMinZ, s.boxMaxZ) =
+            std::tie(x0, x1, y0, y1, z0, z1);
     };
     // Boxes that only touch on every axis still overlap. On an axis where j.min is not below
     // i.max the other rule applies: d = (j.max - i.min) / 2, j by +d and i by -d.
@@ -299,10 +262,9 @@ TEST(Flight, BumpingShips) {
 }
 
 TEST(Flight, WrapAngle) {
-    EXPECT_EQ(WrapAngle(250.0, 10.0), 4.0);
-    EXPECT_EQ(WrapAngle(4.0, -10.0), 250.0);
-    EXPECT_EQ(WrapAngle(0.0, 0.0), 0.0);
-    EXPECT_EQ(WrapAngle(255.5, 0.5), 0.0);
+    const double wraps[][3] = {{250.0, 10.0, 4.0}, {4.0, -10.0, 250.0}, {0, 0, 0}, {255.5, 0.5, 0}};
+    for (const auto& w : wraps)
+        EXPECT_EQ(WrapAngle(w[0], w[1]), w[2]) << w[0] << " + " << w[1];
     // A runaway value still ends in range instead of looping for ever.
     const double far = WrapAngle(0.0, 1.0e12);
     EXPECT_TRUE(far >= 0.0 && far < 256.0) << far;

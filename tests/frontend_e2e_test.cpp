@@ -84,17 +84,13 @@ int64_t FirstPassInState(const ProgramRun& run, int32_t state) {
 // for pass n is read by the screen in pass n.
 TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
     // An animation picked in pass p advances in passes p+1 ... p+10 (planet, step 2) or
-    // p+20 (track, step 1); the next tap is read after it.
-    const std::string script = "10 tap 48 90\n"   // the border of PLAY GAME: nothing
-                               "12 tap 100 80\n"  // its top border: nothing
-                               "14 tap 49 81\n"   // PLAY GAME: planet selection after the animation
-                               "30 tap 30 230\n"  // PREV: 0 -> 11
-                               "45 tap 200 230\n" // NEXT: 11 -> 0
-                               "60 tap 120 230\n" // OK: track selection
-                               "80 tap 30 230\n"  // PREV: 0 -> 4
-                               "105 tap 200 230\n"  // NEXT: 4 -> 0
-                               "130 tap 30 230\n"   // PREV again: 0 -> 4
-                               "155 tap 120 230\n"; // OK: the countdown
+    // p+20 (track, step 1); the next tap is read after it. The taps: the left border of PLAY
+    // GAME, its top border (both nothing), PLAY GAME (planet selection after the animation);
+    // PREV (0 -> 11), NEXT (11 -> 0), OK (track selection); PREV (0 -> 4), NEXT (4 -> 0), PREV
+    // again (0 -> 4), OK (the countdown).
+    const std::string script = "10 tap 48 90\n12 tap 100 80\n14 tap 49 81\n"
+                               "30 tap 30 230\n45 tap 200 230\n60 tap 120 230\n"
+                               "80 tap 30 230\n105 tap 200 230\n130 tap 30 230\n155 tap 120 230\n";
     const ProgramRun run = RunGame("menu", script,
                                    "--frames 180 --shot 120:{dir}/track0.png "
                                    "--shot 145:{dir}/track4.png");
@@ -119,31 +115,21 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
         ASSERT_FALSE(shot.empty());
         ASSERT_EQ(map.size(), 512u * 512u);
         int32_t wrong = 0;
-        for (int32_t j = 0; j < 128; ++j) {
-            for (int32_t i = 0; i < 128; ++i) {
-                const uint16_t expected = PreviewGrey(map[(4 * j) * 512 + 4 * i]);
-                wrong += shot[(66 + j) * 240 + 56 + i] != expected ? 1 : 0;
-            }
-        }
+        for (int32_t p = 0; p < 128 * 128; ++p)
+            wrong += shot[(66 + p / 128) * 240 + 56 + p % 128] !=
+                     PreviewGrey(map[(4 * (p / 128)) * 512 + 4 * (p % 128)]);
         EXPECT_EQ(wrong, 0) << "track " << track;
     }
 }
 
 TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
-    const std::string script =
-        "10 tap 120 120\n" // SETTINGS
-        "14 tap 200 150\n" // DETAIL, made during the menu's animation: read when settings opens
-        "40 tap 200 150\n"
-        "52 tap 200 150\n"
-        "64 tap 200 150\n"
-        "80 tap 200 120\n"   // MUSIC OFF
-        "130 tap 200 100\n"  // SOUND FX OFF: still clicks
-        "150 tap 200 100\n"  // SOUND FX ON: silent
-        "170 tap 200 100\n"  // SOUND FX OFF again: clicks
-        "190 tap 120 220\n"  // OK, silent
-        "210 tap 100 90\n"   // PLAY GAME
-        "230 tap 120 230\n"  // planet OK
-        "250 tap 120 230\n"; // track OK: the countdown starts no music
+    // SETTINGS; DETAIL four times (the first made during the menu's animation, read when
+    // settings opens); MUSIC OFF; SOUND FX OFF (still clicks), ON (silent), OFF again (clicks);
+    // OK (silent); PLAY GAME; planet OK; track OK (the countdown starts no music).
+    const std::string script = "10 tap 120 120\n14 tap 200 150\n40 tap 200 150\n52 tap 200 150\n"
+                               "64 tap 200 150\n80 tap 200 120\n130 tap 200 100\n150 tap 200 100\n"
+                               "170 tap 200 100\n190 tap 120 220\n210 tap 100 90\n"
+                               "230 tap 120 230\n250 tap 120 230\n";
     const ProgramRun run = RunGame("settings", script, "--frames 340 --audio-out {dir}/sound.wav");
     ASSERT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.trace.size(), 340u);
@@ -175,16 +161,12 @@ TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
 }
 
 TEST(FrontEndRun, HelpPagesAndButtons) {
-    const std::string script = "10 tap 120 150\n"   // HELP
-                               "30 tap 120 230\n"   // OK's place on page 0: nothing
-                               "40 tap 30 230\n"    // PREV's place on page 0: nothing
-                               "50 tap 200 230\n"   // NEXT: page 1 from pass 61
-                               "75 tap 120 230\n"   // OK's place on page 1: nothing
-                               "80 tap 200 230\n"   // NEXT: page 2
-                               "105 tap 200 230\n"  // NEXT's place on page 2: nothing
-                               "110 tap 30 230\n"   // PREV: page 1
-                               "135 tap 200 230\n"  // NEXT: page 2
-                               "160 tap 120 230\n"; // OK: the main menu
+    // HELP; OK's and PREV's places on page 0 (nothing); NEXT (page 1 from pass 61); OK's place
+    // on page 1 (nothing); NEXT (page 2); NEXT's place on page 2 (nothing); PREV (page 1); NEXT
+    // (page 2); OK (the main menu).
+    const std::string script = "10 tap 120 150\n30 tap 120 230\n40 tap 30 230\n50 tap 200 230\n"
+                               "75 tap 120 230\n80 tap 200 230\n105 tap 200 230\n110 tap 30 230\n"
+                               "135 tap 200 230\n160 tap 120 230\n";
     const ProgramRun run =
         RunGame("help", script,
                 "--frames 190 --shot 45:{dir}/help0.png --shot 75:{dir}/help1.png "
@@ -197,21 +179,18 @@ TEST(FrontEndRun, HelpPagesAndButtons) {
     // The controls page alone has text on rows 204-211; white is the small font's only colour.
     auto whiteIn = [](const std::vector<uint16_t>& shot, int32_t top, int32_t bottom) {
         int32_t count = 0;
-        for (int32_t y = top; y <= bottom; ++y) {
-            for (int32_t x = 10; x < 226; ++x)
-                count += shot[y * 240 + x] == 0xFFFF ? 1 : 0;
-        }
+        for (int32_t y = top; y <= bottom; ++y)
+            count += static_cast<int32_t>(
+                std::count(shot.begin() + y * 240 + 10, shot.begin() + y * 240 + 226, 0xFFFF));
         return count;
     };
     const std::vector<uint16_t> page0 = ReadRgb565Png(run.File("help0.png")),
                                 page1 = ReadRgb565Png(run.File("help1.png")),
                                 page2 = ReadRgb565Png(run.File("help2.png"));
     ASSERT_FALSE(page0.empty() || page1.empty() || page2.empty());
-    EXPECT_GT(whiteIn(page1, 204, 211), 20);
-    EXPECT_EQ(whiteIn(page0, 204, 211), 0);
-    EXPECT_EQ(whiteIn(page2, 204, 211), 0);
-    EXPECT_GT(whiteIn(page0, 92, 107), 50);
-    EXPECT_GT(whiteIn(page2, 162, 177), 50); // the web address
+    EXPECT_TRUE(whiteIn(page1, 204, 211) > 20 && whiteIn(page0, 204, 211) == 0 &&
+                whiteIn(page2, 204, 211) == 0);
+    EXPECT_TRUE(whiteIn(page0, 92, 107) > 50 && whiteIn(page2, 162, 177) > 50); // and the address
 }
 
 // A whole game: menu, settings, help, planet, track, countdown, a race flown by the autopilot,

@@ -24,23 +24,6 @@ std::vector<uint8_t> ToRgb(const uint16_t* pixels, int32_t width, int32_t height
     return rgb;
 }
 
-bool WriteRgbPng(const std::string& path, const std::vector<uint8_t>& rgb, int32_t width,
-                 int32_t height) {
-    return WritePngFile(path, rgb.data(), width, height);
-}
-
-// The game's own reader (RGBA) with the alpha dropped.
-bool ReadRgbPng(const std::string& path, std::vector<uint8_t>& rgb, int32_t& width,
-                int32_t& height) {
-    std::vector<uint8_t> rgba;
-    if (!ReadPngFile(path, rgba, width, height))
-        return false;
-    rgb.resize(rgba.size() / 4 * 3);
-    for (size_t i = 0; i < rgba.size() / 4; ++i)
-        std::memcpy(&rgb[i * 3], &rgba[i * 4], 3);
-    return true;
-}
-
 std::string GoldenPath(const std::string& name) {
     return std::string(TARNVELL_SOURCE) + "/tests/golden/" + name + ".png";
 }
@@ -54,57 +37,47 @@ bool UpdatingGoldenPictures() {
 
 bool WriteRgb565Png(const std::string& path, const uint16_t* pixels, int32_t width,
                     int32_t height) {
-    return WriteRgbPng(path, ToRgb(pixels, width, height), width, height);
+    return WritePngFile(path, ToRgb(pixels, width, height).data(), width, height);
 }
 
 std::vector<uint16_t> ReadRgb565Png(const std::string& path, int32_t width, int32_t height) {
-    std::vector<uint8_t> rgb;
+    std::vector<uint8_t> rgba; // the game's own reader
     int32_t w = 0, h = 0;
-    if (!ReadRgbPng(path, rgb, w, h) || w != width || h != height)
+    if (!ReadPngFile(path, rgba, w, h) || w != width || h != height)
         return {};
     std::vector<uint16_t> pixels(static_cast<size_t>(width) * height);
     for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = static_cast<uint16_t>(((rgb[i * 3] >> 3) << 11) | ((rgb[i * 3 + 1] >> 2) << 5) |
-                                          (rgb[i * 3 + 2] >> 3));
+        pixels[i] = static_cast<uint16_t>(((rgba[i * 4] >> 3) << 11) |
+                                          ((rgba[i * 4 + 1] >> 2) << 5) | (rgba[i * 4 + 2] >> 3));
     return pixels;
 }
 
+// Every 565 value is written as one colour whose top bits it is, so comparing the golden read
+// back as 565 compares the written colours.
 ::testing::AssertionResult MatchesGoldenPicture(const std::string& name, const uint16_t* pixels,
                                                 int32_t width, int32_t height) {
-    const std::vector<uint8_t> actual = ToRgb(pixels, width, height);
     const std::string path = GoldenPath(name);
     if (UpdatingGoldenPictures()) {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        if (!WriteRgbPng(path, actual, width, height)) {
+        if (!WriteRgb565Png(path, pixels, width, height))
             return ::testing::AssertionFailure() << "could not write " << path;
-        }
         return ::testing::AssertionSuccess();
     }
-    std::vector<uint8_t> expected;
-    int32_t goldenWidth = 0;
-    int32_t goldenHeight = 0;
-    if (!ReadRgbPng(path, expected, goldenWidth, goldenHeight)) {
+    const std::vector<uint16_t> expected = ReadRgb565Png(path, width, height);
+    if (expected.empty()) {
         return ::testing::AssertionFailure()
-               << "no golden picture " << path << " (make it with TARNVELL_UPDATE_GOLDEN=1)";
+               << "no golden picture " << path << " of " << width << " x " << height
+               << " (make it with TARNVELL_UPDATE_GOLDEN=1)";
     }
-    if (goldenWidth != width || goldenHeight != height) {
-        return ::testing::AssertionFailure()
-               << path << " is " << goldenWidth << " x " << goldenHeight << ", the picture "
-               << width << " x " << height;
-    }
-    int32_t differing = 0;
-    int32_t first = -1;
+    int32_t differing = 0, first = -1;
     for (int32_t i = 0; i < width * height; ++i) {
-        if (std::memcmp(&actual[i * 3], &expected[i * 3], 3) != 0) {
-            if (first < 0)
-                first = i;
-            ++differing;
-        }
+        if (pixels[i] != expected[i])
+            first = first < 0 ? i : first, ++differing;
     }
     if (differing == 0)
         return ::testing::AssertionSuccess();
     const std::string written = (TestRoot() / (name + ".actual.png")).string();
-    WriteRgbPng(written, actual, width, height);
+    WriteRgb565Png(written, pixels, width, height);
     return ::testing::AssertionFailure()
            << differing << " pixels differ from " << path << ", the first at column "
            << first % width << ", row " << first / width << "; the picture is in " << written

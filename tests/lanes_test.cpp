@@ -42,14 +42,11 @@ template <class L> void CheckLaneShape() {
         {262143, 0, 131072, 511, 512, 65535, 65536, 9},
         {5, 5, 262000, 5, 77777, 1, 200000, 262143}};
     for (const std::array<int32_t, LaneCount>& at : indices) {
-        const std::array<int32_t, LaneCount> gotBytes =
-            Unpack(LookUpBytes(bytes.data(), Pack<L>(at)));
-        const std::array<int32_t, LaneCount> gotWords =
-            Unpack(LookUpWords(words.data(), Pack<L>(at)));
-        for (int32_t j = 0; j < LaneCount; ++j) {
-            EXPECT_EQ(gotBytes[j], bytes[at[j]]) << "lane " << j;
-            EXPECT_EQ(gotWords[j], words[at[j]]) << "lane " << j;
-        }
+        std::array<int32_t, LaneCount> wantBytes{}, wantWords{};
+        for (int32_t j = 0; j < LaneCount; ++j)
+            wantBytes[j] = bytes[at[j]], wantWords[j] = words[at[j]];
+        EXPECT_EQ(Unpack(LookUpBytes(bytes.data(), Pack<L>(at))), wantBytes);
+        EXPECT_EQ(Unpack(LookUpWords(words.data(), Pack<L>(at))), wantWords);
     }
 
     // Scatter: each lane to its own place, a later lane winning a shared one.
@@ -62,13 +59,8 @@ template <class L> void CheckLaneShape() {
 
     const std::array<int32_t, LaneCount> values = {10, -11, 12, 13, 0x7FFFFFFF, 15, -16, 17};
     const L v = Pack<L>(values);
-    ExpectSpread<0, 1>(v);
-    ExpectSpread<0, 2>(v);
-    ExpectSpread<1, 2>(v);
-    ExpectSpread<0, 4>(v);
-    ExpectSpread<3, 4>(v);
-    ExpectSpread<2, 8>(v);
-    ExpectSpread<7, 8>(v);
+    ExpectSpread<0, 1>(v), ExpectSpread<0, 2>(v), ExpectSpread<1, 2>(v), ExpectSpread<0, 4>(v);
+    ExpectSpread<3, 4>(v), ExpectSpread<2, 8>(v), ExpectSpread<7, 8>(v);
 
     // Shifts, the unsigned bound and the low product, lane by lane.
     const std::array<int32_t, LaneCount> logical = Unpack(ShiftRightLogical(v, 3));
@@ -88,16 +80,12 @@ template <class L> void CheckLaneShape() {
     // Masks with one lane set, one lane clear, all and none.
     for (int32_t j = 0; j < LaneCount; ++j) {
         const L one = LaneNumbers<L>() == Splat<L>(j);
-        EXPECT_TRUE(AnySet(one)) << j;
-        EXPECT_FALSE(AllSet(one)) << j;
-        EXPECT_TRUE(AnySet(~one)) << j;
-        EXPECT_FALSE(AllSet(~one)) << j;
+        EXPECT_TRUE(AnySet(one) && !AllSet(one) && AnySet(~one) && !AllSet(~one)) << j;
         const std::array<int32_t, LaneCount> chosen = Unpack(Select(one, Splat<L>(5), v));
         for (int32_t k = 0; k < LaneCount; ++k)
             EXPECT_EQ(chosen[k], k == j ? 5 : values[k]) << j << " " << k;
     }
-    EXPECT_TRUE(AllSet(Splat<L>(-1)));
-    EXPECT_FALSE(AnySet(Splat<L>(0)));
+    EXPECT_TRUE(AllSet(Splat<L>(-1)) && !AnySet(Splat<L>(0)));
 }
 
 } // namespace

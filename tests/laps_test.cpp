@@ -15,8 +15,7 @@ namespace {
 
 // Puts a ship on the centre cell of a Checkpoint of the installed course.
 void PlaceAt(int32_t ship, const CourseBox& k) {
-    ShipTable[ship].x = (k.x0 + k.x1) / 2 * 256;
-    ShipTable[ship].y = (k.y0 + k.y1) / 2 * 256;
+    ShipTable[ship].x = (k.x0 + k.x1) / 2 * 256, ShipTable[ship].y = (k.y0 + k.y1) / 2 * 256;
 }
 
 // Track 0 with every ship parked far from its next Checkpoint; optionally every ship already
@@ -24,12 +23,9 @@ void PlaceAt(int32_t ship, const CourseBox& k) {
 void ParkedRace(bool lastCheckpoint = false) {
     ASSERT_TRUE(SetUpTrack(0, 1));
     for (int32_t i = 0; i < 3; ++i) {
-        ShipTable[i].x = 300 * 256;
-        ShipTable[i].y = 450 * 256;
-        if (lastCheckpoint) {
-            ShipTable[i].laps = 2;
-            ShipTable[i].nextCheckpoint = 14;
-        }
+        ShipTable[i].x = 300 * 256, ShipTable[i].y = 450 * 256;
+        if (lastCheckpoint)
+            ShipTable[i].laps = 2, ShipTable[i].nextCheckpoint = 14;
     }
 }
 
@@ -40,15 +36,11 @@ TEST(Laps, CheckpointMarginAndOrder) {
     const CourseBox& k0 = Course.checkpoints[0]; // (236, 25)-(264, 105)
     ShipState& s = ShipTable[0];
     // 21 cells west of the rectangle: not yet; 20 cells: passed.
-    s.x = (k0.x0 - 21) * 256 + 255;
-    s.y = 60 * 256;
+    s.x = (k0.x0 - 21) * 256 + 255, s.y = 60 * 256;
     PassCheckpoints();
     EXPECT_EQ(s.nextCheckpoint, 0);
     s.x = (k0.x0 - 20) * 256;
-    s.targetWaypoint = 1;
-    s.targetX = 1234;
-    s.targetY = 5678;
-    s.targetAltitude = 111;
+    s.targetWaypoint = 1, s.targetX = 1234, s.targetY = 5678, s.targetAltitude = 111;
     s.heading = 191.75;
     PassCheckpoints();
     EXPECT_EQ(s.nextCheckpoint, 1);
@@ -57,8 +49,7 @@ TEST(Laps, CheckpointMarginAndOrder) {
                 s.savedTargetAltitude == 111 && s.savedHeading == 191);
     // The far corner, bounds included.
     ParkedRace();
-    s.x = (k0.x1 + 20) * 256 + 255;
-    s.y = (k0.y1 + 20) * 256 + 255;
+    s.x = (k0.x1 + 20) * 256 + 255, s.y = (k0.y1 + 20) * 256 + 255;
     PassCheckpoints();
     EXPECT_EQ(s.nextCheckpoint, 1);
 
@@ -70,8 +61,7 @@ TEST(Laps, CheckpointMarginAndOrder) {
     // Only one Checkpoint a frame, even with the next one in reach too.
     PlaceAt(0, Course.checkpoints[0]);
     s.nextCheckpoint = 0;
-    PassCheckpoints();
-    PassCheckpoints();
+    PassCheckpoints(), PassCheckpoints();
     EXPECT_EQ(s.nextCheckpoint, 1); // staying there does not pass Checkpoint 1
 
     // A wrecked ship counts nothing.
@@ -85,20 +75,17 @@ TEST(Laps, CheckpointMarginAndOrder) {
 TEST(Laps, LapsPlacesAndTheFinishingOrder) {
     ParkedRace();
     // At the start every ship sees both others level, so ahead: 3 OF 3 on lap 1.
-    EXPECT_EQ(GetLapAndPlace(0).lap, 1);
-    EXPECT_EQ(GetLapAndPlace(0).place, 3);
+    EXPECT_TRUE(GetLapAndPlace(0).lap == 1 && GetLapAndPlace(0).place == 3);
     // Ship 2 passes Checkpoint 0 from its grid place in the first frame: the player still 3rd.
     ASSERT_TRUE(SetUpTrack(0, 1));
     PassCheckpoints();
-    EXPECT_EQ(ShipTable[2].nextCheckpoint, 1);
-    EXPECT_EQ(ShipTable[0].nextCheckpoint, 0);
+    EXPECT_TRUE(ShipTable[2].nextCheckpoint == 1 && ShipTable[0].nextCheckpoint == 0);
     EXPECT_EQ(GetLapAndPlace(0).place, 3);
     // The player passes it while ship 1 has not: 2nd.
     ShipTable[1].x = 400 * 256; // out of reach
     PlaceAt(0, Course.checkpoints[0]);
     PassCheckpoints();
-    EXPECT_EQ(GetLapAndPlace(0).place, 2);
-    EXPECT_EQ(GetLapAndPlace(1).place, 3);
+    EXPECT_TRUE(GetLapAndPlace(0).place == 2 && GetLapAndPlace(1).place == 3);
 
     // A lap of 15 Checkpoints completes on passing Checkpoint 14; the lap line then shows 2.
     ParkedRace();
@@ -107,18 +94,14 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
         PassCheckpoints();
         EXPECT_EQ(ShipTable[0].laps, k == 14 ? 1 : 0);
     }
-    EXPECT_EQ(ShipTable[0].nextCheckpoint, 0);
-    EXPECT_EQ(GetLapAndPlace(0).lap, 2);
-    EXPECT_EQ(GetLapAndPlace(0).place, 1);
-    EXPECT_EQ(RaceResult(), 0);
+    EXPECT_TRUE(ShipTable[0].nextCheckpoint == 0 && RaceResult() == 0);
+    EXPECT_TRUE(GetLapAndPlace(0).lap == 2 && GetLapAndPlace(0).place == 1);
 
     // Both opponents finish before the player: place 3.
     ParkedRace(true);
-    PlaceAt(1, Course.checkpoints[14]);
-    PlaceAt(2, Course.checkpoints[14]);
+    PlaceAt(1, Course.checkpoints[14]), PlaceAt(2, Course.checkpoints[14]);
     PassCheckpoints();
-    EXPECT_EQ(FinishPlace, 3);
-    EXPECT_EQ(RaceResult(), 0);
+    EXPECT_TRUE(FinishPlace == 3 && RaceResult() == 0);
     PlaceAt(0, Course.checkpoints[14]);
     PassCheckpoints();
     EXPECT_EQ(RaceResult(), 3);
@@ -126,23 +109,19 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
     // The player and an opponent finishing in the same frame: the player is ahead; what the
     // opponents do afterwards changes nothing.
     ParkedRace(true);
-    PlaceAt(0, Course.checkpoints[14]);
-    PlaceAt(1, Course.checkpoints[14]);
+    PlaceAt(0, Course.checkpoints[14]), PlaceAt(1, Course.checkpoints[14]);
     PassCheckpoints();
     EXPECT_EQ(RaceResult(), 1);
     PlaceAt(2, Course.checkpoints[14]);
     PassCheckpoints();
-    EXPECT_EQ(RaceResult(), 1);
-    EXPECT_EQ(ShipTable[2].laps, 3);
+    EXPECT_TRUE(RaceResult() == 1 && ShipTable[2].laps == 3);
 
     // Ships keep counting after their third lap; only completing lap 3 moves FinishPlace.
     ParkedRace();
-    ShipTable[1].laps = 3;
-    ShipTable[1].nextCheckpoint = 14;
+    ShipTable[1].laps = 3, ShipTable[1].nextCheckpoint = 14;
     PlaceAt(1, Course.checkpoints[14]);
     PassCheckpoints();
-    EXPECT_EQ(ShipTable[1].laps, 4);
-    EXPECT_EQ(FinishPlace, 1);
+    EXPECT_TRUE(ShipTable[1].laps == 4 && FinishPlace == 1);
 }
 
 TEST(Laps, RacePanel) {
@@ -179,8 +158,7 @@ TEST(Laps, RacePanel) {
     drawAt(62.5, [](int32_t x) { return uint16_t(x <= 120 ? 0xF81F : 0x1111); });
     // Above top speed the bar stays within its frame; nothing written outside rows 235-238.
     drawAt(132.5, [](int32_t) { return uint16_t{0xF81F}; });
-    EXPECT_EQ(screen[234 * 240 + 100], 0x1111);
-    EXPECT_EQ(screen[239 * 240 + 100], 0x1111);
+    EXPECT_TRUE(screen[234 * 240 + 100] == 0x1111 && screen[239 * 240 + 100] == 0x1111);
     // A ship with no top speed shows an empty bar instead of dividing by zero.
     ShipTable[0].topSpeed = 0.0;
     drawAt(132.5, [](int32_t) { return uint16_t{0x1111}; });

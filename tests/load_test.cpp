@@ -32,8 +32,7 @@ TEST(Load, AllFilesMissingLeavesBlackPictures) {
     const fs::path empty = TestFolder("load_missing");
     fs::create_directories(empty / "Graph");
     SetDataFolder(empty.string());
-    GameOptions.hasSeed = true;
-    GameOptions.seed = 4242;
+    GameOptions.hasSeed = true, GameOptions.seed = 4242;
     LoadGameAssets();
     const int32_t afterLoad = GameRandom();
     SeedGameRandom(4242);
@@ -47,17 +46,14 @@ TEST(Load, AllFilesMissingLeavesBlackPictures) {
     EXPECT_TRUE(AllZero(PanelPicture, 240 * 80)); // black labels on a black panel
     for (uint16_t* slot : TileSlots)
         EXPECT_TRUE(AllZero(slot, TileSlotPixels));
-    ASSERT_NE(ModelTable[0], nullptr);
-    EXPECT_EQ(ModelTable[0]->header.numTris, 0);
+    ASSERT_TRUE(ModelTable[0] != nullptr && ModelTable[0]->header.numTris == 0);
 
     uint16_t* sky = SkyPicture;
     LoadGameAssets(); // a second load reuses the buffers
     EXPECT_EQ(SkyPicture, sky);
     ReleaseGameAssets();
-    EXPECT_EQ(SkyPicture, nullptr);
-    EXPECT_EQ(TileSlots[3], nullptr);
-    EXPECT_EQ(SheetFontPicture, nullptr);
-    EXPECT_EQ(ModelTable[0], nullptr);
+    EXPECT_TRUE(SkyPicture == nullptr && TileSlots[3] == nullptr && SheetFontPicture == nullptr &&
+                ModelTable[0] == nullptr);
     ReleaseGameAssets(); // twice is harmless
 }
 

@@ -29,12 +29,10 @@ struct Md2Builder {
     // Three vertices, three texture coordinates, one triangle, `frames` frames.
     static Md2Builder Triangle(int32_t frames = 1) {
         Md2Builder m;
-        m.header[0] = 0x32504449;
-        m.header[1] = 8;
-        m.header[2] = m.header[3] = 64; // the skin load overrides these
+        // Magic, version, the skin size (the skin load overrides it), the frame size.
+        m.header[0] = 0x32504449, m.header[1] = 8, m.header[2] = m.header[3] = 64;
         m.header[4] = 40 + 4 * 3;
-        m.header[NumVertices] = m.header[NumSt] = 3;
-        m.header[NumTris] = 1;
+        m.header[NumVertices] = m.header[NumSt] = 3, m.header[NumTris] = 1;
         m.header[NumFrames] = frames;
         m.header[OfsSt] = m.Offset();
         for (int16_t s : {10, -3, 127})
@@ -109,10 +107,8 @@ TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     // The skin is 128 x 128 whatever the file says, allocated even when the picture is
     // missing (then black).
     EXPECT_EQ(LoadShipSkin(*model, "/nonexistent/plane1.tga"), 0);
-    EXPECT_EQ(model->header.skinWidth, 128);
-    EXPECT_EQ(model->header.skinHeight, 128);
-    ASSERT_EQ(model->skin.size(), 128u * 128u);
-    EXPECT_EQ(model->skin[0], 0);
+    EXPECT_TRUE(model->header.skinWidth == 128 && model->header.skinHeight == 128);
+    ASSERT_EQ(model->skin, std::vector<uint16_t>(128 * 128, 0));
 
     // A picture in the game's layout is converted into it.
     std::vector<uint8_t> tga = GameTgaBytes(128, 128);
@@ -160,17 +156,17 @@ TEST(ShipModelReader, RefusesModelsThatBreakTheRecordOrTheFile) {
     }
 
     ShipModel model{};
-    EXPECT_FALSE(ReadShipModel(model, "/nonexistent/plane1.md2"));
-    EXPECT_TRUE(Empty(model));
     std::vector<uint8_t> shortHeader = Md2Builder::Triangle().Bytes();
     shortHeader.resize(60);
-    EXPECT_FALSE(ReadShipModel(model, WriteTemp("short.md2", shortHeader).c_str()));
-    EXPECT_TRUE(Empty(model));
+    for (const std::string& path :
+         {std::string("/nonexistent/plane1.md2"), WriteTemp("short.md2", shortHeader)}) {
+        EXPECT_FALSE(ReadShipModel(model, path.c_str())) << path;
+        EXPECT_TRUE(Empty(model));
+    }
 
     // Zero counts read nothing, wherever their offsets point.
     Md2Builder none = Md2Builder::Triangle();
-    none.header[B::NumTris] = 0;
-    none.header[B::OfsTris] = -1000;
+    none.header[B::NumTris] = 0, none.header[B::OfsTris] = -1000;
     EXPECT_TRUE(ReadShipModel(model, WriteTemp("none.md2", none.Bytes()).c_str()));
     EXPECT_EQ(model.triangles.size(), 1u);
 }
@@ -178,13 +174,11 @@ TEST(ShipModelReader, RefusesModelsThatBreakTheRecordOrTheFile) {
 TEST(ShipModelReader, AcceptsTheLimits) {
     // 500 vertices in each of 255 frames.
     Md2Builder m;
-    m.header[Md2Builder::NumVertices] = 500;
-    m.header[Md2Builder::NumFrames] = 255;
+    m.header[Md2Builder::NumVertices] = 500, m.header[Md2Builder::NumFrames] = 255;
     m.header[Md2Builder::OfsFrames] = m.Offset();
     m.body.resize(255 * (40 + 4 * 500), 1);
     ShipModel model{};
     ASSERT_TRUE(ReadShipModel(model, WriteTemp("limits.md2", m.Bytes()).c_str()));
-    EXPECT_EQ(model.frameVertices.size(), 255u);
-    EXPECT_EQ(model.frameVertices[254].size(), 501u);
+    ASSERT_TRUE(model.frameVertices.size() == 255u && model.frameVertices[254].size() == 501u);
     EXPECT_EQ(model.frameVertices[254][499].v[1], 1);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/settings.h"
@@ -32,15 +34,13 @@ TEST(MenuPress, SquashStretchAndEffectsPerStep) {
             EXPECT_EQ(heights, (std::vector<int32_t>{20, 16, 12, 8, 4, 8, 12, 16, 20, 24}));
         } else {
             ASSERT_EQ(heights.size(), 20u);
-            EXPECT_EQ(heights[9], 2);
-            EXPECT_EQ(heights[19], 22);
+            EXPECT_TRUE(heights[9] == 2 && heights[19] == 22);
         }
-        EXPECT_EQ(immediateAt, 10 / step);
-        EXPECT_EQ(finalAt, 20 / step);
+        EXPECT_TRUE(immediateAt == 10 / step && finalAt == 20 / step)
+            << immediateAt << " " << finalAt;
     }
     PressAnimation idle = {0, 0, 0, 1};
-    EXPECT_EQ(AdvancePress(idle).event, PressEvent::None);
-    EXPECT_EQ(idle.counter, 0);
+    EXPECT_TRUE(AdvancePress(idle).event == PressEvent::None && idle.counter == 0);
 }
 
 TEST(MenuButtons, OpenRectanglesAndHiddenButtons) {
@@ -68,22 +68,20 @@ TEST(MenuButtons, OpenRectanglesAndHiddenButtons) {
 
 TEST(MenuSettings, WordsCyclingAndValuesOutOfRange) {
     SetDefaultSettings();
-    EXPECT_STREQ(SettingWord(LevelLine), "NORMAL");
-    EXPECT_STREQ(SettingWord(DistanceLine), "FAR");
-    EXPECT_STREQ(SettingLabel(SoundFxLine), "SOUND FX");
+    const auto words = [] {
+        return std::string(SettingWord(LevelLine)) + "/" + SettingWord(DistanceLine) + "/" +
+               SettingWord(DetailLine) + "/" + SettingLabel(SoundFxLine) + "/" + SettingLabel(7);
+    };
+    EXPECT_EQ(words(), "NORMAL/FAR/MEDIUM/SOUND FX/");
     // DETAIL, MUSIC and SOUND FX cycle in FrontEndRun's whole game; LEVEL here.
-    EXPECT_STREQ(SettingWord(DetailLine), "MEDIUM");
     EXPECT_EQ(CycleSetting(LevelLine), 2);
     EXPECT_EQ(CycleSetting(LevelLine), 0);
 
     // Values nobody can reach from the screen never index past the words.
-    GameSettings.distance = 7;
+    GameSettings.distance = 7, GameSettings.sfx = -3;
     EXPECT_STREQ(SettingWord(DistanceLine), "");
-    EXPECT_EQ(CycleSetting(DistanceLine), 0);
-    GameSettings.sfx = -3;
-    EXPECT_EQ(CycleSetting(SoundFxLine), 0);
-    EXPECT_STREQ(SettingLabel(7), "");
-    EXPECT_EQ(CycleSetting(0), 0);
+    EXPECT_TRUE(CycleSetting(DistanceLine) == 0 && CycleSetting(SoundFxLine) == 0 &&
+                CycleSetting(0) == 0);
     SetDefaultSettings();
 }
 
@@ -113,11 +111,13 @@ TEST(MenuBackgrounds, TrackPreviewAndScrolling) {
     map[1] = 255;             // between samples: never shown
     std::vector<uint16_t> frame(240 * 320, 0x1234);
     DrawTrackPreview(map.data(), frame.data());
-    EXPECT_EQ(frame[67 * 240 + 58], 0x8410);
-    EXPECT_EQ(frame[193 * 240 + 183], 0x0000);
-    EXPECT_EQ(frame[66 * 240 + 57], PreviewGrey(7));
-    EXPECT_EQ(frame[66 * 240 + 55], 0x1234);
-    EXPECT_EQ(frame[194 * 240 + 184], 0x1234);
+    const int32_t pixels[][3] = {{67, 58, 0x8410},
+                                 {193, 183, 0},
+                                 {66, 57, PreviewGrey(7)},
+                                 {66, 55, 0x1234},
+                                 {194, 184, 0x1234}};
+    for (const auto& p : pixels)
+        EXPECT_EQ(frame[p[0] * 240 + p[1]], p[2]) << p[0] << "," << p[1];
 
     std::vector<uint16_t> colours(512 * 512);
     for (uint32_t i = 0; i < colours.size(); ++i)
@@ -130,9 +130,9 @@ TEST(MenuBackgrounds, TrackPreviewAndScrolling) {
         uint32_t scroll = start;
         DrawScrollingBackground(scroll, colours.data(), frame.data());
         EXPECT_EQ(scroll, start + 2);
-        EXPECT_EQ(frame[1], cell(scroll, 0, 0));
-        EXPECT_EQ(frame[100 * 240 + 31], cell(scroll, 31, 100));
-        EXPECT_EQ(frame[239 * 240 + 239], cell(scroll, 239, 239));
+        EXPECT_EQ(
+            std::make_tuple(frame[1], frame[100 * 240 + 31], frame[239 * 240 + 239]),
+            std::make_tuple(cell(scroll, 0, 0), cell(scroll, 31, 100), cell(scroll, 239, 239)));
         EXPECT_EQ(frame[240 * 240], 0x1234); // the logo rows stay
     }
 }
@@ -147,12 +147,10 @@ TEST(MenuResults, PulseTimingAndPlaceWords) {
         endFrame = AdvancePulse(pulse) ? frame : 0;
         firstTapFrame = firstTapFrame == 0 && TapsEndResults(pulse) ? frame : firstTapFrame;
     }
-    EXPECT_EQ(endFrame, 264);
-    EXPECT_EQ(firstTapFrame, 72);
+    EXPECT_EQ(std::tie(endFrame, firstTapFrame), std::make_tuple(264, 72));
     // Widest on the 13th frame.
     EXPECT_TRUE(sizes[0] == 0 && sizes[12] == 24 && sizes[23] == 2 && sizes[24] == 0);
-    EXPECT_STREQ(PlaceWord(1), "1ST PLACE");
-    EXPECT_STREQ(PlaceWord(3), "3RD PLACE");
+    EXPECT_EQ(std::string(PlaceWord(1)) + "/" + PlaceWord(3), "1ST PLACE/3RD PLACE");
     EXPECT_TRUE(PlaceWord(0) == nullptr && PlaceWord(100) == nullptr);
 }
 
@@ -174,6 +172,5 @@ TEST(MenuHelp, LinesFitAndStayInPlace) {
     EXPECT_STREQ(HelpPageLines(0, count)[1].text, "                           ");
     EXPECT_STREQ(HelpPageLines(1, count)[5].text, " Button A/Yellow circle on");
     EXPECT_STREQ(HelpPageLines(2, count)[8].text, "Email: dev@tarnvell.example");
-    EXPECT_EQ(HelpPageLines(3, count), nullptr);
-    EXPECT_EQ(count, 0);
+    EXPECT_TRUE(HelpPageLines(3, count) == nullptr && count == 0);
 }

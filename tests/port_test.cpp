@@ -2,7 +2,9 @@
 // each kind of screen, held thrust, the menu focus, pause and leaving, and the picture's fit.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <tuple>
+#include <utility>
 
 #include "app/port_screen.h"
 #include "base/state.h"
@@ -17,6 +19,14 @@ namespace {
 void Press(ActionSet actions) {
     PortInput(actions, true, false, 0);
     PortInput(actions, false, false, 0);
+}
+
+// Presses each key in turn, the focus expected after each.
+void Walk(std::initializer_list<std::pair<PortAction, int32_t>> moves) {
+    for (const auto& [key, focus] : moves) {
+        Press(ActionBit(key));
+        EXPECT_EQ(PortFocusedItem(), focus) << "after key " << static_cast<int>(key);
+    }
 }
 
 void ShowScreen(int32_t state) {
@@ -90,17 +100,14 @@ TEST_F(PortTest, MenuFocusMovesOverTheScreensButtonsAndTapsTheirCentres) {
     ShowScreen(StateMainMenu);
     EXPECT_EQ(PortFocusedItem(), PlayItem);
     // Down the list and round; the keys reach the game as nothing but focus moves.
-    const struct {
-        PortAction key;
-        int32_t focus;
-    } moves[] = {{PortAction::Down, SettingsItem}, {PortAction::Down, HelpItem},
-                 {PortAction::Down, ExitItem},     {PortAction::Down, PlayItem},
-                 {PortAction::Up, ExitItem},       {PortAction::Left, ExitItem},
-                 {PortAction::Up, HelpItem}};
-    for (const auto& move : moves) {
-        Press(ActionBit(move.key));
-        EXPECT_EQ(PortFocusedItem(), move.focus);
-    }
+    using A = PortAction;
+    Walk({{A::Down, SettingsItem},
+          {A::Down, HelpItem},
+          {A::Down, ExitItem},
+          {A::Down, PlayItem},
+          {A::Up, ExitItem},
+          {A::Left, ExitItem},
+          {A::Up, HelpItem}});
     EXPECT_EQ(TakeMessages(), Messages{});
 
     // Enter taps HELP at the middle of its rectangle (88-152 x 140-160); the next pass lifts.
@@ -111,22 +118,21 @@ TEST_F(PortTest, MenuFocusMovesOverTheScreensButtonsAndTapsTheirCentres) {
     EXPECT_EQ(TakeMessages(), (Messages{{WM_LBUTTONUP, 0, 0}}));
 
     // Escape on the hub has no way back: it shows EXIT, and taps nothing.
-    Press(ActionBit(PortAction::Back));
-    EXPECT_EQ(PortFocusedItem(), ExitItem);
+    Walk({{A::Back, ExitItem}});
     EXPECT_EQ(TakeMessages(), Messages{});
 
     // Settings start on OK; up climbs the value column; left and right stay in it; back is
     // OK tapped.
     ShowScreen(StateSettings);
     EXPECT_EQ(PortFocusedItem(), SettingsOkItem);
-    Press(ActionBit(PortAction::Up));
-    EXPECT_EQ(PortFocusedItem(), 6);
-    for (int32_t i = 0; i < 5; ++i)
-        Press(ActionBit(PortAction::Up));
-    EXPECT_EQ(PortFocusedItem(), 1);
-    Press(ActionBit(PortAction::Left));
-    Press(ActionBit(PortAction::Right));
-    EXPECT_EQ(PortFocusedItem(), 1);
+    Walk({{A::Up, 6},
+          {A::Up, 5},
+          {A::Up, 4},
+          {A::Up, 3},
+          {A::Up, 2},
+          {A::Up, 1},
+          {A::Left, 1},
+          {A::Right, 1}});
     Press(ActionBit(PortAction::Back));
     EXPECT_EQ(TakeMessages(), (Messages{{WM_LBUTTONDOWN, 1, PackPoint(120, 220)}}));
 
@@ -134,19 +140,13 @@ TEST_F(PortTest, MenuFocusMovesOverTheScreensButtonsAndTapsTheirCentres) {
     ShowScreen(StatePlanet);
     TakeMessages();
     EXPECT_EQ(PortFocusedItem(), OkItem);
-    Press(ActionBit(PortAction::Left));
-    EXPECT_EQ(PortFocusedItem(), PreviousItem);
-    Press(ActionBit(PortAction::Right));
-    Press(ActionBit(PortAction::Right));
-    EXPECT_EQ(PortFocusedItem(), NextItem);
+    Walk({{A::Left, PreviousItem}, {A::Right, OkItem}, {A::Right, NextItem}});
 
     // After a click the first key only shows the focus again.
     PortMouseUsed();
     EXPECT_FALSE(ReadPortOverlay(0).focusShown);
-    Press(ActionBit(PortAction::Left));
-    EXPECT_EQ(PortFocusedItem(), NextItem);
-    EXPECT_TRUE(ReadPortOverlay(0).focusShown);
-    EXPECT_EQ(ReadPortOverlay(0).focus.left, 171);
+    Walk({{A::Left, NextItem}});
+    EXPECT_TRUE(ReadPortOverlay(0).focusShown && ReadPortOverlay(0).focus.left == 171);
 }
 
 TEST_F(PortTest, PauseStopsTheClockAndEscapeAgainLeavesByTheExitIcon) {
@@ -156,13 +156,11 @@ TEST_F(PortTest, PauseStopsTheClockAndEscapeAgainLeavesByTheExitIcon) {
 
     ShowScreen(StateRace);
     Press(ActionBit(PortAction::Back));
-    EXPECT_TRUE(PortPaused());
-    EXPECT_TRUE(ReadPortOverlay(0).paused);
+    EXPECT_TRUE(PortPaused() && ReadPortOverlay(0).paused);
     EXPECT_EQ(TakeMessages(), Messages{});
     // Another key resumes and does nothing else; 700 ms paused are left out of the clock.
     PortInput(ActionBit(PortAction::Left), true, false, 700);
-    EXPECT_FALSE(PortPaused());
-    EXPECT_EQ(PortPausedMilliseconds(5000), 700u);
+    EXPECT_TRUE(!PortPaused() && PortPausedMilliseconds(5000) == 700u);
     EXPECT_EQ(TakeMessages(), Messages{});
 
     // The pad's B is brake in a race, not pause; its Start pauses.
@@ -174,8 +172,7 @@ TEST_F(PortTest, PauseStopsTheClockAndEscapeAgainLeavesByTheExitIcon) {
 
     // Back while paused: the exit icon is pressed and held until the race has gone.
     PortInput(ActionBit(PortAction::Back), true, false, 2500);
-    EXPECT_FALSE(PortPaused());
-    EXPECT_EQ(PortPausedMilliseconds(9000), 1200u);
+    EXPECT_TRUE(!PortPaused() && PortPausedMilliseconds(9000) == 1200u);
     const intptr_t icon = PackPoint(232, 8);
     EXPECT_EQ(TakeMessages(), (Messages{{WM_MOUSEMOVE, 0, icon}, {WM_LBUTTONDOWN, 1, icon}}));
     ShowScreen(StateRace);
@@ -204,8 +201,7 @@ TEST_F(PortTest, AnyKeyEndsTheResultsAsATapAndPlainScreensGetTheDeviceKeys) {
     // Full screen and screenshot are the window's, on every screen.
     PortInput(ActionBit(PortAction::Screenshot) | ActionBit(PortAction::Fullscreen), true, false,
               0);
-    EXPECT_TRUE(TakePortScreenshotRequest());
-    EXPECT_TRUE(TakePortFullscreenRequest());
+    EXPECT_TRUE(TakePortScreenshotRequest() && TakePortFullscreenRequest());
     EXPECT_FALSE(TakePortScreenshotRequest());
 
     ShowScreen(StateStart);
@@ -243,11 +239,9 @@ TEST(PortPicture, FitsEveryWindowWithoutCroppingAndMapsTheMouseBack) {
     const PictureRect fit = FitPicture(1200, 900, ScalingMode::Fit);
     int32_t x = -1, y = -1;
     ASSERT_TRUE(PictureToScreen(fit, 262, 0, x, y));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
+    EXPECT_EQ(std::tie(x, y), std::make_tuple(0, 0));
     ASSERT_TRUE(PictureToScreen(fit, 262 + 674, 899, x, y));
-    EXPECT_EQ(x, 239);
-    EXPECT_EQ(y, 319);
+    EXPECT_EQ(std::tie(x, y), std::make_tuple(239, 319));
     EXPECT_FALSE(PictureToScreen(fit, 261, 450, x, y)) << "the border is not the screen";
     EXPECT_FALSE(PictureToScreen(fit, 262 + 675, 450, x, y));
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "base/frame.h"
@@ -34,8 +35,8 @@ TEST(Presentation, SixteenBitLayouts) {
     WriteFrameToDisplay(wide.data(), {16, 2, 512}, frame.data());
     for (int y = 0; y < 320; y += 37) {
         EXPECT_EQ(0, std::memcmp(&wide[y * 512], &frame[y * 240], 480));
-        for (int b = 480; b < 512; ++b)
-            ASSERT_EQ(0xAA, wide[y * 512 + b]);
+        EXPECT_EQ(std::vector<uint8_t>(&wide[y * 512 + 480], &wide[y * 512 + 512]),
+                  std::vector<uint8_t>(32, 0xAA));
     }
 
     // A landscape panel turned: pixel (x, y) at origin - 640 x + 2 y.
@@ -43,26 +44,23 @@ TEST(Presentation, SixteenBitLayouts) {
     uint8_t* origin = turned.data() + 640 * 239;
     WriteFrameToDisplay(origin, {16, -640, 2}, frame.data());
     for (int y = 0; y < 320; y += 13) {
-        for (int x = 0; x < 240; x += 11) {
+        for (int x = 0; x < 240; x += 11)
             ASSERT_EQ(frame[y * 240 + x], Read16(origin - 640 * x + 2 * y)) << x << "," << y;
-        }
     }
 
     // A negative row step starts 640 bytes on, and odd steps are made even.
     std::vector<uint8_t> upside(640 * 330, 0);
     uint8_t* start = upside.data() + 640 * 325;
     WriteFrameToDisplay(start, {16, 3, -641}, frame.data());
-    EXPECT_EQ(frame[0], Read16(start + 640));
-    EXPECT_EQ(frame[1], Read16(start + 640 + 2));
-    EXPECT_EQ(frame[240], Read16(start + 640 - 642));
+    EXPECT_EQ(std::make_tuple(frame[0], frame[1], frame[240]),
+              std::make_tuple(Read16(start + 640), Read16(start + 642), Read16(start - 2)));
 }
 
 TEST(Presentation, GreyPanels) {
     std::vector<uint16_t> white(240 * 320, 0xFFFF);
     std::vector<uint8_t> grey4(38400, 0);
     WriteFrameToDisplay(grey4.data(), {4, 0, 0}, white.data());
-    for (uint8_t byte : grey4)
-        ASSERT_EQ(0xFF, byte);
+    EXPECT_EQ(grey4, std::vector<uint8_t>(38400, 0xFF));
 
     // Pixel (0, 319) lands in the high four bits of the first byte; (0, 318) in the low.
     std::vector<uint16_t> frame(240 * 320, 0);
@@ -71,24 +69,20 @@ TEST(Presentation, GreyPanels) {
     frame[1 * 240 + 5] = 0x8410; // (16 + 32 + 16) / 8 = 8, at row 5, byte 159 high
     std::fill(grey4.begin(), grey4.end(), 0xAA);
     WriteFrameToDisplay(grey4.data(), {4, 0, 0}, frame.data());
-    EXPECT_EQ(0xF0, grey4[0]);
-    EXPECT_EQ(0x80, grey4[5 * 160 + 159]);
+    EXPECT_TRUE(grey4[0] == 0xF0 && grey4[5 * 160 + 159] == 0x80);
 
     // Two bits a pixel: the top two bits of red; leftmost pixel in the first byte's top bits.
     std::vector<uint16_t> two(240 * 320, 0x3FFF);
-    two[0] = 0xC000;
-    two[5] = 0x8000;
+    two[0] = 0xC000, two[5] = 0x8000;
     std::vector<uint8_t> grey2(60 * 320, 0x55);
     WriteFrameToDisplay(grey2.data(), {2, 0, 60}, two.data());
-    EXPECT_EQ(0xC0, grey2[0]);
-    EXPECT_EQ(0x20, grey2[1]); // pixel 5 is the second of byte 1: bits 5-4
-    EXPECT_EQ(0x00, grey2[60]);
+    // Pixel 5 is the second of byte 1: bits 5-4.
+    EXPECT_TRUE(grey2[0] == 0xC0 && grey2[1] == 0x20 && grey2[60] == 0x00);
 
     // A 555 display would get 565 data unchanged; an unknown depth gets nothing.
     std::vector<uint8_t> untouched(1000, 0x11);
     WriteFrameToDisplay(untouched.data(), {8, 1, 240}, frame.data());
-    for (uint8_t byte : untouched)
-        ASSERT_EQ(0x11, byte);
+    EXPECT_EQ(untouched, std::vector<uint8_t>(1000, 0x11));
 }
 
 } // namespace

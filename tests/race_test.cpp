@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "assets/assets.h"
 #include "assets/paths.h"
@@ -151,10 +152,8 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
     std::memcpy(grid, ShipTable, sizeof grid);
 
     ASSERT_TRUE(Pass()); // enter
-    EXPECT_EQ(RaceMusicRequest, RaceMusic);
-    EXPECT_EQ(RaceEffectRequests[ThreeEffect], effects[ThreeEffect] + 1);
-    EXPECT_EQ(GameStep, StepUpdate);
-    EXPECT_EQ(FrameRate, 20);
+    EXPECT_EQ(std::tie(RaceMusicRequest, RaceEffectRequests[ThreeEffect], GameStep, FrameRate),
+              std::make_tuple(RaceMusic, effects[ThreeEffect] + 1, StepUpdate, 20));
 
     const int32_t words[3] = {TwoEffect, OneEffect, GoEffect};
     int32_t updates = 0;
@@ -166,10 +165,8 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
         EXPECT_EQ(CountdownStep, updates / 10) << updates;
         for (int32_t w = 0; w < 3; ++w)
             EXPECT_EQ(RaceEffectRequests[words[w]], effects[words[w]] + (updates >= 10 * w + 10));
-        for (int32_t i = 0; i < 3 && updates <= 30; ++i) {
-            EXPECT_EQ(ShipTable[i].x, grid[i].x);
-            EXPECT_EQ(ShipTable[i].speed, 0.0);
-        }
+        for (int32_t i = 0; i < 3 && updates <= 30; ++i)
+            EXPECT_TRUE(ShipTable[i].x == grid[i].x && ShipTable[i].speed == 0.0) << i;
         ASSERT_LE(updates, 40);
     }
     EXPECT_EQ(updates, 40);
@@ -179,12 +176,10 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
     EXPECT_EQ(ShipTable[0].speed, 0.0); // nobody pressed anything
 
     ASSERT_TRUE(Pass()); // the countdown's leave replaces itself with the race
-    EXPECT_EQ(GameState, StateRace);
-    EXPECT_EQ(GameStep, StepEnter);
+    EXPECT_EQ(std::tie(GameState, GameStep), std::make_tuple(StateRace, StepEnter));
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(GameStep, StepUpdate);
-    EXPECT_EQ(ScreenStackDepth(), 3);
-    EXPECT_EQ(ScreenStackEntry(2), StateMainMenu);
+    EXPECT_EQ(std::make_tuple(GameStep, ScreenStackDepth(), ScreenStackEntry(2)),
+              std::make_tuple(StepUpdate, 3, StateMainMenu));
 }
 
 // What the real program does on a tap of the exit icon (that frame still flies, the next pass
@@ -203,9 +198,8 @@ TEST(Race, ExitIconAbandonsTheRace) {
         ASSERT_EQ(FrameBufferAddress()[(i / 16) * 240 + 224 + i % 16], ExitIcon[i]) << i;
     StylusUpMessage();
     ASSERT_TRUE(Pass()); // leave: back to the main menu's update, with its music
-    EXPECT_EQ(GameState, StateMainMenu);
-    EXPECT_EQ(GameStep, StepUpdate);
-    EXPECT_EQ(RaceMusicRequest, MenuMusic);
+    EXPECT_EQ(std::tie(GameState, GameStep, RaceMusicRequest),
+              std::make_tuple(StateMainMenu, StepUpdate, MenuMusic));
 
     // Tapped during "GO!": the countdown ends at once, the race runs, outcome still 100.
     StartRace(1, 1);
@@ -215,15 +209,12 @@ TEST(Race, ExitIconAbandonsTheRace) {
     TapDown(239, 0);
     ASSERT_TRUE(Pass());
     StylusUpMessage();
-    EXPECT_EQ(RaceOutcome, 100);
-    EXPECT_EQ(GameStep, StepLeave);
+    EXPECT_EQ(std::tie(RaceOutcome, GameStep), std::make_tuple(100, StepLeave));
     ASSERT_TRUE(Pass());
     EXPECT_EQ(GameState, StateRace);
-    ASSERT_TRUE(Pass());
-    ASSERT_TRUE(Pass());
-    EXPECT_EQ(GameState, StateRace);
-    EXPECT_EQ(GameStep, StepUpdate);
-    EXPECT_EQ(RaceOutcome, 100);
+    ASSERT_TRUE(Pass() && Pass());
+    EXPECT_EQ(std::tie(GameState, GameStep, RaceOutcome),
+              std::make_tuple(StateRace, StepUpdate, 100));
 }
 
 TEST(Race, PadSceneAndCamera) {
@@ -260,9 +251,7 @@ TEST(Race, PadSceneAndCamera) {
     Camera.x = 0, Camera.y = 1001;
     ShipTable[0].x = 1000, ShipTable[0].y = -3000, ShipTable[0].heading = 100.7;
     FollowShip(Camera, 0);
-    EXPECT_EQ(Camera.x, 500);
-    EXPECT_EQ(Camera.y, -999);
-    EXPECT_EQ(Camera.angle, 36);
+    EXPECT_EQ(std::tie(Camera.x, Camera.y, Camera.angle), std::make_tuple(500, -999, 36));
     ShipTable[0].heading = 63.9;
     FollowShip(Camera, 0);
     EXPECT_EQ(Camera.angle, 255);
@@ -275,18 +264,16 @@ TEST(Race, SurfaceContactWrecksAndExplodesOnce) {
     FrameRate = 20;
     const int32_t explosions = RaceEffectRequests[ExplodeEffect];
     DrawRaceScene();
-    EXPECT_EQ(ShipTable[0].wrecked, 0);
-    EXPECT_EQ(RaceEffectRequests[ExplodeEffect], explosions);
-    ShipTable[0].altitude = -50;
-    ShipTable[1].altitude = -50;
+    EXPECT_TRUE(ShipTable[0].wrecked == 0 && RaceEffectRequests[ExplodeEffect] == explosions);
+    ShipTable[0].altitude = ShipTable[1].altitude = -50;
     DrawRaceScene();
     EXPECT_TRUE(ShipTable[0].wrecked == 1 && ShipTable[0].wreckFrames == 0);
     EXPECT_TRUE(ShipTable[1].wrecked == 1 && ShipTable[2].wrecked == 0);
     EXPECT_EQ(RaceEffectRequests[ExplodeEffect], explosions + 1);
     // The explosion plays from the next drawing on; the count is in drawn frames.
     DrawRaceScene();
-    EXPECT_EQ(ShipTable[0].wreckFrames, 1);
-    EXPECT_EQ(RaceEffectRequests[ExplodeEffect], explosions + 1);
+    EXPECT_TRUE(ShipTable[0].wreckFrames == 1 &&
+                RaceEffectRequests[ExplodeEffect] == explosions + 1);
 }
 
 TEST(Race, AttractFlightFliesShipZeroOnly) {

@@ -42,10 +42,7 @@ double TraceNumber(const std::string& line, const char* key) {
 }
 
 int64_t TraceField(const std::string& line, const char* key) {
-    const std::string pattern = std::string("\"") + key + "\":";
-    const size_t at = line.find(pattern);
-    return at == std::string::npos ? -1
-                                   : std::strtoll(line.c_str() + at + pattern.size(), nullptr, 10);
+    return static_cast<int64_t>(TraceNumber(line, key)); // whole numbers, truncated as read
 }
 
 std::vector<std::string> ReadLines(const std::filesystem::path& path) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/ship.h"
@@ -91,19 +92,15 @@ TEST(DrawModel, PlacesVerticesEightTimesWiderAndAQuarterAsHigh) {
     for (auto [heading, x, y] : {std::array<int32_t, 3>{64, 1080, 2000}, {0, 1000, 1920}}) {
         box =
             DrawModel(nose, scene.camera, 0, 0, 0, heading, 1000, 2000, 100, scene.heights.data());
-        EXPECT_EQ(box.minX, x) << heading;
-        EXPECT_EQ(box.minY, y) << heading;
+        EXPECT_EQ(std::tie(box.minX, box.minY), std::tie(x, y)) << heading;
     }
 
     // No vertices, or a frame the model does not have: nothing drawn, the origin as box.
     const ShipModel empty{};
     box = DrawModel(empty, scene.camera, 0, 0, 0, 0, 7, 8, 9, scene.heights.data());
-    EXPECT_EQ(box.minX, 7);
-    EXPECT_EQ(box.maxY, 8);
-    EXPECT_EQ(box.maxZ, 9);
+    EXPECT_EQ(std::tie(box.minX, box.maxY, box.maxZ), std::make_tuple(7, 8, 9));
     box = DrawModel(model, scene.camera, 1, 0, 0, 0, 7, 8, 9, scene.heights.data());
-    EXPECT_EQ(box.minX, 7);
-    EXPECT_EQ(scene.Changed(), 0);
+    EXPECT_TRUE(box.minX == 7 && scene.Changed() == 0);
 }
 
 TEST(DrawModel, TouchingAtExactlyTwiceTheHeightByte) {
@@ -112,11 +109,9 @@ TEST(DrawModel, TouchingAtExactlyTwiceTheHeightByte) {
     const int32_t x = 10 * 256 + 5, y = 20 * 256 + 5;
     const ShipModel point = MakeModel({{0, 0, -8}}); // 2 altitude units below the origin
     ModelBox box = DrawModel(point, scene.camera, 0, 0, 0, 0, x, y, 102, scene.heights.data());
-    EXPECT_EQ(box.minX, -1);
-    EXPECT_EQ(box.contact, 1);
+    EXPECT_TRUE(box.minX == -1 && box.contact == 1);
     box = DrawModel(point, scene.camera, 0, 0, 0, 0, x, y, 103, scene.heights.data());
-    EXPECT_EQ(box.contact, 0);
-    EXPECT_EQ(box.minZ, 101);
+    EXPECT_TRUE(box.contact == 0 && box.minZ == 101);
     // Cells are found modulo the map: one map width further is the same cell.
     box = DrawModel(point, scene.camera, 0, 0, 0, 0, x + 512 * 256, y - 512 * 256, 102,
                     scene.heights.data());
@@ -132,10 +127,9 @@ TEST(DrawModel, TouchingAtExactlyTwiceTheHeightByte) {
     EXPECT_EQ(scene.Changed(), 0);
     box = DrawModel(MakeModel(Card, BothWindings), scene.camera, 0, 0, 0, 0, 4400, 0, 175,
                     scene.heights.data());
-    EXPECT_EQ(box.contact, 0);
-    EXPECT_GT(scene.Changed(), 100);
-    for (int32_t i = 240 * 240; i < 240 * 320; ++i)
-        ASSERT_EQ(scene.frame[i], Untouched);
+    EXPECT_TRUE(box.contact == 0 && scene.Changed() > 100);
+    EXPECT_TRUE(std::all_of(scene.frame.begin() + 240 * 240, scene.frame.end(),
+                            [](uint16_t p) { return p == Untouched; }));
 }
 
 TEST(DrawModel, BehindTheEyeDrawsNothing) {
@@ -143,9 +137,7 @@ TEST(DrawModel, BehindTheEyeDrawsNothing) {
     // Wholly behind the eye: nothing drawn, but the box is still the model's.
     ModelBox box = DrawModel(MakeModel(Card, BothWindings), scene.camera, 0, 0, 0, 0, -8000, 0, 175,
                              scene.heights.data());
-    EXPECT_EQ(box.minY, -320);
-    EXPECT_EQ(box.maxZ, 195);
-    EXPECT_EQ(scene.Changed(), 0);
+    EXPECT_TRUE(box.minY == -320 && box.maxZ == 195 && scene.Changed() == 0);
 
     // Two visible corners and one behind the eye: the triangle is skipped. With that corner
     // moved in front of the eye it is drawn.
@@ -165,47 +157,36 @@ TEST(DrawShip, ContactWrecksAndAWreckIsLeftAlone) {
     ship = ShipState{};
     ship.x = ship.y = 3000;
 
-    // Flying: the box is stored with its altitudes halved.
+    // Flying: the box is stored with its altitudes halved (98 / 2, 103 / 2).
     ship.altitude = 101;
-    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 0);
-    EXPECT_EQ(ship.boxMinZ, 49); // 98 / 2
-    EXPECT_EQ(ship.boxMaxZ, 51); // 103 / 2
-    EXPECT_EQ(ship.boxMinX, 3000);
+    const auto draw = [&] { return DrawShip(scene.camera, 0, scene.heights.data()); };
+    EXPECT_EQ(draw(), 0);
+    EXPECT_EQ(std::tie(ship.boxMinZ, ship.boxMaxZ, ship.boxMinX), std::make_tuple(49, 51, 3000));
 
     // Touching: wrecked, no wreck frames yet, the box kept.
     scene.heights[(3000 >> 8) + (3000 >> 8) * 512] = 49;
     ship.wreckFrames = 9;
-    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 1);
-    EXPECT_EQ(ship.wrecked, 1);
-    EXPECT_EQ(ship.wreckFrames, 0);
-    EXPECT_EQ(ship.boxMinZ, 49);
+    EXPECT_EQ(draw(), 1);
+    EXPECT_EQ(std::tie(ship.wrecked, ship.wreckFrames, ship.boxMinZ), std::make_tuple(1, 0, 49));
 
     // A wreck is neither drawn nor tested, even deep in the ground.
-    ship.wreckFrames = 4;
-    ship.altitude = -500;
-    ship.boxMaxX = 77;
-    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 0);
-    EXPECT_EQ(ship.wrecked, 1);
-    EXPECT_EQ(ship.wreckFrames, 4);
-    EXPECT_EQ(ship.boxMaxX, 77);
+    ship.wreckFrames = 4, ship.altitude = -500, ship.boxMaxX = 77;
+    EXPECT_EQ(draw(), 0);
+    EXPECT_EQ(std::tie(ship.wrecked, ship.wreckFrames, ship.boxMaxX), std::make_tuple(1, 4, 77));
 
     // Attitudes are truncated to table angles: heading 64.9 turns the nose east.
     ShipModel nose = MakeModel({{0, 10, 0}});
     ModelTable[0] = &nose;
     ship = ShipState{};
-    ship.x = ship.y = 3000;
-    ship.altitude = 150;
-    ship.heading = 64.9;
-    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 0);
-    EXPECT_EQ(ship.boxMinX, 3080);
-    EXPECT_EQ(ship.boxMinY, 3000);
+    ship.x = ship.y = 3000, ship.altitude = 150, ship.heading = 64.9;
+    EXPECT_EQ(draw(), 0);
+    EXPECT_EQ(std::tie(ship.boxMinX, ship.boxMinY), std::make_tuple(3080, 3000));
 
     // No model in the slot: nothing drawn, nothing tested.
     ModelTable[0] = nullptr;
     ship.altitude = -100;
-    EXPECT_EQ(DrawShip(scene.camera, 0, scene.heights.data()), 0);
-    EXPECT_EQ(ship.wrecked, 0);
-    EXPECT_EQ(scene.Changed(), 0);
+    EXPECT_EQ(draw(), 0);
+    EXPECT_TRUE(ship.wrecked == 0 && scene.Changed() == 0);
 }
 
 namespace {
@@ -233,20 +214,18 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
     GlobalTables keep;
     // Cell (100, 200) -> column 160 + 15, row 240 + 31: a white block with black sides.
     std::vector<uint16_t> frame = MarkShips({{100 * 256 + 255, 200 * 256}});
-    EXPECT_EQ(At(frame, 271, 175), 0xFFFF);
-    EXPECT_EQ(At(frame, 272, 176), 0xFFFF);
-    const int32_t sides[][2] = {{271, 174}, {272, 174}, {271, 177}, {272, 177},
-                                {270, 175}, {270, 176}, {273, 175}, {273, 176}};
-    for (const auto& side : sides)
-        EXPECT_EQ(At(frame, side[0], side[1]), 0) << side[0] << "," << side[1];
-    EXPECT_EQ(At(frame, 270, 174), Untouched); // corners left out
-    EXPECT_EQ(At(frame, 273, 177), Untouched);
+    // The corners are left out.
+    const int32_t block[][3] = {{271, 175, 0xFFFF}, {272, 176, 0xFFFF},    {271, 174, 0},
+                                {272, 174, 0},      {271, 177, 0},         {272, 177, 0},
+                                {270, 175, 0},      {270, 176, 0},         {273, 175, 0},
+                                {273, 176, 0},      {270, 174, Untouched}, {273, 177, Untouched}};
+    for (const auto& c : block)
+        EXPECT_EQ(At(frame, c[0], c[1]), c[2]) << c[0] << "," << c[1];
 
     // The player's dot lies under an opponent's on the same cell; wrecks are marked too.
     ShipTable[1].wrecked = 1;
     frame = MarkShips({{50 * 256, 50 * 256}, {50 * 256, 50 * 256}, {300 * 256, 300 * 256}});
-    EXPECT_EQ(At(frame, 247, 167), 0xF81F);
-    EXPECT_EQ(At(frame, 286, 206), 0xF81F);
+    EXPECT_TRUE(At(frame, 247, 167) == 0xF81F && At(frame, 286, 206) == 0xF81F);
 
     // Cell (0, 0): the block at row 240, columns 160-161; the sides that would fall on
     // column 159 and on the view's last row are clipped to the map.
@@ -258,9 +237,8 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
 
     // Cell (511, 511): only the block's first pixel and its two inner sides are on the map.
     frame = MarkShips({{511 * 256, 511 * 256}});
-    EXPECT_EQ(At(frame, 319, 239), 0xFFFF);
-    EXPECT_EQ(At(frame, 318, 239), 0);
-    EXPECT_EQ(At(frame, 319, 238), 0);
+    EXPECT_TRUE(At(frame, 319, 239) == 0xFFFF && At(frame, 318, 239) == 0 &&
+                At(frame, 319, 238) == 0);
     EXPECT_EQ(std::count_if(frame.begin(), frame.end(), [](uint16_t p) { return p != Untouched; }),
               3);
 

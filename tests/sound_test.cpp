@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "assets/paths.h"
 #include "base/settings.h"
@@ -57,9 +58,8 @@ TEST_F(SoundTest, MenuMusicPlaysFromStartUpAndFollowsTheMusicVolume) {
                 status.musicVolume == 32);
 
     Updates(8);
-    SetMusicOn(false);
-    EXPECT_EQ(ReadSoundStatus().musicVolume, 0);
-    EXPECT_EQ(ReadSoundStatus().playing, MenuMusic); // silenced, not stopped
+    SetMusicOn(false); // silenced, not stopped
+    EXPECT_TRUE(ReadSoundStatus().musicVolume == 0 && ReadSoundStatus().playing == MenuMusic);
     Updates(8);
     SetMusicOn(true);
     EXPECT_EQ(ReadSoundStatus().musicVolume, 32);
@@ -89,12 +89,12 @@ TEST_F(SoundTest, MusicOffStartsNothingAndStrayRequestsAreIgnored) {
     SwitchMusic(RaceMusic);
     EXPECT_EQ(ReadSoundStatus().playing, RaceMusic);
     Updates(4);
-    PlayEffect(static_cast<Effect>(7)); // out of range: ignored
-    PlayEffect(static_cast<Effect>(-1));
-    SwitchMusic(static_cast<Music>(-1)); // stops the music, starts nothing
-    EXPECT_EQ(ReadSoundStatus().playing, -1);
-    SwitchMusic(static_cast<Music>(9));
-    EXPECT_EQ(ReadSoundStatus().playing, -1);
+    PlayEffect(static_cast<Effect>(7)),
+        PlayEffect(static_cast<Effect>(-1)); // out of range: ignored
+    for (int32_t music : {-1, 9}) {          // stops the music, starts nothing
+        SwitchMusic(static_cast<Music>(music));
+        EXPECT_EQ(ReadSoundStatus().playing, -1) << music;
+    }
     ShutdownSound();
     const WavSound r = ReadWav(Out());
     ASSERT_EQ(r.samples.size(), 6 * BlockFrames * 2);
@@ -139,12 +139,9 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
                 status.playing == -1);
     for (int32_t e = MenuEffect; e <= CrashEffect; ++e)
         PlayEffect(static_cast<Effect>(e));
-    SwitchMusic(RaceMusic);
-    SetMusicOn(false);
-    SetMusicOn(true);
+    SwitchMusic(RaceMusic), SetMusicOn(false), SetMusicOn(true);
     Updates(3);
-    ShutdownSound();
-    ShutdownSound(); // twice is harmless
+    ShutdownSound(), ShutdownSound(); // twice is harmless
     const WavSound r = ReadWav(Out());
     ASSERT_EQ(r.samples.size(), 3 * BlockFrames * 2);
     EXPECT_EQ(Level(r, 0, 3), 0.0);
@@ -153,8 +150,8 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
     SetDataFolder(TARNVELL_DATA);
     ChooseSoundOutput(SoundOutput::WavFile, (dir_ / "no such folder" / "out.wav").string());
     InitSound();
-    EXPECT_STREQ(ReadSoundStatus().output, "nosound");
-    EXPECT_EQ(ReadSoundStatus().modules, 3);
+    EXPECT_EQ(std::make_tuple(std::string(ReadSoundStatus().output), ReadSoundStatus().modules),
+              std::make_tuple(std::string("nosound"), 3));
     PlayEffect(MenuEffect);
     Updates(2);
     // A name the driver would cut at its comma is refused rather than written elsewhere.
@@ -166,15 +163,13 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
     // Headless without a file: no sound at all, and a second start in the same process.
     ChooseSoundOutput(SoundOutput::Silent);
     InitSound();
-    EXPECT_STREQ(ReadSoundStatus().output, "nosound");
-    EXPECT_EQ(ReadSoundStatus().playing, MenuMusic);
+    EXPECT_EQ(std::make_tuple(std::string(ReadSoundStatus().output), ReadSoundStatus().playing),
+              std::make_tuple(std::string("nosound"), int32_t{MenuMusic}));
     ShutdownSound();
     EXPECT_FALSE(std::filesystem::exists(dir_ / "no such folder"));
 
     // Calls before any start do nothing.
-    PlayEffect(MenuEffect);
-    SwitchMusic(MenuMusic);
-    UpdateSound();
+    PlayEffect(MenuEffect), SwitchMusic(MenuMusic), UpdateSound();
     EXPECT_FALSE(ReadSoundStatus().started);
 }
 
@@ -191,15 +186,14 @@ TEST_F(SoundTest, ProgramMixesTheGameIntoAWavFileAtItsOwnPace) {
     int64_t countdownPass = 1;
     while (countdownPass <= 140 && run.At(countdownPass, "state") != 5)
         ++countdownPass;
-    ASSERT_GT(countdownPass, 50);
-    ASSERT_LE(countdownPass, 140);
+    ASSERT_TRUE(countdownPass > 50 && countdownPass <= 140) << countdownPass;
 
     const WavSound r = ReadWav(Out());
     ASSERT_EQ(r.rate, 44100);
     // 140 passes at 20 a second are 7 s of game; the file follows to within one block.
     const double seconds = static_cast<double>(r.samples.size()) / 2 / r.rate;
-    EXPECT_GE(seconds, 7.0);
-    EXPECT_LE(seconds, 7.0 + 2 * static_cast<double>(BlockFrames) / r.rate);
+    EXPECT_TRUE(seconds >= 7.0 && seconds <= 7.0 + 2 * static_cast<double>(BlockFrames) / r.rate)
+        << seconds;
     auto levelAt = [&](double from, double to) {
         const double perBlock = static_cast<double>(BlockFrames) / r.rate;
         return Level(r, static_cast<size_t>(from / perBlock), static_cast<size_t>(to / perBlock));

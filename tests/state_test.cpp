@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/main_loop.h"
@@ -20,8 +22,7 @@ TEST(ScreenMachine, EmptyAndDeepStacks) {
     // An empty stack returns nowhere; a deep stack stays bounded.
     ResetScreenMachine();
     ReturnToPreviousScreen();
-    EXPECT_EQ(StateStart, GameState);
-    EXPECT_EQ(StepEnter, GameStep);
+    EXPECT_TRUE(GameState == StateStart && GameStep == StepEnter);
     for (int i = 0; i < 100; ++i)
         PushScreen(StateHelp);
     EXPECT_LE(ScreenStackDepth(), 8);
@@ -30,8 +31,7 @@ TEST(ScreenMachine, EmptyAndDeepStacks) {
 
 TEST(ScreenMachine, FrameRateRule) {
     // Doubled (12 and 22 are DesktopConfig's runs at 10 and 20 frames a second), at least 5.
-    EXPECT_EQ(5, MeasuredFrameRate(2));
-    EXPECT_EQ(5, MeasuredFrameRate(0));
+    EXPECT_TRUE(MeasuredFrameRate(2) == 5 && MeasuredFrameRate(0) == 5);
 }
 
 TEST(Window, ShellStateFollowsActivation) {
@@ -76,26 +76,18 @@ TEST(Options, ParsesAndRefuses) {
               parse({"--headless", "--frames", "30", "--shot", "30:s.png", "--shot", "5:a:b.png",
                      "--fps", "30", "--display", "gray2", "--seed", "4294967295", "--autopilot"},
                     options, message));
-    EXPECT_TRUE(options.headless);
-    EXPECT_EQ(30, options.frames);
     ASSERT_EQ(2u, options.shots.size());
-    EXPECT_EQ("a:b.png", options.shots[1].path);
-    EXPECT_EQ(30, options.fps);
-    EXPECT_EQ("gray2", options.display);
-    EXPECT_EQ(4294967295u, options.seed);
-    EXPECT_TRUE(options.autopilot);
+    EXPECT_EQ(std::tie(options.headless, options.frames, options.shots[1].path, options.fps,
+                       options.display, options.seed, options.autopilot),
+              std::make_tuple(true, 30, std::string("a:b.png"), 30, std::string("gray2"),
+                              4294967295u, true));
 
-    for (std::vector<const char*> bad : {std::vector<const char*>{"--frames"},
-                                         {"--frames", "0"},
-                                         {"--frames", "-3"},
-                                         {"--fps", "20x"},
-                                         {"--scale", "99"},
-                                         {"--display", "cga"},
-                                         {"--shot", "12"},
-                                         {"--shot", "x:a.png"},
-                                         {"--seed", "4294967296"},
-                                         {"--bogus"},
-                                         {"--data", ""}}) {
+    // clang-format off
+    for (std::vector<const char*> bad : {std::vector<const char*>{"--frames"}, {"--frames", "0"},
+             {"--frames", "-3"}, {"--fps", "20x"}, {"--scale", "99"}, {"--display", "cga"},
+             {"--shot", "12"}, {"--shot", "x:a.png"}, {"--seed", "4294967296"}, {"--bogus"},
+             {"--data", ""}}) {
+        // clang-format on
         Options fresh;
         EXPECT_EQ(ParseResult::Error, parse(bad, fresh, message)) << bad[0];
         EXPECT_FALSE(message.empty());
@@ -137,9 +129,8 @@ TEST(GameRandom, SequencesForFixedSeeds) {
         most = std::max(most, r);
     }
     SeedGameRandom(0);
-    EXPECT_EQ(first, GameRandom());
-    EXPECT_EQ(0, least);
-    EXPECT_EQ(GameRandomMost, most);
+    EXPECT_EQ(std::make_tuple(GameRandom(), least, most),
+              std::make_tuple(first, 0, GameRandomMost));
 }
 
 } // namespace

@@ -158,25 +158,19 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
     const std::vector<CasterChoice> casters = CastersThisProcessorRuns();
     // Whole-frame equality also holds the panel rows 240 on untouched and every strip full.
     static_assert(WideStrip == 8 && MiddleStrip == 4 && NarrowStrip == 2);
+    // The first poses: the menu camera; an eye west of the map looking in, so every strip
+    // starts at the map's edge; one above every peak 40,000 from the east edge looking out, so
+    // strips close only where the map ends.
+    const CameraState fixed[3] = {{78240, 18176, 1400, 60, -180, 240, 240, nullptr, nullptr},
+                                  {-14400, 65536, 1400, 0, -180, 240, 240, nullptr, nullptr},
+                                  {107072, 65536, 4000, 0, -180, 240, 240, nullptr, nullptr}};
     for (int32_t trial = 0; trial < 40; ++trial) {
-        CameraState pose{position(random),
-                         position(random),
-                         height(random),
-                         angle(random),
-                         tilt(random),
-                         240,
-                         240,
-                         nullptr,
-                         nullptr};
-        // The menu camera; an eye west of the map looking in, so every strip starts at the
-        // map's edge; one above every peak 40,000 from the east edge looking out, so strips
-        // close only where the map ends.
-        if (trial == 0)
-            pose = {78240, 18176, 1400, 60, -180, 240, 240, nullptr, nullptr};
-        if (trial == 1)
-            pose = {-14400, 65536, 1400, 0, -180, 240, 240, nullptr, nullptr};
-        if (trial == 2)
-            pose = {107072, 65536, 4000, 0, -180, 240, 240, nullptr, nullptr};
+        CameraState pose{};
+        pose.x = position(random), pose.y = position(random), pose.height = height(random);
+        pose.angle = angle(random), pose.tilt = tilt(random);
+        pose.viewWidth = pose.viewHeight = 240;
+        if (trial < 3)
+            pose = fixed[trial];
         for (int32_t w : {WideStrip, MiddleStrip, NarrowStrip}) {
             for (int32_t distance : {50000, 75000, 100000}) {
                 reference.Pose(pose);
@@ -188,9 +182,7 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
                     real.Pose(pose);
                     real.Cast(w, distance);
                     ChooseTerrainCaster(CasterChoice::Fastest);
-                    ASSERT_EQ(real.depth, reference.depth)
-                        << "trial " << trial << " w " << w << " caster " << int(caster);
-                    ASSERT_EQ(real.frame, reference.frame)
+                    ASSERT_TRUE(real.depth == reference.depth && real.frame == reference.frame)
                         << "trial " << trial << " w " << w << " caster " << int(caster);
                 }
                 framesWithTerrain += std::count_if(real.depth.begin(), real.depth.end(),
@@ -205,12 +197,9 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
                                        real.depth.begin() + row * 240 + 240,
                                        [](uint32_t e) { return e == Untouched; });
                 };
-                if (trial == 1) {
-                    EXPECT_TRUE(noGround(239) && !noGround(120)) << w << " " << distance;
-                }
-                if (trial == 2) {
-                    EXPECT_TRUE(farthest > 20000 && farthest < 43000) << farthest;
-                }
+                EXPECT_TRUE(trial != 1 || (noGround(239) && !noGround(120)))
+                    << w << " " << distance;
+                EXPECT_TRUE(trial != 2 || (farthest > 20000 && farthest < 43000)) << farthest;
                 // The next pose draws over this one's pixels, as frames do in the game.
                 std::fill(real.depth.begin(), real.depth.end(), 0x12345678u);
                 reference.depth = real.depth;
@@ -225,19 +214,14 @@ TEST(TerrainView, MenuCameraOverFlatGround) {
     for (int32_t distance : {0, 2}) {
         Scene scene;
         scene.Cast(MiddleStrip, MaximumViewDistance(distance));
-        uint32_t nearest = Untouched, farthest = 0;
-        for (uint32_t e : scene.depth) {
-            if (e != Untouched) {
-                nearest = std::min(nearest, e);
-                farthest = std::max(farthest, e);
-            }
-        }
+        uint32_t farthest = 0;
+        for (uint32_t e : scene.depth)
+            farthest = e != Untouched ? std::max(farthest, e) : farthest;
         // The first sample inside the view is d = 10241, on row 239.
-        EXPECT_EQ(nearest, 10241u);
-        EXPECT_TRUE(scene.RowCovered(239));
+        EXPECT_EQ(*std::min_element(scene.depth.begin(), scene.depth.end()), 10241u);
         const int32_t lastRow = distance == 2 ? 114 : 128;
         EXPECT_LE(farthest, distance == 2 ? 100097u : 50177u);
-        EXPECT_TRUE(scene.RowCovered(lastRow)) << lastRow;
+        EXPECT_TRUE(scene.RowCovered(239) && scene.RowCovered(lastRow)) << lastRow;
         for (int32_t row = 0; row < lastRow; ++row)
             EXPECT_TRUE(scene.RowUntouched(row)) << row;
         // Each strip is one unbroken run from row 239 up to its last row, depth growing
@@ -245,9 +229,8 @@ TEST(TerrainView, MenuCameraOverFlatGround) {
         for (int32_t c = 0; c < 240; ++c) {
             for (int32_t row = 239; row > lastRow; --row) {
                 ASSERT_GE(scene.Depth(row - 1, c), scene.Depth(row, c));
-                if (scene.Depth(row - 1, c) == scene.Depth(row, c)) {
-                    ASSERT_EQ(scene.Pixel(row - 1, c), scene.Pixel(row, c));
-                }
+                ASSERT_TRUE(scene.Depth(row - 1, c) != scene.Depth(row, c) ||
+                            scene.Pixel(row - 1, c) == scene.Pixel(row, c));
             }
         }
     }
@@ -259,10 +242,8 @@ TEST(TerrainView, SettingsChooseClearSkyAndStrips) {
     const KeepGlobal<uint8_t*> keepHeights(HeightMap);
     const KeepGlobal<CameraState> keepCamera(Camera);
     const KeepGlobal<Settings> keepSettings(GameSettings);
-    SkyPicture = scene.sky.data();
-    TerrainColours = scene.colours.data();
-    HeightMap = scene.heights.data();
-    Camera = scene.camera;
+    SkyPicture = scene.sky.data(), TerrainColours = scene.colours.data();
+    HeightMap = scene.heights.data(), Camera = scene.camera;
 
     // The sky writes no depth.
     DrawSky(Camera, scene.sky.data());
@@ -270,36 +251,29 @@ TEST(TerrainView, SettingsChooseClearSkyAndStrips) {
                             [](uint32_t e) { return e == 0x12345678u; }));
 
     // DETAIL 3 draws no terrain and leaves the depth buffer alone; sky on and FAR: no clear.
-    GameSettings.detail = 3;
-    GameSettings.distance = 2;
-    GameSettings.sky = 1;
+    GameSettings.detail = 3, GameSettings.distance = 2, GameSettings.sky = 1;
     std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
     DrawTerrainView();
-    EXPECT_GE(scene.Pixel(50, 7), 60001);
-    EXPECT_EQ(scene.Pixel(150, 7), Sentinel);
-    EXPECT_EQ(scene.depth[0], 0x12345678u);
+    EXPECT_TRUE(scene.Pixel(50, 7) >= 60001 && scene.Pixel(150, 7) == Sentinel &&
+                scene.depth[0] == 0x12345678u);
 
     // NEAR clears the view first: below the horizon it is black where no terrain lands.
     GameSettings.distance = 0;
     DrawTerrainView();
-    EXPECT_EQ(scene.Pixel(110, 7), 0);
-    EXPECT_EQ(scene.Pixel(239, 239), 0);
-    EXPECT_EQ(scene.depth[0], 0x12345678u);
+    EXPECT_TRUE(scene.Pixel(110, 7) == 0 && scene.Pixel(239, 239) == 0 &&
+                scene.depth[0] == 0x12345678u);
 
     // SKY off: black above the terrain; DETAIL LOW casts, and every pixel without terrain
     // has its depth entry all bits set.
-    GameSettings.sky = 0;
-    GameSettings.distance = 2;
-    GameSettings.detail = 0;
+    GameSettings.sky = 0, GameSettings.distance = 2, GameSettings.detail = 0;
     std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
     DrawTerrainView();
     EXPECT_EQ(scene.Pixel(10, 10), 0);
     for (int32_t i = 0; i < 240 * 240; ++i) {
         ASSERT_EQ(scene.depth[i] == Untouched, scene.frame[i] == 0) << i;
-        if (scene.depth[i] != Untouched) {
-            ASSERT_GE(scene.depth[i], 65u);
-            ASSERT_LE(scene.depth[i], 100097u);
-        }
+        ASSERT_TRUE(scene.depth[i] == Untouched ||
+                    (scene.depth[i] >= 65u && scene.depth[i] <= 100097u))
+            << i << ": " << scene.depth[i];
     }
     EXPECT_EQ(scene.frame[240 * 240], Sentinel);
 }
@@ -331,23 +305,22 @@ TEST(TerrainView, SkyRowsUpToTheHorizonAtEveryAngle) {
                 const int64_t sy = (SinTable[dR] * t - ly + int64_t{eyeY} * 1024) / 60;
                 for (int32_t g = 0; g < 60; ++g, lx += sx, ly += sy) {
                     const int32_t texel = ((lx >> 19) & 255) + ((ly >> 19) & 255) * 256;
-                    for (int32_t p = 0; p < 4; ++p) {
+                    for (int32_t p = 0; p < 4; ++p)
                         ASSERT_EQ(scene.Pixel(r, g * 4 + p), texel)
                             << "height " << height << " angle " << angle << " row " << r;
-                    }
                 }
             }
             ASSERT_EQ(scene.Pixel(100, 0), Sentinel);
         }
     }
     // A picture shifted up (tilt -100) has the horizon on row 20; tilt -80 and above, no sky.
-    scene.camera.tilt = -100;
-    std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
-    DrawSky(scene.camera, scene.sky.data());
-    EXPECT_NE(scene.Pixel(19, 239), Sentinel);
-    EXPECT_EQ(scene.Pixel(20, 0), Sentinel);
-    scene.camera.tilt = -80;
-    std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
-    DrawSky(scene.camera, scene.sky.data());
-    EXPECT_EQ(scene.Pixel(0, 0), Sentinel);
+    for (int32_t tilt : {-100, -80}) {
+        scene.camera.tilt = tilt;
+        std::fill(scene.frame.begin(), scene.frame.end(), Sentinel);
+        DrawSky(scene.camera, scene.sky.data());
+        const int32_t horizon = tilt == -100 ? 20 : 0;
+        EXPECT_TRUE(scene.Pixel(horizon, 0) == Sentinel &&
+                    (horizon == 0 || scene.Pixel(horizon - 1, 239) != Sentinel))
+            << tilt;
+    }
 }

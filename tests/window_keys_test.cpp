@@ -30,12 +30,6 @@
 
 namespace {
 
-// What the backend turned its waiting events into.
-Messages Poll(DeviceBackend& backend) {
-    backend.PollEvents();
-    return TakeMessages(WM_ACTIVATE);
-}
-
 // A key as the desktop sends it: the key's code, and whether it is the desktop's repeat.
 void PushKey(SDL_Keycode key, bool down, bool repeat = false) {
     SDL_Event event{};
@@ -64,42 +58,81 @@ void ShowScreen(int32_t state) {
 
 const Message KeyDownA{WM_KEYDOWN, KeyCodeA, 0};
 
+// A virtual game controller plugged in and opened; nullptr when SDL cannot make one.
+SDL_Joystick* PlugPad(int& index) {
+    index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                      SDL_CONTROLLER_BUTTON_MAX, 0);
+    return index >= 0 ? SDL_JoystickOpen(index) : nullptr;
+}
+void UnplugPad(SDL_Joystick* pad, int index) {
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(index);
+}
+
+// No display and no focus here: SDL's dummy drivers, and pad input taken without focus. The
+// device and the port are fresh for each test and put back after it.
+class WindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+        ResetDevice();
+        ResetPort();
+    }
+    void TearDown() override {
+        if (backend != nullptr)
+            backend->CloseScreen();
+        SetDeviceBackend(nullptr);
+        ResetPort();
+        ResetDevice();
+        GameState = StateStart;
+    }
+    // The window backend made the device's, its screen open and nothing left waiting.
+    void OpenWindow() {
+        backend = CreateWindowBackend(WindowBackendSettings{1, false, 20, ""});
+        SetDeviceBackend(backend);
+        ASSERT_TRUE(backend->OpenScreen("test")) << SDL_GetError();
+        Poll();
+    }
+    // What the backend turned its waiting events into.
+    Messages Poll() {
+        backend->PollEvents();
+        return TakeMessages(WM_ACTIVATE);
+    }
+    DeviceBackend* backend = nullptr;
+};
+using WindowKeys = WindowTest;
+using WindowPad = WindowTest;
+
 } // namespace
 
-TEST(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+TEST_F(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
     const std::filesystem::path pictures = TestFolder("pictures");
     setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    ResetDevice();
-    ResetPort();
-    DeviceBackend* backend = CreateWindowBackend(WindowBackendSettings{1, false, 20, ""});
-    SetDeviceBackend(backend);
-    ASSERT_TRUE(backend->OpenScreen("keys test")) << SDL_GetError();
-    Poll(*backend);
+    ASSERT_NO_FATAL_FAILURE(OpenWindow());
 
     // A race: Z held gives a press at once and one after each presented frame, whatever the
     // arrows do and the desktop repeats (the rules themselves are PortTest's; here the SDL
     // keys, their repeat flag and the backend's frame hook).
     ShowScreen(StateRace);
     PushKey(SDLK_z, true);
-    EXPECT_EQ(Poll(*backend), Messages{KeyDownA});
+    EXPECT_EQ(Poll(), Messages{KeyDownA});
     PushKey(SDLK_LEFT, true);
     PushKey(SDLK_z, true, true);
     PushKey(SDLK_LEFT, false);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeLeft, 0}, {WM_KEYUP, KeyCodeLeft, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYDOWN, KeyCodeLeft, 0}, {WM_KEYUP, KeyCodeLeft, 0}}));
     backend->FramePresented();
-    EXPECT_EQ(Poll(*backend), Messages{KeyDownA});
+    EXPECT_EQ(Poll(), Messages{KeyDownA});
     PushKey(SDLK_z, false);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeA, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYUP, KeyCodeA, 0}}));
     backend->FramePresented();
-    EXPECT_EQ(Poll(*backend), Messages{});
+    EXPECT_EQ(Poll(), Messages{});
 
     // Escape pauses: the device's clock stands still to the millisecond.
     PushKey(SDLK_ESCAPE, true);
     PushKey(SDLK_ESCAPE, false);
-    EXPECT_EQ(Poll(*backend), Messages{});
+    EXPECT_EQ(Poll(), Messages{});
     ASSERT_TRUE(PortPaused());
     const uint32_t stopped = backend->Ticks();
     SDL_Delay(60);
@@ -108,16 +141,16 @@ TEST(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
     // Escape again leaves the race by its exit icon.
     PushKey(SDLK_ESCAPE, true);
     const intptr_t icon = PackPoint(232, 8);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_MOUSEMOVE, 0, icon}, {WM_LBUTTONDOWN, 1, icon}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_MOUSEMOVE, 0, icon}, {WM_LBUTTONDOWN, 1, icon}}));
     EXPECT_FALSE(PortPaused());
     EXPECT_GE(backend->Ticks(), stopped);
     ShowScreen(StateMainMenu);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_LBUTTONUP, 0, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_LBUTTONUP, 0, 0}}));
 
     // F12: the picture saved in the pictures folder, and a note over the window.
     testing::internal::CaptureStdout();
     PushKey(SDLK_F12, true);
-    Poll(*backend);
+    Poll();
     const std::string said = testing::internal::GetCapturedStdout();
     std::vector<std::filesystem::path> saved;
     for (const auto& entry : std::filesystem::directory_iterator(pictures / "Tarnvell"))
@@ -133,7 +166,7 @@ TEST(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
     EXPECT_TRUE(overlay.noteShown);
     EXPECT_STREQ(overlay.note, "SCREENSHOT SAVED");
     PushKey(SDLK_F12, true); // a second in the same second keeps the first
-    Poll(*backend);
+    Poll();
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pictures / "Tarnvell"),
                             std::filesystem::directory_iterator{}),
               2);
@@ -146,95 +179,70 @@ TEST(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
     ASSERT_NE(window, nullptr);
     SDL_SetWindowSize(window, 1200, 900);
     backend->FramePresented();
-    Poll(*backend);
+    Poll();
     PortMouseUsed();
     PushClick(100, 450);
-    EXPECT_EQ(Poll(*backend), Messages{});
+    EXPECT_EQ(Poll(), Messages{});
     PushClick(262 + 338, 450);
-    const Messages click = Poll(*backend);
+    const Messages click = Poll();
     ASSERT_EQ(click.size(), 2u);
     EXPECT_EQ(click[1], (Message{WM_LBUTTONDOWN, 1, PackPoint(120, 160)}));
-
-    backend->CloseScreen();
-    SetDeviceBackend(nullptr);
-    ResetPort();
-    ResetDevice();
-    GameState = StateStart;
 }
 
-TEST(WindowPad, HotPlugButtonsStickAndRepeat) {
-    // No display and no focus here: a dummy video driver, and pad input taken without focus.
+TEST_F(WindowPad, HotPlugButtonsStickAndRepeat) {
     // No screen is described to the port, so the pad gives the device's keys.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    ResetDevice();
-    ResetPort();
-    DeviceBackend* backend = CreateWindowBackend(WindowBackendSettings{1, false, 20, ""});
-    SetDeviceBackend(backend);
-    ASSERT_TRUE(backend->OpenScreen("pad test")) << SDL_GetError();
-    Poll(*backend);
+    ASSERT_NO_FATAL_FAILURE(OpenWindow());
 
     // Plugged in while the game runs.
-    const int index = SDL_JoystickAttachVirtual(
-        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
-    ASSERT_GE(index, 0) << SDL_GetError();
-    SDL_Joystick* pad = SDL_JoystickOpen(index);
-    ASSERT_NE(pad, nullptr);
-    EXPECT_EQ(Poll(*backend), Messages{});
+    int index = -1;
+    SDL_Joystick* pad = PlugPad(index);
+    ASSERT_NE(pad, nullptr) << SDL_GetError();
+    EXPECT_EQ(Poll(), Messages{});
 
     // South button is A, west is C; a press and a release each give one message.
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_X, 1);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeA, 0}, {WM_KEYDOWN, KeyCodeC, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYDOWN, KeyCodeA, 0}, {WM_KEYDOWN, KeyCodeC, 0}}));
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_X, 0);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeA, 0}, {WM_KEYUP, KeyCodeC, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYUP, KeyCodeA, 0}, {WM_KEYUP, KeyCodeC, 0}}));
 
     // The left stick past its threshold is the joypad; a small push is nothing.
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -8000);
-    EXPECT_EQ(Poll(*backend), Messages{});
+    EXPECT_EQ(Poll(), Messages{});
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -30000);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeLeft, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYDOWN, KeyCodeLeft, 0}}));
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeLeft, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYUP, KeyCodeLeft, 0}}));
 
     // A held d-pad button repeats its key-down like a held key, first after 400 ms.
     // A poll repeats at most once, so a slow machine sees the same messages.
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_UP, 1);
     const uint32_t pressed = SDL_GetTicks();
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeUp, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYDOWN, KeyCodeUp, 0}}));
     SDL_Delay(200);
-    const Messages early = Poll(*backend);
+    const Messages early = Poll();
     if (SDL_GetTicks() - pressed < 390) {
         EXPECT_EQ(early, Messages{});
     }
     SDL_Delay(300);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeUp, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYDOWN, KeyCodeUp, 0}}));
 
     // Pulled out with the button held: the key is let go, nothing repeats after.
-    SDL_JoystickClose(pad);
-    SDL_JoystickDetachVirtual(index);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeUp, 0}}));
+    UnplugPad(pad, index);
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYUP, KeyCodeUp, 0}}));
     SDL_Delay(450);
-    EXPECT_EQ(Poll(*backend), Messages{});
+    EXPECT_EQ(Poll(), Messages{});
 
     // Plugged in again: it works as before.
-    const int again = SDL_JoystickAttachVirtual(
-        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
-    ASSERT_GE(again, 0);
-    pad = SDL_JoystickOpen(again);
-    Poll(*backend);
+    pad = PlugPad(index);
+    ASSERT_NE(pad, nullptr);
+    Poll();
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_START, 1);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYDOWN, KeyCodeStart, 0}}));
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYDOWN, KeyCodeStart, 0}}));
 
-    SDL_JoystickClose(pad);
-    SDL_JoystickDetachVirtual(again);
-    EXPECT_EQ(Poll(*backend), (Messages{{WM_KEYUP, KeyCodeStart, 0}}));
-    backend->CloseScreen();
-    SetDeviceBackend(nullptr);
-    ResetPort();
-    ResetDevice();
+    UnplugPad(pad, index);
+    EXPECT_EQ(Poll(), (Messages{{WM_KEYUP, KeyCodeStart, 0}}));
 }
 
 namespace {
@@ -246,10 +254,8 @@ class PadPlayer final : public DeviceBackend {
 public:
     explicit PadPlayer(DeviceBackend& window) : window_(window) {}
     ~PadPlayer() override {
-        if (pad_ != nullptr) {
-            SDL_JoystickClose(pad_);
-            SDL_JoystickDetachVirtual(index_);
-        }
+        if (pad_ != nullptr)
+            UnplugPad(pad_, index_);
     }
     bool OpenScreen(const char* title) override { return window_.OpenScreen(title); }
     void CloseScreen() override { window_.CloseScreen(); }
@@ -281,18 +287,10 @@ private:
         if (start_ == 0) {
             // Plugged in once the window is open, as a player would.
             start_ = now;
-            index_ =
-                SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                                          SDL_CONTROLLER_BUTTON_MAX, 0);
-            pad_ = index_ >= 0 ? SDL_JoystickOpen(index_) : nullptr;
-            if (pad_ == nullptr) {
-                timedOut = true;
-                phase = Phase::Done;
-                RequestDeviceClose();
-            }
+            pad_ = PlugPad(index_);
             return;
         }
-        if (phase != Phase::Done && now - start_ > 60000) {
+        if (phase != Phase::Done && (pad_ == nullptr || now - start_ > 60000)) {
             timedOut = true;
             phase = Phase::Done;
             RequestDeviceClose();
@@ -375,12 +373,7 @@ private:
 
 } // namespace
 
-TEST(WindowPad, AWholeGameWithAPadAlone) {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    ResetDevice();
-    ResetPort();
+TEST_F(WindowPad, AWholeGameWithAPadAlone) {
     GameOptions = Options{};
     GameOptions.dataDir = TARNVELL_DATA;
     GameOptions.hasSeed = true;
@@ -406,7 +399,4 @@ TEST(WindowPad, AWholeGameWithAPadAlone) {
     EXPECT_FALSE(player.wrecked);
     EXPECT_FALSE(player.passRanWhilePaused);
     EXPECT_EQ(player.phase, PadPlayer::Phase::Done) << "B while paused leaves for the menus";
-    ResetPort();
-    ResetDevice();
-    GameState = StateStart;
 }

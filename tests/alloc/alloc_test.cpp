@@ -104,30 +104,15 @@ struct Tap {
 };
 
 // Every front-end screen on the way into a race; each settings line is tapped at least once,
-// and the race is flown at DETAIL HIGH with the sky on.
-constexpr Tap Taps[] = {
-    {10, 120, 120},  // SETTINGS
-    {30, 200, 70},   // LEVEL
-    {45, 200, 100},  // SFX
-    {60, 200, 100},  // SFX back
-    {75, 200, 120},  // MUSIC
-    {90, 200, 120},  // MUSIC back
-    {105, 200, 150}, // DETAIL: MEDIUM -> HIGH
-    {120, 200, 170}, // DISTANCE
-    {135, 200, 170}, // DISTANCE
-    {150, 200, 190}, // SKY
-    {165, 200, 190}, // SKY
-    {180, 120, 220}, // OK
-    {200, 120, 150}, // HELP
-    {220, 200, 230}, // NEXT
-    {245, 200, 230}, // NEXT
-    {270, 120, 230}, // OK
-    {300, 100, 90},  // PLAY GAME
-    {320, 200, 230}, // NEXT planet
-    {335, 120, 230}, // OK
-    {355, 200, 230}, // NEXT track
-    {380, 120, 230}, // OK: countdown, then the race
-};
+// and the race is flown at DETAIL HIGH with the sky on. In turn: SETTINGS; LEVEL; SOUND FX and
+// back; MUSIC and back; DETAIL (MEDIUM to HIGH); DISTANCE twice; SKY twice; OK; HELP; NEXT
+// twice; OK; PLAY GAME; NEXT planet; OK; NEXT track; OK (the countdown, then the race).
+constexpr Tap Taps[] = {{10, 120, 120},  {30, 200, 70},   {45, 200, 100},  {60, 200, 100},
+                        {75, 200, 120},  {90, 200, 120},  {105, 200, 150}, {120, 200, 170},
+                        {135, 200, 170}, {150, 200, 190}, {165, 200, 190}, {180, 120, 220},
+                        {200, 120, 150}, {220, 200, 230}, {245, 200, 230}, {270, 120, 230},
+                        {300, 100, 90},  {320, 200, 230}, {335, 120, 230}, {355, 200, 230},
+                        {380, 120, 230}};
 
 bool Visited[StateHelp + 1];
 bool ResultsSeen = false;
@@ -184,10 +169,7 @@ TEST(NoAllocation, WholeGameAfterTheLoadStep) {
 
     Watching = true;
     DrivenRun run;
-    run.dataDir = TARNVELL_DATA;
-    run.autopilot = true;
-    run.frames = 8000;
-    run.hook = Drive;
+    run.dataDir = TARNVELL_DATA, run.autopilot = true, run.frames = 8000, run.hook = Drive;
     const int32_t code = RunDrivenGame(run);
     Watching = false;
 

@@ -141,10 +141,7 @@ int main(int argc, char** argv) {
     RandomState = seed != 0 ? seed : 1;
 
     DrivenRun run;
-    run.dataDir = data;
-    run.seed = seed;
-    run.frames = Passes;
-    run.hook = Drive;
+    run.dataDir = data, run.seed = seed, run.frames = Passes, run.hook = Drive;
     const int32_t code = RunDrivenGame(run);
     const int64_t reached = CurrentPass();
 
