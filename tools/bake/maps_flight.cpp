@@ -160,7 +160,7 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
                         int32_t eyeX = 0, eyeY = 0;
                         if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
                             inRock = true;
-                            report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f});
+                            report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
                         }
                     }
                     report.rockSpots += inRock;
@@ -204,7 +204,7 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
                     ShipState& ship = ShipTable[0];
                     for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
                         const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f,
-                                             ship.altitude};
+                                             ship.altitude, k};
                         RaceFrame(camera, map);
                         if (ship.wrecked) {
                             // Flown on through the ground, as if it were not there, so that one

@@ -12,6 +12,7 @@ bool LoadFlightModel(const std::string& path);
 // Where the chase camera's eye stood in rock after a put-back, in cells.
 struct EyeInRock {
     float x, y;
+    int32_t checkpoint; // the put-back's
 };
 
 struct PutBackReport {
@@ -31,6 +32,7 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
 struct FlightPoint {
     float x, y;
     int32_t altitude;
+    int32_t checkpoint; // the put-back's
 };
 
 struct RecoveryReport {
