@@ -1,16 +1,13 @@
 // Whole runs of the real program for what the desktop port adds: the configuration file
 // (written on first run, broken lines warned about, command line first, the game's settings
-// kept when asked), screenshots refused at start, and effects heard in both ears.
+// kept when asked) and screenshots refused at start.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 #include "run_program.h"
 #include "test_folder.h"
@@ -106,13 +103,12 @@ TEST(DesktopConfig, TheGameSettingsStayOnlyForPlayersWhoAskForIt) {
     EXPECT_NE(ReadText(dir / "kept-settings.conf").find("DETAIL = HIGH\n"), std::string::npos);
     run = RunDesktop(dir, config + "--frames 5");
     ASSERT_EQ(run.trace.size(), 5u);
-    EXPECT_NE(run.trace[2].find(changed), std::string::npos) << run.trace[2];
+    EXPECT_NE(run.trace[2].find(changed), std::string::npos) << run.trace[2]; // from the start
 
     // A kept file with nonsense in it leaves the defaults.
     std::ofstream(dir / "kept-settings.conf") << "DETAIL = ENORMOUS\nMUSIC\n= ON\n";
     run = RunDesktop(dir, config + "--frames 5");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(lastLineHas(run, defaults));
+    EXPECT_TRUE(run.exitCode == 0 && lastLineHas(run, defaults)) << run.output;
 }
 
 TEST(DesktopShots, RefusedAtStartWhenTheyCannotBeTaken) {
@@ -126,39 +122,14 @@ TEST(DesktopShots, RefusedAtStartWhenTheyCannotBeTaken) {
         {"3:" + dir.string() + "/", "cannot write the screenshot"},
     };
     for (const auto& c : cases) {
+        // Exit code 2 and one line saying why.
         const ProgramRun run = RunDesktop(dir, "--frames 5 --shot " + c.shot);
-        EXPECT_EQ(run.exitCode, 2) << c.shot;
-        EXPECT_EQ(run.output.find("tarnvell: "), 0u) << run.output;
-        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
-        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+        EXPECT_TRUE(run.exitCode == 2 && run.output.find("tarnvell: ") == 0 &&
+                    run.output.find(c.says) != std::string::npos &&
+                    std::count(run.output.begin(), run.output.end(), '\n') == 1)
+            << c.shot << ": " << run.exitCode << " " << run.output;
     }
     // The last pass itself is fine.
     const ProgramRun good = RunDesktop(dir, "--frames 5 --shot 5:{dir}/ok.png");
-    EXPECT_EQ(good.exitCode, 0) << good.output;
-    EXPECT_TRUE(std::filesystem::exists(dir / "ok.png"));
-}
-
-// With MUSIC OFF only the effects sound: the countdown voices, the clicks. They play in the
-// middle, the two channels' loudness within 1 dB of each other.
-TEST(DesktopSound, EffectsSoundInBothEarsAlike) {
-    const ProgramRun run = RunDesktop(
-        TestFolder("ears"), "--frames 230 --input {dir}/input.txt --audio-out {dir}/out.wav",
-        "5 tap 100 120\n"  // SETTINGS
-        "30 tap 200 120\n" // MUSIC OFF
-        "50 tap 120 220\n" // OK
-        "75 tap 100 90\n"  // PLAY GAME
-        "100 tap 120 230\n125 tap 120 230\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    const WavSound wav = ReadWav(run.File("out.wav"));
-    ASSERT_EQ(wav.channels, 2);
-    // From pass 40 (MUSIC is off by then) to the end: 2,205 sample frames a pass.
-    std::vector<int16_t> ears[2];
-    for (size_t i = 40 * 2205 * 2; i < wav.samples.size(); ++i)
-        ears[i % 2].push_back(wav.samples[i]);
-    ASSERT_GT(ears[1].size(), 100000u);
-    const WavSound left{44100, 1, ears[0]}, right{44100, 1, ears[1]};
-    const double leftRms = left.Level(0, ears[0].size()), rightRms = right.Level(0, ears[1].size());
-    EXPECT_GT(leftRms, 100.0) << "the effects are heard at all";
-    EXPECT_LT(std::fabs(20.0 * std::log10(leftRms / rightRms)), 1.0)
-        << "left " << leftRms << ", right " << rightRms;
+    EXPECT_TRUE(good.exitCode == 0 && std::filesystem::exists(dir / "ok.png")) << good.output;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -70,14 +71,6 @@ void ExpectFields(const ProgramRun& run, const std::string& triples, int64_t bas
     EXPECT_TRUE(in.eof()) << "unreadable: " << triples;
 }
 
-int64_t FirstPassInState(const ProgramRun& run, int32_t state) {
-    for (int64_t pass = 1; pass <= static_cast<int64_t>(run.trace.size()); ++pass) {
-        if (run.At(pass, "state") == state)
-            return pass;
-    }
-    return 0;
-}
-
 } // namespace
 
 // Pass 1 loads the assets, pass 2 enters the menu, pass 3 is its first update. A tap given
@@ -92,10 +85,9 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
                                "30 tap 30 230\n45 tap 200 230\n60 tap 120 230\n"
                                "80 tap 30 230\n105 tap 200 230\n130 tap 30 230\n155 tap 120 230\n";
     const ProgramRun run = RunGame("menu", script,
-                                   "--frames 180 --shot 120:{dir}/track0.png "
-                                   "--shot 145:{dir}/track4.png");
-    ASSERT_EQ(run.exitCode, 0);
-    ASSERT_EQ(run.trace.size(), 180u);
+                                   "--frames 220 --shot 120:{dir}/track0.png "
+                                   "--shot 145:{dir}/track4.png --audio-out {dir}/sound.wav");
+    ASSERT_TRUE(run.exitCode == 0 && run.trace.size() == 220u) << run.output;
 
     for (int64_t pass = 3; pass < 24; ++pass)
         ASSERT_EQ(run.At(pass, "state"), 1) << pass;
@@ -120,6 +112,18 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
                      PreviewGrey(map[(4 * (p / 128)) * 512 + 4 * (p % 128)]);
         EXPECT_EQ(wrong, 0) << "track " << track;
     }
+
+    // The mixed sound keeps the game's pace: 220 passes at 20 a second are 11 s, to within two
+    // of the mixer's blocks of 8,192 sample frames. The menu music plays from the start (its
+    // first two blocks), and the spoken countdown (2 s from pass 176, 2,205 sample frames a
+    // pass) stands well above it.
+    const WavSound sound = ReadWav(run.File("sound.wav"));
+    ASSERT_TRUE(sound.rate == 44100 && sound.channels == 2);
+    const double seconds = static_cast<double>(sound.samples.size()) / 2 / sound.rate;
+    EXPECT_TRUE(seconds >= 11.0 && seconds <= 11.0 + 2 * 8192.0 / sound.rate) << seconds;
+    const double menuMusic = sound.Level(0, 2 * 8192 * 2);
+    EXPECT_GT(menuMusic, 400.0);
+    EXPECT_GT(sound.Level(176 * 4410, 216 * 4410), 2.0 * menuMusic);
 }
 
 TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
@@ -131,16 +135,15 @@ TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
                                "170 tap 200 100\n190 tap 120 220\n210 tap 100 90\n"
                                "230 tap 120 230\n250 tap 120 230\n";
     const ProgramRun run = RunGame("settings", script, "--frames 340 --audio-out {dir}/sound.wav");
-    ASSERT_EQ(run.exitCode, 0);
-    ASSERT_EQ(run.trace.size(), 340u);
+    ASSERT_TRUE(run.exitCode == 0 && run.trace.size() == 340u) << run.output;
 
     EXPECT_EQ(run.At(20, "state"), 2);
     // HIGH, LOW, MEDIUM, HIGH, each five frames after the settings screen read its tap.
     const int64_t changes[4][2] = {{27, 2}, {45, 0}, {57, 1}, {69, 2}};
-    for (const auto& change : changes) {
-        EXPECT_NE(run.At(change[0] - 1, "detail"), change[1]) << change[0];
-        EXPECT_EQ(run.At(change[0], "detail"), change[1]) << change[0];
-    }
+    for (const auto& change : changes)
+        EXPECT_TRUE(run.At(change[0] - 1, "detail") != change[1] &&
+                    run.At(change[0], "detail") == change[1])
+            << change[0];
     // Back to the menu's update (step 1), not its enter; at the end nothing else changed.
     ExpectFields(run, "84 music 1  85 music 0  135 sfx 0  155 sfx 1  175 sfx 0  200 step 2  "
                       "201 state 1  201 step 1  271 state 5  340 level 1  340 distance 2  "
@@ -158,6 +161,14 @@ TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
     EXPECT_LT(Loudest(sound, 150, 158), click / 10.0); // only the first click's fading echo
     EXPECT_GT(Loudest(sound, 170, 178), 5.0 * Loudest(sound, 169, 169)); // the click again
     EXPECT_LT(Loudest(sound, 280, 340), 5.0); // no race music, no countdown voices
+    // With MUSIC OFF only the effects sound, in the middle: over the clicks (2,205 sample frames
+    // a pass) the two ears' loudness lies within 1 dB of each other.
+    WavSound ears[2] = {{sound.rate, 1, {}}, {sound.rate, 1, {}}};
+    for (size_t i = 130 * 2205 * 2; i < 180 * 2205 * 2 && i < sound.samples.size(); ++i)
+        ears[i % 2].samples.push_back(sound.samples[i]);
+    const double left = ears[0].Level(0, SIZE_MAX), right = ears[1].Level(0, SIZE_MAX);
+    EXPECT_TRUE(left > 100.0 && std::fabs(20.0 * std::log10(left / right)) < 1.0)
+        << "left " << left << ", right " << right;
 }
 
 TEST(FrontEndRun, HelpPagesAndButtons) {
@@ -209,8 +220,7 @@ TEST(FrontEndRun, WholeGame) {
            << results + 60 << " tap 100 90\n"
            << results + 300 << " tap 100 180\n"; // EXIT
     const ProgramRun run = RunGame("game", script.str(), "--autopilot");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(FirstPassInState(run, 7), results);
+    EXPECT_TRUE(run.exitCode == 0 && run.FirstPassIn(7) == results) << run.output;
     const int32_t place = run.At(results, "outcome");
     EXPECT_TRUE(place >= 1 && place <= 3) << place;
     for (int64_t pass = results; pass < results + 265; ++pass)
@@ -222,5 +232,5 @@ TEST(FrontEndRun, WholeGame) {
 
     // The prefix visited every front-end screen on its way to the race.
     for (int32_t state : {1, 2, 8, 3, 4, 5, 6})
-        EXPECT_GT(FirstPassInState(run, state), 0) << state;
+        EXPECT_GT(run.FirstPassIn(state), 0) << state;
 }

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "assets/tga.h"
 #include "run_program.h"
 
 namespace {
@@ -23,9 +24,6 @@ struct Picture {
     uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-uint16_t ToScreen(uint8_t red, uint8_t green, uint8_t blue) {
-    return static_cast<uint16_t>(((red & 0xF8) << 8) | ((green & 0xFC) << 3) | (blue >> 3));
-}
 struct Channels {
     static int Red(uint16_t c) { return (c >> 11) << 3; }
     static int Green(uint16_t c) { return ((c >> 5) & 63) << 2; }
@@ -34,30 +32,23 @@ struct Channels {
 };
 using C = Channels;
 
-// Checks the exact layout and decodes; a failed check leaves the picture empty.
+// Read through the game's own loader, which takes nothing but its layout (colour-mapped,
+// uncompressed, 256 24-bit entries, 8 bits a pixel, bottom row first, the asked size); the
+// file must hold exactly that picture. A failed check leaves the picture empty.
 Picture LoadTga(const std::string& name, int width, int height) {
     Picture picture;
-    std::vector<uint8_t> bytes = ReadFileBytes(Graph + name);
-    size_t pixels = static_cast<size_t>(width) * height;
-    EXPECT_EQ(bytes.size(), 18 + 768 + pixels) << name;
-    if (bytes.size() != 18 + 768 + pixels)
-        return picture;
-    // Colour-mapped, uncompressed, a 256-entry 24-bit palette, 8 bits a pixel, bottom row first.
-    const uint8_t header[] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0};
-    EXPECT_TRUE(std::equal(header, header + 12, bytes.begin())) << name;
-    EXPECT_EQ(std::make_tuple(bytes[12] | bytes[13] << 8, bytes[14] | bytes[15] << 8,
-                              bytes[16] << 8 | bytes[17]),
-              std::make_tuple(width, height, 8 << 8))
-        << name;
-    picture.width = width, picture.height = height;
+    const std::vector<uint8_t> bytes = ReadFileBytes(Graph + name);
+    const size_t pixels = static_cast<size_t>(width) * height;
     picture.pixels.resize(pixels), picture.indices.resize(pixels);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint8_t index = bytes[786 + static_cast<size_t>(height - 1 - y) * width + x];
-            picture.indices[static_cast<size_t>(y) * width + x] = index;
-            picture.pixels[static_cast<size_t>(y) * width + x] =
-                ToScreen(bytes[20 + index * 3], bytes[19 + index * 3], bytes[18 + index * 3]);
-        }
+    EXPECT_EQ(bytes.size(), TgaPixelOffset + pixels) << name;
+    if (bytes.size() != TgaPixelOffset + pixels ||
+        LoadTgaPicture(Graph + name, width, height, picture.pixels.data()) != 1) {
+        ADD_FAILURE() << name << " is not a picture in the game's layout";
+        return {};
+    }
+    picture.width = width, picture.height = height;
+    for (size_t i = 0; i < pixels; ++i)
+        picture.indices[i] = bytes[TgaPixelOffset + (height - 1 - i / width) * width + i % width];
     return picture;
 }
 

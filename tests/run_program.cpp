@@ -16,6 +16,14 @@ int64_t ProgramRun::At(int64_t pass, const char* key) const {
                : -1;
 }
 
+int64_t ProgramRun::FirstPassIn(int32_t state) const {
+    for (int64_t pass = 1; pass <= static_cast<int64_t>(trace.size()); ++pass) {
+        if (At(pass, "state") == state)
+            return pass;
+    }
+    return 0;
+}
+
 ProgramRun RunProgram(const std::filesystem::path& folder, std::string arguments,
                       const std::string& script) {
     ProgramRun run;

@@ -16,6 +16,8 @@ struct ProgramRun {
 
     // A field of the trace line of `pass` (counted from 1); -1 when there is none.
     int64_t At(int64_t pass, const char* key) const;
+    // The first pass whose trace line shows `state`; 0 when none does.
+    int64_t FirstPassIn(int32_t state) const;
     std::filesystem::path File(const std::string& name) const { return folder / name; }
 };
 

@@ -274,8 +274,7 @@ struct Drawn {
 Drawn ChaseView(const ShipModel& model, double heading) {
     Scene scene;
     scene.camera.angle = static_cast<int32_t>(heading + 192.0) % 256;
-    scene.camera.x = 60000;
-    scene.camera.y = 60000;
+    scene.camera.x = scene.camera.y = 60000;
     DrawModel(model, scene.camera, 0, 0, 0, static_cast<int32_t>(heading), 60000, 60000, 100,
               scene.heights.data());
     Drawn d;
@@ -284,8 +283,7 @@ Drawn ChaseView(const ShipModel& model, double heading) {
     for (int32_t i = 0; i < 240 * 240; ++i) {
         if (scene.frame[i] != Untouched) {
             columns.insert(i % 240), rows.insert(i / 240), colours.insert(scene.frame[i]);
-            d.meanDepth += scene.depth[i];
-            ++d.pixels;
+            d.meanDepth += scene.depth[i], ++d.pixels;
         }
     }
     d.columns = columns.empty() ? 0 : *columns.rbegin() - *columns.begin() + 1;
@@ -313,17 +311,16 @@ TEST(BakedShip, ReadsAsAShipFromTheChaseCamera) {
 
     for (double heading : {0.0, 64.0, 150.0, 192.0}) {
         const Drawn d = ChaseView(model, heading);
-        EXPECT_TRUE(d.columns >= 25 && d.columns <= 40 && d.rows >= 6) << heading;
-        EXPECT_GE(d.colours, 6) << heading; // textured, not a flat blot
+        // Ship-sized, and textured, not a flat blot.
+        EXPECT_TRUE(d.columns >= 25 && d.columns <= 40 && d.rows >= 6 && d.colours >= 6)
+            << heading << ": " << d.columns << " x " << d.rows << ", " << d.colours << " colours";
     }
 
     // Outside faces are the ones kept: the same mesh wound the other way shows its far
     // side, which lies deeper.
     ShipModel inverted = model;
-    for (Md2Triangle& t : inverted.triangles) {
-        std::swap(t.vertex[1], t.vertex[2]);
-        std::swap(t.texCoord[1], t.texCoord[2]);
-    }
+    for (Md2Triangle& t : inverted.triangles)
+        std::swap(t.vertex[1], t.vertex[2]), std::swap(t.texCoord[1], t.texCoord[2]);
     EXPECT_LT(ChaseView(model, 192.0).meanDepth + 20, ChaseView(inverted, 192.0).meanDepth);
 
     // The swept wings trail: the widest vertices lie behind the middle, so the ship flies

@@ -132,14 +132,10 @@ void Drive(int64_t pass) {
             PostStylus(WM_LBUTTONUP, 0, 0);
     }
     // Keys during the race: the autopilot flies, but the keys still pass the window procedure.
-    if (GameState == StateRace && pass % 40 == 0)
-        PostKey(WM_KEYDOWN, KeyCodeLeft);
-    if (GameState == StateRace && pass % 40 == 10)
-        PostKey(WM_KEYUP, KeyCodeLeft);
-    if (pass == ExitPass)
-        PostStylus(WM_LBUTTONDOWN, 120, 180);
-    if (pass == ExitPass + 1)
-        PostStylus(WM_LBUTTONUP, 0, 0);
+    if (GameState == StateRace && (pass % 40 == 0 || pass % 40 == 10))
+        PostKey(pass % 40 == 0 ? WM_KEYDOWN : WM_KEYUP, KeyCodeLeft);
+    if (pass == ExitPass || pass == ExitPass + 1) // EXIT
+        PostStylus(pass == ExitPass ? WM_LBUTTONDOWN : WM_LBUTTONUP, 120, 180);
 }
 
 void PrintAllocations() {

@@ -4,6 +4,7 @@
 //   tarnvell_soak [--passes N] [--seed S] [--data DIR] [--growth-kib K]
 #include <unistd.h>
 
+#include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -145,28 +146,23 @@ int main(int argc, char** argv) {
     const int32_t code = RunDrivenGame(run);
     const int64_t reached = CurrentPass();
 
-    std::printf(
-        "soak: %lld passes (seed %u), %lld races, %lld taps, %lld drags, %lld key presses\n",
-        static_cast<long long>(reached), seed, static_cast<long long>(Races),
-        static_cast<long long>(Taps), static_cast<long long>(Drags),
-        static_cast<long long>(KeyPresses));
-    std::printf("soak: resident %lld KiB after the first race (pass %lld), %lld KiB at the end\n",
-                static_cast<long long>(RssAfterFirstRace / 1024),
-                static_cast<long long>(FirstRaceEnd), static_cast<long long>(RssAtEnd / 1024));
-    bool ok = true;
-    if (code != 0 || reached != Passes) {
-        std::printf("soak: FAILED: the game ended at pass %lld with code %d\n",
-                    static_cast<long long>(reached), code);
-        ok = false;
-    }
-    if (FirstRaceEnd < 0) {
+    std::printf("soak: %" PRId64 " passes (seed %u), %" PRId64 " races, %" PRId64 " taps, %" PRId64
+                " drags, %" PRId64 " key presses\n",
+                reached, seed, Races, Taps, Drags, KeyPresses);
+    std::printf("soak: resident %" PRId64 " KiB after the first race (pass %" PRId64 "), %" PRId64
+                " KiB at the end\n",
+                RssAfterFirstRace / 1024, FirstRaceEnd, RssAtEnd / 1024);
+    const bool ended = code != 0 || reached != Passes, noRace = FirstRaceEnd < 0;
+    const bool grew = !noRace && RssAtEnd - RssAfterFirstRace > GrowthLimit;
+    if (ended)
+        std::printf("soak: FAILED: the game ended at pass %" PRId64 " with code %d\n", reached,
+                    code);
+    if (noRace)
         std::printf("soak: FAILED: no race was finished or left\n");
-        ok = false;
-    } else if (RssAtEnd - RssAfterFirstRace > GrowthLimit) {
-        std::printf("soak: FAILED: resident size grew by %lld KiB\n",
-                    static_cast<long long>((RssAtEnd - RssAfterFirstRace) / 1024));
-        ok = false;
-    }
+    if (grew)
+        std::printf("soak: FAILED: resident size grew by %" PRId64 " KiB\n",
+                    (RssAtEnd - RssAfterFirstRace) / 1024);
+    const bool ok = !ended && !noRace && !grew;
     std::printf("soak: %s\n", ok ? "passed" : "FAILED");
     return ok ? 0 : 1;
 }

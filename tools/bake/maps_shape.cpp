@@ -496,8 +496,14 @@ float Rolling(float x, float y, int32_t cells, int32_t octaves, uint32_t seed) {
 // does not show; each track's floor has its own grain.
 float FloorHeight(int32_t track, float x, float y, float d, uint32_t seed) {
     switch (track) {
-    case 0:
-        return 5.0f + 30.0f * Rolling(x, y, 16, 4, seed + 11); // meadows over moraines
+    case 0: {
+        // Meadows over moraines: the glacier's rubble left in steep hummocks, each with a pool
+        // of shade on its side away from the light, so the valley reads darker than the sunlit
+        // ranges even where one tile dresses both.
+        const Feature hummock = NearestFeature(x, y, 16, seed + 12);
+        const float mound = 1.0f - SmoothStep(0.0f, 5.0f + 4.0f * hummock.value, hummock.distance);
+        return 4.0f + 8.0f * Rolling(x, y, 16, 4, seed + 11) + 25.0f * mound;
+    }
     case 1:
         // A drained lake bed, flat to the eye.
         return 4.0f + 5.0f * Fbm(x, y, 32, 3, seed + 11);
@@ -516,8 +522,13 @@ float FloorHeight(int32_t track, float x, float y, float d, uint32_t seed) {
         const float groove = 0.5f + 0.5f * std::cos((d + wobble) * 2 * Pi / 8.0f);
         return 5.0f + 10.0f * Fbm(x, y, 32, 3, seed + 11) + 21.0f * groove;
     }
-    default:
-        return 5.0f + 30.0f * Rolling(x, y, 8, 4, seed + 11); // long swells along the coils
+    default: {
+        // Long swells along the coils, wrinkled by low folds that run north-south as the crests
+        // above them do, each with a band of shade down its side away from the light.
+        const float warp = 40.0f * (Fbm(x, y, 4, 3, seed + 25) - 0.5f);
+        const float fold = Ridged(x + warp, y, 32, 8, 3, seed + 13);
+        return 4.0f + 6.0f * Rolling(x, y, 8, 4, seed + 11) + 28.0f * SmoothStep(0.4f, 0.8f, fold);
+    }
     }
 }
 
@@ -620,8 +631,11 @@ float MountainHeight(int32_t track, float x, float y, float beyond, uint32_t see
             120.0f + 30.0f * mass + Rise(beyond, 130.0f, 14.0f) * (0.3f + folds * folds);
         const Feature spire = NearestFeature(x, y, 16, seed + 31);
         const float radius = 3.0f + 3.0f * spire.value;
+        // Only along the rims: further out the needles' long shadows would darken the whole
+        // range as much as the gorge, and the panel's map would not tell one from the other.
         const float needle = std::pow(std::max(0.0f, 1.0f - spire.distance / radius), 0.6f) *
-                             SmoothStep(1.0f, 5.0f, beyond) * (spire.value > 0.3f ? 1.0f : 0.0f);
+                             SmoothStep(1.0f, 5.0f, beyond) * SmoothStep(24.0f, 16.0f, beyond) *
+                             (spire.value > 0.3f ? 1.0f : 0.0f);
         return std::max(h, 120.0f + 160.0f * needle);
     }
     }
