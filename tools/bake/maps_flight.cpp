@@ -116,6 +116,36 @@ void WreckOpponents() {
     }
 }
 
+// Where a wreck is put back: the middle half of Checkpoint k, in cells, edges included.
+struct PutBackZone {
+    int32_t left, top, right, bottom;
+};
+
+PutBackZone MiddleHalfOf(int32_t k) {
+    const CourseBox& box = Course.checkpoints[k];
+    const int32_t w = box.x1 - box.x0, h = box.y1 - box.y0;
+    const int32_t left = (box.x0 + box.x1) / 2 - w / 4, top = (box.y0 + box.y1) / 2 - h / 4;
+    return {left, top, left + std::max(0, w / 2 - 1), top + std::max(0, h / 2 - 1)};
+}
+
+// Flies a lap of `track` for each of several random sequences (races differ by the pilots'
+// random altitudes) and calls visit(lap, k, zone) for every Checkpoint k the lap passed, with
+// the put-back zone. Nothing is flown without the flight model or a whole map.
+template <typename Visit>
+void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights, Visit visit) {
+    if (!ModelRead || heights.size() != 512u * 512u || !SetUpTrack(track, RaceLevel))
+        return;
+    BuildAngleTables();
+    ModelTable[0] = &FlightModel;
+    for (const uint32_t lapSeed : LapSeeds) {
+        const LapReturns lap = FlyLap(track, lapSeed, heights.data());
+        for (int32_t k = 0; k < Course.checkpointCount; ++k)
+            if (lap.reached[static_cast<size_t>(k)])
+                visit(lap, k, MiddleHalfOf(k));
+    }
+    ModelTable[0] = nullptr;
+}
+
 } // namespace
 
 bool LoadFlightModel(const std::string& path) {
@@ -127,101 +157,68 @@ bool LoadFlightModel(const std::string& path) {
 
 PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights) {
     PutBackReport report;
-    if (!ModelRead || heights.size() != 512u * 512u || !SetUpTrack(track, RaceLevel))
-        return report;
-    BuildAngleTables();
-    ModelTable[0] = &FlightModel;
     const uint8_t* map = heights.data();
-
-    const int32_t count = Course.checkpointCount;
-    // Races differ by the pilots' random altitudes: a lap for each of several sequences.
-    for (const uint32_t lapSeed : LapSeeds) {
-        const LapReturns lap = FlyLap(track, lapSeed, map);
-        for (int32_t k = 0; k < count; ++k) {
-            if (!lap.reached[static_cast<size_t>(k)])
-                continue;
-            // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
-            const CourseBox& box = Course.checkpoints[k];
-            const int32_t w = box.x1 - box.x0, h = box.y1 - box.y0;
-            const int32_t left = (box.x0 + box.x1) / 2 - w / 4, top = (box.y0 + box.y1) / 2 - h / 4;
-            const int32_t right = left + std::max(0, w / 2 - 1);
-            const int32_t bottom = top + std::max(0, h / 2 - 1);
-            for (int32_t sy = top; sy <= bottom;
-                 sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
-                for (int32_t sx = left; sx <= right;
-                     sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
-                    PutBackOn(lap.saved[static_cast<size_t>(k)], sx, sy);
-                    CameraState camera = lap.cameras[static_cast<size_t>(k)];
-                    WreckOpponents();
-                    report.eyeSpots += 1;
-                    bool inRock = false;
-                    for (int32_t frame = 0; frame < EyeFrames && !ShipTable[0].wrecked; ++frame) {
-                        RaceFrame(camera, map);
-                        int32_t eyeX = 0, eyeY = 0;
-                        if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
-                            inRock = true;
-                            report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
-                        }
+    ForEachReturn(track, heights, [&](const LapReturns& lap, int32_t k, const PutBackZone& zone) {
+        // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
+        const auto [left, top, right, bottom] = zone;
+        for (int32_t sy = top; sy <= bottom; sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
+            for (int32_t sx = left; sx <= right;
+                 sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
+                PutBackOn(lap.saved[static_cast<size_t>(k)], sx, sy);
+                CameraState camera = lap.cameras[static_cast<size_t>(k)];
+                WreckOpponents();
+                report.eyeSpots += 1;
+                bool inRock = false;
+                for (int32_t frame = 0; frame < EyeFrames && !ShipTable[0].wrecked; ++frame) {
+                    RaceFrame(camera, map);
+                    int32_t eyeX = 0, eyeY = 0;
+                    if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
+                        inRock = true;
+                        report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
                     }
-                    report.rockSpots += inRock;
                 }
-        }
-    }
-    ModelTable[0] = nullptr;
+                report.rockSpots += inRock;
+            }
+    });
     return report;
 }
 
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights) {
     RecoveryReport report;
-    if (!ModelRead || heights.size() != 512u * 512u || !SetUpTrack(track, RaceLevel))
-        return report;
-    BuildAngleTables();
-    ModelTable[0] = &FlightModel;
     const uint8_t* map = heights.data();
-
-    const int32_t count = Course.checkpointCount;
-    for (const uint32_t lapSeed : LapSeeds) {
-        const LapReturns lap = FlyLap(track, lapSeed, map);
-        for (int32_t k = 0; k < count; ++k) {
-            if (!lap.reached[static_cast<size_t>(k)])
-                continue;
-            // The corners, the middles of the sides and the centre of the middle half.
-            const CourseBox& box = Course.checkpoints[k];
-            const int32_t w = box.x1 - box.x0, h = box.y1 - box.y0;
-            const int32_t left = (box.x0 + box.x1) / 2 - w / 4, top = (box.y0 + box.y1) / 2 - h / 4;
-            const int32_t right = left + std::max(0, w / 2 - 1);
-            const int32_t bottom = top + std::max(0, h / 2 - 1);
-            for (int32_t spot = 0; spot < 9; ++spot) {
-                const int32_t sx = left + (right - left) * (spot % 3) / 2;
-                const int32_t sy = top + (bottom - top) * (spot / 3) / 2;
-                for (const uint32_t seed : RecoverySeeds) {
-                    SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
-                    PutBackOn(lap.saved[static_cast<size_t>(k)], sx, sy);
-                    CameraState camera = lap.cameras[static_cast<size_t>(k)];
-                    WreckOpponents();
-                    report.flights += 1;
-                    bool passed = false, touched = false;
-                    ShipState& ship = ShipTable[0];
-                    for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
-                        const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f,
-                                             ship.altitude, k};
-                        RaceFrame(camera, map);
-                        if (ship.wrecked) {
-                            // Flown on through the ground, as if it were not there, so that one
-                            // flight finds all the ground in the way.
-                            report.contacts.push_back(at);
-                            touched = true;
-                            ship.wrecked = 0;
-                            MoveShips();
-                            PassCheckpoints();
-                        }
-                        passed = ship.nextCheckpoint != (k + 1) % count;
+    ForEachReturn(track, heights, [&](const LapReturns& lap, int32_t k, const PutBackZone& zone) {
+        const int32_t count = Course.checkpointCount;
+        // The corners, the middles of the sides and the centre of the middle half.
+        const auto [left, top, right, bottom] = zone;
+        for (int32_t spot = 0; spot < 9; ++spot) {
+            const int32_t sx = left + (right - left) * (spot % 3) / 2;
+            const int32_t sy = top + (bottom - top) * (spot / 3) / 2;
+            for (const uint32_t seed : RecoverySeeds) {
+                SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
+                PutBackOn(lap.saved[static_cast<size_t>(k)], sx, sy);
+                CameraState camera = lap.cameras[static_cast<size_t>(k)];
+                WreckOpponents();
+                report.flights += 1;
+                bool passed = false, touched = false;
+                ShipState& ship = ShipTable[0];
+                for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
+                    const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f,
+                                         ship.altitude, k};
+                    RaceFrame(camera, map);
+                    if (ship.wrecked) {
+                        // Flown on through the ground, as if it were not there, so that one
+                        // flight finds all the ground in the way.
+                        report.contacts.push_back(at);
+                        touched = true;
+                        ship.wrecked = 0;
+                        MoveShips();
+                        PassCheckpoints();
                     }
-                    report.wrecked += touched;
+                    passed = ship.nextCheckpoint != (k + 1) % count;
                 }
+                report.wrecked += touched;
             }
         }
-    }
-    ModelTable[0] = nullptr;
+    });
     return report;
 }
