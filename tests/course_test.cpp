@@ -25,17 +25,17 @@ TEST(Course, TrackZeroNormalStartsOnItsGridAimingAtWaypointZero) {
         const ShipState& ship = ShipTable[slot];
         EXPECT_EQ(ship.acceleration, acceleration[slot]);
         EXPECT_EQ(
-            std::tie(ship.altitude, ship.heading, ship.pitch, ship.bank, ship.speed, ship.drag),
+            std::tuple(ship.altitude, ship.heading, ship.pitch, ship.bank, ship.speed, ship.drag),
             std::tuple(100, 192.0, 0.0, 0.0, 0.0, 0.5));
-        EXPECT_EQ(std::tie(ship.targetWaypoint, ship.targetX, ship.targetY, ship.targetAltitude),
+        EXPECT_EQ(std::tuple(ship.targetWaypoint, ship.targetX, ship.targetY, ship.targetAltitude),
                   std::tuple(0, 251 * 256, 69 * 256, 100));
-        EXPECT_EQ(std::tie(ship.nextCheckpoint, ship.laps, ship.wrecked), std::tuple(0, 0, 0));
+        EXPECT_EQ(std::tuple(ship.nextCheckpoint, ship.laps, ship.wrecked), std::tuple(0, 0, 0));
         // The saved return state points along the course from the start.
-        EXPECT_EQ(std::tie(ship.savedTargetWaypoint, ship.savedTargetX, ship.savedTargetY,
-                           ship.savedTargetAltitude, ship.savedHeading),
+        EXPECT_EQ(std::tuple(ship.savedTargetWaypoint, ship.savedTargetX, ship.savedTargetY,
+                             ship.savedTargetAltitude, ship.savedHeading),
                   std::tuple(0, 251 * 256, 69 * 256, 100, 192));
     }
-    EXPECT_EQ(std::tie(ShipCount, FinishPlace), std::tuple(3, 1));
+    EXPECT_EQ(std::tuple(ShipCount, FinishPlace), std::tuple(3, 1));
     const ShipState zero = {};
     for (int32_t slot = 3; slot < ShipSlots; ++slot)
         EXPECT_TRUE(SameBytes(&ShipTable[slot], &zero, sizeof zero)) << "slot " << slot;
@@ -75,7 +75,7 @@ TEST(Course, EveryTrackInstallsItsRings) {
         EXPECT_TRUE(SameBytes(&c, &lastCheckpoint[track], sizeof c)) << "track " << track;
         for (int32_t i = 0; i < Course.waypointCount; ++i) {
             const CourseBox& w = Course.waypoints[i];
-            EXPECT_EQ(std::tie(w.x1, w.y1), std::tuple(w.x0 + 30, w.y0 + 30)) << "waypoint " << i;
+            EXPECT_EQ(std::tuple(w.x1, w.y1), std::tuple(w.x0 + 30, w.y0 + 30)) << "waypoint " << i;
         }
         for (int32_t i = 0; i < Course.checkpointCount; ++i) {
             const int32_t w = Course.checkpoints[i].x1 - Course.checkpoints[i].x0;
@@ -115,7 +115,7 @@ TEST(Course, SetUpTwiceEqualsOnceAndClearsARaceHalfRun) {
     ASSERT_TRUE(SetUpTrack(4, 2));
     EXPECT_TRUE(SameBytes(once, ShipTable, sizeof once));
     EXPECT_TRUE(SameBytes(&courseOnce, &Course, sizeof Course));
-    EXPECT_EQ(std::tie(ShipCount, FinishPlace), std::tuple(3, 1));
+    EXPECT_EQ(std::tuple(ShipCount, FinishPlace), std::tuple(3, 1));
 }
 
 TEST(Course, OutOfRangeTrackOrLevelIsRefusedWithoutTouchingAnything) {

@@ -118,7 +118,7 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
     // first two blocks), and the spoken countdown (2 s from pass 176, 2,205 sample frames a
     // pass) stands well above it.
     const WavSound sound = ReadWav(run.File("sound.wav"));
-    ASSERT_EQ(std::tie(sound.rate, sound.channels), std::tuple(44100, 2));
+    ASSERT_EQ(std::tuple(sound.rate, sound.channels), std::tuple(44100, 2));
     const double seconds = static_cast<double>(sound.samples.size()) / 2 / sound.rate;
     EXPECT_TRUE(seconds >= 11.0 && seconds <= 11.0 + 2 * 8192.0 / sound.rate) << seconds;
     const double menuMusic = sound.Level(0, 2 * 8192 * 2);

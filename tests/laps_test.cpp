@@ -45,8 +45,8 @@ TEST(Laps, CheckpointMarginAndOrder) {
     PassCheckpoints();
     EXPECT_EQ(s.nextCheckpoint, 1);
     // The return state for a later wreck is saved on passing.
-    EXPECT_EQ(std::tie(s.savedTargetWaypoint, s.savedTargetX, s.savedTargetY, s.savedTargetAltitude,
-                       s.savedHeading),
+    EXPECT_EQ(std::tuple(s.savedTargetWaypoint, s.savedTargetX, s.savedTargetY,
+                         s.savedTargetAltitude, s.savedHeading),
               std::tuple(1, 1234, 5678, 111, 191));
     // The far corner, bounds included.
     ParkedRace();
@@ -80,7 +80,8 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
     // Ship 2 passes Checkpoint 0 from its grid place in the first frame: the player still 3rd.
     ASSERT_TRUE(SetUpTrack(0, 1));
     PassCheckpoints();
-    EXPECT_EQ(std::tie(ShipTable[2].nextCheckpoint, ShipTable[0].nextCheckpoint), std::tuple(1, 0));
+    EXPECT_EQ(std::tuple(ShipTable[2].nextCheckpoint, ShipTable[0].nextCheckpoint),
+              std::tuple(1, 0));
     EXPECT_EQ(GetLapAndPlace(0).place, 3);
     // The player passes it while ship 1 has not: 2nd.
     ShipTable[1].x = 400 * 256; // out of reach
@@ -122,7 +123,7 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
     ShipTable[1].laps = 3, ShipTable[1].nextCheckpoint = 14;
     PlaceAt(1, Course.checkpoints[14]);
     PassCheckpoints();
-    EXPECT_EQ(std::tie(ShipTable[1].laps, FinishPlace), std::tuple(4, 1));
+    EXPECT_EQ(std::tuple(ShipTable[1].laps, FinishPlace), std::tuple(4, 1));
 }
 
 TEST(Laps, RacePanel) {
@@ -142,8 +143,8 @@ TEST(Laps, RacePanel) {
         for (int32_t x = 0; x < 240; ++x) {
             SCOPED_TRACE(x);
             const uint16_t colour = (x == 0 || x == 239) ? 0xFFFF : inner(x);
-            EXPECT_EQ(std::tie(screen[235 * 240 + x], screen[238 * 240 + x], screen[236 * 240 + x],
-                               screen[237 * 240 + x]),
+            EXPECT_EQ(std::tuple(screen[235 * 240 + x], screen[238 * 240 + x],
+                                 screen[236 * 240 + x], screen[237 * 240 + x]),
                       std::tuple(0xFFFF, 0xFFFF, colour, colour));
         }
     };
@@ -160,7 +161,7 @@ TEST(Laps, RacePanel) {
     drawAt(62.5, [](int32_t x) { return uint16_t(x <= 120 ? 0xF81F : 0x1111); });
     // Above top speed the bar stays within its frame; nothing written outside rows 235-238.
     drawAt(132.5, [](int32_t) { return uint16_t{0xF81F}; });
-    EXPECT_EQ(std::tie(screen[234 * 240 + 100], screen[239 * 240 + 100]),
+    EXPECT_EQ(std::tuple(screen[234 * 240 + 100], screen[239 * 240 + 100]),
               std::tuple(0x1111, 0x1111));
     // A ship with no top speed shows an empty bar instead of dividing by zero.
     ShipTable[0].topSpeed = 0.0;

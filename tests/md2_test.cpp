@@ -108,7 +108,7 @@ TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     // The skin is 128 x 128 whatever the file says, allocated even when the picture is
     // missing (then black).
     EXPECT_EQ(LoadShipSkin(*model, "/nonexistent/plane1.tga"), 0);
-    EXPECT_EQ(std::tie(model->header.skinWidth, model->header.skinHeight), std::tuple(128, 128));
+    EXPECT_EQ(std::tuple(model->header.skinWidth, model->header.skinHeight), std::tuple(128, 128));
     ASSERT_EQ(model->skin, std::vector<uint16_t>(128 * 128, 0));
 
     // A picture in the game's layout is converted into it.

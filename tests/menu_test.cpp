@@ -34,7 +34,7 @@ TEST(MenuPress, SquashStretchAndEffectsPerStep) {
             EXPECT_EQ(heights, (std::vector<int32_t>{20, 16, 12, 8, 4, 8, 12, 16, 20, 24}));
         } else {
             ASSERT_EQ(heights.size(), 20u);
-            EXPECT_EQ(std::tie(heights[9], heights[19]), std::tuple(2, 22));
+            EXPECT_EQ(std::tuple(heights[9], heights[19]), std::tuple(2, 22));
         }
         EXPECT_TRUE(immediateAt == 10 / step && finalAt == 20 / step)
             << immediateAt << " " << finalAt;
@@ -150,7 +150,7 @@ TEST(MenuResults, PulseTimingAndPlaceWords) {
     }
     EXPECT_EQ(std::tie(endFrame, firstTapFrame), std::make_tuple(264, 72));
     // Widest on the 13th frame.
-    EXPECT_EQ(std::tie(sizes[0], sizes[12], sizes[23], sizes[24]), std::tuple(0, 24, 2, 0));
+    EXPECT_EQ(std::tuple(sizes[0], sizes[12], sizes[23], sizes[24]), std::tuple(0, 24, 2, 0));
     EXPECT_EQ(std::string(PlaceWord(1)) + "/" + PlaceWord(3), "1ST PLACE/3RD PLACE");
     EXPECT_EQ(std::tuple(PlaceWord(0), PlaceWord(100)), std::tuple(nullptr, nullptr));
 }

@@ -111,7 +111,7 @@ TEST(ProjectPoint, VisibilityMargins) {
                     p.visible == (p.y == 0 || p.y == 239))
             << p.y << " visible " << p.visible;
     }
-    EXPECT_EQ(std::tie(sawTop, sawBottom), std::tuple(true, true));
+    EXPECT_EQ(std::tuple(sawTop, sawBottom), std::tuple(true, true));
 }
 
 TEST(RotatePoint, TurnsAboutEachAxisInOrder) {

@@ -166,7 +166,7 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
         for (int32_t w = 0; w < 3; ++w)
             EXPECT_EQ(RaceEffectRequests[words[w]], effects[words[w]] + (updates >= 10 * w + 10));
         for (int32_t i = 0; i < 3 && updates <= 30; ++i)
-            EXPECT_EQ(std::tie(ShipTable[i].x, ShipTable[i].speed), std::tuple(grid[i].x, 0.0))
+            EXPECT_EQ(std::tuple(ShipTable[i].x, ShipTable[i].speed), std::tuple(grid[i].x, 0.0))
                 << i;
         ASSERT_LE(updates, 40);
     }
@@ -232,7 +232,7 @@ TEST(Race, PadSceneAndCamera) {
     StylusUpMessage();
     StylusDownMessage(static_cast<intptr_t>(230 | (5 << 16)));
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(std::tie(ShipTable[0].speed, GameStep), std::tuple(7.5 * 6, StepUpdate));
+    EXPECT_EQ(std::tuple(ShipTable[0].speed, GameStep), std::tuple(7.5 * 6, StepUpdate));
     StylusUpMessage();
 
     // The ships are drawn where the previous flight step left them: this frame's box lies
@@ -264,16 +264,16 @@ TEST(Race, SurfaceContactWrecksAndExplodesOnce) {
     FrameRate = 20;
     const int32_t explosions = RaceEffectRequests[ExplodeEffect];
     DrawRaceScene();
-    EXPECT_EQ(std::tie(ShipTable[0].wrecked, RaceEffectRequests[ExplodeEffect]),
+    EXPECT_EQ(std::tuple(ShipTable[0].wrecked, RaceEffectRequests[ExplodeEffect]),
               std::tuple(0, explosions));
     ShipTable[0].altitude = ShipTable[1].altitude = -50;
     DrawRaceScene();
-    EXPECT_EQ(std::tie(ShipTable[0].wrecked, ShipTable[0].wreckFrames), std::tuple(1, 0));
-    EXPECT_EQ(std::tie(ShipTable[1].wrecked, ShipTable[2].wrecked), std::tuple(1, 0));
+    EXPECT_EQ(std::tuple(ShipTable[0].wrecked, ShipTable[0].wreckFrames), std::tuple(1, 0));
+    EXPECT_EQ(std::tuple(ShipTable[1].wrecked, ShipTable[2].wrecked), std::tuple(1, 0));
     EXPECT_EQ(RaceEffectRequests[ExplodeEffect], explosions + 1);
     // The explosion plays from the next drawing on; the count is in drawn frames.
     DrawRaceScene();
-    EXPECT_EQ(std::tie(ShipTable[0].wreckFrames, RaceEffectRequests[ExplodeEffect]),
+    EXPECT_EQ(std::tuple(ShipTable[0].wreckFrames, RaceEffectRequests[ExplodeEffect]),
               std::tuple(1, explosions + 1));
 }
 
@@ -289,7 +289,8 @@ TEST(Race, AttractFlightFliesShipZeroOnly) {
                 ShipTable[0].nextCheckpoint == 0)
         << ShipTable[0].speed << " " << ShipTable[0].x << " " << ShipTable[0].nextCheckpoint;
     for (int32_t i = 1; i < 3; ++i)
-        EXPECT_EQ(std::tie(ShipTable[i].x, ShipTable[i].y), std::tie(grid[i].x, grid[i].y)) << i;
+        EXPECT_EQ(std::tuple(ShipTable[i].x, ShipTable[i].y), std::tuple(grid[i].x, grid[i].y))
+            << i;
     // The camera has followed: its target is near the ship.
     EXPECT_TRUE(std::abs(Camera.x - ShipTable[0].x) < 2000 &&
                 std::abs(Camera.y - ShipTable[0].y) < 2000)

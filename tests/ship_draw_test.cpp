@@ -109,9 +109,9 @@ TEST(DrawModel, TouchingAtExactlyTwiceTheHeightByte) {
     const int32_t x = 10 * 256 + 5, y = 20 * 256 + 5;
     const ShipModel point = MakeModel({{0, 0, -8}}); // 2 altitude units below the origin
     ModelBox box = DrawModel(point, scene.camera, 0, 0, 0, 0, x, y, 102, scene.heights.data());
-    EXPECT_EQ(std::tie(box.minX, box.contact), std::tuple(-1, 1));
+    EXPECT_EQ(std::tuple(box.minX, box.contact), std::tuple(-1, 1));
     box = DrawModel(point, scene.camera, 0, 0, 0, 0, x, y, 103, scene.heights.data());
-    EXPECT_EQ(std::tie(box.contact, box.minZ), std::tuple(0, 101));
+    EXPECT_EQ(std::tuple(box.contact, box.minZ), std::tuple(0, 101));
     // Cells are found modulo the map: one map width further is the same cell.
     box = DrawModel(point, scene.camera, 0, 0, 0, 0, x + 512 * 256, y - 512 * 256, 102,
                     scene.heights.data());

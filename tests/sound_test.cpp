@@ -53,7 +53,7 @@ TEST_F(SoundTest, MenuMusicPlaysFromStartUpAndFollowsTheMusicVolume) {
     InitSound();
     const SoundStatus status = ReadSoundStatus();
     ASSERT_EQ(std::tuple(status.started, std::string_view(status.output)), std::tuple(true, "wav"));
-    EXPECT_EQ(std::tie(status.modules, status.effects, status.playing, status.musicVolume),
+    EXPECT_EQ(std::tuple(status.modules, status.effects, status.playing, status.musicVolume),
               std::tuple(3, 7, MenuMusic, 32));
 
     Updates(8);
@@ -134,7 +134,7 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
     SetDataFolder((dir_ / "empty").string());
     InitSound();
     const SoundStatus status = ReadSoundStatus();
-    EXPECT_EQ(std::tie(status.started, status.modules, status.effects, status.playing),
+    EXPECT_EQ(std::tuple(status.started, status.modules, status.effects, status.playing),
               std::tuple(true, 0, 0, -1));
     for (int32_t e = MenuEffect; e <= CrashEffect; ++e)
         PlayEffect(static_cast<Effect>(e));

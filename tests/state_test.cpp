@@ -22,7 +22,7 @@ TEST(ScreenMachine, EmptyAndDeepStacks) {
     // An empty stack returns nowhere; a deep stack stays bounded.
     ResetScreenMachine();
     ReturnToPreviousScreen();
-    EXPECT_EQ(std::tie(GameState, GameStep), std::tuple(StateStart, StepEnter));
+    EXPECT_EQ(std::tuple(GameState, GameStep), std::tuple(StateStart, StepEnter));
     for (int i = 0; i < 100; ++i)
         PushScreen(StateHelp);
     EXPECT_LE(ScreenStackDepth(), 8);
