@@ -287,9 +287,9 @@ struct Tone {
 };
 constexpr Tone TileTones[16] = {
     {1.0f, 1.0f}, {1.0f, 1.0f},  {1.0f, 1.0f},  {1.0f, 1.0f}, // grass, forest, rock, snow
-    {1.0f, 1.0f}, {1.0f, 1.0f},  {0.25f, 1.1f}, {0.5f, 1.9f}, // sand, sandstone, lava, basalt
+    {1.0f, 1.0f}, {1.0f, 1.0f},  {0.2f, 1.1f},  {0.5f, 1.9f}, // sand, sandstone, lava, basalt
     {0.8f, 1.0f}, {0.25f, 1.0f}, {1.0f, 1.0f},  {0.8f, 1.0f}, // tundra, ice sea, sulphur, ash
-    {0.6f, 1.3f}, {1.0f, 1.0f},  {0.75f, 1.0f}, {1.0f, 1.0f}, // moss, crystal, rust, glacier
+    {0.5f, 1.3f}, {1.0f, 1.0f},  {0.75f, 1.0f}, {1.0f, 1.0f}, // moss, crystal, rust, glacier
 };
 
 void ApplyTone(Canvas& tile, Tone tone) {
