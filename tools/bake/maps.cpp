@@ -156,8 +156,6 @@ bool BakeMaps(const std::string& dir, const std::string& preview) {
     LoadFlightModel(dir + "Graph/plane1.md2");
     bool ok = true;
     for (int32_t track = 0; track < TrackCount; ++track) {
-        if (getenv("DBG_TRACK") && atoi(getenv("DBG_TRACK")) != track)
-            continue; // DEBUG
         std::vector<CourseSample> flight;
         const std::vector<uint8_t> heights = ShapeTrackMap(track, &flight);
         const std::string name = "map" + std::to_string(track + 1);

@@ -2,6 +2,7 @@
 #include "maps_flight.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 
 #include "assets/ship_model.h"
@@ -24,6 +25,8 @@ constexpr int32_t RaceLevel = 1;
 constexpr int32_t LapFrames = 5000;
 constexpr int32_t EyeFrames = 40; // 2 s at 20 frames a second
 constexpr uint32_t LapSeeds[] = {1234, 4321, 2718};
+constexpr uint32_t RecoverySeeds[] = {99991, 31337}; // the pilots' altitudes after a put-back
+constexpr int32_t RecoveryFrames = 400; // 20 s to the next Checkpoint, as the race tests give
 
 // The chase camera as the race starts it.
 CameraState StartCamera() {
@@ -60,12 +63,87 @@ bool EyeStandsInRock(const CameraState& camera, const uint8_t* heights, int32_t&
     return heights[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)] * 16 > camera.height;
 }
 
+// The return state and the camera as the player's ship passed each Checkpoint.
+struct LapReturns {
+    std::vector<ShipState> saved;
+    std::vector<CameraState> cameras;
+    std::vector<uint8_t> reached;
+};
+
+// One lap from the grid with the random sequence `seed`, keeping the return state at every
+// Checkpoint, as a race does.
+LapReturns FlyLap(int32_t track, uint32_t seed, const uint8_t* map) {
+    SetUpTrack(track, RaceLevel);
+    SeedGameRandom(seed);
+    const auto count = static_cast<size_t>(Course.checkpointCount);
+    LapReturns lap{std::vector<ShipState>(count), std::vector<CameraState>(count),
+                   std::vector<uint8_t>(count, 0)};
+    CameraState camera = StartCamera();
+    int32_t next = ShipTable[0].nextCheckpoint;
+    for (int32_t frame = 0; frame < LapFrames && ShipTable[0].laps < 1; ++frame) {
+        RaceFrame(camera, map);
+        if (ShipTable[0].nextCheckpoint != next) {
+            lap.saved[static_cast<size_t>(next)] = ShipTable[0];
+            lap.cameras[static_cast<size_t>(next)] = camera;
+            lap.reached[static_cast<size_t>(next)] = 1;
+            next = ShipTable[0].nextCheckpoint;
+        }
+    }
+    return lap;
+}
+
+// The put-back on cell (sx, sy) from the state saved at a Checkpoint, as the game makes it.
+void PutBackOn(const ShipState& at, int32_t sx, int32_t sy) {
+    ShipState& ship = ShipTable[0];
+    ship = at;
+    ship.x = sx * 256;
+    ship.y = sy * 256;
+    ship.altitude = 100;
+    ship.targetWaypoint = ship.savedTargetWaypoint;
+    ship.targetX = ship.savedTargetX;
+    ship.targetY = ship.savedTargetY;
+    ship.targetAltitude = ship.savedTargetAltitude;
+    ship.heading = ship.savedHeading;
+    ship.pitch = ship.bank = ship.speed = 0.0;
+    ship.wrecked = 0;
+}
+
 // The opponents kept out of the way, as wrecks that never come back.
 void WreckOpponents() {
     for (int32_t i = 1; i < 3; ++i) {
         ShipTable[i].wrecked = 1;
         ShipTable[i].wreckFrames = -1000000;
     }
+}
+
+// Where a wreck is put back: the middle half of Checkpoint k, in cells, edges included.
+struct PutBackZone {
+    int32_t left, top, right, bottom;
+};
+
+PutBackZone MiddleHalfOf(int32_t k) {
+    const CourseBox& box = Course.checkpoints[k];
+    const int32_t w = box.x1 - box.x0, h = box.y1 - box.y0;
+    const int32_t left = (box.x0 + box.x1) / 2 - w / 4, top = (box.y0 + box.y1) / 2 - h / 4;
+    return {left, top, left + std::max(0, w / 2 - 1), top + std::max(0, h / 2 - 1)};
+}
+
+// Flies a lap of `track` for each of several random sequences (races differ by the pilots'
+// random altitudes) and calls visit(lap, k, zone) for every Checkpoint k the lap passed, with
+// the put-back zone. Nothing is flown without the flight model or a whole map.
+template <typename Visit>
+void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights, Visit visit) {
+    if (!ModelRead || heights.size() != 512u * 512u || !SetUpTrack(track, RaceLevel))
+        return;
+    BuildAngleTables();
+    ModelTable[0] = &FlightModel;
+    for (const uint32_t lapSeed : LapSeeds) {
+        const LapReturns lap = FlyLap(track, lapSeed, heights.data());
+        for (int32_t k = 0; k < Course.checkpointCount; ++k)
+            if (lap.reached[static_cast<size_t>(k)])
+                visit(lap, k, MiddleHalfOf(k));
+    }
+    ModelTable[0] = nullptr;
 }
 
 } // namespace
@@ -79,74 +157,68 @@ bool LoadFlightModel(const std::string& path) {
 
 PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights) {
     PutBackReport report;
-    if (!ModelRead || heights.size() != 512u * 512u || !SetUpTrack(track, RaceLevel))
-        return report;
-    BuildAngleTables();
-    ModelTable[0] = &FlightModel;
     const uint8_t* map = heights.data();
+    ForEachReturn(track, heights, [&](const LapReturns& lap, int32_t k, const PutBackZone& zone) {
+        // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
+        const auto [left, top, right, bottom] = zone;
+        for (int32_t sy = top; sy <= bottom; sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
+            for (int32_t sx = left; sx <= right;
+                 sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
+                PutBackOn(lap.saved[static_cast<size_t>(k)], sx, sy);
+                CameraState camera = lap.cameras[static_cast<size_t>(k)];
+                WreckOpponents();
+                report.eyeSpots += 1;
+                bool inRock = false;
+                for (int32_t frame = 0; frame < EyeFrames && !ShipTable[0].wrecked; ++frame) {
+                    RaceFrame(camera, map);
+                    int32_t eyeX = 0, eyeY = 0;
+                    if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
+                        inRock = true;
+                        report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
+                    }
+                }
+                report.rockSpots += inRock;
+            }
+    });
+    return report;
+}
 
-    const int32_t count = Course.checkpointCount;
-    // Races differ by the pilots' random altitudes: a lap for each of several sequences.
-    for (const uint32_t lapSeed : LapSeeds) {
-        // One lap from the grid, keeping the return state at every Checkpoint.
-        SetUpTrack(track, RaceLevel);
-        SeedGameRandom(lapSeed);
-        CameraState camera = StartCamera();
-        std::vector<ShipState> saved(static_cast<size_t>(count));
-        std::vector<CameraState> cameras(static_cast<size_t>(count));
-        std::vector<uint8_t> reached(static_cast<size_t>(count), 0);
-        int32_t next = ShipTable[0].nextCheckpoint;
-        for (int32_t frame = 0; frame < LapFrames && ShipTable[0].laps < 1; ++frame) {
-            RaceFrame(camera, map);
-            if (ShipTable[0].nextCheckpoint != next) {
-                saved[static_cast<size_t>(next)] = ShipTable[0];
-                cameras[static_cast<size_t>(next)] = camera;
-                reached[static_cast<size_t>(next)] = 1;
-                next = ShipTable[0].nextCheckpoint;
+RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights) {
+    RecoveryReport report;
+    const uint8_t* map = heights.data();
+    ForEachReturn(track, heights, [&](const LapReturns& lap, int32_t k, const PutBackZone& zone) {
+        const int32_t count = Course.checkpointCount;
+        // The corners, the middles of the sides and the centre of the middle half.
+        const auto [left, top, right, bottom] = zone;
+        for (int32_t spot = 0; spot < 9; ++spot) {
+            const int32_t sx = left + (right - left) * (spot % 3) / 2;
+            const int32_t sy = top + (bottom - top) * (spot / 3) / 2;
+            for (const uint32_t seed : RecoverySeeds) {
+                SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
+                PutBackOn(lap.saved[static_cast<size_t>(k)], sx, sy);
+                CameraState camera = lap.cameras[static_cast<size_t>(k)];
+                WreckOpponents();
+                report.flights += 1;
+                bool passed = false, touched = false;
+                ShipState& ship = ShipTable[0];
+                for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
+                    const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f,
+                                         ship.altitude, k};
+                    RaceFrame(camera, map);
+                    if (ship.wrecked) {
+                        // Flown on through the ground, as if it were not there, so that one
+                        // flight finds all the ground in the way.
+                        report.contacts.push_back(at);
+                        touched = true;
+                        ship.wrecked = 0;
+                        MoveShips();
+                        PassCheckpoints();
+                    }
+                    passed = ship.nextCheckpoint != (k + 1) % count;
+                }
+                report.wrecked += touched;
             }
         }
-
-        for (int32_t k = 0; k < count; ++k) {
-            if (!reached[static_cast<size_t>(k)])
-                continue;
-            const ShipState& at = saved[static_cast<size_t>(k)];
-            // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
-            const CourseBox& box = Course.checkpoints[k];
-            const int32_t w = box.x1 - box.x0, h = box.y1 - box.y0;
-            const int32_t left = (box.x0 + box.x1) / 2 - w / 4, top = (box.y0 + box.y1) / 2 - h / 4;
-            const int32_t right = left + std::max(0, w / 2 - 1);
-            const int32_t bottom = top + std::max(0, h / 2 - 1);
-            for (int32_t sy = top; sy <= bottom;
-                 sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
-                for (int32_t sx = left; sx <= right;
-                     sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
-                    ShipState& ship = ShipTable[0];
-                    ship = at;
-                    ship.x = sx * 256;
-                    ship.y = sy * 256;
-                    ship.altitude = 100;
-                    ship.targetWaypoint = ship.savedTargetWaypoint;
-                    ship.targetX = ship.savedTargetX;
-                    ship.targetY = ship.savedTargetY;
-                    ship.targetAltitude = ship.savedTargetAltitude;
-                    ship.heading = ship.savedHeading;
-                    ship.pitch = ship.bank = ship.speed = 0.0;
-                    camera = cameras[static_cast<size_t>(k)];
-                    WreckOpponents();
-                    report.eyeSpots += 1;
-                    bool inRock = false;
-                    for (int32_t frame = 0; frame < EyeFrames && !ship.wrecked; ++frame) {
-                        RaceFrame(camera, map);
-                        int32_t eyeX = 0, eyeY = 0;
-                        if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
-                            inRock = true;
-                            report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f});
-                        }
-                    }
-                    report.rockSpots += inRock;
-                }
-        }
-    }
-    ModelTable[0] = nullptr;
+    });
     return report;
 }

@@ -12,6 +12,7 @@ bool LoadFlightModel(const std::string& path);
 // Where the chase camera's eye stood in rock after a put-back, in cells.
 struct EyeInRock {
     float x, y;
+    int32_t checkpoint; // the put-back's
 };
 
 struct PutBackReport {
@@ -26,3 +27,23 @@ struct PutBackReport {
 // apart across its middle half, edges included, and the chase camera's eye is watched for 40
 // frames (or until the ship wrecks). Needs LoadFlightModel; changes the race's globals.
 PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights);
+
+// One frame of a ship's flight: where it was, in cells, and its altitude.
+struct FlightPoint {
+    float x, y;
+    int32_t altitude;
+    int32_t checkpoint; // the put-back's
+};
+
+struct RecoveryReport {
+    int32_t flights = 0;               // recoveries flown
+    int32_t wrecked = 0;               // ...that touched the ground
+    std::vector<FlightPoint> contacts; // where, each frame a ship touched it
+};
+
+// Flies the recoveries after a wreck as the game makes them: from the return state of each lap
+// flown as for FlyPutBacksInTheGame, the ship is put back on the corners, the middles of the sides
+// and the centre of each Checkpoint's middle half, with a few random sequences for the pilot's
+// altitudes, and flown on autopilot until it passes the next Checkpoint (20 s at most). A ship
+// that touches the ground flies on through it. Needs LoadFlightModel; changes the race's globals.
+RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights);

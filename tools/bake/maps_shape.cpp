@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "maps_basins.h"
 #include "maps_flight.h"
 #include "race/course_data.h"
 #include "race/laps.h"
@@ -460,9 +461,14 @@ constexpr float ShortcutSlack = 10.0f; // cells a way through a gully may save o
 constexpr float NotchReach = 46.0f;    // cells from the course an eye's notch may reach
 constexpr float EyeNotchReach = 24.0f; // cells past the wall line: an eye's notch stays short of it
 constexpr float FlownNotchReach = 40.0f; // cells past the wall line, for those flown in the game
+constexpr float CloseKeep = 4.0f;        // ...or past another stretch's wall line, where it can
 constexpr float WallReach = 49.0f;       // cells from the course beyond which all is wall
 constexpr float EyeNotchFloor = 80.0f;   // height byte at the bottom of an eye's notch
-constexpr int32_t FlightRounds = 4;      // flights with the game's code, each after carving
+constexpr int32_t FlightRounds = 6;      // flights with the game's code, each after carving
+constexpr float RunoutRoom = 26.0f;      // height bytes a runout lies below a touching ship
+constexpr float RunoutFloor = 20.0f;     // height byte a runout never goes below
+constexpr float RunoutRadius = 5.0f;     // cells round a touch kept at a runout's bottom
+constexpr float RunoutSlope = 20.0f;     // height bytes a cell its sides rise by
 
 struct Style {
     uint32_t seed;
@@ -895,21 +901,6 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             cell = uint8_t(std::clamp(std::min(long(cell), std::lround(h)), 0L, 255L));
         }
     }
-    // The eye's notches found by flying the game's code reach further from the valley than the
-    // simulated ones: where two stretches lie within FlownNotchReach past their wall lines, the
-    // wall between them stays whole.
-    std::vector<uint8_t> farNotchable(size_t(MapSide) * MapSide, 0); // by cell: 1 no, 2 yes
-    const auto clearFarAt = [&](float px, float py) {
-        const int32_t cx = int32_t(std::floor(px)) & MapMask;
-        const int32_t cy = int32_t(std::floor(py)) & MapMask;
-        uint8_t& known = farNotchable[size_t(cy) * MapSide + size_t(cx)];
-        if (known == 0)
-            known = joinsTwoStretches(float(cx) + 0.5f, float(cy) + 0.5f,
-                                      style.wallRadius + FlownNotchReach)
-                        ? 1
-                        : 2;
-        return known == 2;
-    };
     // Beyond WallReach cells from the course and its put-back zones the ground stays wall.
     DistanceField reach = MakeField(WallReach + 1.0f);
     AddCourseLine(reach, course);
@@ -917,21 +908,37 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
         const Zone zone = MiddleHalf(course.checkpoints[i]);
         AddBox(reach, float(zone.left), float(zone.top), float(zone.right), float(zone.bottom));
     }
-    // The put-backs flown with the game's own race code: where the chase camera's eye still
-    // stood in rock, a notch round the spot, never a way between two stretches nor far from
-    // the course. Flown again until nothing more can be carved.
-    PutBackReport report;
-    for (int32_t round = 0; round < FlightRounds; ++round) {
-        report = FlyPutBacksInTheGame(track, heights);
-        const std::vector<uint8_t> before = heights;
-        for (const EyeInRock& fault : report.eyes) {
+    // Notches and runouts found by flying the game's code reach further from the valley than
+    // the simulated ones. They never cut into the wall round another stretch of the course
+    // (within its wall line and CloseKeep cells more), and if they would still join two
+    // stretches, they are carved again on stricter terms: nowhere within FlownNotchReach past
+    // the wall lines of two stretches.
+    std::vector<uint8_t> nearMarks(size_t(MapSide) * MapSide, 0); // by cell: 1 no, 2 yes
+    std::vector<uint8_t> farMarks(size_t(MapSide) * MapSide, 0);
+    const auto carvable = [&](std::vector<uint8_t>& marks, float keep, int32_t x, int32_t y) {
+        if (At(reach, x, y) > WallReach)
+            return false;
+        uint8_t& known = marks[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+        if (known == 0)
+            known = joinsTwoStretches(float(x & MapMask) + 0.5f, float(y & MapMask) + 0.5f,
+                                      style.wallRadius + keep)
+                        ? 1
+                        : 2;
+        return known == 2;
+    };
+    // Where the chase camera's eye stood in rock, a notch round the spot; where a ship put back
+    // touched the ground on its way to the next Checkpoint, a runout below its altitude.
+    const auto carve = [&](const PutBackReport& eyes, const RecoveryReport& recoveries,
+                           int32_t checkpoint, std::vector<uint8_t>& marks, float keep) {
+        for (const EyeInRock& fault : eyes.eyes) {
+            if (fault.checkpoint != checkpoint)
+                continue;
             const int32_t cx = int32_t(std::floor(fault.x)), cy = int32_t(std::floor(fault.y));
             for (int32_t y = cy - 3; y <= cy + 3; ++y)
                 for (int32_t x = cx - 3; x <= cx + 3; ++x) {
                     const float d =
                         std::hypot(float(x) + 0.5f - fault.x, float(y) + 0.5f - fault.y);
-                    if (d > 3.5f || At(reach, x, y) > WallReach ||
-                        !clearFarAt(float(x) + 0.5f, float(y) + 0.5f))
+                    if (d > 3.5f || !carvable(marks, keep, x, y))
                         continue;
                     uint8_t& cell = heights[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
                     const long notch =
@@ -939,12 +946,58 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                     cell = uint8_t(std::min(long(cell), notch));
                 }
         }
+        for (const FlightPoint& touch : recoveries.contacts) {
+            if (touch.checkpoint != checkpoint)
+                continue;
+            const float bottom = std::max(RunoutFloor, float(touch.altitude) / 2.0f - RunoutRoom);
+            const int32_t cx = int32_t(std::floor(touch.x)), cy = int32_t(std::floor(touch.y));
+            // The sides rise until they top every peak: no cliff where they meet the ground.
+            const float edge = RunoutRadius + (255.0f - bottom) / RunoutSlope;
+            const int32_t span = int32_t(edge) + 1;
+            for (int32_t y = cy - span; y <= cy + span; ++y)
+                for (int32_t x = cx - span; x <= cx + span; ++x) {
+                    const float d =
+                        std::hypot(float(x) + 0.5f - touch.x, float(y) + 0.5f - touch.y);
+                    if (d > edge || !carvable(marks, keep, x, y))
+                        continue;
+                    uint8_t& cell = heights[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+                    // ...and towards the edge of the ground that may be low.
+                    const float rim = 255.0f - RunoutSlope * (WallReach - At(reach, x, y));
+                    const long runout = std::lround(
+                        std::max(rim, bottom + RunoutSlope * std::max(0.0f, d - RunoutRadius)));
+                    cell = uint8_t(std::min(long(cell), runout));
+                }
+        }
+    };
+    // The put-backs and the recoveries after them flown with the game's own race code, carved
+    // for and flown again until nothing more can be carved.
+    PutBackReport report;
+    RecoveryReport recoveries;
+    for (int32_t round = 0; round < FlightRounds; ++round) {
+        const std::vector<uint8_t> before = heights;
+        report = FlyPutBacksInTheGame(track, heights);
+        recoveries = FlyRecoveriesInTheGame(track, heights);
+        // Carved a Checkpoint's put-backs at a time, each kept only if the valley still
+        // falls apart into one basin per Waypoint.
+        for (int32_t k = 0; k < course.checkpointCount; ++k) {
+            const std::vector<uint8_t> kept = heights;
+            carve(report, recoveries, k, nearMarks, CloseKeep);
+            if (heights == kept || OneBasinPerWaypoint(course, heights))
+                continue;
+            heights = kept;
+            carve(report, recoveries, k, farMarks, FlownNotchReach);
+            if (heights != kept && !OneBasinPerWaypoint(course, heights))
+                heights = kept;
+        }
         if (heights == before)
             break;
     }
     if (report.eyeSpots > 0)
         std::fprintf(stderr, "map%d: the eye in rock after put-backs on %d of %d spots\n",
                      track + 1, report.rockSpots, report.eyeSpots);
+    if (recoveries.flights > 0)
+        std::fprintf(stderr, "map%d: %d of %d recoveries touched the ground\n", track + 1,
+                     recoveries.wrecked, recoveries.flights);
     if (flight)
         *flight = ships;
     return heights;
