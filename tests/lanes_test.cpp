@@ -84,12 +84,14 @@ template <class L> void CheckLaneShape() {
     // Masks with one lane set, one lane clear, all and none.
     for (int32_t j = 0; j < L::Count; ++j) {
         const L one = LaneNumbers<L>() == Splat<L>(j);
-        EXPECT_TRUE(AnySet(one) && !AllSet(one) && AnySet(~one) && !AllSet(~one)) << j;
+        EXPECT_EQ(std::tuple(AnySet(one), AllSet(one), AnySet(~one), AllSet(~one)),
+                  std::tuple(true, false, true, false))
+            << j;
         const std::array<int32_t, LaneCount> chosen = Unpack(Select(one, Splat<L>(5), v));
         for (int32_t k = 0; k < L::Count; ++k)
             EXPECT_EQ(chosen[k], k == j ? 5 : values[k]) << j << " " << k;
     }
-    EXPECT_TRUE(AllSet(Splat<L>(-1)) && !AnySet(Splat<L>(0)));
+    EXPECT_EQ(std::tuple(AllSet(Splat<L>(-1)), AnySet(Splat<L>(0))), std::tuple(true, false));
 }
 
 } // namespace
