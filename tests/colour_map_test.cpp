@@ -77,7 +77,8 @@ TEST(ColourMap, HeightBandsBlendTheirTiles) {
     // After smoothing the black texel darkens itself and its three upper-left neighbours.
     for (int32_t j = 0; j < 4; ++j) {
         const int32_t cell = (5 + 128 * j) + (9 + 128 * j) * 512;
-        EXPECT_TRUE(out[cell] != white && out[cell - 513] != white) << j;
+        EXPECT_TRUE(out[cell] != white && out[cell - 513] != white)
+            << j << ": " << out[cell] << " " << out[cell - 513];
     }
     EXPECT_EQ(out[7 + 12 * 512], white);
 }
@@ -98,16 +99,22 @@ TEST(ColourMap, ShadowsFallTowardLowXAndY) {
     heights[33 + 22 * 512 + 40 * 512] = 255; // from (0, 40): (33, 62) is step 11
     CastTerrainShadows(heights.data(), colours.data());
 
-    const auto dark = [&](int32_t x, int32_t y) { return colours[x + y * 512] == half; };
-    EXPECT_TRUE(dark(100, 100) && dark(101, 100) && dark(100, 101) && dark(101, 101));
-    EXPECT_TRUE(dark(300, 300) && !dark(102, 100) && !dark(200, 200) && !dark(0, 40));
-    EXPECT_TRUE(dark(510, 510) && dark(511, 510) && dark(510, 511) && dark(511, 511));
-    EXPECT_FALSE(dark(1, 0)); // the peaks themselves stand in the light
+    // One character a cell: 1 where it lies in shadow.
+    const auto dark = [&](std::initializer_list<std::array<int32_t, 2>> cells) {
+        std::string seen;
+        for (const auto& c : cells)
+            seen += colours[c[0] + c[1] * 512] == half ? '1' : '0';
+        return seen;
+    };
+    EXPECT_EQ(dark({{100, 100}, {101, 100}, {100, 101}, {101, 101}}), "1111");
+    EXPECT_EQ(dark({{300, 300}, {102, 100}, {200, 200}, {0, 40}}), "1000");
+    EXPECT_EQ(dark({{510, 510}, {511, 510}, {510, 511}, {511, 511}}), "1111");
+    EXPECT_EQ(dark({{1, 0}}), "0"); // the peaks themselves stand in the light
     // Only even cells are tested: a peak on an odd cell shadows the blocks 1, 3, 5, 7 and 9
     // steps back along the ray, one on an even cell also those 2, 4 ... 10 steps back (the
     // cells of 248 and 240 cast shadows too). 1 + 5 + 6 + 5 + 5 blocks of 4.
-    EXPECT_TRUE(dark(194, 196) && dark(176, 184) && dark(6, 44) && dark(504, 506));
-    EXPECT_TRUE(dark(170, 180) && dark(270, 280) && !dark(164, 176));
+    EXPECT_EQ(dark({{194, 196}, {176, 184}, {6, 44}, {504, 506}}), "1111");
+    EXPECT_EQ(dark({{170, 180}, {270, 280}, {164, 176}}), "110");
     EXPECT_EQ(std::count(colours.begin(), colours.end(), half), 88);
 }
 

@@ -24,17 +24,18 @@ TEST(Course, TrackZeroNormalStartsOnItsGridAimingAtWaypointZero) {
         SCOPED_TRACE(slot);
         const ShipState& ship = ShipTable[slot];
         EXPECT_EQ(ship.acceleration, acceleration[slot]);
-        EXPECT_TRUE(ship.altitude == 100 && ship.heading == 192.0 && ship.pitch == 0.0 &&
-                    ship.bank == 0.0 && ship.speed == 0.0 && ship.drag == 0.5);
-        EXPECT_TRUE(ship.targetWaypoint == 0 && ship.targetX == 251 * 256 &&
-                    ship.targetY == 69 * 256 && ship.targetAltitude == 100);
-        EXPECT_TRUE(ship.nextCheckpoint == 0 && ship.laps == 0 && ship.wrecked == 0);
+        EXPECT_EQ(
+            std::tuple(ship.altitude, ship.heading, ship.pitch, ship.bank, ship.speed, ship.drag),
+            std::tuple(100, 192.0, 0.0, 0.0, 0.0, 0.5));
+        EXPECT_EQ(std::tuple(ship.targetWaypoint, ship.targetX, ship.targetY, ship.targetAltitude),
+                  std::tuple(0, 251 * 256, 69 * 256, 100));
+        EXPECT_EQ(std::tuple(ship.nextCheckpoint, ship.laps, ship.wrecked), std::tuple(0, 0, 0));
         // The saved return state points along the course from the start.
-        EXPECT_TRUE(ship.savedTargetWaypoint == 0 && ship.savedTargetX == 251 * 256 &&
-                    ship.savedTargetY == 69 * 256 && ship.savedTargetAltitude == 100 &&
-                    ship.savedHeading == 192);
+        EXPECT_EQ(std::tuple(ship.savedTargetWaypoint, ship.savedTargetX, ship.savedTargetY,
+                             ship.savedTargetAltitude, ship.savedHeading),
+                  std::tuple(0, 251 * 256, 69 * 256, 100, 192));
     }
-    EXPECT_TRUE(ShipCount == 3 && FinishPlace == 1);
+    EXPECT_EQ(std::tuple(ShipCount, FinishPlace), std::tuple(3, 1));
     const ShipState zero = {};
     for (int32_t slot = 3; slot < ShipSlots; ++slot)
         EXPECT_TRUE(SameBytes(&ShipTable[slot], &zero, sizeof zero)) << "slot " << slot;
@@ -74,12 +75,13 @@ TEST(Course, EveryTrackInstallsItsRings) {
         EXPECT_TRUE(SameBytes(&c, &lastCheckpoint[track], sizeof c)) << "track " << track;
         for (int32_t i = 0; i < Course.waypointCount; ++i) {
             const CourseBox& w = Course.waypoints[i];
-            EXPECT_TRUE(w.x1 == w.x0 + 30 && w.y1 == w.y0 + 30) << "waypoint " << i;
+            EXPECT_EQ(std::tuple(w.x1, w.y1), std::tuple(w.x0 + 30, w.y0 + 30)) << "waypoint " << i;
         }
         for (int32_t i = 0; i < Course.checkpointCount; ++i) {
             const int32_t w = Course.checkpoints[i].x1 - Course.checkpoints[i].x0;
             const int32_t h = Course.checkpoints[i].y1 - Course.checkpoints[i].y0;
-            EXPECT_TRUE(w >= 15 && w <= 218 && h >= 15 && h <= 218) << "checkpoint " << i;
+            EXPECT_TRUE(w >= 15 && w <= 218 && h >= 15 && h <= 218)
+                << "checkpoint " << i << ": " << w << " x " << h;
         }
         for (int32_t slot = 0; slot < 3; ++slot)
             EXPECT_EQ(std::tie(ShipTable[slot].x, ShipTable[slot].y),
@@ -113,7 +115,7 @@ TEST(Course, SetUpTwiceEqualsOnceAndClearsARaceHalfRun) {
     ASSERT_TRUE(SetUpTrack(4, 2));
     EXPECT_TRUE(SameBytes(once, ShipTable, sizeof once));
     EXPECT_TRUE(SameBytes(&courseOnce, &Course, sizeof Course));
-    EXPECT_TRUE(ShipCount == 3 && FinishPlace == 1);
+    EXPECT_EQ(std::tuple(ShipCount, FinishPlace), std::tuple(3, 1));
 }
 
 TEST(Course, OutOfRangeTrackOrLevelIsRefusedWithoutTouchingAnything) {

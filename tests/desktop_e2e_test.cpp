@@ -108,7 +108,8 @@ TEST(DesktopConfig, TheGameSettingsStayOnlyForPlayersWhoAskForIt) {
     // A kept file with nonsense in it leaves the defaults.
     std::ofstream(dir / "kept-settings.conf") << "DETAIL = ENORMOUS\nMUSIC\n= ON\n";
     run = RunDesktop(dir, config + "--frames 5");
-    EXPECT_TRUE(run.exitCode == 0 && lastLineHas(run, defaults)) << run.output;
+    EXPECT_TRUE(run.exitCode == 0 && lastLineHas(run, defaults))
+        << "exit " << run.exitCode << ": " << run.output;
 }
 
 TEST(DesktopShots, RefusedAtStartWhenTheyCannotBeTaken) {
@@ -131,5 +132,6 @@ TEST(DesktopShots, RefusedAtStartWhenTheyCannotBeTaken) {
     }
     // The last pass itself is fine.
     const ProgramRun good = RunDesktop(dir, "--frames 5 --shot 5:{dir}/ok.png");
-    EXPECT_TRUE(good.exitCode == 0 && std::filesystem::exists(dir / "ok.png")) << good.output;
+    EXPECT_TRUE(good.exitCode == 0 && std::filesystem::exists(dir / "ok.png"))
+        << "exit " << good.exitCode << ": " << good.output;
 }

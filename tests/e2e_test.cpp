@@ -28,7 +28,8 @@ TEST(EndToEnd, HeadlessRunLeavesShotAndTraceInEveryDisplayProfile) {
         pictures.push_back(ReadRgb565Png(run.File(profile + ".png")));
         ASSERT_FALSE(pictures.back().empty()) << profile;
     }
-    EXPECT_TRUE(pictures[0] == pictures[1] && pictures[0] == pictures[2]);
+    EXPECT_EQ(std::tuple(pictures[1] == pictures[0], pictures[2] == pictures[0]),
+              std::tuple(true, true)); // which profile's picture differs
 }
 
 TEST(EndToEnd, ScriptedQuitAndBadOptions) {
@@ -50,7 +51,8 @@ TEST(EndToEnd, ScriptedQuitAndBadOptions) {
         EXPECT_EQ(0u, refused.output.find("tarnvell: ")) << refused.output;
     }
     const ProgramRun broken = RunProgram(dir, "--headless --input {dir}/input.txt", "3 tap 10\n");
-    EXPECT_TRUE(broken.exitCode == 2 && broken.output.find(":1:") != std::string::npos);
+    EXPECT_TRUE(broken.exitCode == 2 && broken.output.find(":1:") != std::string::npos)
+        << "exit " << broken.exitCode << ": " << broken.output;
 }
 
 TEST(EndToEnd, RecordingReplaysToTheSameTrace) {

@@ -81,7 +81,7 @@ TEST(Flight, BankLimitsAndLevelling) {
     // BankRight from level wraps below 256; pitch works the same at 4 a step and levels at 2.
     s = FreshShip();
     BankRight(0), NoseUp(0);
-    EXPECT_TRUE(s.bank == 250.0 && s.pitch == 252.0);
+    EXPECT_EQ(std::tuple(s.bank, s.pitch), std::tuple(250.0, 252.0));
     MoveShips();
     EXPECT_EQ(s.pitch, 254.0);
     // The limit is tested before the step, so it may pass 202; NoseDown acts only from the
@@ -99,7 +99,7 @@ TEST(Flight, BankLimitsAndLevelling) {
     s = FreshShip();
     SetFrameStep(2.0);
     BankLeft(0), NoseDown(0), Accelerate(0);
-    EXPECT_TRUE(s.bank == 12.0 && s.pitch == 8.0 && s.speed == 16.0);
+    EXPECT_EQ(std::tuple(s.bank, s.pitch, s.speed), std::tuple(12.0, 8.0, 16.0));
 }
 
 TEST(Flight, SpeedThrottleBrakeAndDrag) {
@@ -131,7 +131,7 @@ TEST(Flight, SpeedThrottleBrakeAndDrag) {
     // A wrecked ship ignores every control step.
     s.wrecked = 1;
     Accelerate(0), BankLeft(0), NoseUp(0);
-    EXPECT_TRUE(s.speed == 0.0 && s.bank == 0.0 && s.pitch == 0.0);
+    EXPECT_EQ(std::tuple(s.speed, s.bank, s.pitch), std::tuple(0.0, 0.0, 0.0));
 }
 
 TEST(Flight, MovementAlongTheAttitudeAndTheCeiling) {
@@ -164,7 +164,7 @@ TEST(Flight, MovementAlongTheAttitudeAndTheCeiling) {
     s.wrecked = 1, s.speed = 100.0;
     const int32_t x = s.x;
     MoveShips();
-    EXPECT_TRUE(s.x == x && s.speed == 100.0);
+    EXPECT_EQ(std::tuple(s.x, s.speed), std::tuple(x, 100.0));
 }
 
 TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
@@ -186,13 +186,15 @@ TEST(Flight, WreckPutBackAtTheLastCheckpoint) {
         // A wreck is not slowed, not moved and not steered.
         UpdateWrecks(view.camera, sheet.data());
         MoveShips();
-        ASSERT_TRUE(s.wrecked == 1 && s.wreckFrames == i && s.speed == 90.0) << "frame " << i;
+        ASSERT_EQ(std::tuple(s.wrecked, s.wreckFrames, s.speed), std::tuple(1, i, 90.0))
+            << "frame " << i;
     }
     UpdateWrecks(view.camera, sheet.data()); // the 51st drawn frame puts it back
-    EXPECT_TRUE(s.wrecked == 0 && s.altitude == 100 && s.speed == 0.0 && s.bank == 0.0 &&
-                s.pitch == 0.0 && s.heading == 200.0);
-    EXPECT_TRUE(s.targetWaypoint == 2 && s.targetX == 111 * 256 && s.targetY == 65 * 256 &&
-                s.targetAltitude == 117 && s.nextCheckpoint == 3 && s.laps == 1);
+    EXPECT_EQ(std::tuple(s.wrecked, s.altitude, s.speed, s.bank, s.pitch, s.heading),
+              std::tuple(0, 100, 0.0, 0.0, 0.0, 200.0));
+    EXPECT_EQ(std::tuple(s.targetWaypoint, s.targetX, s.targetY, s.targetAltitude, s.nextCheckpoint,
+                         s.laps),
+              std::tuple(2, 111 * 256, 65 * 256, 117, 3, 1));
     // The middle half of checkpoint 2: w = 27, h = 80; x in 132 - 6 + [0, 13), y in
     // 67 - 20 + [0, 40); with the two draws of seed 7, 132 - 6 + 12 and 67 - 20 + 6.
     EXPECT_EQ(std::tie(s.x, s.y), std::make_tuple(138 * 256, 53 * 256));
@@ -242,16 +244,16 @@ TEST(Flight, BumpingShips) {
     a.x = 50, a.y = 50, a.altitude = 110;
     b.x = 150, b.y = 150, b.altitude = 130;
     EXPECT_TRUE(BumpShips());
-    EXPECT_TRUE(a.x == 50 - 100 && a.y == 50 - 100 && a.altitude == 110 - 10);
-    EXPECT_TRUE(b.x == 150 + 100 && b.y == 150 + 100 && b.altitude == 130 + 10);
+    EXPECT_EQ(std::tuple(a.x, a.y, a.altitude), std::tuple(50 - 100, 50 - 100, 110 - 10));
+    EXPECT_EQ(std::tuple(b.x, b.y, b.altitude), std::tuple(150 + 100, 150 + 100, 130 + 10));
 
     // A real overlap moves each ship by half of it on each axis (j by -d where j.min < i.max).
     box(b, 80, 180, 90, 190, 55, 65);
     a.x = 50, a.y = 50, a.altitude = 110;
     b.x = 150, b.y = 150, b.altitude = 130;
     EXPECT_TRUE(BumpShips());
-    EXPECT_TRUE(a.x == 50 + 10 && a.y == 50 + 5 && a.altitude == 110 + 2);
-    EXPECT_TRUE(b.x == 150 - 10 && b.y == 150 - 5 && b.altitude == 130 - 2);
+    EXPECT_EQ(std::tuple(a.x, a.y, a.altitude), std::tuple(50 + 10, 50 + 5, 110 + 2));
+    EXPECT_EQ(std::tuple(b.x, b.y, b.altitude), std::tuple(150 - 10, 150 - 5, 130 - 2));
 
     // A gap of one unit on a single axis is no overlap; a wrecked ship is never bumped.
     box(b, 101, 180, 90, 190, 55, 65);

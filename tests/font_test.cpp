@@ -142,7 +142,8 @@ TEST_F(Font, HelloExtentWithShadow) {
     DrawSheetText("hello", 48, 80, lower.Data(), 320);
     EXPECT_TRUE(lower.Blank());
     DrawSheetText("hello0", 48, 80, lower.Data(), 320);
-    EXPECT_TRUE(lower.At(128, 80) == CellPixel(37, 0, 0) && lower.At(127, 80) == Background);
+    EXPECT_EQ(std::tuple(lower.At(128, 80), lower.At(127, 80)),
+              std::tuple(CellPixel(37, 0, 0), Background));
 }
 
 TEST_F(Font, ScaledTextSamplesAndClips) {
@@ -208,7 +209,7 @@ TEST(FontFiles, MissingFilesDrawBlackOrNothing) {
     EXPECT_TRUE(small.Blank());
     // Without a sheet the capitals are black boxes: what is missing shows.
     DrawSheetText("A", 0, 0, sheet.Data(), 320);
-    EXPECT_TRUE(sheet.At(15, 19) == 0 && sheet.At(16, 0) == Background);
+    EXPECT_EQ(std::tuple(sheet.At(15, 19), sheet.At(16, 0)), std::tuple(0, Background));
     ReleaseFonts();
     LoadFonts(FontFolder("again", true)); // for any test that follows
 }

@@ -87,7 +87,7 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
     const ProgramRun run = RunGame("menu", script,
                                    "--frames 220 --shot 120:{dir}/track0.png "
                                    "--shot 145:{dir}/track4.png --audio-out {dir}/sound.wav");
-    ASSERT_TRUE(run.exitCode == 0 && run.trace.size() == 220u) << run.output;
+    ASSERT_EQ(std::tuple(run.exitCode, run.trace.size()), std::tuple(0, 220u)) << run.output;
 
     for (int64_t pass = 3; pass < 24; ++pass)
         ASSERT_EQ(run.At(pass, "state"), 1) << pass;
@@ -118,7 +118,7 @@ TEST(FrontEndRun, MenuHitsPlanetAndTrackStepping) {
     // first two blocks), and the spoken countdown (2 s from pass 176, 2,205 sample frames a
     // pass) stands well above it.
     const WavSound sound = ReadWav(run.File("sound.wav"));
-    ASSERT_TRUE(sound.rate == 44100 && sound.channels == 2);
+    ASSERT_EQ(std::tuple(sound.rate, sound.channels), std::tuple(44100, 2));
     const double seconds = static_cast<double>(sound.samples.size()) / 2 / sound.rate;
     EXPECT_TRUE(seconds >= 11.0 && seconds <= 11.0 + 2 * 8192.0 / sound.rate) << seconds;
     const double menuMusic = sound.Level(0, 2 * 8192 * 2);
@@ -135,14 +135,15 @@ TEST(FrontEndRun, SettingsCyclingClicksAndMusic) {
                                "170 tap 200 100\n190 tap 120 220\n210 tap 100 90\n"
                                "230 tap 120 230\n250 tap 120 230\n";
     const ProgramRun run = RunGame("settings", script, "--frames 340 --audio-out {dir}/sound.wav");
-    ASSERT_TRUE(run.exitCode == 0 && run.trace.size() == 340u) << run.output;
+    ASSERT_EQ(std::tuple(run.exitCode, run.trace.size()), std::tuple(0, 340u)) << run.output;
 
     EXPECT_EQ(run.At(20, "state"), 2);
     // HIGH, LOW, MEDIUM, HIGH, each five frames after the settings screen read its tap.
     const int64_t changes[4][2] = {{27, 2}, {45, 0}, {57, 1}, {69, 2}};
     for (const auto& change : changes)
-        EXPECT_TRUE(run.At(change[0] - 1, "detail") != change[1] &&
-                    run.At(change[0], "detail") == change[1])
+        EXPECT_EQ(
+            std::tuple(run.At(change[0] - 1, "detail") != change[1], run.At(change[0], "detail")),
+            std::tuple(true, change[1]))
             << change[0];
     // Back to the menu's update (step 1), not its enter; at the end nothing else changed.
     ExpectFields(run, "84 music 1  85 music 0  135 sfx 0  155 sfx 1  175 sfx 0  200 step 2  "
@@ -199,9 +200,10 @@ TEST(FrontEndRun, HelpPagesAndButtons) {
                                 page1 = ReadRgb565Png(run.File("help1.png")),
                                 page2 = ReadRgb565Png(run.File("help2.png"));
     ASSERT_FALSE(page0.empty() || page1.empty() || page2.empty());
-    EXPECT_TRUE(whiteIn(page1, 204, 211) > 20 && whiteIn(page0, 204, 211) == 0 &&
-                whiteIn(page2, 204, 211) == 0);
-    EXPECT_TRUE(whiteIn(page0, 92, 107) > 50 && whiteIn(page2, 162, 177) > 50); // and the address
+    EXPECT_GT(whiteIn(page1, 204, 211), 20);
+    EXPECT_EQ(std::tuple(whiteIn(page0, 204, 211), whiteIn(page2, 204, 211)), std::tuple(0, 0));
+    EXPECT_GT(whiteIn(page0, 92, 107), 50);
+    EXPECT_GT(whiteIn(page2, 162, 177), 50); // and the address
 }
 
 // A whole game: menu, settings, help, planet, track, countdown, a race flown by the autopilot,
@@ -220,7 +222,7 @@ TEST(FrontEndRun, WholeGame) {
            << results + 60 << " tap 100 90\n"
            << results + 300 << " tap 100 180\n"; // EXIT
     const ProgramRun run = RunGame("game", script.str(), "--autopilot");
-    EXPECT_TRUE(run.exitCode == 0 && run.FirstPassIn(7) == results) << run.output;
+    EXPECT_EQ(std::tuple(run.exitCode, run.FirstPassIn(7)), std::tuple(0, results)) << run.output;
     const int32_t place = run.At(results, "outcome");
     EXPECT_TRUE(place >= 1 && place <= 3) << place;
     for (int64_t pass = results; pass < results + 265; ++pass)

@@ -25,22 +25,22 @@ protected:
 TEST_F(InputTest, KeysTakenAndHeld) {
     // Holding Left and pressing Right: both held until each is released.
     Send(WM_KEYDOWN, KeyCodeLeft, 0), Send(WM_KEYDOWN, KeyCodeRight, 0);
-    EXPECT_TRUE(LeftHeld() && RightHeld());
+    EXPECT_EQ((std::tuple{LeftHeld(), RightHeld()}), std::tuple(true, true));
     Send(WM_KEYUP, KeyCodeLeft, 0);
-    EXPECT_TRUE(!LeftHeld() && RightHeld());
+    EXPECT_EQ((std::tuple{LeftHeld(), RightHeld()}), std::tuple(false, true));
     Send(WM_KEYUP, KeyCodeRight, 0);
     EXPECT_FALSE(RightHeld());
 
     // A is taken once; releasing it changes nothing, a press never taken stays set.
     Send(WM_KEYDOWN, KeyCodeA, 0), Send(WM_KEYUP, KeyCodeA, 0), Send(WM_KEYDOWN, KeyCodeB, 0);
     EXPECT_TRUE(TakeKeyA());
-    EXPECT_TRUE(!TakeKeyA() && TakeKeyB());
+    EXPECT_EQ((std::tuple{TakeKeyA(), TakeKeyB()}), std::tuple(false, true));
 
     // Only the low 16 bits of the code count; Up and Down are level flags too.
     Send(WM_KEYDOWN, 0x10000 | KeyCodeUp, 0);
     EXPECT_TRUE(UpHeld());
     Send(WM_KEYDOWN, KeyCodeDown, 0), Send(WM_KEYUP, KeyCodeDown, 0);
-    EXPECT_TRUE(!DownHeld() && UpHeld());
+    EXPECT_EQ((std::tuple{DownHeld(), UpHeld()}), std::tuple(false, true));
 }
 
 TEST_F(InputTest, TapsAndDrags) {
@@ -59,7 +59,7 @@ TEST_F(InputTest, TapsAndDrags) {
     EXPECT_FALSE(StylusDown());
     // A tap stays pending until someone takes it, whatever happens in between.
     Send(WM_LBUTTONDOWN, 1, PackPoint(239, 319)), Send(WM_KEYDOWN, KeyCodeA, 0);
-    EXPECT_TRUE(TakeKeyA() && TakeTap());
+    EXPECT_EQ((std::tuple{TakeKeyA(), TakeTap()}), std::tuple(true, true));
     EXPECT_EQ(239, TapX());
 }
 

@@ -45,8 +45,9 @@ TEST(Laps, CheckpointMarginAndOrder) {
     PassCheckpoints();
     EXPECT_EQ(s.nextCheckpoint, 1);
     // The return state for a later wreck is saved on passing.
-    EXPECT_TRUE(s.savedTargetWaypoint == 1 && s.savedTargetX == 1234 && s.savedTargetY == 5678 &&
-                s.savedTargetAltitude == 111 && s.savedHeading == 191);
+    EXPECT_EQ(std::tuple(s.savedTargetWaypoint, s.savedTargetX, s.savedTargetY,
+                         s.savedTargetAltitude, s.savedHeading),
+              std::tuple(1, 1234, 5678, 111, 191));
     // The far corner, bounds included.
     ParkedRace();
     s.x = (k0.x1 + 20) * 256 + 255, s.y = (k0.y1 + 20) * 256 + 255;
@@ -75,17 +76,18 @@ TEST(Laps, CheckpointMarginAndOrder) {
 TEST(Laps, LapsPlacesAndTheFinishingOrder) {
     ParkedRace();
     // At the start every ship sees both others level, so ahead: 3 OF 3 on lap 1.
-    EXPECT_TRUE(GetLapAndPlace(0).lap == 1 && GetLapAndPlace(0).place == 3);
+    EXPECT_EQ(std::tuple(GetLapAndPlace(0).lap, GetLapAndPlace(0).place), std::tuple(1, 3));
     // Ship 2 passes Checkpoint 0 from its grid place in the first frame: the player still 3rd.
     ASSERT_TRUE(SetUpTrack(0, 1));
     PassCheckpoints();
-    EXPECT_TRUE(ShipTable[2].nextCheckpoint == 1 && ShipTable[0].nextCheckpoint == 0);
+    EXPECT_EQ(std::tuple(ShipTable[2].nextCheckpoint, ShipTable[0].nextCheckpoint),
+              std::tuple(1, 0));
     EXPECT_EQ(GetLapAndPlace(0).place, 3);
     // The player passes it while ship 1 has not: 2nd.
     ShipTable[1].x = 400 * 256; // out of reach
     PlaceAt(0, Course.checkpoints[0]);
     PassCheckpoints();
-    EXPECT_TRUE(GetLapAndPlace(0).place == 2 && GetLapAndPlace(1).place == 3);
+    EXPECT_EQ(std::tuple(GetLapAndPlace(0).place, GetLapAndPlace(1).place), std::tuple(2, 3));
 
     // A lap of 15 Checkpoints completes on passing Checkpoint 14; the lap line then shows 2.
     ParkedRace();
@@ -94,14 +96,14 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
         PassCheckpoints();
         EXPECT_EQ(ShipTable[0].laps, k == 14 ? 1 : 0);
     }
-    EXPECT_TRUE(ShipTable[0].nextCheckpoint == 0 && RaceResult() == 0);
-    EXPECT_TRUE(GetLapAndPlace(0).lap == 2 && GetLapAndPlace(0).place == 1);
+    EXPECT_EQ(std::tuple(ShipTable[0].nextCheckpoint, RaceResult()), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(GetLapAndPlace(0).lap, GetLapAndPlace(0).place), std::tuple(2, 1));
 
     // Both opponents finish before the player: place 3.
     ParkedRace(true);
     PlaceAt(1, Course.checkpoints[14]), PlaceAt(2, Course.checkpoints[14]);
     PassCheckpoints();
-    EXPECT_TRUE(FinishPlace == 3 && RaceResult() == 0);
+    EXPECT_EQ(std::tuple(FinishPlace, RaceResult()), std::tuple(3, 0));
     PlaceAt(0, Course.checkpoints[14]);
     PassCheckpoints();
     EXPECT_EQ(RaceResult(), 3);
@@ -114,14 +116,14 @@ TEST(Laps, LapsPlacesAndTheFinishingOrder) {
     EXPECT_EQ(RaceResult(), 1);
     PlaceAt(2, Course.checkpoints[14]);
     PassCheckpoints();
-    EXPECT_TRUE(RaceResult() == 1 && ShipTable[2].laps == 3);
+    EXPECT_EQ(std::tuple(RaceResult(), ShipTable[2].laps), std::tuple(1, 3));
 
     // Ships keep counting after their third lap; only completing lap 3 moves FinishPlace.
     ParkedRace();
     ShipTable[1].laps = 3, ShipTable[1].nextCheckpoint = 14;
     PlaceAt(1, Course.checkpoints[14]);
     PassCheckpoints();
-    EXPECT_TRUE(ShipTable[1].laps == 4 && FinishPlace == 1);
+    EXPECT_EQ(std::tuple(ShipTable[1].laps, FinishPlace), std::tuple(4, 1));
 }
 
 TEST(Laps, RacePanel) {
@@ -141,8 +143,9 @@ TEST(Laps, RacePanel) {
         for (int32_t x = 0; x < 240; ++x) {
             SCOPED_TRACE(x);
             const uint16_t colour = (x == 0 || x == 239) ? 0xFFFF : inner(x);
-            EXPECT_TRUE(screen[235 * 240 + x] == 0xFFFF && screen[238 * 240 + x] == 0xFFFF);
-            EXPECT_TRUE(screen[236 * 240 + x] == colour && screen[237 * 240 + x] == colour);
+            EXPECT_EQ(std::tuple(screen[235 * 240 + x], screen[238 * 240 + x],
+                                 screen[236 * 240 + x], screen[237 * 240 + x]),
+                      std::tuple(0xFFFF, 0xFFFF, colour, colour));
         }
     };
     ParkedRace();
@@ -158,7 +161,8 @@ TEST(Laps, RacePanel) {
     drawAt(62.5, [](int32_t x) { return uint16_t(x <= 120 ? 0xF81F : 0x1111); });
     // Above top speed the bar stays within its frame; nothing written outside rows 235-238.
     drawAt(132.5, [](int32_t) { return uint16_t{0xF81F}; });
-    EXPECT_TRUE(screen[234 * 240 + 100] == 0x1111 && screen[239 * 240 + 100] == 0x1111);
+    EXPECT_EQ(std::tuple(screen[234 * 240 + 100], screen[239 * 240 + 100]),
+              std::tuple(0x1111, 0x1111));
     // A ship with no top speed shows an empty bar instead of dividing by zero.
     ShipTable[0].topSpeed = 0.0;
     drawAt(132.5, [](int32_t) { return uint16_t{0x1111}; });

@@ -39,21 +39,23 @@ TEST(Load, AllFilesMissingLeavesBlackPictures) {
     EXPECT_EQ(afterLoad, GameRandom()) << "the generator is seeded from --seed";
     GameOptions.hasSeed = false;
 
-    EXPECT_TRUE(AllZero(TerrainColours, 512 * 512) && AllZero(HeightMap, 512 * 512) &&
-                AllZero(DepthBuffer, 240 * 240));
-    EXPECT_TRUE(AllZero(SkyPicture, 256 * 256) && AllZero(ExplosionPicture, 256 * 256));
-    EXPECT_TRUE(AllZero(LogoPicture, 240 * 80) && AllZero(ExitIcon, 16 * 16));
+    EXPECT_EQ(std::tuple(AllZero(TerrainColours, 512 * 512), AllZero(HeightMap, 512 * 512),
+                         AllZero(DepthBuffer, 240 * 240), AllZero(SkyPicture, 256 * 256),
+                         AllZero(ExplosionPicture, 256 * 256), AllZero(LogoPicture, 240 * 80),
+                         AllZero(ExitIcon, 16 * 16)),
+              std::tuple(true, true, true, true, true, true, true));
     EXPECT_TRUE(AllZero(PanelPicture, 240 * 80)); // black labels on a black panel
     for (uint16_t* slot : TileSlots)
         EXPECT_TRUE(AllZero(slot, TileSlotPixels));
-    ASSERT_TRUE(ModelTable[0] != nullptr && ModelTable[0]->header.numTris == 0);
+    ASSERT_NE(ModelTable[0], nullptr);
+    ASSERT_EQ(ModelTable[0]->header.numTris, 0);
 
     uint16_t* sky = SkyPicture;
     LoadGameAssets(); // a second load reuses the buffers
     EXPECT_EQ(SkyPicture, sky);
     ReleaseGameAssets();
-    EXPECT_TRUE(SkyPicture == nullptr && TileSlots[3] == nullptr && SheetFontPicture == nullptr &&
-                ModelTable[0] == nullptr);
+    EXPECT_EQ(std::tuple(SkyPicture, TileSlots[3], SheetFontPicture, ModelTable[0]),
+              std::tuple(nullptr, nullptr, nullptr, nullptr));
     ReleaseGameAssets(); // twice is harmless
 }
 

@@ -83,7 +83,7 @@ bool Empty(const ShipModel& model) {
 TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     ShipModel* model = CreateShipModel();
     ASSERT_NE(model, nullptr);
-    EXPECT_TRUE(Empty(*model) && model->skin.empty());
+    EXPECT_EQ(std::tuple(Empty(*model), model->skin.size()), std::tuple(true, 0u));
 
     // One frame of three vertices: 40 + 12 bytes at ofs_frames, and the file ends there.
     const std::vector<uint8_t> bytes = Md2Builder::Triangle().Bytes();
@@ -92,8 +92,9 @@ TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     EXPECT_EQ(std::make_tuple(h.ident, h.skinWidth, h.numVertices, h.ofsEnd),
               std::make_tuple(0x32504449, 64, 3, static_cast<int32_t>(bytes.size())));
     // Every array read has one entry more than its count.
-    ASSERT_TRUE(model->texCoords.size() == 4u && model->triangles.size() == 2u &&
-                model->frameHeaders.size() == 1u && model->frameVertices[0].size() == 4u);
+    ASSERT_EQ(std::tuple(model->texCoords.size(), model->triangles.size(),
+                         model->frameHeaders.size(), model->frameVertices.at(0).size()),
+              std::tuple(4u, 2u, 1u, 4u));
     const Md2TexCoord* st = model->texCoords.data();
     EXPECT_EQ(std::make_tuple(st[1].s, st[1].t, st[2].s), std::make_tuple(-3, -2, 127));
     const Md2Triangle& t = model->triangles[0];
@@ -107,7 +108,7 @@ TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     // The skin is 128 x 128 whatever the file says, allocated even when the picture is
     // missing (then black).
     EXPECT_EQ(LoadShipSkin(*model, "/nonexistent/plane1.tga"), 0);
-    EXPECT_TRUE(model->header.skinWidth == 128 && model->header.skinHeight == 128);
+    EXPECT_EQ(std::tuple(model->header.skinWidth, model->header.skinHeight), std::tuple(128, 128));
     ASSERT_EQ(model->skin, std::vector<uint16_t>(128 * 128, 0));
 
     // A picture in the game's layout is converted into it.
@@ -118,7 +119,7 @@ TEST(ShipModelReader, ReadsASmallHandMadeModel) {
     EXPECT_EQ(model->skin[0], 0xF800);
 
     ReleaseShipModel(*model);
-    EXPECT_TRUE(Empty(*model) && model->skin.empty());
+    EXPECT_EQ(std::tuple(Empty(*model), model->skin.size()), std::tuple(true, 0u));
     DestroyShipModel(model);
     EXPECT_EQ(model, nullptr);
 }
@@ -179,6 +180,7 @@ TEST(ShipModelReader, AcceptsTheLimits) {
     m.body.resize(255 * (40 + 4 * 500), 1);
     ShipModel model{};
     ASSERT_TRUE(ReadShipModel(model, WriteTemp("limits.md2", m.Bytes()).c_str()));
-    ASSERT_TRUE(model.frameVertices.size() == 255u && model.frameVertices[254].size() == 501u);
+    ASSERT_EQ(model.frameVertices.size(), 255u);
+    ASSERT_EQ(model.frameVertices[254].size(), 501u);
     EXPECT_EQ(model.frameVertices[254][499].v[1], 1);
 }

@@ -34,13 +34,14 @@ TEST(MenuPress, SquashStretchAndEffectsPerStep) {
             EXPECT_EQ(heights, (std::vector<int32_t>{20, 16, 12, 8, 4, 8, 12, 16, 20, 24}));
         } else {
             ASSERT_EQ(heights.size(), 20u);
-            EXPECT_TRUE(heights[9] == 2 && heights[19] == 22);
+            EXPECT_EQ(std::tuple(heights[9], heights[19]), std::tuple(2, 22));
         }
         EXPECT_TRUE(immediateAt == 10 / step && finalAt == 20 / step)
             << immediateAt << " " << finalAt;
     }
     PressAnimation idle = {0, 0, 0, 1};
-    EXPECT_TRUE(AdvancePress(idle).event == PressEvent::None && idle.counter == 0);
+    EXPECT_EQ((std::tuple{AdvancePress(idle).event, idle.counter}),
+              std::tuple(PressEvent::None, 0));
 }
 
 TEST(MenuButtons, OpenRectanglesAndHiddenButtons) {
@@ -80,8 +81,8 @@ TEST(MenuSettings, WordsCyclingAndValuesOutOfRange) {
     // Values nobody can reach from the screen never index past the words.
     GameSettings.distance = 7, GameSettings.sfx = -3;
     EXPECT_STREQ(SettingWord(DistanceLine), "");
-    EXPECT_TRUE(CycleSetting(DistanceLine) == 0 && CycleSetting(SoundFxLine) == 0 &&
-                CycleSetting(0) == 0);
+    EXPECT_EQ((std::tuple{CycleSetting(DistanceLine), CycleSetting(SoundFxLine), CycleSetting(0)}),
+              std::tuple(0, 0, 0));
     SetDefaultSettings();
 }
 
@@ -103,8 +104,8 @@ TEST(MenuSelection, CaptionsThatFit) {
 }
 
 TEST(MenuBackgrounds, TrackPreviewAndScrolling) {
-    EXPECT_TRUE(PreviewGrey(0) == 0x0000 && PreviewGrey(128) == 0x8410 &&
-                PreviewGrey(255) == 0xFFFF);
+    EXPECT_EQ(std::tuple(PreviewGrey(0), PreviewGrey(128), PreviewGrey(255)),
+              std::tuple(0x0000, 0x8410, 0xFFFF));
     std::vector<uint8_t> map(512 * 512, 7);
     map[4 * 512 + 8] = 128;   // preview (2, 1)
     map[508 * 512 + 508] = 0; // preview (127, 127)
@@ -149,9 +150,9 @@ TEST(MenuResults, PulseTimingAndPlaceWords) {
     }
     EXPECT_EQ(std::tie(endFrame, firstTapFrame), std::make_tuple(264, 72));
     // Widest on the 13th frame.
-    EXPECT_TRUE(sizes[0] == 0 && sizes[12] == 24 && sizes[23] == 2 && sizes[24] == 0);
+    EXPECT_EQ(std::tuple(sizes[0], sizes[12], sizes[23], sizes[24]), std::tuple(0, 24, 2, 0));
     EXPECT_EQ(std::string(PlaceWord(1)) + "/" + PlaceWord(3), "1ST PLACE/3RD PLACE");
-    EXPECT_TRUE(PlaceWord(0) == nullptr && PlaceWord(100) == nullptr);
+    EXPECT_EQ(std::tuple(PlaceWord(0), PlaceWord(100)), std::tuple(nullptr, nullptr));
 }
 
 TEST(MenuHelp, LinesFitAndStayInPlace) {
@@ -172,5 +173,5 @@ TEST(MenuHelp, LinesFitAndStayInPlace) {
     EXPECT_STREQ(HelpPageLines(0, count)[1].text, "                           ");
     EXPECT_STREQ(HelpPageLines(1, count)[5].text, " Button A/Yellow circle on");
     EXPECT_STREQ(HelpPageLines(2, count)[8].text, "Email: dev@tarnvell.example");
-    EXPECT_TRUE(HelpPageLines(3, count) == nullptr && count == 0);
+    EXPECT_EQ((std::tuple{HelpPageLines(3, count), count}), std::tuple(nullptr, 0));
 }

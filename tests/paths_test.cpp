@@ -51,8 +51,9 @@ TEST(Paths, FoldersFollowTheProgramPath) {
     SetDataFolder(found);
     EXPECT_EQ(GraphFolder(), data.string() + "/Graph/");
     uint16_t pixel = 0;
-    EXPECT_TRUE(LoadTgaPicture(DataFilePath(GraphFolder(), "exit.tga"), 1, 1, &pixel) == 1 &&
-                pixel == 0xFFFF);
+    EXPECT_EQ(
+        (std::tuple{LoadTgaPicture(DataFilePath(GraphFolder(), "exit.tga"), 1, 1, &pixel), pixel}),
+        std::tuple(1, 0xFFFF));
 }
 
 TEST(Paths, SearchOrder) {

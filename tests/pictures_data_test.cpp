@@ -163,7 +163,7 @@ TEST(PicturesData, SmallFontIsAConsoleFontTable) {
     auto empty = [](const std::vector<uint8_t>& g) {
         return std::all_of(g.begin(), g.end(), [](uint8_t b) { return b == 0; });
     };
-    EXPECT_TRUE(empty(glyph(0)) && empty(glyph(' ')));
+    EXPECT_EQ(std::tuple(empty(glyph(0)), empty(glyph(' '))), std::tuple(true, true));
     std::set<std::vector<uint8_t>> seen;
     for (int code = 33; code < 127; ++code) {
         EXPECT_FALSE(empty(glyph(code))) << "character " << code;
@@ -173,7 +173,9 @@ TEST(PicturesData, SmallFontIsAConsoleFontTable) {
     // accented letters carry their accents.
     for (int code = 1; code < 32; ++code)
         EXPECT_TRUE(empty(glyph(code))) << "control code " << code;
-    EXPECT_TRUE(!empty(glyph(0xE9)) && glyph(0xE9) != glyph('e') && glyph('a') != glyph('A'));
+    EXPECT_FALSE(empty(glyph(0xE9)));
+    EXPECT_NE(glyph(0xE9), glyph('e'));
+    EXPECT_NE(glyph('a'), glyph('A'));
 }
 
 TEST(PicturesData, ExplosionFramesStandApartOnBlack) {

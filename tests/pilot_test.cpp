@@ -73,7 +73,7 @@ TEST(Pilot, SteeringDeadBandAndDirection) {
     PilotShip(200 * 256 - 4000, 300 * 256 - 4000);
     s.wrecked = 1;
     SteerOpponent(1, ground.data());
-    EXPECT_TRUE(s.bank == 0.0 && s.speed == 0.0);
+    EXPECT_EQ(std::tuple(s.bank, s.speed), std::tuple(0.0, 0.0));
 }
 
 TEST(Pilot, WaypointSwitching) {
@@ -106,7 +106,7 @@ TEST(Pilot, WaypointSwitching) {
         seenLow |= s.targetAltitude < 125;
         seenHigh |= s.targetAltitude > 134;
     }
-    EXPECT_TRUE(seenLow && seenHigh);
+    EXPECT_EQ(std::tuple(seenLow, seenHigh), std::tuple(true, true));
 }
 
 TEST(Pilot, HeightKeepingAndThrottle) {
@@ -149,7 +149,7 @@ TEST(Pilot, NoCourseInstalled) {
     ShipTable[0].topSpeed = 10.0, ShipTable[0].acceleration = 1.0;
     auto ground = FlatGround(0);
     SteerOpponent(0, ground.data()); // no Waypoints: aims where it is, still flies
-    EXPECT_TRUE(ShipTable[0].targetWaypoint == 0 && ShipTable[0].speed == 1.0);
+    EXPECT_EQ(std::tuple(ShipTable[0].targetWaypoint, ShipTable[0].speed), std::tuple(0, 1.0));
     SteerOpponent(-1, ground.data());
     SteerOpponent(ShipSlots, ground.data());
 }

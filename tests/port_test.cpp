@@ -146,7 +146,8 @@ TEST_F(PortTest, MenuFocusMovesOverTheScreensButtonsAndTapsTheirCentres) {
     PortMouseUsed();
     EXPECT_FALSE(ReadPortOverlay(0).focusShown);
     Walk({{A::Left, NextItem}});
-    EXPECT_TRUE(ReadPortOverlay(0).focusShown && ReadPortOverlay(0).focus.left == 171);
+    EXPECT_EQ(std::tuple(ReadPortOverlay(0).focusShown, ReadPortOverlay(0).focus.left),
+              std::tuple(true, 171));
 }
 
 TEST_F(PortTest, PauseStopsTheClockAndEscapeAgainLeavesByTheExitIcon) {
@@ -156,11 +157,11 @@ TEST_F(PortTest, PauseStopsTheClockAndEscapeAgainLeavesByTheExitIcon) {
 
     ShowScreen(StateRace);
     Press(ActionBit(PortAction::Back));
-    EXPECT_TRUE(PortPaused() && ReadPortOverlay(0).paused);
+    EXPECT_EQ((std::tuple{PortPaused(), ReadPortOverlay(0).paused}), std::tuple(true, true));
     EXPECT_EQ(TakeMessages(), Messages{});
     // Another key resumes and does nothing else; 700 ms paused are left out of the clock.
     PortInput(ActionBit(PortAction::Left), true, false, 700);
-    EXPECT_TRUE(!PortPaused() && PortPausedMilliseconds(5000) == 700u);
+    EXPECT_EQ((std::tuple{PortPaused(), PortPausedMilliseconds(5000)}), std::tuple(false, 700u));
     EXPECT_EQ(TakeMessages(), Messages{});
 
     // The pad's B is brake in a race, not pause; its Start pauses.
@@ -172,7 +173,7 @@ TEST_F(PortTest, PauseStopsTheClockAndEscapeAgainLeavesByTheExitIcon) {
 
     // Back while paused: the exit icon is pressed and held until the race has gone.
     PortInput(ActionBit(PortAction::Back), true, false, 2500);
-    EXPECT_TRUE(!PortPaused() && PortPausedMilliseconds(9000) == 1200u);
+    EXPECT_EQ((std::tuple{PortPaused(), PortPausedMilliseconds(9000)}), std::tuple(false, 1200u));
     const intptr_t icon = PackPoint(232, 8);
     EXPECT_EQ(TakeMessages(), (Messages{{WM_MOUSEMOVE, 0, icon}, {WM_LBUTTONDOWN, 1, icon}}));
     ShowScreen(StateRace);
@@ -201,7 +202,8 @@ TEST_F(PortTest, AnyKeyEndsTheResultsAsATapAndPlainScreensGetTheDeviceKeys) {
     // Full screen and screenshot are the window's, on every screen.
     PortInput(ActionBit(PortAction::Screenshot) | ActionBit(PortAction::Fullscreen), true, false,
               0);
-    EXPECT_TRUE(TakePortScreenshotRequest() && TakePortFullscreenRequest());
+    EXPECT_EQ((std::tuple{TakePortScreenshotRequest(), TakePortFullscreenRequest()}),
+              std::tuple(true, true));
     EXPECT_FALSE(TakePortScreenshotRequest());
 
     ShowScreen(StateStart);

@@ -69,7 +69,7 @@ TEST(Presentation, GreyPanels) {
     frame[1 * 240 + 5] = 0x8410; // (16 + 32 + 16) / 8 = 8, at row 5, byte 159 high
     std::fill(grey4.begin(), grey4.end(), 0xAA);
     WriteFrameToDisplay(grey4.data(), {4, 0, 0}, frame.data());
-    EXPECT_TRUE(grey4[0] == 0xF0 && grey4[5 * 160 + 159] == 0x80);
+    EXPECT_EQ(std::tuple(+grey4[0], +grey4[5 * 160 + 159]), std::tuple(0xF0, 0x80));
 
     // Two bits a pixel: the top two bits of red; leftmost pixel in the first byte's top bits.
     std::vector<uint16_t> two(240 * 320, 0x3FFF);
@@ -77,7 +77,7 @@ TEST(Presentation, GreyPanels) {
     std::vector<uint8_t> grey2(60 * 320, 0x55);
     WriteFrameToDisplay(grey2.data(), {2, 0, 60}, two.data());
     // Pixel 5 is the second of byte 1: bits 5-4.
-    EXPECT_TRUE(grey2[0] == 0xC0 && grey2[1] == 0x20 && grey2[60] == 0x00);
+    EXPECT_EQ(std::tuple(+grey2[0], +grey2[1], +grey2[60]), std::tuple(0xC0, 0x20, 0x00));
 
     // A 555 display would get 565 data unchanged; an unknown depth gets nothing.
     std::vector<uint8_t> untouched(1000, 0x11);

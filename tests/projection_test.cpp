@@ -31,8 +31,8 @@ TEST(AngleTables, TellingRowsTruncateTowardZero) {
                   std::make_pair(row[1], row[2]))
             << row[0];
     // The view edges of angle 0 look along 241 and 15: mirror images.
-    EXPECT_TRUE(CosTable[241] == CosTable[15] && SinTable[241] == -SinTable[15]);
-    EXPECT_TRUE(LeftEdgeAngle(0) == 241 && RightEdgeAngle(250) == 9);
+    EXPECT_EQ(std::tuple(CosTable[241], SinTable[241]), std::tuple(CosTable[15], -SinTable[15]));
+    EXPECT_EQ(std::tuple(LeftEdgeAngle(0), RightEdgeAngle(250)), std::tuple(241, 9));
 }
 
 TEST(EyePoint, StandsFourHeightsBehindTheTarget) {
@@ -59,7 +59,7 @@ TEST(ProjectPoint, WorkedExample) {
         ScreenPoint p{};
         ProjectPoint(camera, {c[0], c[1], c[2]}, p);
         EXPECT_EQ(std::make_tuple(p.x, p.y, p.visible), std::make_tuple(c[3], c[4], 1)) << c[1];
-        EXPECT_TRUE(c[1] != 0 || p.distance == 16720) << p.distance;
+        EXPECT_TRUE(c[1] != 0 || p.distance == 16720) << c[1] << ": " << p.distance;
     }
 
     EXPECT_NEAR(ViewDistance(15600.0), 16720.0, 1.0);
@@ -76,11 +76,11 @@ TEST(ProjectPoint, BehindTheEyeOnlyClearsVisible) {
 
     // Just ahead of the eye the screen position leaves the int range; it saturates.
     ProjectPoint(camera, {-5599, 100000000, 0}, p);
-    EXPECT_TRUE(p.visible == 0 && p.x == INT32_MAX);
+    EXPECT_EQ(std::tuple(p.visible, p.x), std::tuple(0, INT32_MAX));
     CameraState high = camera;
     high.height = 2000000;
     ProjectPoint(high, {-5599 - 2000000 * 4 + 5600, 0, -262000}, p);
-    EXPECT_TRUE(p.visible == 0 && p.y == INT32_MAX);
+    EXPECT_EQ(std::tuple(p.visible, p.y), std::tuple(0, INT32_MAX));
 }
 
 TEST(ProjectPoint, VisibilityMargins) {
@@ -89,7 +89,7 @@ TEST(ProjectPoint, VisibilityMargins) {
     // On the centre line: column 120, or 119 when the quotient falls just short.
     for (int32_t x = 0; x < 60000; x += 777) {
         ProjectPoint(camera, {x, 0, 0}, p);
-        EXPECT_TRUE(p.x == 120 || p.x == 119) << x;
+        EXPECT_TRUE(p.x == 120 || p.x == 119) << x << ": " << p.x;
     }
 
     // Forward 10000 from the eye: the right edge lies `half` to the right.
@@ -109,9 +109,9 @@ TEST(ProjectPoint, VisibilityMargins) {
         sawTop |= p.y == 0, sawBottom |= p.y == 240;
         EXPECT_TRUE(p.y < -1 || p.y > 240 || (p.y > 0 && p.y < 239) ||
                     p.visible == (p.y == 0 || p.y == 239))
-            << p.y;
+            << p.y << " visible " << p.visible;
     }
-    EXPECT_TRUE(sawTop && sawBottom);
+    EXPECT_EQ(std::tuple(sawTop, sawBottom), std::tuple(true, true));
 }
 
 TEST(RotatePoint, TurnsAboutEachAxisInOrder) {

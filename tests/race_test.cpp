@@ -166,12 +166,14 @@ TEST(Race, CountdownFortyFramesWithItsEffects) {
         for (int32_t w = 0; w < 3; ++w)
             EXPECT_EQ(RaceEffectRequests[words[w]], effects[words[w]] + (updates >= 10 * w + 10));
         for (int32_t i = 0; i < 3 && updates <= 30; ++i)
-            EXPECT_TRUE(ShipTable[i].x == grid[i].x && ShipTable[i].speed == 0.0) << i;
+            EXPECT_EQ(std::tuple(ShipTable[i].x, ShipTable[i].speed), std::tuple(grid[i].x, 0.0))
+                << i;
         ASSERT_LE(updates, 40);
     }
     EXPECT_EQ(updates, 40);
     // During "GO!" the race already runs: the opponents are under way.
-    EXPECT_TRUE(ShipTable[1].speed > 0.0 && ShipTable[2].x != grid[2].x);
+    EXPECT_TRUE(ShipTable[1].speed > 0.0 && ShipTable[2].x != grid[2].x)
+        << ShipTable[1].speed << " " << ShipTable[2].x;
     EXPECT_EQ(ShipTable[0].speed, 0.0); // nobody pressed anything
 
     ASSERT_TRUE(Pass()); // the countdown's leave replaces itself with the race
@@ -211,7 +213,7 @@ TEST(Race, ExitIconAbandonsTheRace) {
     EXPECT_EQ(std::tie(RaceOutcome, GameStep), std::make_tuple(100, StepLeave));
     ASSERT_TRUE(Pass());
     EXPECT_EQ(GameState, StateRace);
-    ASSERT_TRUE(Pass() && Pass());
+    ASSERT_EQ((std::tuple{Pass(), Pass()}), std::tuple(true, true));
     EXPECT_EQ(std::tie(GameState, GameStep, RaceOutcome),
               std::make_tuple(StateRace, StepUpdate, 100));
 }
@@ -230,7 +232,7 @@ TEST(Race, PadSceneAndCamera) {
     StylusUpMessage();
     StylusDownMessage(static_cast<intptr_t>(230 | (5 << 16)));
     ASSERT_TRUE(Pass());
-    EXPECT_TRUE(ShipTable[0].speed == 7.5 * 6 && GameStep == StepUpdate);
+    EXPECT_EQ(std::tuple(ShipTable[0].speed, GameStep), std::tuple(7.5 * 6, StepUpdate));
     StylusUpMessage();
 
     // The ships are drawn where the previous flight step left them: this frame's box lies
@@ -240,7 +242,8 @@ TEST(Race, PadSceneAndCamera) {
     const int32_t after = ShipTable[0].x;
     ASSERT_LT(after, before - 100); // flying west
     const ShipState& s = ShipTable[0];
-    EXPECT_TRUE(s.boxMinX <= before && s.boxMaxX >= before);
+    EXPECT_TRUE(s.boxMinX <= before && s.boxMaxX >= before)
+        << s.boxMinX << " " << before << " " << s.boxMaxX;
     EXPECT_LT(std::abs((s.boxMinX + s.boxMaxX) / 2 - before),
               std::abs((s.boxMinX + s.boxMaxX) / 2 - after));
 
@@ -261,16 +264,17 @@ TEST(Race, SurfaceContactWrecksAndExplodesOnce) {
     FrameRate = 20;
     const int32_t explosions = RaceEffectRequests[ExplodeEffect];
     DrawRaceScene();
-    EXPECT_TRUE(ShipTable[0].wrecked == 0 && RaceEffectRequests[ExplodeEffect] == explosions);
+    EXPECT_EQ(std::tuple(ShipTable[0].wrecked, RaceEffectRequests[ExplodeEffect]),
+              std::tuple(0, explosions));
     ShipTable[0].altitude = ShipTable[1].altitude = -50;
     DrawRaceScene();
-    EXPECT_TRUE(ShipTable[0].wrecked == 1 && ShipTable[0].wreckFrames == 0);
-    EXPECT_TRUE(ShipTable[1].wrecked == 1 && ShipTable[2].wrecked == 0);
+    EXPECT_EQ(std::tuple(ShipTable[0].wrecked, ShipTable[0].wreckFrames), std::tuple(1, 0));
+    EXPECT_EQ(std::tuple(ShipTable[1].wrecked, ShipTable[2].wrecked), std::tuple(1, 0));
     EXPECT_EQ(RaceEffectRequests[ExplodeEffect], explosions + 1);
     // The explosion plays from the next drawing on; the count is in drawn frames.
     DrawRaceScene();
-    EXPECT_TRUE(ShipTable[0].wreckFrames == 1 &&
-                RaceEffectRequests[ExplodeEffect] == explosions + 1);
+    EXPECT_EQ(std::tuple(ShipTable[0].wreckFrames, RaceEffectRequests[ExplodeEffect]),
+              std::tuple(1, explosions + 1));
 }
 
 TEST(Race, AttractFlightFliesShipZeroOnly) {
@@ -282,20 +286,24 @@ TEST(Race, AttractFlightFliesShipZeroOnly) {
         AttractFlight();
     // Under way, nothing counted.
     EXPECT_TRUE(ShipTable[0].speed > 100.0 && ShipTable[0].x != grid[0].x &&
-                ShipTable[0].nextCheckpoint == 0);
+                ShipTable[0].nextCheckpoint == 0)
+        << ShipTable[0].speed << " " << ShipTable[0].x << " " << ShipTable[0].nextCheckpoint;
     for (int32_t i = 1; i < 3; ++i)
-        EXPECT_TRUE(ShipTable[i].x == grid[i].x && ShipTable[i].y == grid[i].y) << i;
+        EXPECT_EQ(std::tuple(ShipTable[i].x, ShipTable[i].y), std::tuple(grid[i].x, grid[i].y))
+            << i;
     // The camera has followed: its target is near the ship.
     EXPECT_TRUE(std::abs(Camera.x - ShipTable[0].x) < 2000 &&
-                std::abs(Camera.y - ShipTable[0].y) < 2000);
+                std::abs(Camera.y - ShipTable[0].y) < 2000)
+        << Camera.x - ShipTable[0].x << " " << Camera.y - ShipTable[0].y;
 }
 
 TEST(Race, WholeAutopilotRaceReachesTheResults) {
     const RaceReport r = AutopilotRace(0, 1, 20000);
     ASSERT_TRUE(r.finished) << "passes " << r.passes;
-    EXPECT_TRUE(r.laps[0] == 3 && RaceOutcome >= 1 && RaceOutcome <= 3) << RaceOutcome;
-    EXPECT_TRUE(RaceMusicRequest == ResultsMusic &&
-                ScreenStackEntry(ScreenStackDepth() - 1) == StateMainMenu);
+    EXPECT_TRUE(r.laps[0] == 3 && RaceOutcome >= 1 && RaceOutcome <= 3)
+        << r.laps[0] << " " << RaceOutcome;
+    EXPECT_EQ(std::tuple(RaceMusicRequest, ScreenStackEntry(ScreenStackDepth() - 1)),
+              std::tuple(ResultsMusic, StateMainMenu));
     EXPECT_LE(r.wrecks[0] + r.wrecks[1] + r.wrecks[2], 9);
     EXPECT_LT(r.eyeInGround * 100, r.raceFrames);
 }
@@ -321,7 +329,8 @@ TEST(Race, ControlsInTheRealProgram) {
         return static_cast<double>(20.0f / static_cast<float>(field(pass, "frameRate")));
     };
     for (int32_t pass = 190; pass < 250; ++pass)
-        ASSERT_TRUE(run.At(pass, "state") == StateRace && run.At(pass, "step") == StepUpdate)
+        ASSERT_EQ(std::tuple(run.At(pass, "state"), run.At(pass, "step")),
+                  std::tuple(StateRace, StepUpdate))
             << pass;
     // Standing on the grid until the pad is touched.
     EXPECT_EQ(speed(199), 0.0);
@@ -332,14 +341,16 @@ TEST(Race, ControlsInTheRealProgram) {
     EXPECT_NEAR(speed(211) - speed(210), -0.5 * dt(211), 0.002);
     // Left held (220-229) banks left 6 a step less 3 of levelling; then it levels.
     EXPECT_NEAR(field(220, "bank"), 3.0 * dt(220), 0.002);
-    EXPECT_TRUE(field(229, "bank") > field(228, "bank") && field(230, "bank") < field(229, "bank"));
+    EXPECT_TRUE(field(229, "bank") > field(228, "bank") && field(230, "bank") < field(229, "bank"))
+        << field(228, "bank") << " " << field(229, "bank") << " " << field(230, "bank");
     // B at 240: the brake takes 8 a step besides the drag.
     EXPECT_NEAR(speed(240) - speed(239), -8.5 * dt(240), 0.002);
     // The exit icon at 250: that frame still flies, the next pass is the main menu.
-    EXPECT_TRUE(run.At(249, "outcome") == 0 && run.At(250, "outcome") == 100 &&
-                run.At(250, "step") == StepLeave && speed(250) < speed(249));
+    EXPECT_EQ(std::tuple(run.At(249, "outcome"), run.At(250, "outcome"), run.At(250, "step")),
+              std::tuple(0, 100, StepLeave));
+    EXPECT_LT(speed(250), speed(249));
     // The course and ships reset.
-    EXPECT_TRUE(run.At(251, "state") == StateMainMenu && speed(251) == 0.0);
+    EXPECT_EQ(std::tuple(run.At(251, "state"), speed(251)), std::tuple(StateMainMenu, 0.0));
 }
 
 // The table of every track and level: TARNVELL_RACE_TABLE=1 to run it (a minute or so);

@@ -61,7 +61,8 @@ TEST(TexturedTriangle, OnlyClockwiseOrFlatCornersAreDrawn) {
     View clockwise, counter;
     clockwise.Triangle(At(10, 10), At(50, 10), At(10, 50));
     counter.Triangle(At(10, 10), At(10, 50), At(50, 10));
-    EXPECT_TRUE(clockwise.Pixel(20, 20) != Untouched && counter.Changed() == 0);
+    EXPECT_EQ(std::tuple(clockwise.Pixel(20, 20) != Untouched, counter.Changed()),
+              std::tuple(true, 0));
 
     // Corners in a line (cross product 0) are drawn: a horizontal edge records only its
     // top corner, which with equal rows is the second one, so row 10 spans 20 to 30.
@@ -93,8 +94,9 @@ TEST(TexturedTriangle, NeedsAVisibleCornerInFrontOfTheEye) {
     // A corner far off the view (but finite) is walked from the view's first row.
     View far;
     far.Triangle(At(100, -20000000), At(140, 100), At(100, 100));
-    EXPECT_TRUE(far.Pixel(0, 100) != Untouched && far.Pixel(99, 100) != Untouched &&
-                far.Pixel(101, 100) == Untouched);
+    EXPECT_EQ(std::tuple(far.Pixel(0, 100) != Untouched, far.Pixel(99, 100) != Untouched,
+                         far.Pixel(101, 100)),
+              std::tuple(true, true, Untouched));
 }
 
 TEST(TexturedTriangle, OneRowAtOneEvenColumnIsOnePair) {
@@ -105,7 +107,8 @@ TEST(TexturedTriangle, OneRowAtOneEvenColumnIsOnePair) {
     view.Triangle(At(41, 10, 777), At(41, 10, 777), At(41, 10, 777), uv);
     EXPECT_EQ(view.Changed(), 2);
     for (int32_t x : {40, 41})
-        EXPECT_TRUE(view.Pixel(10, x) == Texel(3, 4) && view.Depth(10, x) == 777u) << x;
+        EXPECT_EQ(std::tuple(view.Pixel(10, x), view.Depth(10, x)), std::tuple(Texel(3, 4), 777u))
+            << x;
 
     // Texture coordinates outside the skin wrap into it.
     View wrapped;
@@ -131,16 +134,18 @@ TEST(TexturedTriangle, ViewRowsOnlyAndDepthDecides) {
     // Rows -50 to 300: the view is filled down to row 239 and the panel rows stay untouched.
     View view;
     view.Triangle(At(0, -50, 5000), At(400, -50, 5000), At(0, 300, 5000));
-    EXPECT_TRUE(view.Pixel(0, 0) != Untouched && view.Pixel(239, 0) != Untouched);
-    EXPECT_TRUE(view.PanelUntouched() && view.Depth(100, 0) == 5000u);
+    EXPECT_TRUE(view.Pixel(0, 0) != Untouched && view.Pixel(239, 0) != Untouched)
+        << view.Pixel(0, 0) << " " << view.Pixel(239, 0);
+    EXPECT_EQ(std::tuple(view.PanelUntouched(), view.Depth(100, 0)), std::tuple(true, 5000u));
 
     // Farther or equal depth leaves the pixels; nearer depth replaces them.
     const int32_t uvFar[6] = {7, 7, 7, 7, 7, 7}, uvNear[6] = {9, 9, 9, 9, 9, 9};
     view.Triangle(At(0, 0, 6000), At(100, 0, 6000), At(0, 100, 6000), uvFar);
     view.Triangle(At(0, 0, 5000), At(100, 0, 5000), At(0, 100, 5000), uvFar);
-    EXPECT_TRUE(view.Pixel(10, 10) != Texel(7, 7) && view.Depth(10, 10) == 5000u);
+    EXPECT_EQ(std::tuple(view.Pixel(10, 10) != Texel(7, 7), view.Depth(10, 10)),
+              std::tuple(true, 5000u));
     view.Triangle(At(0, 0, 4000), At(100, 0, 4000), At(0, 100, 4000), uvNear);
-    EXPECT_TRUE(view.Pixel(10, 10) == Texel(9, 9) && view.Depth(10, 10) == 4000u);
+    EXPECT_EQ(std::tuple(view.Pixel(10, 10), view.Depth(10, 10)), std::tuple(Texel(9, 9), 4000u));
 
     // Black texels of a triangle are drawn.
     View black;
@@ -214,6 +219,7 @@ TEST(Billboard, NearerThan256ShowsOnlyWhereNothingWasDrawn) {
     for (int32_t i = 0; i < 240 * 240; ++i)
         view.depth[i] = i % 240 >= 120 ? 100000 : Empty;
     DrawBillboard(view.camera, WorldPoint{-5400, 0, 175}, sheet.data(), 3, 0);
-    EXPECT_TRUE(view.Pixel(150, 110) == 0x0777 && view.Pixel(150, 130) == Untouched);
+    EXPECT_EQ(std::tuple(view.Pixel(150, 110), view.Pixel(150, 130)),
+              std::tuple(0x0777, Untouched));
     EXPECT_TRUE(view.PanelUntouched());
 }

@@ -100,7 +100,7 @@ TEST(DrawModel, PlacesVerticesEightTimesWiderAndAQuarterAsHigh) {
     box = DrawModel(empty, scene.camera, 0, 0, 0, 0, 7, 8, 9, scene.heights.data());
     EXPECT_EQ(std::tie(box.minX, box.maxY, box.maxZ), std::make_tuple(7, 8, 9));
     box = DrawModel(model, scene.camera, 1, 0, 0, 0, 7, 8, 9, scene.heights.data());
-    EXPECT_TRUE(box.minX == 7 && scene.Changed() == 0);
+    EXPECT_EQ(std::tuple(box.minX, scene.Changed()), std::tuple(7, 0));
 }
 
 TEST(DrawModel, TouchingAtExactlyTwiceTheHeightByte) {
@@ -109,9 +109,9 @@ TEST(DrawModel, TouchingAtExactlyTwiceTheHeightByte) {
     const int32_t x = 10 * 256 + 5, y = 20 * 256 + 5;
     const ShipModel point = MakeModel({{0, 0, -8}}); // 2 altitude units below the origin
     ModelBox box = DrawModel(point, scene.camera, 0, 0, 0, 0, x, y, 102, scene.heights.data());
-    EXPECT_TRUE(box.minX == -1 && box.contact == 1);
+    EXPECT_EQ(std::tuple(box.minX, box.contact), std::tuple(-1, 1));
     box = DrawModel(point, scene.camera, 0, 0, 0, 0, x, y, 103, scene.heights.data());
-    EXPECT_TRUE(box.contact == 0 && box.minZ == 101);
+    EXPECT_EQ(std::tuple(box.contact, box.minZ), std::tuple(0, 101));
     // Cells are found modulo the map: one map width further is the same cell.
     box = DrawModel(point, scene.camera, 0, 0, 0, 0, x + 512 * 256, y - 512 * 256, 102,
                     scene.heights.data());
@@ -127,7 +127,7 @@ TEST(DrawModel, TouchingAtExactlyTwiceTheHeightByte) {
     EXPECT_EQ(scene.Changed(), 0);
     box = DrawModel(MakeModel(Card, BothWindings), scene.camera, 0, 0, 0, 0, 4400, 0, 175,
                     scene.heights.data());
-    EXPECT_TRUE(box.contact == 0 && scene.Changed() > 100);
+    EXPECT_TRUE(box.contact == 0 && scene.Changed() > 100) << box.contact << " " << scene.Changed();
     EXPECT_TRUE(std::all_of(scene.frame.begin() + 240 * 240, scene.frame.end(),
                             [](uint16_t p) { return p == Untouched; }));
 }
@@ -137,7 +137,7 @@ TEST(DrawModel, BehindTheEyeDrawsNothing) {
     // Wholly behind the eye: nothing drawn, but the box is still the model's.
     ModelBox box = DrawModel(MakeModel(Card, BothWindings), scene.camera, 0, 0, 0, 0, -8000, 0, 175,
                              scene.heights.data());
-    EXPECT_TRUE(box.minY == -320 && box.maxZ == 195 && scene.Changed() == 0);
+    EXPECT_EQ(std::tuple(box.minY, box.maxZ, scene.Changed()), std::tuple(-320, 195, 0));
 
     // Two visible corners and one behind the eye: the triangle is skipped. With that corner
     // moved in front of the eye it is drawn.
@@ -186,7 +186,7 @@ TEST(DrawShip, ContactWrecksAndAWreckIsLeftAlone) {
     ModelTable[0] = nullptr;
     ship.altitude = -100;
     EXPECT_EQ(draw(), 0);
-    EXPECT_TRUE(ship.wrecked == 0 && scene.Changed() == 0);
+    EXPECT_EQ(std::tuple(ship.wrecked, scene.Changed()), std::tuple(0, 0));
 }
 
 namespace {
@@ -225,7 +225,7 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
     // The player's dot lies under an opponent's on the same cell; wrecks are marked too.
     ShipTable[1].wrecked = 1;
     frame = MarkShips({{50 * 256, 50 * 256}, {50 * 256, 50 * 256}, {300 * 256, 300 * 256}});
-    EXPECT_TRUE(At(frame, 247, 167) == 0xF81F && At(frame, 286, 206) == 0xF81F);
+    EXPECT_EQ(std::tuple(At(frame, 247, 167), At(frame, 286, 206)), std::tuple(0xF81F, 0xF81F));
 
     // Cell (0, 0): the block at row 240, columns 160-161; the sides that would fall on
     // column 159 and on the view's last row are clipped to the map.
@@ -237,8 +237,8 @@ TEST(MapMarkers, BlocksBordersColoursAndClipping) {
 
     // Cell (511, 511): only the block's first pixel and its two inner sides are on the map.
     frame = MarkShips({{511 * 256, 511 * 256}});
-    EXPECT_TRUE(At(frame, 319, 239) == 0xFFFF && At(frame, 318, 239) == 0 &&
-                At(frame, 319, 238) == 0);
+    EXPECT_EQ(std::tuple(At(frame, 319, 239), At(frame, 318, 239), At(frame, 319, 238)),
+              std::tuple(0xFFFF, 0, 0));
     EXPECT_EQ(std::count_if(frame.begin(), frame.end(), [](uint16_t p) { return p != Untouched; }),
               3);
 
@@ -303,10 +303,12 @@ TEST(BakedShip, ReadsAsAShipFromTheChaseCamera) {
     ASSERT_EQ(LoadShipSkin(model, (graph + "plane1.tga").c_str()), 1);
     // Within what the game reads: one frame, the vertex limit, the skin's texels.
     EXPECT_TRUE(model.header.numFrames == 1 && model.header.numVertices <= 500 &&
-                model.header.numTris > 100);
+                model.header.numTris > 100)
+        << model.header.numFrames << " " << model.header.numVertices << " " << model.header.numTris;
     for (int32_t i = 0; i < model.header.numSt; ++i) {
         const Md2TexCoord& st = model.texCoords[i];
-        EXPECT_TRUE(st.s >= 0 && st.s < 128 && st.t >= 0 && st.t < 128) << i;
+        EXPECT_TRUE(st.s >= 0 && st.s < 128 && st.t >= 0 && st.t < 128)
+            << i << ": " << st.s << " " << st.t;
     }
 
     for (double heading : {0.0, 64.0, 150.0, 192.0}) {

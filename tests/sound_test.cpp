@@ -52,13 +52,14 @@ protected:
 TEST_F(SoundTest, MenuMusicPlaysFromStartUpAndFollowsTheMusicVolume) {
     InitSound();
     const SoundStatus status = ReadSoundStatus();
-    ASSERT_TRUE(status.started && std::string(status.output) == "wav");
-    EXPECT_TRUE(status.modules == 3 && status.effects == 7 && status.playing == MenuMusic &&
-                status.musicVolume == 32);
+    ASSERT_EQ(std::tuple(status.started, std::string_view(status.output)), std::tuple(true, "wav"));
+    EXPECT_EQ(std::tuple(status.modules, status.effects, status.playing, status.musicVolume),
+              std::tuple(3, 7, MenuMusic, 32));
 
     Updates(8);
     SetMusicOn(false); // silenced, not stopped
-    EXPECT_TRUE(ReadSoundStatus().musicVolume == 0 && ReadSoundStatus().playing == MenuMusic);
+    EXPECT_EQ(std::tuple(ReadSoundStatus().musicVolume, ReadSoundStatus().playing),
+              std::tuple(0, MenuMusic));
     Updates(8);
     SetMusicOn(true);
     EXPECT_EQ(ReadSoundStatus().musicVolume, 32);
@@ -67,7 +68,8 @@ TEST_F(SoundTest, MenuMusicPlaysFromStartUpAndFollowsTheMusicVolume) {
     EXPECT_FALSE(ReadSoundStatus().started);
 
     const WavSound r = ReadWav(Out());
-    ASSERT_TRUE(r.rate == 44100 && r.channels == 2 && r.samples.size() == 24 * BlockFrames * 2);
+    ASSERT_EQ(std::tuple(r.rate, r.channels, r.samples.size()),
+              std::tuple(44100, 2, size_t{24} * BlockFrames * 2));
     EXPECT_GT(Level(r, 0, 8), 400.0);   // audible from the first update
     EXPECT_LT(Level(r, 12, 16), 40.0);  // volume 0: quiet once the reverb's tail has gone
     EXPECT_GT(Level(r, 17, 24), 400.0); // back, from where it had got to
@@ -132,8 +134,8 @@ TEST_F(SoundTest, MissingFilesAndOutputsAreSkippedSilently) {
     SetDataFolder((dir_ / "empty").string());
     InitSound();
     const SoundStatus status = ReadSoundStatus();
-    EXPECT_TRUE(status.started && status.modules == 0 && status.effects == 0 &&
-                status.playing == -1);
+    EXPECT_EQ(std::tuple(status.started, status.modules, status.effects, status.playing),
+              std::tuple(true, 0, 0, -1));
     for (int32_t e = MenuEffect; e <= CrashEffect; ++e)
         PlayEffect(static_cast<Effect>(e));
     SwitchMusic(RaceMusic), SetMusicOn(false), SetMusicOn(true);

@@ -95,7 +95,8 @@ TEST(SoundsData, EffectsAreShortMonoPcmWavsThatSound) {
         SCOPED_TRACE(e.name);
         const WavSound wav = ReadWav(std::string(TARNVELL_DATA) + "/Sound/" + e.name);
         ASSERT_GT(wav.rate, 0) << "not a PCM WAV whose sizes add up";
-        EXPECT_TRUE(wav.channels == 1 && wav.rate >= 11025 && wav.rate <= 48000) << wav.rate;
+        EXPECT_TRUE(wav.channels == 1 && wav.rate >= 11025 && wav.rate <= 48000)
+            << wav.channels << " channels at " << wav.rate;
         const double seconds = static_cast<double>(wav.samples.size()) / wav.rate;
         EXPECT_TRUE(seconds >= e.shortest && seconds <= e.longest) << seconds;
         int32_t peak = 0;

@@ -22,7 +22,7 @@ TEST(ScreenMachine, EmptyAndDeepStacks) {
     // An empty stack returns nowhere; a deep stack stays bounded.
     ResetScreenMachine();
     ReturnToPreviousScreen();
-    EXPECT_TRUE(GameState == StateStart && GameStep == StepEnter);
+    EXPECT_EQ(std::tuple(GameState, GameStep), std::tuple(StateStart, StepEnter));
     for (int i = 0; i < 100; ++i)
         PushScreen(StateHelp);
     EXPECT_LE(ScreenStackDepth(), 8);
@@ -31,7 +31,7 @@ TEST(ScreenMachine, EmptyAndDeepStacks) {
 
 TEST(ScreenMachine, FrameRateRule) {
     // Doubled (12 and 22 are DesktopConfig's runs at 10 and 20 frames a second), at least 5.
-    EXPECT_TRUE(MeasuredFrameRate(2) == 5 && MeasuredFrameRate(0) == 5);
+    EXPECT_EQ((std::tuple{MeasuredFrameRate(2), MeasuredFrameRate(0)}), std::tuple(5, 5));
 }
 
 TEST(Window, ShellStateFollowsActivation) {

@@ -63,7 +63,7 @@ TEST(TerrainData, ReadRawFileReadsWhatIsThere) {
     WriteFile(data.root / "long.raw", std::vector<uint8_t>(40, 7));
     EXPECT_TRUE(ReadRawFile((data.root / "long.raw").c_str(), 2, 3, dest.data()));
     EXPECT_TRUE(ReadRawFile((data.root / "long.raw").c_str(), 0, 3, dest.data()));
-    EXPECT_TRUE(dest[5] == 7 && dest[6] == 0xAA);
+    EXPECT_EQ(std::tuple(+dest[5], +dest[6]), std::tuple(7, 0xAA));
     EXPECT_FALSE(ReadRawFile(nullptr, 2, 2, dest.data()));
 }
 
@@ -78,7 +78,7 @@ TEST(TerrainData, TrackMapsByNumber) {
         WriteFile(data.root / "Map" / ("map" + std::to_string(track + 1) + ".raw"), map);
     }
     LoadTrackMap(4);
-    EXPECT_TRUE(heights[0] == 14 && heights[512 * 512 - 1] == 104);
+    EXPECT_EQ(std::tuple(+heights[0], +heights[512 * 512 - 1]), std::tuple(14, 104));
     // Out of range nothing is read; a missing file keeps the previous map.
     fs::remove(data.root / "Map" / "map3.raw");
     for (int32_t track : {0, 5, -1, 2}) {
@@ -124,7 +124,7 @@ TEST(TerrainData, PlanetTilesFillTheFourSlots) {
     fs::remove(data.root / "Graph" / "tile9.tga");
     LoadPlanetTiles(0);
     LoadPlanetTiles(1);
-    EXPECT_TRUE(tilesIn()[0] == 10 && tilesIn()[1] == 2);
+    EXPECT_EQ(std::tuple(tilesIn()[0], tilesIn()[1]), std::tuple(10, 2));
 }
 
 TEST(TerrainData, OverviewMapSamplesEverySixthOrSeventhCell) {
@@ -142,5 +142,5 @@ TEST(TerrainData, OverviewMapSamplesEverySixthOrSeventhCell) {
         EXPECT_EQ(panel[c[0] * 240 + c[1]], colours[c[2] * 512 + c[3]]) << c[0] << "," << c[1];
     // The labels left of column 160 stay.
     for (int32_t i = 0; i < 240 * 80; ++i)
-        ASSERT_TRUE(i % 240 >= 160 || panel[i] == 0xBEEF) << i;
+        ASSERT_TRUE(i % 240 >= 160 || panel[i] == 0xBEEF) << i << ": " << panel[i];
 }

@@ -88,13 +88,14 @@ TEST(Tga, MissingAndForeignFilesLeaveThePictureUntouched) {
     // A cut header, an empty file, none at all, another size asked for, no picture, no name.
     const std::string path = WriteFile("good.tga", good);
     const std::vector<uint8_t> header(good.begin(), good.begin() + 10);
-    EXPECT_TRUE(LoadTgaPicture(WriteFile("header.tga", header), 2, 2, picture.data()) == 0 &&
-                LoadTgaPicture(WriteFile("empty.tga", {}), 2, 2, picture.data()) == 0 &&
-                LoadTgaPicture("/nonexistent/folder/cloud.tga", 2, 2, picture.data()) == 0 &&
-                LoadTgaPicture(path, 4, 1, picture.data()) == 0 &&
-                LoadTgaPicture(path, 0, 2, picture.data()) == 0 &&
-                LoadTgaPicture(path, 2, 2, nullptr) == 0 &&
-                LoadTgaPicture(nullptr, 2, 2, picture.data()) == 0);
+    EXPECT_EQ(
+        (std::tuple{LoadTgaPicture(WriteFile("header.tga", header), 2, 2, picture.data()),
+                    LoadTgaPicture(WriteFile("empty.tga", {}), 2, 2, picture.data()),
+                    LoadTgaPicture("/nonexistent/folder/cloud.tga", 2, 2, picture.data()),
+                    LoadTgaPicture(path, 4, 1, picture.data()),
+                    LoadTgaPicture(path, 0, 2, picture.data()), LoadTgaPicture(path, 2, 2, nullptr),
+                    LoadTgaPicture(nullptr, 2, 2, picture.data())}),
+        std::tuple(0, 0, 0, 0, 0, 0, 0));
     EXPECT_EQ(picture, std::vector<uint16_t>(4, 0xABCD));
     // Attribute bits of the descriptor leave the layout as it is: accepted.
     std::vector<uint8_t> attributes = good;

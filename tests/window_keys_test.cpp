@@ -160,7 +160,8 @@ TEST_F(WindowKeys, ThrustPauseLeaveScreenshotAndMouse) {
     EXPECT_NE(said.find(saved[0].string()), std::string::npos) << said;
     EXPECT_FALSE(ReadRgb565Png(saved[0].string()).empty()) << "not a 240 x 320 picture";
     const PortOverlay overlay = ReadPortOverlay(SDL_GetTicks());
-    EXPECT_TRUE(overlay.noteShown && std::string(overlay.note) == "SCREENSHOT SAVED");
+    EXPECT_EQ(std::tuple(overlay.noteShown, std::string(overlay.note)),
+              std::tuple(true, std::string("SCREENSHOT SAVED")));
     PushKey(SDLK_F12, true); // a second in the same second keeps the first
     Poll();
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pictures / "Tarnvell"),

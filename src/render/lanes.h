@@ -1,5 +1,5 @@
-// Eight 32-bit lanes over the compiler's own vector types, for the vector terrain code: one
-// source that compiles to SSE2, AVX2, NEON and WebAssembly SIMD.
+// Eight (or four) 32-bit lanes over the compiler's own vector types, for the vector terrain
+// code: one source that compiles to SSE2, AVX2, NEON and WebAssembly SIMD.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -61,21 +61,29 @@ template <> struct VectorShape<Vec8> {
     using Pairs = Pairs4;
 };
 
-// Eight 32-bit lanes in one or two vectors; lane j lies in part j / (8 / Parts).
-template <class V> struct Lanes {
+// N 32-bit lanes (eight, or four for a batch's last few strips) in one or two vectors; lane
+// j lies in part j / PerPart.
+template <class V, int32_t N = LaneCount> struct Lanes {
     using Vector = V;
-    static constexpr int32_t Parts = 32 / static_cast<int32_t>(sizeof(V));
-    static constexpr int32_t PerPart = LaneCount / Parts;
+    static constexpr int32_t Count = N;
+    static constexpr int32_t PerPart = static_cast<int32_t>(sizeof(V)) / 4;
+    static constexpr int32_t Parts = N / PerPart;
+    static_assert(Parts >= 1 && Parts * PerPart == N);
     V part[Parts];
 };
-using HalvedLanes = Lanes<Vec4>; // SSE2, NEON, SIMD128
-using WideLanes = Lanes<Vec8>;   // AVX2
+using HalvedLanes = Lanes<Vec4>;  // SSE2, NEON, SIMD128
+using WideLanes = Lanes<Vec8>;    // AVX2
+using FourLanes = Lanes<Vec4, 4>; // four strips, in every build
+
+// Whether the vector is AVX2's 32-byte one, where a few helpers use its own instructions.
+template <class V> constexpr bool IsWide = sizeof(V) == 32;
 
 // Lane-by-lane arithmetic, 32-bit wrap-around; comparisons give masks (all bits or 0 a lane).
 #define LANES_OPERATOR(op)                                                                         \
-    template <class V> LANES_INLINE Lanes<V> operator op(const Lanes<V>& a, const Lanes<V>& b) {   \
-        Lanes<V> r;                                                                                \
-        for (int32_t i = 0; i < Lanes<V>::Parts; ++i)                                              \
+    template <class V, int32_t N>                                                                  \
+    LANES_INLINE Lanes<V, N> operator op(const Lanes<V, N>& a, const Lanes<V, N>& b) {             \
+        Lanes<V, N> r;                                                                             \
+        for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i)                                           \
             r.part[i] = a.part[i] op b.part[i];                                                    \
         return r;                                                                                  \
     }
@@ -90,26 +98,28 @@ LANES_OPERATOR(<)
 
 // Sums and differences wrap around in 32 bits, as the sky's positions rely on: worked out
 // unsigned, where wrapping is defined.
-template <class V> LANES_INLINE Lanes<V> operator+(const Lanes<V>& a, const Lanes<V>& b) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> operator+(const Lanes<V, N>& a, const Lanes<V, N>& b) {
     using U = typename VectorShape<V>::Unsigned;
-    Lanes<V> r;
-    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
+    Lanes<V, N> r;
+    for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i)
         r.part[i] = __builtin_bit_cast(V, __builtin_bit_cast(U, a.part[i]) +
                                               __builtin_bit_cast(U, b.part[i]));
     return r;
 }
-template <class V> LANES_INLINE Lanes<V> operator-(const Lanes<V>& a, const Lanes<V>& b) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> operator-(const Lanes<V, N>& a, const Lanes<V, N>& b) {
     using U = typename VectorShape<V>::Unsigned;
-    Lanes<V> r;
-    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
+    Lanes<V, N> r;
+    for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i)
         r.part[i] = __builtin_bit_cast(V, __builtin_bit_cast(U, a.part[i]) -
                                               __builtin_bit_cast(U, b.part[i]));
     return r;
 }
 
-template <class V> LANES_INLINE Lanes<V> operator~(const Lanes<V>& a) {
-    Lanes<V> r;
-    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
+template <class V, int32_t N> LANES_INLINE Lanes<V, N> operator~(const Lanes<V, N>& a) {
+    Lanes<V, N> r;
+    for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i)
         r.part[i] = ~a.part[i];
     return r;
 }
@@ -121,33 +131,37 @@ template <class L> LANES_INLINE L Splat(int32_t value) {
     return r;
 }
 
-template <class V> LANES_INLINE Lanes<V> ShiftLeft(const Lanes<V>& a, int32_t bits) {
-    Lanes<V> r;
-    for (int32_t i = 0; i < Lanes<V>::Parts; ++i) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> ShiftLeft(const Lanes<V, N>& a, int32_t bits) {
+    Lanes<V, N> r;
+    for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i) {
         using U = typename VectorShape<V>::Unsigned;
         r.part[i] = __builtin_bit_cast(V, __builtin_bit_cast(U, a.part[i]) << bits);
     }
     return r;
 }
-template <class V> LANES_INLINE Lanes<V> ShiftRightLogical(const Lanes<V>& a, int32_t bits) {
-    Lanes<V> r;
-    for (int32_t i = 0; i < Lanes<V>::Parts; ++i) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> ShiftRightLogical(const Lanes<V, N>& a, int32_t bits) {
+    Lanes<V, N> r;
+    for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i) {
         using U = typename VectorShape<V>::Unsigned;
         r.part[i] = __builtin_bit_cast(V, __builtin_bit_cast(U, a.part[i]) >> bits);
     }
     return r;
 }
-template <class V> LANES_INLINE Lanes<V> ShiftRightArithmetic(const Lanes<V>& a, int32_t bits) {
-    Lanes<V> r;
-    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> ShiftRightArithmetic(const Lanes<V, N>& a, int32_t bits) {
+    Lanes<V, N> r;
+    for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i)
         r.part[i] = a.part[i] >> bits;
     return r;
 }
 
 // a * factor, the low 32 bits of each lane's product.
-template <class V> LANES_INLINE Lanes<V> MultiplyLow(const Lanes<V>& a, uint32_t factor) {
-    Lanes<V> r;
-    for (int32_t i = 0; i < Lanes<V>::Parts; ++i) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> MultiplyLow(const Lanes<V, N>& a, uint32_t factor) {
+    Lanes<V, N> r;
+    for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i) {
         using U = typename VectorShape<V>::Unsigned;
         r.part[i] = __builtin_bit_cast(V, __builtin_bit_cast(U, a.part[i]) * factor);
     }
@@ -162,10 +176,11 @@ template <class L> LANES_INLINE L AboveUnsigned(const L& a, uint32_t limit) {
 }
 
 // a where the mask lane is all bits, b where it is 0.
-template <class V>
-LANES_INLINE Lanes<V> Select(const Lanes<V>& mask, const Lanes<V>& a, const Lanes<V>& b) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> Select(const Lanes<V, N>& mask, const Lanes<V, N>& a,
+                                const Lanes<V, N>& b) {
 #if defined(__AVX2__)
-    if constexpr (Lanes<V>::Parts == 1)
+    if constexpr (IsWide<V>)
         return {
             {__builtin_bit_cast(V, _mm256_blendv_epi8(__builtin_bit_cast(__m256i, b.part[0]),
                                                       __builtin_bit_cast(__m256i, a.part[0]),
@@ -176,17 +191,19 @@ LANES_INLINE Lanes<V> Select(const Lanes<V>& mask, const Lanes<V>& a, const Lane
 
 // The smaller and the larger of each pair of lanes, signed; one instruction where the
 // processor has it.
-template <class V> LANES_INLINE Lanes<V> Smallest(const Lanes<V>& a, const Lanes<V>& b) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> Smallest(const Lanes<V, N>& a, const Lanes<V, N>& b) {
 #if defined(__AVX2__)
-    if constexpr (Lanes<V>::Parts == 1)
+    if constexpr (IsWide<V>)
         return {{__builtin_bit_cast(V, _mm256_min_epi32(__builtin_bit_cast(__m256i, a.part[0]),
                                                         __builtin_bit_cast(__m256i, b.part[0])))}};
 #endif
     return Select(a < b, a, b);
 }
-template <class V> LANES_INLINE Lanes<V> Largest(const Lanes<V>& a, const Lanes<V>& b) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> Largest(const Lanes<V, N>& a, const Lanes<V, N>& b) {
 #if defined(__AVX2__)
-    if constexpr (Lanes<V>::Parts == 1)
+    if constexpr (IsWide<V>)
         return {{__builtin_bit_cast(V, _mm256_max_epi32(__builtin_bit_cast(__m256i, a.part[0]),
                                                         __builtin_bit_cast(__m256i, b.part[0])))}};
 #endif
@@ -194,9 +211,9 @@ template <class V> LANES_INLINE Lanes<V> Largest(const Lanes<V>& a, const Lanes<
 }
 
 // Each lane, or 0 where it is negative.
-template <class V> LANES_INLINE Lanes<V> AtLeastZero(const Lanes<V>& a) {
+template <class V, int32_t N> LANES_INLINE Lanes<V, N> AtLeastZero(const Lanes<V, N>& a) {
 #if defined(__AVX2__)
-    if constexpr (Lanes<V>::Parts == 1)
+    if constexpr (IsWide<V>)
         return {{__builtin_bit_cast(
             V, _mm256_max_epi32(__builtin_bit_cast(__m256i, a.part[0]), _mm256_setzero_si256()))}};
 #endif
@@ -204,10 +221,11 @@ template <class V> LANES_INLINE Lanes<V> AtLeastZero(const Lanes<V>& a) {
 }
 
 // Lanes where a or b, taken as unsigned, lies above `limit`.
-template <class V>
-LANES_INLINE Lanes<V> EitherAboveUnsigned(const Lanes<V>& a, const Lanes<V>& b, uint32_t limit) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> EitherAboveUnsigned(const Lanes<V, N>& a, const Lanes<V, N>& b,
+                                             uint32_t limit) {
 #if defined(__AVX2__)
-    if constexpr (Lanes<V>::Parts == 1) {
+    if constexpr (IsWide<V>) {
         const __m256i bound = _mm256_set1_epi32(static_cast<int32_t>(limit));
         const __m256i larger = _mm256_max_epu32(__builtin_bit_cast(__m256i, a.part[0]),
                                                 __builtin_bit_cast(__m256i, b.part[0]));
@@ -218,7 +236,8 @@ LANES_INLINE Lanes<V> EitherAboveUnsigned(const Lanes<V>& a, const Lanes<V>& b, 
     return AboveUnsigned(a, limit) | AboveUnsigned(b, limit);
 }
 
-LANES_INLINE uint64_t PairOf(const Lanes<Vec4>& a, int32_t p) {
+// Lanes 2p and 2p + 1 as one 64-bit word.
+template <int32_t N> LANES_INLINE uint64_t PairOf(const Lanes<Vec4, N>& a, int32_t p) {
     return __builtin_bit_cast(Pairs2, a.part[p / 2])[p % 2];
 }
 LANES_INLINE uint64_t PairOf(const Lanes<Vec8>& a, int32_t p) {
@@ -226,18 +245,24 @@ LANES_INLINE uint64_t PairOf(const Lanes<Vec8>& a, int32_t p) {
 }
 
 // Masks, with every lane all bits or 0: whether any lane or every lane is set.
-template <class V> LANES_INLINE bool AnySet(const Lanes<V>& mask) {
-    if constexpr (Lanes<V>::Parts == 2) {
+template <class V, int32_t N> LANES_INLINE bool AnySet(const Lanes<V, N>& mask) {
+    if constexpr (Lanes<V, N>::Parts == 2) {
         const Pairs2 pairs = __builtin_bit_cast(Pairs2, mask.part[0] | mask.part[1]);
+        return (pairs[0] | pairs[1]) != 0;
+    } else if constexpr (!IsWide<V>) {
+        const Pairs2 pairs = __builtin_bit_cast(Pairs2, mask.part[0]);
         return (pairs[0] | pairs[1]) != 0;
     } else {
         const Pairs4 pairs = __builtin_bit_cast(Pairs4, mask.part[0]);
         return ((pairs[0] | pairs[1]) | (pairs[2] | pairs[3])) != 0;
     }
 }
-template <class V> LANES_INLINE bool AllSet(const Lanes<V>& mask) {
-    if constexpr (Lanes<V>::Parts == 2) {
+template <class V, int32_t N> LANES_INLINE bool AllSet(const Lanes<V, N>& mask) {
+    if constexpr (Lanes<V, N>::Parts == 2) {
         const Pairs2 pairs = __builtin_bit_cast(Pairs2, mask.part[0] & mask.part[1]);
+        return (pairs[0] & pairs[1]) == ~uint64_t{0};
+    } else if constexpr (!IsWide<V>) {
+        const Pairs2 pairs = __builtin_bit_cast(Pairs2, mask.part[0]);
         return (pairs[0] & pairs[1]) == ~uint64_t{0};
     } else {
         const Pairs4 pairs = __builtin_bit_cast(Pairs4, mask.part[0]);
@@ -259,21 +284,25 @@ template <class L> LANES_INLINE void StoreLanes(void* to, const L& v) {
         std::memcpy(static_cast<char*>(to) + i * sizeof v.part[i], &v.part[i], sizeof v.part[i]);
 }
 
-// 0, 1, ... 7: each lane's own number.
+// 0, 1, ...: each lane's own number.
 template <class L> LANES_INLINE L LaneNumbers() {
     static constexpr int32_t Numbers[LaneCount] = {0, 1, 2, 3, 4, 5, 6, 7};
     return LoadLanes<L>(Numbers);
 }
 
-// Lane j of part P repeats lane (8P + j) / R of v: eight lanes spread across R times as many
+// Lane j of part P repeats lane (NP + j) / R of v: N lanes spread across R times as many
 // places, as when each lane stands for a strip R columns wide.
-template <int32_t P, int32_t R, class V> LANES_INLINE Lanes<V> Spread(const Lanes<V>& v) {
+template <int32_t P, int32_t R, class V, int32_t N>
+LANES_INLINE Lanes<V, N> Spread(const Lanes<V, N>& v) {
     static_assert(P >= 0 && P < R && (R == 1 || R == 2 || R == 4 || R == 8));
-    constexpr int32_t F = P * 8; // the first of the eight places
-    if constexpr (Lanes<V>::Parts == 1) {
+    constexpr int32_t F = P * N; // the first of the N places
+    if constexpr (IsWide<V>) {
         return {{__builtin_shufflevector(v.part[0], v.part[0], F / R, (F + 1) / R, (F + 2) / R,
                                          (F + 3) / R, (F + 4) / R, (F + 5) / R, (F + 6) / R,
                                          (F + 7) / R)}};
+    } else if constexpr (N == 4) {
+        return {{__builtin_shufflevector(v.part[0], v.part[0], F / R, (F + 1) / R, (F + 2) / R,
+                                         (F + 3) / R)}};
     } else {
         return {{__builtin_shufflevector(v.part[0], v.part[1], F / R, (F + 1) / R, (F + 2) / R,
                                          (F + 3) / R),
@@ -282,7 +311,7 @@ template <int32_t P, int32_t R, class V> LANES_INLINE Lanes<V> Spread(const Lane
     }
 }
 
-// Table lookups, eight entries by eight single loads: on the processors we measured they
+// Table lookups, one entry a lane by single loads: on the processors we measured they
 // beat the gather instructions several times over. The indices travel in pairs through
 // general registers, and each pair of entries comes back as one 64-bit word holding two
 // lanes. Every index must lie inside the table.
@@ -290,15 +319,21 @@ template <class T> LANES_INLINE uint64_t LookUpPair(const T* table, uint64_t at)
     return uint64_t{table[static_cast<uint32_t>(at)]} | uint64_t{table[at >> 32]} << 32;
 }
 
-template <class T, class V> LANES_INLINE Lanes<V> LookUp(const T* table, const Lanes<V>& index) {
+template <class T, class V, int32_t N>
+LANES_INLINE Lanes<V, N> LookUp(const T* table, const Lanes<V, N>& index) {
     const uint64_t p0 = LookUpPair(table, PairOf(index, 0));
     const uint64_t p1 = LookUpPair(table, PairOf(index, 1));
-    const uint64_t p2 = LookUpPair(table, PairOf(index, 2));
-    const uint64_t p3 = LookUpPair(table, PairOf(index, 3));
-    if constexpr (Lanes<V>::Parts == 1) {
-        return {{__builtin_bit_cast(V, (Pairs4{p0, p1, p2, p3}))}};
+    if constexpr (N == 4) {
+        return {{__builtin_bit_cast(V, (Pairs2{p0, p1}))}};
     } else {
-        return {{__builtin_bit_cast(V, (Pairs2{p0, p1})), __builtin_bit_cast(V, (Pairs2{p2, p3}))}};
+        const uint64_t p2 = LookUpPair(table, PairOf(index, 2));
+        const uint64_t p3 = LookUpPair(table, PairOf(index, 3));
+        if constexpr (IsWide<V>) {
+            return {{__builtin_bit_cast(V, (Pairs4{p0, p1, p2, p3}))}};
+        } else {
+            return {
+                {__builtin_bit_cast(V, (Pairs2{p0, p1})), __builtin_bit_cast(V, (Pairs2{p2, p3}))}};
+        }
     }
 }
 LANES_INLINE uint64_t LookUpBytePair(const uint8_t* table, uint64_t at) {
@@ -308,74 +343,90 @@ LANES_INLINE uint64_t LookUpBytePair(const uint8_t* table, uint64_t at) {
 #if defined(__SSE2__)
 // On x86 each 16-bit entry is loaded straight into its place in a vector (one instruction a
 // lane), with the indices read back from memory, then widened to the lanes.
-template <class V>
-LANES_INLINE Lanes<V> LookUpWordsInserting(const uint16_t* table, const Lanes<V>& index) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> LookUpWordsInserting(const uint16_t* table, const Lanes<V, N>& index) {
     alignas(32) uint32_t at[LaneCount];
-    for (int32_t i = 0; i < Lanes<V>::Parts; ++i)
-        std::memcpy(at + i * Lanes<V>::PerPart, &index.part[i], sizeof(V));
+    for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i)
+        std::memcpy(at + i * Lanes<V, N>::PerPart, &index.part[i], sizeof(V));
     __m128i v = _mm_setzero_si128();
     v = _mm_insert_epi16(v, table[at[0]], 0);
     v = _mm_insert_epi16(v, table[at[1]], 1);
     v = _mm_insert_epi16(v, table[at[2]], 2);
     v = _mm_insert_epi16(v, table[at[3]], 3);
-    v = _mm_insert_epi16(v, table[at[4]], 4);
-    v = _mm_insert_epi16(v, table[at[5]], 5);
-    v = _mm_insert_epi16(v, table[at[6]], 6);
-    v = _mm_insert_epi16(v, table[at[7]], 7);
-#if defined(__AVX2__)
-    if constexpr (Lanes<V>::Parts == 1)
-        return {{__builtin_bit_cast(V, _mm256_cvtepu16_epi32(v))}};
-#endif
     const __m128i zero = _mm_setzero_si128();
-    const __m128i low = _mm_unpacklo_epi16(v, zero);
-    const __m128i high = _mm_unpackhi_epi16(v, zero);
-    if constexpr (Lanes<V>::Parts == 2) {
-        return {{__builtin_bit_cast(V, low), __builtin_bit_cast(V, high)}};
+    if constexpr (N == 4) {
+        return {{__builtin_bit_cast(V, _mm_unpacklo_epi16(v, zero))}};
     } else {
-        struct Halves {
-            __m128i low;
-            __m128i high;
-        };
-        return {{__builtin_bit_cast(V, (Halves{low, high}))}};
+        v = _mm_insert_epi16(v, table[at[4]], 4);
+        v = _mm_insert_epi16(v, table[at[5]], 5);
+        v = _mm_insert_epi16(v, table[at[6]], 6);
+        v = _mm_insert_epi16(v, table[at[7]], 7);
+#if defined(__AVX2__)
+        if constexpr (IsWide<V>)
+            return {{__builtin_bit_cast(V, _mm256_cvtepu16_epi32(v))}};
+#endif
+        const __m128i low = _mm_unpacklo_epi16(v, zero);
+        const __m128i high = _mm_unpackhi_epi16(v, zero);
+        if constexpr (!IsWide<V>) {
+            return {{__builtin_bit_cast(V, low), __builtin_bit_cast(V, high)}};
+        } else {
+            struct Halves {
+                __m128i low;
+                __m128i high;
+            };
+            return {{__builtin_bit_cast(V, (Halves{low, high}))}};
+        }
     }
 }
 #endif
 
 // Byte entries are packed eight to a word in general registers first, which widens to the
 // lanes in one or two instructions where the processor has them.
-template <class V> LANES_INLINE Lanes<V> LookUpBytes(const uint8_t* table, const Lanes<V>& index) {
-    const uint64_t bytes = LookUpBytePair(table, PairOf(index, 0)) |
-                           LookUpBytePair(table, PairOf(index, 1)) << 16 |
-                           LookUpBytePair(table, PairOf(index, 2)) << 32 |
-                           LookUpBytePair(table, PairOf(index, 3)) << 48;
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> LookUpBytes(const uint8_t* table, const Lanes<V, N>& index) {
+    uint64_t bytes =
+        LookUpBytePair(table, PairOf(index, 0)) | LookUpBytePair(table, PairOf(index, 1)) << 16;
+    if constexpr (N == 8) {
+        bytes |= LookUpBytePair(table, PairOf(index, 2)) << 32 |
+                 LookUpBytePair(table, PairOf(index, 3)) << 48;
+    }
 #if defined(__AVX2__)
-    if constexpr (Lanes<V>::Parts == 1) {
+    if constexpr (IsWide<V>) {
         return {{__builtin_bit_cast(
             V, _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<int64_t>(bytes))))}};
     }
 #endif
 #if defined(__SSE2__)
-    if constexpr (Lanes<V>::Parts == 2) {
+    if constexpr (!IsWide<V>) {
         const __m128i zero = _mm_setzero_si128();
         const __m128i words =
             _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<int64_t>(bytes)), zero);
-        return {{__builtin_bit_cast(V, _mm_unpacklo_epi16(words, zero)),
-                 __builtin_bit_cast(V, _mm_unpackhi_epi16(words, zero))}};
+        if constexpr (N == 4) {
+            return {{__builtin_bit_cast(V, _mm_unpacklo_epi16(words, zero))}};
+        } else {
+            return {{__builtin_bit_cast(V, _mm_unpacklo_epi16(words, zero)),
+                     __builtin_bit_cast(V, _mm_unpackhi_epi16(words, zero))}};
+        }
     }
 #elif defined(__ARM_NEON)
-    if constexpr (Lanes<V>::Parts == 2) {
+    if constexpr (!IsWide<V>) {
         const uint16x8_t words = vmovl_u8(vcreate_u8(bytes));
-        return {{__builtin_bit_cast(V, vmovl_u16(vget_low_u16(words))),
-                 __builtin_bit_cast(V, vmovl_u16(vget_high_u16(words)))}};
+        if constexpr (N == 4) {
+            return {{__builtin_bit_cast(V, vmovl_u16(vget_low_u16(words)))}};
+        } else {
+            return {{__builtin_bit_cast(V, vmovl_u16(vget_low_u16(words))),
+                     __builtin_bit_cast(V, vmovl_u16(vget_high_u16(words)))}};
+        }
     }
 #endif
-    Lanes<V> r;
-    for (int32_t j = 0; j < LaneCount; ++j)
-        r.part[j / Lanes<V>::PerPart][j % Lanes<V>::PerPart] =
+    Lanes<V, N> r;
+    for (int32_t j = 0; j < N; ++j)
+        r.part[j / Lanes<V, N>::PerPart][j % Lanes<V, N>::PerPart] =
             static_cast<int32_t>((bytes >> (8 * j)) & 255);
     return r;
 }
-template <class V> LANES_INLINE Lanes<V> LookUpWords(const uint16_t* table, const Lanes<V>& index) {
+template <class V, int32_t N>
+LANES_INLINE Lanes<V, N> LookUpWords(const uint16_t* table, const Lanes<V, N>& index) {
 #if defined(__SSE2__)
     return LookUpWordsInserting(table, index);
 #else
@@ -385,22 +436,25 @@ template <class V> LANES_INLINE Lanes<V> LookUpWords(const uint16_t* table, cons
 
 // table[index] = value, lane by lane, in lane order (a later lane wins a shared index). The
 // lanes go through memory, where single loads take them apart cheaper than extractions.
-template <class V>
-LANES_INLINE void ScatterLanes(uint32_t* table, const Lanes<V>& index, const Lanes<V>& value) {
+template <class V, int32_t N>
+LANES_INLINE void ScatterLanes(uint32_t* table, const Lanes<V, N>& index,
+                               const Lanes<V, N>& value) {
     alignas(32) uint32_t at[LaneCount];
     alignas(32) uint32_t what[LaneCount];
-    for (int32_t i = 0; i < Lanes<V>::Parts; ++i) {
-        std::memcpy(at + i * Lanes<V>::PerPart, &index.part[i], sizeof(V));
-        std::memcpy(what + i * Lanes<V>::PerPart, &value.part[i], sizeof(V));
+    for (int32_t i = 0; i < Lanes<V, N>::Parts; ++i) {
+        std::memcpy(at + i * Lanes<V, N>::PerPart, &index.part[i], sizeof(V));
+        std::memcpy(what + i * Lanes<V, N>::PerPart, &value.part[i], sizeof(V));
     }
     table[at[0]] = what[0];
     table[at[1]] = what[1];
     table[at[2]] = what[2];
     table[at[3]] = what[3];
-    table[at[4]] = what[4];
-    table[at[5]] = what[5];
-    table[at[6]] = what[6];
-    table[at[7]] = what[7];
+    if constexpr (N == 8) {
+        table[at[4]] = what[4];
+        table[at[5]] = what[5];
+        table[at[6]] = what[6];
+        table[at[7]] = what[7];
+    }
 }
 
 #if defined(__AVX2__)

@@ -37,23 +37,41 @@ struct alignas(32) BatchStep {
 // nothing.
 extern BatchStep BatchSteps[];
 
+// One sky row of the 240-pixel view in 4-pixel groups, 22.10 fixed point: the positions of
+// its first eight groups and the step from one group to the next. Only bits 19-26 of a
+// position pick a texel, and 32-bit wrap-around keeps every bit below 32 exact, so the rows
+// keep the low halves of the 64-bit positions.
+struct alignas(32) SkyRow {
+    int32_t laneX[8];
+    int32_t laneY[8];
+    uint32_t stepX;
+    uint32_t stepY;
+};
+
+// The sky rows a frame draws under the terrain: `count` rows from the top of the view, 60
+// groups a row, from the 256 x 256 `picture` (none when count is 0).
+struct SkyLayout {
+    const uint16_t* picture;
+    const SkyRow* rows;
+    int32_t count;
+};
+
 // Casts strips of `stripWidth` (8, 4 or 2) pixels filling the whole 240 x 240 view through
 // `steps` laid-out BatchSteps, resetting and filling the depth buffer as the strip-by-strip
-// caster does. Every position must fit 32 bits.
+// caster does. Every position must fit 32 bits. Each batch draws the sky over its columns
+// first, leaving out the rows its terrain covers whole.
 void CastBatchesVector(int32_t stripWidth, int32_t steps, const CameraState& camera,
-                       const uint16_t* colours, const uint8_t* heights);
+                       const uint16_t* colours, const uint8_t* heights, const SkyLayout& sky);
 void CastBatchesAvx2(int32_t stripWidth, int32_t steps, const CameraState& camera,
-                     const uint16_t* colours, const uint8_t* heights);
-
-// One sky row of the 240-pixel view: its first group's position and the step from one group
-// to the next, 22.10 fixed point.
-struct SkyRow {
-    int64_t lx;
-    int64_t ly;
-    int64_t sx;
-    int64_t sy;
-};
+                     const uint16_t* colours, const uint8_t* heights, const SkyLayout& sky);
 
 // Draws `count` sky rows from the top of `frame`, 60 groups of four pixels a row.
 void DrawSkyRowsVector(uint16_t* frame, const uint16_t* sky, const SkyRow* rows, int32_t count);
 void DrawSkyRowsAvx2(uint16_t* frame, const uint16_t* sky, const SkyRow* rows, int32_t count);
+
+// CastTerrainColumns with the frame's sky beneath: the laid-out sky rows are drawn before
+// the terrain covers them, by the batches themselves where they run (which leave out the sky
+// their terrain covers whole). The same pixels and depths as drawing the sky, then the
+// terrain.
+void CastTerrainUnderSky(const CameraState& camera, int32_t stripWidth, int32_t maximumDistance,
+                         const uint16_t* colours, const uint8_t* heights, const SkyLayout& sky);

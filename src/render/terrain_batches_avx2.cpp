@@ -7,8 +7,8 @@
 #include "render/terrain_batches.inc"
 
 void CastBatchesAvx2(int32_t stripWidth, int32_t steps, const CameraState& camera,
-                     const uint16_t* colours, const uint8_t* heights) {
-    CastBatches<WideLanes>(stripWidth, steps, camera, colours, heights);
+                     const uint16_t* colours, const uint8_t* heights, const SkyLayout& sky) {
+    CastBatches<WideLanes>(stripWidth, steps, camera, colours, heights, sky);
 }
 
 void DrawSkyRowsAvx2(uint16_t* frame, const uint16_t* sky, const SkyRow* rows, int32_t count) {
@@ -19,8 +19,8 @@ void DrawSkyRowsAvx2(uint16_t* frame, const uint16_t* sky, const SkyRow* rows, i
 
 // Elsewhere no processor has AVX2 and the caster never picks it; the baseline code stands in.
 void CastBatchesAvx2(int32_t stripWidth, int32_t steps, const CameraState& camera,
-                     const uint16_t* colours, const uint8_t* heights) {
-    CastBatchesVector(stripWidth, steps, camera, colours, heights);
+                     const uint16_t* colours, const uint8_t* heights, const SkyLayout& sky) {
+    CastBatchesVector(stripWidth, steps, camera, colours, heights, sky);
 }
 
 void DrawSkyRowsAvx2(uint16_t* frame, const uint16_t* sky, const SkyRow* rows, int32_t count) {

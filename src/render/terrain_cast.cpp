@@ -376,12 +376,23 @@ template <int32_t N> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) 
 
 CasterChoice ChosenCaster = CasterChoice::Fastest;
 
+// The laid-out sky rows, all at once, before a caster that does not draw them itself.
+void DrawSkyFirst(const CameraState& camera, const SkyLayout& sky) {
+    if (sky.count <= 0)
+        return;
+    if (TerrainCasterInUse() == CasterChoice::Avx2)
+        DrawSkyRowsAvx2(camera.frame, sky.picture, sky.rows, sky.count);
+    else
+        DrawSkyRowsVector(camera.frame, sky.picture, sky.rows, sky.count);
+}
+
 template <int32_t W>
 void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16_t* colours,
-                const uint8_t* heights) {
+                const uint8_t* heights, const SkyLayout& sky) {
     const int32_t n = ViewWidthOf(camera) / W;
     const int32_t viewHeight = ViewHeightOf(camera);
     if (n < 1 || viewHeight <= 0) {
+        DrawSkyFirst(camera, sky);
         std::memset(camera.depth, 255, sizeof(uint32_t) * MaxView * MaxView);
         return;
     }
@@ -393,11 +404,12 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
         SamplesAreNarrow(rays, steps)) {
         LayOutBatchSteps<MaxView / W>(rays, steps);
         if (caster == CasterChoice::Avx2)
-            CastBatchesAvx2(W, steps, camera, colours, heights);
+            CastBatchesAvx2(W, steps, camera, colours, heights, sky);
         else
-            CastBatchesVector(W, steps, camera, colours, heights);
+            CastBatchesVector(W, steps, camera, colours, heights, sky);
         return;
     }
+    DrawSkyFirst(camera, sky);
     LayOutDistanceSteps(rays, steps, n);
     CastStripsOneByOne<W>(n, steps, viewHeight, camera, colours, heights);
 }
@@ -427,24 +439,33 @@ CasterChoice TerrainCasterInUse() {
     return LanesAreNative ? CasterChoice::Vector : CasterChoice::Scalar;
 }
 
-void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t maximumDistance,
-                        const uint16_t* colours, const uint8_t* heights) {
-    if (camera.frame == nullptr || camera.depth == nullptr || colours == nullptr ||
-        heights == nullptr) {
+void CastTerrainUnderSky(const CameraState& camera, int32_t stripWidth, int32_t maximumDistance,
+                         const uint16_t* colours, const uint8_t* heights, const SkyLayout& sky) {
+    if (camera.frame == nullptr)
+        return;
+    if (camera.depth == nullptr || colours == nullptr || heights == nullptr) {
+        DrawSkyFirst(camera, sky);
         return;
     }
     // One copy of the loop per width, so each row of a span is a fixed run of stores.
     switch (stripWidth) {
     case WideStrip:
-        CastStrips<WideStrip>(camera, maximumDistance, colours, heights);
+        CastStrips<WideStrip>(camera, maximumDistance, colours, heights, sky);
         break;
     case MiddleStrip:
-        CastStrips<MiddleStrip>(camera, maximumDistance, colours, heights);
+        CastStrips<MiddleStrip>(camera, maximumDistance, colours, heights, sky);
         break;
     case NarrowStrip:
-        CastStrips<NarrowStrip>(camera, maximumDistance, colours, heights);
+        CastStrips<NarrowStrip>(camera, maximumDistance, colours, heights, sky);
         break;
     default:
+        DrawSkyFirst(camera, sky);
         break;
     }
+}
+
+void CastTerrainColumns(const CameraState& camera, int32_t stripWidth, int32_t maximumDistance,
+                        const uint16_t* colours, const uint8_t* heights) {
+    CastTerrainUnderSky(camera, stripWidth, maximumDistance, colours, heights,
+                        SkyLayout{nullptr, nullptr, 0});
 }

@@ -21,11 +21,10 @@ constexpr int32_t SkyGroups = MaxView / 4; // 4-pixel groups in a row of the gam
 // nothing.
 SkyRow SkyRows[MaxView];
 
-} // namespace
-
-void DrawSky(const CameraState& camera, const uint16_t* sky) {
-    if (camera.frame == nullptr || sky == nullptr)
-        return;
+// Lays the sky's rows out for the lanes in SkyRows and returns how many; where the lanes do
+// not serve (another view width, the strip-by-strip caster) draws the sky a group at a time
+// itself and lays out none.
+int32_t LayOutSky(const CameraState& camera, const uint16_t* sky) {
     const ViewEdges edges = ViewEdgesOf(camera);
     const int32_t eyeX = edges.eyeX;
     const int32_t eyeY = edges.eyeY;
@@ -34,7 +33,7 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
     const int32_t viewHeight = std::min(camera.viewHeight, MaxView);
     const int32_t groups = std::min(camera.viewWidth, MaxView) >> 2;
     if (groups < 1)
-        return;
+        return 0;
 
     // Rows just above the horizon put the cloud plane millions of units away, and the
     // products below then leave 32 bits; 64-bit arithmetic keeps them exact. The texel index
@@ -59,7 +58,14 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
         const int64_t sx = groups == SkyGroups ? spanX / SkyGroups : spanX / groups;
         const int64_t sy = groups == SkyGroups ? spanY / SkyGroups : spanY / groups;
         if (lanes) {
-            SkyRows[laneRows++] = {lx, ly, sx, sy};
+            // 32-bit wrap-around keeps the low halves exact: only bits 19-26 pick a texel.
+            SkyRow& row = SkyRows[laneRows++];
+            row.stepX = static_cast<uint32_t>(sx);
+            row.stepY = static_cast<uint32_t>(sy);
+            for (uint32_t j = 0; j < 8; ++j) {
+                row.laneX[j] = static_cast<int32_t>(static_cast<uint32_t>(lx) + j * row.stepX);
+                row.laneY[j] = static_cast<int32_t>(static_cast<uint32_t>(ly) + j * row.stepY);
+            }
             continue;
         }
         for (int32_t g = 0; g < groups; ++g) {
@@ -73,10 +79,19 @@ void DrawSky(const CameraState& camera, const uint16_t* sky) {
             ly += sy;
         }
     }
-    if (caster == CasterChoice::Avx2)
-        DrawSkyRowsAvx2(camera.frame, sky, SkyRows, laneRows);
+    return laneRows;
+}
+
+} // namespace
+
+void DrawSky(const CameraState& camera, const uint16_t* sky) {
+    if (camera.frame == nullptr || sky == nullptr)
+        return;
+    const int32_t rows = LayOutSky(camera, sky);
+    if (TerrainCasterInUse() == CasterChoice::Avx2)
+        DrawSkyRowsAvx2(camera.frame, sky, SkyRows, rows);
     else
-        DrawSkyRowsVector(camera.frame, sky, SkyRows, laneRows);
+        DrawSkyRowsVector(camera.frame, sky, SkyRows, rows);
 }
 
 void DrawTerrainView() {
@@ -87,20 +102,25 @@ void DrawTerrainView() {
     if (GameSettings.distance < 2 || GameSettings.sky == 0) {
         std::memset(Camera.frame, 0, sizeof(uint16_t) * RowStride * MaxView);
     }
-    if (GameSettings.sky != 0)
-        DrawSky(Camera, SkyPicture);
+    // The sky goes under the terrain: the vector casters draw it batch by batch, leaving out
+    // the rows their terrain covers whole.
+    SkyLayout sky{SkyPicture, SkyRows, 0};
+    if (GameSettings.sky != 0 && SkyPicture != nullptr)
+        sky.count = LayOutSky(Camera, SkyPicture);
     const int32_t maximumDistance = MaximumViewDistance(GameSettings.distance);
     switch (GameSettings.detail) {
     case 0:
-        CastTerrainColumns(Camera, WideStrip, maximumDistance, TerrainColours, HeightMap);
+        CastTerrainUnderSky(Camera, WideStrip, maximumDistance, TerrainColours, HeightMap, sky);
         break;
     case 1:
-        CastTerrainColumns(Camera, MiddleStrip, maximumDistance, TerrainColours, HeightMap);
+        CastTerrainUnderSky(Camera, MiddleStrip, maximumDistance, TerrainColours, HeightMap, sky);
         break;
     case 2:
-        CastTerrainColumns(Camera, NarrowStrip, maximumDistance, TerrainColours, HeightMap);
+        CastTerrainUnderSky(Camera, NarrowStrip, maximumDistance, TerrainColours, HeightMap, sky);
         break;
     default:
-        break; // no terrain, and the depth buffer keeps what it held
+        // No terrain, and the depth buffer keeps what it held.
+        CastTerrainUnderSky(Camera, 0, maximumDistance, TerrainColours, HeightMap, sky);
+        break;
     }
 }
