@@ -472,15 +472,7 @@ TEST(Race, PutBackOnEveryCheckpoint) {
                      sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
                     ShipState& ship = ShipTable[0];
                     ship = saved[k];
-                    ship.x = sx * 256;
-                    ship.y = sy * 256;
-                    ship.altitude = 100;
-                    ship.targetWaypoint = ship.savedTargetWaypoint;
-                    ship.targetX = ship.savedTargetX;
-                    ship.targetY = ship.savedTargetY;
-                    ship.targetAltitude = ship.savedTargetAltitude;
-                    ship.heading = ship.savedHeading;
-                    ship.pitch = ship.bank = ship.speed = 0.0;
+                    PutBackAt(ship, sx * 256, sy * 256);
                     Camera = cameras[k];
                     wreckOpponents();
                     eyeSpots += 1;

@@ -46,6 +46,7 @@ int32_t Shift(int32_t value, int32_t by) {
 // Puts a wreck back at a random place in the middle half of its last passed Checkpoint,
 // with the attitude and pilot targets saved there. Laps and next checkpoint stay.
 void PutBack(ShipState& ship) {
+    int32_t x = ship.x, y = ship.y;
     const int32_t count = Course.checkpointCount;
     if (count > 0 && count <= CheckpointCapacity) {
         int32_t last = (ship.nextCheckpoint % count + count - 1) % count;
@@ -60,19 +61,10 @@ void PutBack(ShipState& ship) {
         int32_t q = GameRandom();
         int32_t spreadX = w / 2 > 0 ? p % (w / 2) : 0;
         int32_t spreadY = h / 2 > 0 ? q % (h / 2) : 0;
-        ship.x = ((k.x0 + k.x1) / 2 + spreadX - w / 4) * 256;
-        ship.y = ((k.y0 + k.y1) / 2 + spreadY - h / 4) * 256;
+        x = ((k.x0 + k.x1) / 2 + spreadX - w / 4) * 256;
+        y = ((k.y0 + k.y1) / 2 + spreadY - h / 4) * 256;
     }
-    ship.altitude = 100;
-    ship.targetWaypoint = ship.savedTargetWaypoint;
-    ship.targetX = ship.savedTargetX;
-    ship.targetY = ship.savedTargetY;
-    ship.targetAltitude = ship.savedTargetAltitude;
-    ship.heading = ship.savedHeading >= 0 && ship.savedHeading < 256 ? ship.savedHeading : 0;
-    ship.pitch = 0.0;
-    ship.bank = 0.0;
-    ship.speed = 0.0;
-    ship.wrecked = 0;
+    PutBackAt(ship, x, y);
 }
 
 // One axis of a bump: both ships move apart by half the overlap, in opposite directions.
@@ -91,6 +83,21 @@ void Push(int32_t iMin, int32_t iMax, int32_t jMin, int32_t jMax, int32_t& iValu
 }
 
 } // namespace
+
+void PutBackAt(ShipState& ship, int32_t x, int32_t y) {
+    ship.x = x;
+    ship.y = y;
+    ship.altitude = 100;
+    ship.targetWaypoint = ship.savedTargetWaypoint;
+    ship.targetX = ship.savedTargetX;
+    ship.targetY = ship.savedTargetY;
+    ship.targetAltitude = ship.savedTargetAltitude;
+    ship.heading = ship.savedHeading >= 0 && ship.savedHeading < 256 ? ship.savedHeading : 0;
+    ship.pitch = 0.0;
+    ship.bank = 0.0;
+    ship.speed = 0.0;
+    ship.wrecked = 0;
+}
 
 double WrapAngle(double angle, double change) {
     double value = angle + 256.0;

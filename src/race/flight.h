@@ -4,6 +4,8 @@
 
 #include "render/camera.h"
 
+struct ShipState;
+
 // Simulation step of the current frame: 20 / FrameRate, 1.0 at 20 frames a second, at most
 // 4.0. Set at the start of every countdown, race and attract-flight frame.
 extern double FrameStep;
@@ -29,6 +31,10 @@ void MoveShips();
 // ship (16 frames of `explosion`, a 4 x 4 sheet of 64 x 64 frames) and puts a ship back at
 // the middle of its last passed Checkpoint once 51 frames have been drawn since the contact.
 void UpdateWrecks(const CameraState& camera, const uint16_t* explosion);
+
+// The put-back itself, on world position (x, y): altitude 100, at rest, level, with the
+// heading and pilot targets saved at the last passed Checkpoint. UpdateWrecks chooses the spot.
+void PutBackAt(ShipState& ship, int32_t x, int32_t y);
 
 // Once per race frame after MoveShips: pushes apart every pair of flying ships whose boxes
 // from this frame's drawing overlap (touching counts). True if any pair overlapped.

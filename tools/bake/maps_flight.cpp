@@ -94,18 +94,8 @@ LapReturns FlyLap(int32_t track, uint32_t seed, const uint8_t* map) {
 
 // The put-back on cell (sx, sy) from the state saved at a Checkpoint, as the game makes it.
 void PutBackOn(const ShipState& at, int32_t sx, int32_t sy) {
-    ShipState& ship = ShipTable[0];
-    ship = at;
-    ship.x = sx * 256;
-    ship.y = sy * 256;
-    ship.altitude = 100;
-    ship.targetWaypoint = ship.savedTargetWaypoint;
-    ship.targetX = ship.savedTargetX;
-    ship.targetY = ship.savedTargetY;
-    ship.targetAltitude = ship.savedTargetAltitude;
-    ship.heading = ship.savedHeading;
-    ship.pitch = ship.bank = ship.speed = 0.0;
-    ship.wrecked = 0;
+    ShipTable[0] = at;
+    PutBackAt(ShipTable[0], sx * 256, sy * 256);
 }
 
 // The opponents kept out of the way, as wrecks that never come back.
