@@ -215,6 +215,54 @@ TEST(TerrainView, MatchesTheStepByStepCasterEverywhere) {
     EXPECT_GT(framesWithTerrain, 100); // the poses really do see ground
 }
 
+// The casters stop a strip once no height byte can stand above its open row from there on.
+// Ground of the tallest bytes puts the last spans exactly on that bound: scattered spires
+// of 255 over low ground, and ridges of 255 with gaps, seen from eyes below and above them.
+TEST(TerrainView, StripsEndOnlyWhereNothingTallerCanShow) {
+    Scene real, reference;
+    std::mt19937 random(99);
+    const std::vector<CasterChoice> casters = CastersThisProcessorRuns();
+    std::uniform_int_distribution<int32_t> position(0, 131000), angle(0, 255), tilt(-260, -40);
+    int32_t spansOfTheTallest = 0;
+    for (int32_t ground = 0; ground < 2; ++ground) {
+        for (int32_t i = 0; i < 512 * 512; ++i) {
+            const int32_t x = i % 512, y = i / 512;
+            const bool tallest = ground == 0 ? random() % 97 == 0 : (x / 16 + y / 16) % 5 == 0;
+            real.heights[i] = tallest ? 255 : static_cast<uint8_t>(random() % 40);
+        }
+        reference.heights = real.heights;
+        for (int32_t trial = 0; trial < 16; ++trial) {
+            CameraState pose{position(random),
+                             position(random),
+                             trial % 2 == 0 ? 1400 : 4600,
+                             angle(random),
+                             tilt(random),
+                             240,
+                             240,
+                             nullptr,
+                             nullptr};
+            for (int32_t w : {WideStrip, MiddleStrip}) {
+                reference.Pose(pose);
+                ReferenceCast(reference.camera, w, 75000, reference.colours.data(),
+                              reference.heights.data());
+                for (CasterChoice caster : casters) {
+                    ChooseTerrainCaster(caster);
+                    real.Pose(pose);
+                    real.Cast(w, 75000);
+                    ChooseTerrainCaster(CasterChoice::Fastest);
+                    ASSERT_TRUE(real.depth == reference.depth && real.frame == reference.frame)
+                        << "ground " << ground << " trial " << trial << " w " << w << " caster "
+                        << int(caster);
+                }
+                // Spans far away in the colour of a spire or ridge: the bound was in play.
+                for (int32_t i = 0; i < 240 * 240; ++i)
+                    spansOfTheTallest += real.depth[i] != Untouched && real.depth[i] > 30000;
+            }
+        }
+    }
+    EXPECT_GT(spansOfTheTallest, 1000);
+}
+
 TEST(TerrainView, MenuCameraOverFlatGround) {
     // Main menu camera, flat ground of height 0, eye over the map.
     for (int32_t distance : {0, 2}) {

@@ -30,6 +30,9 @@ struct alignas(32) BatchStep {
     int32_t rowShift;
     int32_t distanceCode; // DistanceCode of the step's view distance
     float riseScale;      // h * riseScale, truncated, is (h << 14) / d for every height byte
+    // The highest row (the smallest number) any height byte reaches at this step or any later
+    // one: a strip whose open row is no lower has nothing left to draw.
+    int32_t reach;
 };
 
 // Per-call table of the casters, laid out by the strip-by-strip code's distance steps, with

@@ -371,7 +371,20 @@ template <int32_t N> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) 
         batch.distanceCode = DistanceCode(constants.d);
         batch.riseScale = constants.riseScale;
     }
+    // The rows the tallest height byte reaches, from the far end back: at every step the
+    // highest of them from there on. Every height byte stands at or below the tallest, so no
+    // strip can draw above these rows.
+    int32_t reach = MaxView;
+    for (int32_t i = steps - 1; i >= 0; --i) {
+        BatchStep& batch = BatchSteps[i];
+        const int32_t tallest =
+            batch.base - static_cast<int32_t>((uint32_t{255} * batch.rowScale) >> batch.rowShift);
+        reach = std::min(reach, std::max(tallest, 0));
+        batch.reach = reach;
+    }
+    // The spare step past the last reaches nothing.
     BatchSteps[steps] = steps > 0 ? BatchSteps[steps - 1] : BatchStep{};
+    BatchSteps[steps].reach = MaxView;
 }
 
 CasterChoice ChosenCaster = CasterChoice::Fastest;
