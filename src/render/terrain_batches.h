@@ -18,11 +18,12 @@ constexpr int32_t DistanceCode(int32_t d) {
     return (d - 1) / 64 + 1;
 }
 
-// One distance step in the vector casters' 32-bit form, with the samples of the first eight
-// strips laid out across the lanes; a batch starting at strip f adds f strip steps.
-struct alignas(32) BatchStep {
-    int32_t laneX[8]; // 22.10: strip j's sample in lane j, with its sign bit flipped
-    int32_t laneY[8];
+// One distance step in the vector casters' 32-bit form: strip k samples origin + k * step.
+// Positions carry their sign bit flipped (which is adding 2^31, so the strips' sums keep it
+// as they wrap around in 32 bits), making the map bounds a signed comparison.
+struct BatchStep {
+    int32_t originX; // 22.10: strip 0's sample, with its sign bit flipped
+    int32_t originY;
     int32_t stepX; // 22.10: from one strip to the next
     int32_t stepY;
     int32_t base;      // screen row of altitude zero at this step
@@ -35,10 +36,19 @@ struct alignas(32) BatchStep {
     int32_t reach;
 };
 
-// Per-call table of the casters, laid out by the strip-by-strip code's distance steps, with
+// The samples of the first eight strips at one step, one a lane, for vectors without a
+// cheap 32-bit multiply (SSE2 has none): a batch starting at strip f adds f strip steps.
+// AVX2 multiplies the strip numbers instead and leaves these out.
+struct alignas(32) BatchLanes {
+    int32_t laneX[8]; // 22.10, sign bit flipped as the origins'
+    int32_t laneY[8];
+};
+
+// Per-call tables of the casters, laid out by the strip-by-strip code's distance steps, with
 // one spare step past the last for the casters to read ahead; static so a frame allocates
-// nothing.
+// nothing. The lanes are laid out only for the baseline vectors.
 extern BatchStep BatchSteps[];
+extern BatchLanes BatchStepLanes[];
 
 // One sky row of the 240-pixel view in 4-pixel groups, 22.10 fixed point: the positions of
 // its first eight groups and the step from one group to the next. Only bits 19-26 of a

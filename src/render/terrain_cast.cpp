@@ -346,9 +346,10 @@ constexpr bool DistancesFitTheMarks() {
 }
 static_assert(DistancesFitTheMarks());
 
-// Lays the sample lines out for the vector casters, the first eight strips across the lanes.
-// Every position fits 32 bits here (SamplesAreNarrow), sums along the way included.
-template <int32_t N> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) {
+// Lays the sample lines out for the vector casters, and with `Lanes` the first eight strips'
+// samples across the lanes. Every position fits 32 bits here (SamplesAreNarrow), sums along
+// the way included.
+template <int32_t N, bool Lanes> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) {
     for (int32_t i = 0; i < steps; ++i) {
         const DistanceConstants& constants = Distances[i];
         const int64_t d = constants.d;
@@ -357,13 +358,16 @@ template <int32_t N> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) 
         const int32_t leftY = static_cast<int32_t>(rays.eyeY + rays.leftY * d);
         const int32_t stepX = static_cast<int32_t>(StripStep((rays.rightX - rays.leftX) * d, N));
         const int32_t stepY = static_cast<int32_t>(StripStep((rays.rightY - rays.leftY) * d, N));
+        batch.originX = leftX ^ INT32_MIN;
+        batch.originY = leftY ^ INT32_MIN;
         batch.stepX = stepX;
         batch.stepY = stepY;
-        // The sign bit flipped makes the unsigned map bounds a signed comparison, which every
-        // processor has; the strips' sums keep it, as they wrap around in 32 bits.
-        for (int32_t j = 0; j < LaneCount; ++j) {
-            batch.laneX[j] = (leftX + j * stepX) ^ INT32_MIN;
-            batch.laneY[j] = (leftY + j * stepY) ^ INT32_MIN;
+        if constexpr (Lanes) {
+            BatchLanes& across = BatchStepLanes[i];
+            for (int32_t j = 0; j < LaneCount; ++j) {
+                across.laneX[j] = (leftX + j * stepX) ^ INT32_MIN;
+                across.laneY[j] = (leftY + j * stepY) ^ INT32_MIN;
+            }
         }
         batch.base = BaseRow(rays.eyeHeight, rays.horizonShift, constants);
         batch.rowScale = constants.rowScale;
@@ -385,6 +389,8 @@ template <int32_t N> void LayOutBatchSteps(const EdgeRays& rays, int32_t steps) 
     // The spare step past the last reaches nothing.
     BatchSteps[steps] = steps > 0 ? BatchSteps[steps - 1] : BatchStep{};
     BatchSteps[steps].reach = MaxView;
+    if constexpr (Lanes)
+        BatchStepLanes[steps] = steps > 0 ? BatchStepLanes[steps - 1] : BatchLanes{};
 }
 
 CasterChoice ChosenCaster = CasterChoice::Fastest;
@@ -415,11 +421,13 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
     const CasterChoice caster = TerrainCasterInUse();
     if (n * W == MaxView && viewHeight == MaxView && caster != CasterChoice::Scalar &&
         SamplesAreNarrow(rays, steps)) {
-        LayOutBatchSteps<MaxView / W>(rays, steps);
-        if (caster == CasterChoice::Avx2)
+        if (caster == CasterChoice::Avx2) {
+            LayOutBatchSteps<MaxView / W, false>(rays, steps);
             CastBatchesAvx2(W, steps, camera, colours, heights, sky);
-        else
+        } else {
+            LayOutBatchSteps<MaxView / W, true>(rays, steps);
             CastBatchesVector(W, steps, camera, colours, heights, sky);
+        }
         return;
     }
     DrawSkyFirst(camera, sky);
@@ -429,7 +437,9 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
 
 } // namespace
 
-BatchStep BatchSteps[MaxDistanceSteps + 1]; // and a spare step for the casters' lookahead
+// Each with a spare step for the casters' lookahead.
+BatchStep BatchSteps[MaxDistanceSteps + 1];
+BatchLanes BatchStepLanes[MaxDistanceSteps + 1];
 
 void ChooseTerrainCaster(CasterChoice choice) {
     ChosenCaster = choice;
