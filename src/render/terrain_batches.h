@@ -49,6 +49,11 @@ struct alignas(32) BatchLanes {
 // nothing. The lanes are laid out only for the baseline vectors.
 extern BatchStep BatchSteps[];
 extern BatchLanes BatchStepLanes[];
+// The step the batches start from, laid out with the steps: no ground near the eye stands
+// into the view before the step after it, so the steps before it would only sample cells
+// the next ones forget. The first of them still runs, for the cell a strip's first span
+// takes its colour from.
+extern int32_t BatchFirstStep;
 
 // One sky row of the 240-pixel view in 4-pixel groups, 22.10 fixed point: the positions of
 // its first eight groups and the step from one group to the next. Only bits 19-26 of a

@@ -393,6 +393,41 @@ template <int32_t N, bool Lanes> void LayOutBatchSteps(const EdgeRays& rays, int
         BatchStepLanes[steps] = steps > 0 ? BatchStepLanes[steps - 1] : BatchLanes{};
 }
 
+// The first step the batches run: the one before the first step at which ground near the
+// eye could stand into the view. Every sample out to view distance d lies in the triangle
+// of the eye and the two edge points at d, so the tallest height byte in that triangle's
+// box bounds every sample's height; while it stays below the bottom row, so does the ground.
+// The boxes grow, step by step, as long as nothing shows.
+int32_t FirstBatchStep(const EdgeRays& rays, int32_t steps, const uint8_t* heights) {
+    int32_t i = 0;
+    for (const int32_t boxSteps : {16, 32, 48, 64}) {
+        const int32_t last = std::min(boxSteps, steps) - 1;
+        if (i > last)
+            break;
+        const int64_t d = Distances[last].d;
+        const auto cells = [](int64_t a, int64_t b, int64_t c, int32_t& from, int32_t& to) {
+            from = static_cast<int32_t>(std::clamp<int64_t>(std::min({a, b, c}) >> 18, 0, 511));
+            to = static_cast<int32_t>(std::clamp<int64_t>(std::max({a, b, c}) >> 18, 0, 511));
+        };
+        int32_t x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+        cells(rays.eyeX, rays.eyeX + rays.leftX * d, rays.eyeX + rays.rightX * d, x0, x1);
+        cells(rays.eyeY, rays.eyeY + rays.leftY * d, rays.eyeY + rays.rightY * d, y0, y1);
+        uint32_t tallest = 0;
+        for (int32_t y = y0; y <= y1; ++y) {
+            const uint8_t* row = heights + y * 512;
+            for (int32_t x = x0; x <= x1; ++x)
+                tallest = std::max<uint32_t>(tallest, row[x]);
+        }
+        for (; i <= last; ++i) {
+            const BatchStep& step = BatchSteps[i];
+            if (step.base - static_cast<int32_t>((tallest * step.rowScale) >> step.rowShift) <
+                MaxView)
+                return std::max(i - 1, 0);
+        }
+    }
+    return std::max(i - 1, 0);
+}
+
 CasterChoice ChosenCaster = CasterChoice::Fastest;
 
 // The laid-out sky rows, all at once, before a caster that does not draw them itself.
@@ -423,9 +458,11 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
         SamplesAreNarrow(rays, steps)) {
         if (caster == CasterChoice::Avx2) {
             LayOutBatchSteps<MaxView / W, false>(rays, steps);
+            BatchFirstStep = FirstBatchStep(rays, steps, heights);
             CastBatchesAvx2(W, steps, camera, colours, heights, sky);
         } else {
             LayOutBatchSteps<MaxView / W, true>(rays, steps);
+            BatchFirstStep = FirstBatchStep(rays, steps, heights);
             CastBatchesVector(W, steps, camera, colours, heights, sky);
         }
         return;
@@ -440,6 +477,7 @@ void CastStrips(const CameraState& camera, int32_t maximumDistance, const uint16
 // Each with a spare step for the casters' lookahead.
 BatchStep BatchSteps[MaxDistanceSteps + 1];
 BatchLanes BatchStepLanes[MaxDistanceSteps + 1];
+int32_t BatchFirstStep = 0;
 
 void ChooseTerrainCaster(CasterChoice choice) {
     ChosenCaster = choice;
