@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <iterator>
 
 #include "assets/ship_model.h"
 #include "base/random.h"
 #include "base/ship.h"
 #include "race/course.h"
+#include "race/course_data.h"
 #include "race/flight.h"
 #include "race/laps.h"
 #include "race/pilot.h"
@@ -118,20 +120,43 @@ PutBackZone MiddleHalfOf(int32_t k) {
     return {left, top, left + std::max(0, w / 2 - 1), top + std::max(0, h / 2 - 1)};
 }
 
+// How many Checkpoints `track` has; none for a track that does not exist.
+size_t CheckpointsOf(int32_t track) {
+    return track >= 0 && track < TrackCount
+               ? static_cast<size_t>(CourseTables[track].checkpointCount)
+               : 0;
+}
+
 // Flies a lap of `track` for each of several random sequences (races differ by the pilots'
-// random altitudes) and calls visit(lap, k, zone) for every Checkpoint k the lap passed, with
-// the put-back zone. Nothing is flown without the flight model or a whole map.
+// random altitudes) and calls visit(saved, camera, k, zone) for every Checkpoint k the lap passed
+// and `only` names (all if it is empty), with the return state, the camera and the put-back zone.
+// Nothing is flown without the flight model or a whole map.
 template <typename Visit>
-void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights, Visit visit) {
+void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
+                   const std::vector<uint8_t>& only, Visit visit) {
     if (!ModelRead || heights.size() != 512u * 512u || !SetUpTrack(track, RaceLevel))
         return;
     BuildAngleTables();
     ModelTable[0] = &FlightModel;
-    for (const uint32_t lapSeed : LapSeeds) {
-        const LapReturns lap = FlyLap(track, lapSeed, heights.data());
-        for (int32_t k = 0; k < Course.checkpointCount; ++k)
-            if (lap.reached[static_cast<size_t>(k)])
-                visit(lap, k, MiddleHalfOf(k));
+    for (size_t which = 0; which < std::size(LapSeeds); ++which) {
+        const LapReturns lap = FlyLap(track, LapSeeds[which], heights.data());
+        for (int32_t k = 0; k < Course.checkpointCount; ++k) {
+            const auto at = static_cast<size_t>(k);
+            if (!lap.reached[at] || (!only.empty() && (at >= only.size() || !only[at])))
+                continue;
+            // The pilot aims 100 to 119 over the ground at its Waypoint's centre, at random:
+            // the first two laps are put back aiming at the lowest and the highest of those.
+            ShipState saved = lap.saved[at];
+            if (which < 2) {
+                const int32_t count = Course.waypointCount;
+                const CourseBox& w =
+                    Course.waypoints[((saved.savedTargetWaypoint % count) + count) % count];
+                const size_t centre =
+                    size_t(((w.x0 + w.x1) >> 1) & 511) + 512 * size_t(((w.y0 + w.y1) >> 1) & 511);
+                saved.savedTargetAltitude = heights[centre] + (which == 0 ? 100 : 119);
+            }
+            visit(saved, lap.cameras[at], k, MiddleHalfOf(k));
+        }
     }
     ModelTable[0] = nullptr;
 }
@@ -145,70 +170,79 @@ bool LoadFlightModel(const std::string& path) {
     return ModelRead;
 }
 
-PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights) {
-    PutBackReport report;
+PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights,
+                                   const std::vector<uint8_t>& only) {
+    const size_t checkpoints = CheckpointsOf(track);
+    PutBackReport report{std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}};
     const uint8_t* map = heights.data();
-    ForEachReturn(track, heights, [&](const LapReturns& lap, int32_t k, const PutBackZone& zone) {
-        // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
-        const auto [left, top, right, bottom] = zone;
-        for (int32_t sy = top; sy <= bottom; sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
-            for (int32_t sx = left; sx <= right;
-                 sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
-                PutBackOn(lap.saved[static_cast<size_t>(k)], sx, sy);
-                CameraState camera = lap.cameras[static_cast<size_t>(k)];
-                WreckOpponents();
-                report.eyeSpots += 1;
-                bool inRock = false;
-                for (int32_t frame = 0; frame < EyeFrames && !ShipTable[0].wrecked; ++frame) {
-                    RaceFrame(camera, map);
-                    int32_t eyeX = 0, eyeY = 0;
-                    if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
-                        inRock = true;
-                        report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
+    ForEachReturn(
+        track, heights, only,
+        [&](const ShipState& saved, const CameraState& from, int32_t k, const PutBackZone& zone) {
+            // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
+            const auto [left, top, right, bottom] = zone;
+            for (int32_t sy = top; sy <= bottom;
+                 sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
+                for (int32_t sx = left; sx <= right;
+                     sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
+                    PutBackOn(saved, sx, sy);
+                    CameraState camera = from;
+                    WreckOpponents();
+                    report.eyeSpots[static_cast<size_t>(k)] += 1;
+                    bool inRock = false;
+                    for (int32_t frame = 0; frame < EyeFrames && !ShipTable[0].wrecked; ++frame) {
+                        RaceFrame(camera, map);
+                        int32_t eyeX = 0, eyeY = 0;
+                        if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
+                            inRock = true;
+                            report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
+                        }
                     }
+                    report.rockSpots[static_cast<size_t>(k)] += inRock;
                 }
-                report.rockSpots += inRock;
-            }
-    });
+        });
     return report;
 }
 
-RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights) {
-    RecoveryReport report;
+RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
+                                      const std::vector<uint8_t>& only) {
+    const size_t checkpoints = CheckpointsOf(track);
+    RecoveryReport report{std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}};
     const uint8_t* map = heights.data();
-    ForEachReturn(track, heights, [&](const LapReturns& lap, int32_t k, const PutBackZone& zone) {
-        const int32_t count = Course.checkpointCount;
-        // The corners, the middles of the sides and the centre of the middle half.
-        const auto [left, top, right, bottom] = zone;
-        for (int32_t spot = 0; spot < 9; ++spot) {
-            const int32_t sx = left + (right - left) * (spot % 3) / 2;
-            const int32_t sy = top + (bottom - top) * (spot / 3) / 2;
-            for (const uint32_t seed : RecoverySeeds) {
-                SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
-                PutBackOn(lap.saved[static_cast<size_t>(k)], sx, sy);
-                CameraState camera = lap.cameras[static_cast<size_t>(k)];
-                WreckOpponents();
-                report.flights += 1;
-                bool passed = false, touched = false;
-                ShipState& ship = ShipTable[0];
-                for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
-                    const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f,
-                                         ship.altitude, k};
-                    RaceFrame(camera, map);
-                    if (ship.wrecked) {
-                        // Flown on through the ground, as if it were not there, so that one
-                        // flight finds all the ground in the way.
-                        report.contacts.push_back(at);
-                        touched = true;
-                        ship.wrecked = 0;
-                        MoveShips();
-                        PassCheckpoints();
+    ForEachReturn(
+        track, heights, only,
+        [&](const ShipState& saved, const CameraState& from, int32_t k, const PutBackZone& zone) {
+            const int32_t count = Course.checkpointCount;
+            // The corners, the middles of the sides and the centre of the middle half.
+            const auto [left, top, right, bottom] = zone;
+            for (int32_t spot = 0; spot < 9; ++spot) {
+                const int32_t sx = left + (right - left) * (spot % 3) / 2;
+                const int32_t sy = top + (bottom - top) * (spot / 3) / 2;
+                for (const uint32_t seed : RecoverySeeds) {
+                    SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
+                    PutBackOn(saved, sx, sy);
+                    CameraState camera = from;
+                    WreckOpponents();
+                    report.flights[static_cast<size_t>(k)] += 1;
+                    bool passed = false, touched = false;
+                    ShipState& ship = ShipTable[0];
+                    for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
+                        const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f,
+                                             ship.altitude, k};
+                        RaceFrame(camera, map);
+                        if (ship.wrecked) {
+                            // Flown on through the ground, as if it were not there, so that one
+                            // flight finds all the ground in the way.
+                            report.contacts.push_back(at);
+                            touched = true;
+                            ship.wrecked = 0;
+                            MoveShips();
+                            PassCheckpoints();
+                        }
+                        passed = ship.nextCheckpoint != (k + 1) % count;
                     }
-                    passed = ship.nextCheckpoint != (k + 1) % count;
+                    report.wrecked[static_cast<size_t>(k)] += touched;
                 }
-                report.wrecked += touched;
             }
-        }
-    });
+        });
     return report;
 }

@@ -16,17 +16,21 @@ struct EyeInRock {
 };
 
 struct PutBackReport {
-    int32_t eyeSpots = 0;        // put-back spots whose first 2 s were watched
-    int32_t rockSpots = 0;       // ...with the eye in rock in some frame
-    std::vector<EyeInRock> eyes; // every frame's eye in rock
+    std::vector<int32_t> eyeSpots;  // by Checkpoint: put-back spots whose first 2 s were watched
+    std::vector<int32_t> rockSpots; // ...with the eye in rock in some frame
+    std::vector<EyeInRock> eyes;    // every frame's eye in rock
 };
 
 // Flies laps of `track` with the player's ship on autopilot at level 1 and 20 frames a second,
 // one for each of a few random sequences, keeping the return state and the camera at every
-// Checkpoint, as a race does. Then, for every Checkpoint, the ship is put back on spots 4 cells
-// apart across its middle half, edges included, and the chase camera's eye is watched for 40
-// frames (or until the ship wrecks). Needs LoadFlightModel; changes the race's globals.
-PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights);
+// Checkpoint, as a race does; the first two laps' ships are put back aiming at the lowest and the
+// highest altitude the pilot may choose for its Waypoint, the third as it was. Then, for every
+// Checkpoint, the ship is put back on spots 4 cells apart across its middle half, edges included,
+// and the chase camera's eye is watched for 40 frames (or until the ship wrecks). Only the
+// Checkpoints `only` marks are flown (every one if it is empty). Needs LoadFlightModel; changes the
+// race's globals.
+PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights,
+                                   const std::vector<uint8_t>& only);
 
 // One frame of a ship's flight: where it was, in cells, and its altitude.
 struct FlightPoint {
@@ -36,8 +40,8 @@ struct FlightPoint {
 };
 
 struct RecoveryReport {
-    int32_t flights = 0;               // recoveries flown
-    int32_t wrecked = 0;               // ...that touched the ground
+    std::vector<int32_t> flights;      // by Checkpoint: recoveries flown
+    std::vector<int32_t> wrecked;      // ...that touched the ground
     std::vector<FlightPoint> contacts; // where, each frame a ship touched it
 };
 
@@ -45,5 +49,7 @@ struct RecoveryReport {
 // flown as for FlyPutBacksInTheGame, the ship is put back on the corners, the middles of the sides
 // and the centre of each Checkpoint's middle half, with a few random sequences for the pilot's
 // altitudes, and flown on autopilot until it passes the next Checkpoint (20 s at most). A ship
-// that touches the ground flies on through it. Needs LoadFlightModel; changes the race's globals.
-RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights);
+// that touches the ground flies on through it. Only the Checkpoints `only` marks are flown (every
+// one if it is empty). Needs LoadFlightModel; changes the race's globals.
+RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
+                                      const std::vector<uint8_t>& only);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 
 #include "maps_basins.h"
 #include "maps_flight.h"
@@ -448,6 +449,31 @@ void FlyPutBackEyes(int32_t track, std::vector<CourseSample>& eyes) {
     }
 }
 
+// The flights of the Checkpoints `again` marks, flown anew, replace those in `all`.
+bool Again(const std::vector<uint8_t>& again, int32_t checkpoint) {
+    return checkpoint >= 0 && size_t(checkpoint) < again.size() && again[size_t(checkpoint)];
+}
+void MergeFlights(PutBackReport& all, const PutBackReport& fresh,
+                  const std::vector<uint8_t>& again) {
+    for (size_t k = 0; k < again.size() && k < all.eyeSpots.size(); ++k)
+        if (again[k]) {
+            all.eyeSpots[k] = fresh.eyeSpots[k];
+            all.rockSpots[k] = fresh.rockSpots[k];
+        }
+    std::erase_if(all.eyes, [&](const EyeInRock& e) { return Again(again, e.checkpoint); });
+    all.eyes.insert(all.eyes.end(), fresh.eyes.begin(), fresh.eyes.end());
+}
+void MergeFlights(RecoveryReport& all, const RecoveryReport& fresh,
+                  const std::vector<uint8_t>& again) {
+    for (size_t k = 0; k < again.size() && k < all.flights.size(); ++k)
+        if (again[k]) {
+            all.flights[k] = fresh.flights[k];
+            all.wrecked[k] = fresh.wrecked[k];
+        }
+    std::erase_if(all.contacts, [&](const FlightPoint& p) { return Again(again, p.checkpoint); });
+    all.contacts.insert(all.contacts.end(), fresh.contacts.begin(), fresh.contacts.end());
+}
+
 // ---- The five landscapes. ----
 
 constexpr float RespawnFloor = 42.0f;  // height byte; a put-back ship hovers at altitude 100
@@ -462,8 +488,11 @@ constexpr float NotchReach = 46.0f;    // cells from the course an eye's notch m
 constexpr float EyeNotchReach = 24.0f; // cells past the wall line: an eye's notch stays short of it
 constexpr float FlownNotchReach = 40.0f; // cells past the wall line, for those flown in the game
 constexpr float CloseKeep = 4.0f;        // ...or past another stretch's wall line, where it can
-constexpr float WallReach = 49.0f;       // cells from the course beyond which all is wall
+constexpr float WallReach = 69.0f;       // cells from the course beyond which all is wall
 constexpr float EyeNotchFloor = 80.0f;   // height byte at the bottom of an eye's notch
+constexpr float EyeShelfRadius = 3.5f;   // cells round an eye in rock kept at a notch's bottom
+constexpr float EyeShelfSlope = 12.0f;   // height bytes a cell its sides rise by
+constexpr float CeilingTop = 116.0f;     // height byte: ground above tops the altitude ceiling
 constexpr int32_t FlightRounds = 6;      // flights with the game's code, each after carving
 constexpr float RunoutRoom = 26.0f;      // height bytes a runout lies below a touching ship
 constexpr float RunoutFloor = 20.0f;     // height byte a runout never goes below
@@ -655,6 +684,24 @@ float SideProfile(int32_t track, float t) {
     default:
         return t * t * (3.0f - 2.0f * t);
     }
+}
+
+// A cut's side `out` cells past its bottom, rising `slope` height bytes a cell from `bottom`. Above
+// the altitude ceiling the canyon's cuts climb in broad steps of its own thin beds, as its walls
+// do, so that a cut reads as more of the layered rock round it.
+constexpr float CanyonTreads = 4.0f; // the canyon's cut sides above the ceiling: gentler by this
+float CutSide(int32_t track, float bottom, float slope, float out) {
+    const float h = bottom + slope * out;
+    if (track != 3 || h <= CeilingTop)
+        return h;
+    return CeilingTop + Terrace((h - CeilingTop) / CanyonTreads, 20.0f, 0.2f);
+}
+
+// How far a cut's side reaches before it tops every peak.
+float CutSideWidth(int32_t track, float bottom, float slope) {
+    if (track != 3 || bottom >= CeilingTop)
+        return (255.0f - bottom) / slope;
+    return (CeilingTop - bottom) / slope + (255.0f - CeilingTop) * CanyonTreads / slope;
 }
 
 // The line between Waypoint centres, round the ring, and the three grid places.
@@ -928,76 +975,101 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     };
     // Where the chase camera's eye stood in rock, a notch round the spot; where a ship put back
     // touched the ground on its way to the next Checkpoint, a runout below its altitude.
-    const auto carve = [&](const PutBackReport& eyes, const RecoveryReport& recoveries,
-                           int32_t checkpoint, std::vector<uint8_t>& marks, float keep) {
-        for (const EyeInRock& fault : eyes.eyes) {
-            if (fault.checkpoint != checkpoint)
-                continue;
-            const int32_t cx = int32_t(std::floor(fault.x)), cy = int32_t(std::floor(fault.y));
-            for (int32_t y = cy - 3; y <= cy + 3; ++y)
-                for (int32_t x = cx - 3; x <= cx + 3; ++x) {
-                    const float d =
-                        std::hypot(float(x) + 0.5f - fault.x, float(y) + 0.5f - fault.y);
-                    if (d > 3.5f || !carvable(marks, keep, x, y))
-                        continue;
-                    uint8_t& cell = heights[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
-                    const long notch =
-                        std::lround(EyeNotchFloor + 24.0f * std::max(0.0f, d - 1.5f));
-                    cell = uint8_t(std::min(long(cell), notch));
-                }
+    struct Cut {
+        float x, y;       // cells
+        int32_t altitude; // of the touching ship; below zero for the eye's notch
+    };
+    const auto carveCut = [&](const Cut& cut, std::vector<uint8_t>& marks, float keep) {
+        // Under the eye a shelf, broad enough for the eyes of races that differ a little from
+        // the flown ones; under a ship a runout below its altitude. Their sides rise until they
+        // top every peak: no cliff where they meet the ground.
+        const bool eye = cut.altitude < 0;
+        const float bottom =
+            eye ? EyeNotchFloor : std::max(RunoutFloor, float(cut.altitude) / 2.0f - RunoutRoom);
+        const float radius = eye ? EyeShelfRadius : RunoutRadius;
+        const float slope = eye ? EyeShelfSlope : RunoutSlope;
+        const float edge = radius + CutSideWidth(track, bottom, slope);
+        const int32_t cx = int32_t(std::floor(cut.x)), cy = int32_t(std::floor(cut.y));
+        const int32_t span = int32_t(edge) + 1;
+        for (int32_t y = cy - span; y <= cy + span; ++y)
+            for (int32_t x = cx - span; x <= cx + span; ++x) {
+                const float d = std::hypot(float(x) + 0.5f - cut.x, float(y) + 0.5f - cut.y);
+                if (d > edge || !carvable(marks, keep, x, y))
+                    continue;
+                uint8_t& cell = heights[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+                // ...and towards the edge of the ground that may be low.
+                const float rim = 255.0f - RunoutSlope * (WallReach - At(reach, x, y));
+                const float side = CutSide(track, bottom, slope, std::max(0.0f, d - radius));
+                cell = uint8_t(std::min(long(cell), std::lround(std::max(rim, side))));
+            }
+    };
+    // Cuts carved together and kept if the valley still falls apart into one basin per
+    // Waypoint; else halved and tried again, so that one cut opening a way between two stretches
+    // does not cost the others. A single cut that opens one is carved again on stricter terms.
+    std::vector<uint8_t> kept;
+    const auto tryCuts = [&](const auto& self, const Cut* first, const Cut* last) -> void {
+        kept = heights;
+        for (const Cut* cut = first; cut != last; ++cut)
+            carveCut(*cut, nearMarks, CloseKeep);
+        if (heights == kept || OneBasinPerWaypoint(course, heights))
+            return;
+        heights = kept;
+        if (last - first > 1) {
+            const Cut* middle = first + (last - first) / 2;
+            self(self, first, middle);
+            self(self, middle, last);
+            return;
         }
-        for (const FlightPoint& touch : recoveries.contacts) {
-            if (touch.checkpoint != checkpoint)
-                continue;
-            const float bottom = std::max(RunoutFloor, float(touch.altitude) / 2.0f - RunoutRoom);
-            const int32_t cx = int32_t(std::floor(touch.x)), cy = int32_t(std::floor(touch.y));
-            // The sides rise until they top every peak: no cliff where they meet the ground.
-            const float edge = RunoutRadius + (255.0f - bottom) / RunoutSlope;
-            const int32_t span = int32_t(edge) + 1;
-            for (int32_t y = cy - span; y <= cy + span; ++y)
-                for (int32_t x = cx - span; x <= cx + span; ++x) {
-                    const float d =
-                        std::hypot(float(x) + 0.5f - touch.x, float(y) + 0.5f - touch.y);
-                    if (d > edge || !carvable(marks, keep, x, y))
-                        continue;
-                    uint8_t& cell = heights[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
-                    // ...and towards the edge of the ground that may be low.
-                    const float rim = 255.0f - RunoutSlope * (WallReach - At(reach, x, y));
-                    const long runout = std::lround(
-                        std::max(rim, bottom + RunoutSlope * std::max(0.0f, d - RunoutRadius)));
-                    cell = uint8_t(std::min(long(cell), runout));
-                }
-        }
+        carveCut(*first, farMarks, FlownNotchReach);
+        if (heights != kept && !OneBasinPerWaypoint(course, heights))
+            heights = kept;
     };
     // The put-backs and the recoveries after them flown with the game's own race code, carved
     // for and flown again until nothing more can be carved.
     PutBackReport report;
     RecoveryReport recoveries;
+    std::vector<Cut> cuts;
+    // Only the Checkpoints whose put-backs were carved for are flown again: elsewhere the ground
+    // under their flights did not change.
+    std::vector<uint8_t> again;
     for (int32_t round = 0; round < FlightRounds; ++round) {
-        const std::vector<uint8_t> before = heights;
-        report = FlyPutBacksInTheGame(track, heights);
-        recoveries = FlyRecoveriesInTheGame(track, heights);
-        // Carved a Checkpoint's put-backs at a time, each kept only if the valley still
-        // falls apart into one basin per Waypoint.
-        for (int32_t k = 0; k < course.checkpointCount; ++k) {
-            const std::vector<uint8_t> kept = heights;
-            carve(report, recoveries, k, nearMarks, CloseKeep);
-            if (heights == kept || OneBasinPerWaypoint(course, heights))
-                continue;
-            heights = kept;
-            carve(report, recoveries, k, farMarks, FlownNotchReach);
-            if (heights != kept && !OneBasinPerWaypoint(course, heights))
-                heights = kept;
+        const PutBackReport looked = FlyPutBacksInTheGame(track, heights, again);
+        const RecoveryReport flown = FlyRecoveriesInTheGame(track, heights, again);
+        if (round == 0) {
+            report = looked;
+            recoveries = flown;
+        } else {
+            MergeFlights(report, looked, again);
+            MergeFlights(recoveries, flown, again);
         }
-        if (heights == before)
+        again.assign(size_t(course.checkpointCount), 0);
+        // Carved a Checkpoint's put-backs at a time.
+        for (int32_t k = 0; k < course.checkpointCount; ++k) {
+            cuts.clear();
+            for (const EyeInRock& fault : looked.eyes)
+                if (fault.checkpoint == k)
+                    cuts.push_back({fault.x, fault.y, -1});
+            for (const FlightPoint& touch : flown.contacts)
+                if (touch.checkpoint == k)
+                    cuts.push_back({touch.x, touch.y, touch.altitude});
+            if (cuts.empty())
+                continue;
+            const std::vector<uint8_t> before = heights;
+            tryCuts(tryCuts, cuts.data(), cuts.data() + cuts.size());
+            again[size_t(k)] = heights != before;
+        }
+        if (std::find(again.begin(), again.end(), 1) == again.end())
             break;
     }
-    if (report.eyeSpots > 0)
+    const auto sum = [](const std::vector<int32_t>& counts) {
+        return std::accumulate(counts.begin(), counts.end(), 0);
+    };
+    if (sum(report.eyeSpots) > 0)
         std::fprintf(stderr, "map%d: the eye in rock after put-backs on %d of %d spots\n",
-                     track + 1, report.rockSpots, report.eyeSpots);
-    if (recoveries.flights > 0)
+                     track + 1, sum(report.rockSpots), sum(report.eyeSpots));
+    if (sum(recoveries.flights) > 0)
         std::fprintf(stderr, "map%d: %d of %d recoveries touched the ground\n", track + 1,
-                     recoveries.wrecked, recoveries.flights);
+                     sum(recoveries.wrecked), sum(recoveries.flights));
     if (flight)
         *flight = ships;
     return heights;
