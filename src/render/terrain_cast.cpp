@@ -38,6 +38,7 @@ struct DistanceConstants {
     uint32_t rowShift;
     uint64_t reciprocal; // (x * reciprocal) >> 64 is x / d for 0 <= x < 2^40
     float riseScale;     // float(h) * riseScale, truncated, is (h << 14) / d for every byte h
+    int32_t tallestRise; // (255 << 14) / d: the rows the tallest height byte rises
 };
 
 // 16 steps of 64 (to 1025), 188 of 128 (to 25089), then 256 apart past the distance limit.
@@ -83,7 +84,8 @@ constexpr std::array<DistanceConstants, MaxDistanceSteps> MakeDistanceConstants(
                 static_cast<uint32_t>((uint64_t{1} << (shift + 14)) / d64 + 1),
                 shift,
                 ~uint64_t{0} / d64 + 1,
-                RiseScaleFor(d)};
+                RiseScaleFor(d),
+                (255 << 14) / d};
     }
     return table;
 }
@@ -374,17 +376,15 @@ template <int32_t N, bool Lanes> void LayOutBatchSteps(const EdgeRays& rays, int
         batch.rowShift = static_cast<int32_t>(constants.rowShift);
         batch.distanceCode = DistanceCode(constants.d);
         batch.riseScale = constants.riseScale;
+        batch.reach = batch.base - constants.tallestRise; // the tallest byte's row, for now
     }
     // The rows the tallest height byte reaches, from the far end back: at every step the
     // highest of them from there on. Every height byte stands at or below the tallest, so no
     // strip can draw above these rows.
     int32_t reach = MaxView;
     for (int32_t i = steps - 1; i >= 0; --i) {
-        BatchStep& batch = BatchSteps[i];
-        const int32_t tallest =
-            batch.base - static_cast<int32_t>((uint32_t{255} * batch.rowScale) >> batch.rowShift);
-        reach = std::min(reach, std::max(tallest, 0));
-        batch.reach = reach;
+        reach = std::min(reach, std::max(BatchSteps[i].reach, 0));
+        BatchSteps[i].reach = reach;
     }
     // The spare step past the last reaches nothing.
     BatchSteps[steps] = steps > 0 ? BatchSteps[steps - 1] : BatchStep{};
