@@ -27,7 +27,8 @@ constexpr int32_t RaceLevel = 1;
 constexpr int32_t LapFrames = 5000;
 constexpr int32_t EyeFrames = 40; // 2 s at 20 frames a second
 constexpr uint32_t LapSeeds[] = {1234, 4321, 2718};
-constexpr uint32_t RecoverySeeds[] = {99991, 31337}; // the pilots' altitudes after a put-back
+// The pilots' altitudes after a put-back.
+constexpr uint32_t RecoverySeeds[] = {99991, 31337, 27183, 14142, 17320, 22360};
 constexpr int32_t RecoveryFrames = 400; // 20 s to the next Checkpoint, as the race tests give
 
 // The chase camera as the race starts it.

@@ -494,9 +494,9 @@ constexpr float EyeShelfRadius = 3.5f;   // cells round an eye in rock kept at a
 constexpr float EyeShelfSlope = 12.0f;   // height bytes a cell its sides rise by
 constexpr float CeilingTop = 116.0f;     // height byte: ground above tops the altitude ceiling
 constexpr int32_t FlightRounds = 6;      // flights with the game's code, each after carving
-constexpr float RunoutRoom = 26.0f;      // height bytes a runout lies below a touching ship
+constexpr float RunoutRoom = 34.0f;      // height bytes a runout lies below a touching ship
 constexpr float RunoutFloor = 20.0f;     // height byte a runout never goes below
-constexpr float RunoutRadius = 5.0f;     // cells round a touch kept at a runout's bottom
+constexpr float RunoutRadius = 7.0f;     // cells round a touch kept at a runout's bottom
 constexpr float RunoutSlope = 20.0f;     // height bytes a cell its sides rise by
 
 struct Style {
