@@ -264,3 +264,44 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
         });
     return report;
 }
+
+namespace {
+
+// True for a Checkpoint `again` marks.
+bool Again(const std::vector<uint8_t>& again, int32_t checkpoint) {
+    return checkpoint >= 0 && size_t(checkpoint) < again.size() && again[size_t(checkpoint)];
+}
+
+// The points of the Checkpoints flown again replace those in `all`.
+template <typename Point>
+void MergePoints(std::vector<Point>& all, const std::vector<Point>& fresh,
+                 const std::vector<uint8_t>& again) {
+    const auto flownAgain = [&](const Point& p) { return Again(again, p.checkpoint); };
+    std::erase_if(all, flownAgain);
+    std::copy_if(fresh.begin(), fresh.end(), std::back_inserter(all), flownAgain);
+}
+
+// ...and so do their counts.
+void MergeCounts(std::vector<int32_t>& all, const std::vector<int32_t>& fresh,
+                 const std::vector<uint8_t>& again) {
+    for (size_t k = 0; k < all.size() && k < fresh.size(); ++k)
+        if (Again(again, int32_t(k)))
+            all[k] = fresh[k];
+}
+
+} // namespace
+
+void MergeFlights(PutBackReport& all, const PutBackReport& fresh,
+                  const std::vector<uint8_t>& again) {
+    MergeCounts(all.eyeSpots, fresh.eyeSpots, again);
+    MergeCounts(all.rockSpots, fresh.rockSpots, again);
+    MergePoints(all.eyes, fresh.eyes, again);
+}
+
+void MergeFlights(RecoveryReport& all, const RecoveryReport& fresh,
+                  const std::vector<uint8_t>& again) {
+    MergeCounts(all.flights, fresh.flights, again);
+    MergeCounts(all.wrecked, fresh.wrecked, again);
+    MergePoints(all.contacts, fresh.contacts, again);
+    MergePoints(all.nearMisses, fresh.nearMisses, again);
+}

@@ -55,3 +55,10 @@ struct RecoveryReport {
 // one if it is empty). Needs LoadFlightModel; changes the race's globals.
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                       const std::vector<uint8_t>& only);
+
+// The flights of the Checkpoints `again` marks, flown anew in `fresh`, replace those in `all`;
+// the others' stay.
+void MergeFlights(PutBackReport& all, const PutBackReport& fresh,
+                  const std::vector<uint8_t>& again);
+void MergeFlights(RecoveryReport& all, const RecoveryReport& fresh,
+                  const std::vector<uint8_t>& again);

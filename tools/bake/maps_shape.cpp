@@ -449,34 +449,6 @@ void FlyPutBackEyes(int32_t track, std::vector<CourseSample>& eyes) {
     }
 }
 
-// The flights of the Checkpoints `again` marks, flown anew, replace those in `all`.
-bool Again(const std::vector<uint8_t>& again, int32_t checkpoint) {
-    return checkpoint >= 0 && size_t(checkpoint) < again.size() && again[size_t(checkpoint)];
-}
-void MergeFlights(PutBackReport& all, const PutBackReport& fresh,
-                  const std::vector<uint8_t>& again) {
-    for (size_t k = 0; k < again.size() && k < all.eyeSpots.size(); ++k)
-        if (again[k]) {
-            all.eyeSpots[k] = fresh.eyeSpots[k];
-            all.rockSpots[k] = fresh.rockSpots[k];
-        }
-    std::erase_if(all.eyes, [&](const EyeInRock& e) { return Again(again, e.checkpoint); });
-    all.eyes.insert(all.eyes.end(), fresh.eyes.begin(), fresh.eyes.end());
-}
-void MergeFlights(RecoveryReport& all, const RecoveryReport& fresh,
-                  const std::vector<uint8_t>& again) {
-    for (size_t k = 0; k < again.size() && k < all.flights.size(); ++k)
-        if (again[k]) {
-            all.flights[k] = fresh.flights[k];
-            all.wrecked[k] = fresh.wrecked[k];
-        }
-    const auto flownAgain = [&](const FlightPoint& p) { return Again(again, p.checkpoint); };
-    std::erase_if(all.contacts, flownAgain);
-    all.contacts.insert(all.contacts.end(), fresh.contacts.begin(), fresh.contacts.end());
-    std::erase_if(all.nearMisses, flownAgain);
-    all.nearMisses.insert(all.nearMisses.end(), fresh.nearMisses.begin(), fresh.nearMisses.end());
-}
-
 // ---- The five landscapes. ----
 
 constexpr float RespawnFloor = 42.0f;  // height byte; a put-back ship hovers at altitude 100
