@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "maps_shape.h"
 #include "race/course_data.h"
 
 namespace {
@@ -125,13 +126,10 @@ TEST_P(MapsData, GroundFarFromTheCourseIsWall) {
         const int32_t* k = c.checkpoints[i];
         points.push_back({float((k[0] + k[2]) / 2), float((k[1] + k[3]) / 2)});
     }
-    // The baker keeps every cell further than WallReach from the course as wall (the baker's
-    // constant of that name). That reach is wide on purpose: on the outside of bends a ship put
-    // back after a wreck climbs and swings wide, and the chase camera's eye swings 22 cells behind
-    // it, so the ground there is carved into shelves and runouts well past the valley's walls.
-    // Shortcuts are kept out by the walls between stretches, which
+    // Every cell further than the baker's WallReach from the course is wall: shelves and runouts
+    // for put-back ships and the chase camera reach out that far on the outside of bends, no
+    // further. Shortcuts are kept out by the walls between stretches, which
     // DammingEveryStretchSplitsTheValleyIntoOneBasinPerWaypoint holds.
-    constexpr float WallReach = 69.0f;
     constexpr float Far = WallReach + 1.0f;
     // Distance from (x, y) to the course, the grid, the Checkpoints and the put-back zones.
     const auto distance = [&](float x, float y) {

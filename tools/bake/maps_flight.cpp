@@ -29,6 +29,8 @@ constexpr int32_t EyeFrames = 40; // 2 s at 20 frames a second
 constexpr uint32_t LapSeeds[] = {1234, 4321, 2718};
 // The pilots' altitudes after a put-back.
 constexpr uint32_t RecoverySeeds[] = {99991, 31337, 27183, 14142, 17320, 22360};
+constexpr int32_t PutBackGround = 45;   // height byte: the highest ground a ship is put back over
+constexpr int32_t NearMissRoom = 30;    // altitude units: closer to rock than this is a near miss
 constexpr int32_t RecoveryFrames = 400; // 20 s to the next Checkpoint, as the race tests give
 
 // The chase camera as the race starts it.
@@ -64,6 +66,17 @@ bool EyeStandsInRock(const CameraState& camera, const uint8_t* heights, int32_t&
                      int32_t& eyeY) {
     EyePoint(camera, eyeX, eyeY);
     return heights[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)] * 16 > camera.height;
+}
+
+// True when a ship flies over the valley's sides with little room below it: rock within two cells
+// above the floor a put-back ship rests over, less than NearMissRoom below the ship's surface.
+bool CloseToRock(const ShipState& ship, const uint8_t* heights) {
+    const int32_t cx = ship.x >> 8, cy = ship.y >> 8;
+    int32_t highest = 0;
+    for (int32_t y = cy - 2; y <= cy + 2; ++y)
+        for (int32_t x = cx - 2; x <= cx + 2; ++x)
+            highest = std::max<int32_t>(highest, heights[(x & 511) + 512 * (y & 511)]);
+    return highest > PutBackGround && 2 * highest > ship.altitude - NearMissRoom;
 }
 
 // The return state and the camera as the player's ship passed each Checkpoint.
@@ -207,7 +220,8 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                       const std::vector<uint8_t>& only) {
     const size_t checkpoints = CheckpointsOf(track);
-    RecoveryReport report{std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}};
+    RecoveryReport report{
+        std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}, {}};
     const uint8_t* map = heights.data();
     ForEachReturn(
         track, heights, only,
@@ -238,6 +252,9 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
                             ship.wrecked = 0;
                             MoveShips();
                             PassCheckpoints();
+                        } else if (CloseToRock(ship, map)) {
+                            report.nearMisses.push_back(
+                                {float(ship.x) / 256.0f, float(ship.y) / 256.0f, ship.altitude, k});
                         }
                         passed = ship.nextCheckpoint != (k + 1) % count;
                     }
@@ -246,4 +263,45 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
             }
         });
     return report;
+}
+
+namespace {
+
+// True for a Checkpoint `again` marks.
+bool Again(const std::vector<uint8_t>& again, int32_t checkpoint) {
+    return checkpoint >= 0 && size_t(checkpoint) < again.size() && again[size_t(checkpoint)];
+}
+
+// The points of the Checkpoints flown again replace those in `all`.
+template <typename Point>
+void MergePoints(std::vector<Point>& all, const std::vector<Point>& fresh,
+                 const std::vector<uint8_t>& again) {
+    const auto flownAgain = [&](const Point& p) { return Again(again, p.checkpoint); };
+    std::erase_if(all, flownAgain);
+    std::copy_if(fresh.begin(), fresh.end(), std::back_inserter(all), flownAgain);
+}
+
+// ...and so do their counts.
+void MergeCounts(std::vector<int32_t>& all, const std::vector<int32_t>& fresh,
+                 const std::vector<uint8_t>& again) {
+    for (size_t k = 0; k < all.size() && k < fresh.size(); ++k)
+        if (Again(again, int32_t(k)))
+            all[k] = fresh[k];
+}
+
+} // namespace
+
+void MergeFlights(PutBackReport& all, const PutBackReport& fresh,
+                  const std::vector<uint8_t>& again) {
+    MergeCounts(all.eyeSpots, fresh.eyeSpots, again);
+    MergeCounts(all.rockSpots, fresh.rockSpots, again);
+    MergePoints(all.eyes, fresh.eyes, again);
+}
+
+void MergeFlights(RecoveryReport& all, const RecoveryReport& fresh,
+                  const std::vector<uint8_t>& again) {
+    MergeCounts(all.flights, fresh.flights, again);
+    MergeCounts(all.wrecked, fresh.wrecked, again);
+    MergePoints(all.contacts, fresh.contacts, again);
+    MergePoints(all.nearMisses, fresh.nearMisses, again);
 }

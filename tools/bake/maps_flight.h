@@ -40,16 +40,25 @@ struct FlightPoint {
 };
 
 struct RecoveryReport {
-    std::vector<int32_t> flights;      // by Checkpoint: recoveries flown
-    std::vector<int32_t> wrecked;      // ...that touched the ground
-    std::vector<FlightPoint> contacts; // where, each frame a ship touched it
+    std::vector<int32_t> flights;        // by Checkpoint: recoveries flown
+    std::vector<int32_t> wrecked;        // ...that touched the ground
+    std::vector<FlightPoint> contacts;   // where, each frame a ship touched it
+    std::vector<FlightPoint> nearMisses; // where, each other frame a ship was close to rock
 };
 
 // Flies the recoveries after a wreck as the game makes them: from the return state of each lap
 // flown as for FlyPutBacksInTheGame, the ship is put back on the corners, the middles of the sides
 // and the centre of each Checkpoint's middle half, with a few random sequences for the pilot's
 // altitudes, and flown on autopilot until it passes the next Checkpoint (20 s at most). A ship
-// that touches the ground flies on through it. Only the Checkpoints `only` marks are flown (every
+// that touches the ground flies on through it; the frames it flies close over the valley's sides
+// are noted too. Only the Checkpoints `only` marks are flown (every
 // one if it is empty). Needs LoadFlightModel; changes the race's globals.
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                       const std::vector<uint8_t>& only);
+
+// The flights of the Checkpoints `again` marks, flown anew in `fresh`, replace those in `all`;
+// the others' stay.
+void MergeFlights(PutBackReport& all, const PutBackReport& fresh,
+                  const std::vector<uint8_t>& again);
+void MergeFlights(RecoveryReport& all, const RecoveryReport& fresh,
+                  const std::vector<uint8_t>& again);

@@ -449,31 +449,6 @@ void FlyPutBackEyes(int32_t track, std::vector<CourseSample>& eyes) {
     }
 }
 
-// The flights of the Checkpoints `again` marks, flown anew, replace those in `all`.
-bool Again(const std::vector<uint8_t>& again, int32_t checkpoint) {
-    return checkpoint >= 0 && size_t(checkpoint) < again.size() && again[size_t(checkpoint)];
-}
-void MergeFlights(PutBackReport& all, const PutBackReport& fresh,
-                  const std::vector<uint8_t>& again) {
-    for (size_t k = 0; k < again.size() && k < all.eyeSpots.size(); ++k)
-        if (again[k]) {
-            all.eyeSpots[k] = fresh.eyeSpots[k];
-            all.rockSpots[k] = fresh.rockSpots[k];
-        }
-    std::erase_if(all.eyes, [&](const EyeInRock& e) { return Again(again, e.checkpoint); });
-    all.eyes.insert(all.eyes.end(), fresh.eyes.begin(), fresh.eyes.end());
-}
-void MergeFlights(RecoveryReport& all, const RecoveryReport& fresh,
-                  const std::vector<uint8_t>& again) {
-    for (size_t k = 0; k < again.size() && k < all.flights.size(); ++k)
-        if (again[k]) {
-            all.flights[k] = fresh.flights[k];
-            all.wrecked[k] = fresh.wrecked[k];
-        }
-    std::erase_if(all.contacts, [&](const FlightPoint& p) { return Again(again, p.checkpoint); });
-    all.contacts.insert(all.contacts.end(), fresh.contacts.begin(), fresh.contacts.end());
-}
-
 // ---- The five landscapes. ----
 
 constexpr float RespawnFloor = 42.0f;  // height byte; a put-back ship hovers at altitude 100
@@ -488,7 +463,6 @@ constexpr float NotchReach = 46.0f;    // cells from the course an eye's notch m
 constexpr float EyeNotchReach = 24.0f; // cells past the wall line: an eye's notch stays short of it
 constexpr float FlownNotchReach = 40.0f; // cells past the wall line, for those flown in the game
 constexpr float CloseKeep = 4.0f;        // ...or past another stretch's wall line, where it can
-constexpr float WallReach = 69.0f;       // cells from the course beyond which all is wall
 constexpr float EyeNotchFloor = 80.0f;   // height byte at the bottom of an eye's notch
 constexpr float EyeShelfRadius = 3.5f;   // cells round an eye in rock kept at a notch's bottom
 constexpr float EyeShelfSlope = 12.0f;   // height bytes a cell its sides rise by
@@ -1052,6 +1026,11 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             for (const FlightPoint& touch : flown.contacts)
                 if (touch.checkpoint == k)
                     cuts.push_back({touch.x, touch.y, touch.altitude});
+            // Room too where a ship only just missed the rock: the next race's ship flies a
+            // little otherwise.
+            for (const FlightPoint& miss : flown.nearMisses)
+                if (miss.checkpoint == k)
+                    cuts.push_back({miss.x, miss.y, miss.altitude});
             if (cuts.empty())
                 continue;
             const std::vector<uint8_t> before = heights;

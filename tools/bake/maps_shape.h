@@ -6,6 +6,13 @@
 constexpr int32_t MapSide = 512; // cells a side; the surface wraps around
 constexpr int32_t MapMask = MapSide - 1;
 
+// Cells from the course and its put-back zones beyond which all the ground stays wall. Wide on
+// purpose: on the outside of bends a ship put back after a wreck climbs and swings wide, and the
+// chase camera's eye swings 22 cells behind it, so shelves and runouts are cut for them well past
+// the valley's walls. Shortcuts are kept out by the walls between stretches, which the baker's
+// basin check holds.
+constexpr float WallReach = 69.0f;
+
 // A point of a simulated flight, in cells, with the ship's heading (0-255, 0 north).
 struct CourseSample {
     float x, y;

@@ -1,0 +1,91 @@
+// The baker's flights of put-backs over a baked map: which Checkpoints are flown, and how the
+// flights of the carved ones replace the earlier ones between rounds.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "maps_flight.h"
+#include "race/course_data.h"
+
+namespace {
+
+std::vector<uint8_t> ReadBakedMap(int32_t track) {
+    const std::string path =
+        std::string(TARNVELL_DATA) + "/Map/map" + std::to_string(track + 1) + ".raw";
+    std::vector<uint8_t> bytes(512u * 512u);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return {};
+    const size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    return read == bytes.size() ? bytes : std::vector<uint8_t>{};
+}
+
+TEST(MapsFlight, OnlyTheMarkedCheckpointsAreFlownAndTheyFlyAsInAWholeRound) {
+    ASSERT_TRUE(LoadFlightModel(std::string(TARNVELL_DATA) + "/Graph/plane1.md2"));
+    constexpr int32_t Track = 1;
+    const std::vector<uint8_t> map = ReadBakedMap(Track);
+    ASSERT_EQ(map.size(), 512u * 512u);
+    const auto count = size_t(CourseTables[Track].checkpointCount);
+    const PutBackReport whole = FlyPutBacksInTheGame(Track, map, {});
+    std::vector<uint8_t> only(count, 0);
+    only[2] = only[7] = 1;
+    const PutBackReport some = FlyPutBacksInTheGame(Track, map, only);
+    ASSERT_EQ(whole.eyeSpots.size(), count);
+    ASSERT_EQ(some.eyeSpots.size(), count);
+    for (size_t k = 0; k < count; ++k) {
+        EXPECT_GT(whole.eyeSpots[k], 0) << "Checkpoint " << k;
+        EXPECT_EQ(some.eyeSpots[k], only[k] ? whole.eyeSpots[k] : 0) << "Checkpoint " << k;
+        EXPECT_EQ(some.rockSpots[k], only[k] ? whole.rockSpots[k] : 0) << "Checkpoint " << k;
+    }
+    for (const EyeInRock& eye : some.eyes)
+        EXPECT_TRUE(only[size_t(eye.checkpoint)]) << "Checkpoint " << eye.checkpoint;
+
+    const RecoveryReport recoveries = FlyRecoveriesInTheGame(Track, map, only);
+    for (size_t k = 0; k < count; ++k)
+        EXPECT_EQ(recoveries.flights[k] > 0, only[k] != 0) << "Checkpoint " << k;
+
+    // Nothing is flown on a track that does not exist or on a map of the wrong size.
+    for (const int32_t track : {-1, TrackCount})
+        EXPECT_TRUE(FlyPutBacksInTheGame(track, map, {}).eyeSpots.empty()) << track;
+    const PutBackReport cut = FlyPutBacksInTheGame(Track, std::vector<uint8_t>(1000), {});
+    ASSERT_EQ(cut.eyeSpots.size(), count);
+    for (size_t k = 0; k < count; ++k)
+        EXPECT_EQ(cut.eyeSpots[k], 0);
+}
+
+TEST(MapsFlight, FlightsFlownAgainReplaceOnlyTheirCheckpoints) {
+    RecoveryReport all{{5, 6, 7},
+                       {1, 2, 3},
+                       {{1, 1, 90, 0}, {2, 2, 90, 1}, {3, 3, 90, 2}},
+                       {{4, 4, 120, 1}, {5, 5, 120, 2}}};
+    const RecoveryReport fresh{{0, 9, 0}, {0, 0, 0}, {}, {{6, 6, 130, 1}, {7, 7, 130, 0}}};
+    // Checkpoint 1 flown again (0 is not, though the fresh flights hold a point of it); an
+    // index past the Checkpoints is ignored.
+    MergeFlights(all, fresh, {0, 1, 0, 1});
+    EXPECT_EQ(all.flights, (std::vector<int32_t>{5, 9, 7}));
+    EXPECT_EQ(all.wrecked, (std::vector<int32_t>{1, 0, 3}));
+    ASSERT_EQ(all.contacts.size(), 2u);
+    EXPECT_EQ(all.contacts[0].checkpoint, 0);
+    EXPECT_EQ(all.contacts[1].checkpoint, 2);
+    ASSERT_EQ(all.nearMisses.size(), 2u);
+    EXPECT_EQ(all.nearMisses[0].checkpoint, 2);
+    EXPECT_EQ(all.nearMisses[1].checkpoint, 1);
+    EXPECT_EQ(all.nearMisses[1].altitude, 130);
+
+    PutBackReport eyes{{10, 10}, {2, 1}, {{1, 1, 0}, {2, 2, 1}, {3, 3, 1}}};
+    MergeFlights(eyes, PutBackReport{{10, 12}, {0, 0}, {}}, {0, 1});
+    EXPECT_EQ(eyes.eyeSpots, (std::vector<int32_t>{10, 12}));
+    EXPECT_EQ(eyes.rockSpots, (std::vector<int32_t>{2, 0}));
+    ASSERT_EQ(eyes.eyes.size(), 1u);
+    EXPECT_EQ(eyes.eyes[0].checkpoint, 0);
+    // Nothing flown again, nothing changes.
+    MergeFlights(eyes, PutBackReport{{0, 0}, {9, 9}, {{5, 5, 0}}}, {});
+    EXPECT_EQ(eyes.rockSpots, (std::vector<int32_t>{2, 0}));
+    EXPECT_EQ(eyes.eyes.size(), 1u);
+}
+
+} // namespace
