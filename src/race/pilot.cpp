@@ -18,7 +18,6 @@ constexpr int32_t AltitudeDeadBand = 5;
 constexpr int32_t ClearanceLow = 80;    // height bytes of clearance: nose up twice below this
 constexpr int32_t ClearanceLower = 50;  // ...once more below this
 constexpr int32_t ClearanceLowest = 30; // ...three times more below this
-constexpr int32_t AimClearance = 100;   // over the height byte at the aim point, plus 0-19
 
 uint8_t HeightAt(const uint8_t* heights, int32_t cellX, int32_t cellY) {
     if (heights == nullptr)
@@ -59,7 +58,7 @@ void SteerOpponent(int32_t ship, const uint8_t* heights) {
             s.targetY = my * 256;
             // Kept: the ground term is the height byte itself, not the surface at twice it;
             // the pilots' lines over the hills depend on it.
-            s.targetAltitude = HeightAt(heights, mx, my) + GameRandom() % 20 + AimClearance;
+            s.targetAltitude = HeightAt(heights, mx, my) + GameRandom() % AimSpread + AimClearance;
         }
     }
 

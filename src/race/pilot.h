@@ -9,6 +9,11 @@
 // for ships 1 and 2 every race frame, and for ship 0 by the menu flyover and the autopilot.
 void SteerOpponent(int32_t ship, const uint8_t* heights);
 
+// The altitude a pilot aims at over its next Waypoint: the height byte at the Waypoint's centre
+// plus AimClearance plus 0 to AimSpread - 1, at random.
+constexpr int32_t AimClearance = 100;
+constexpr int32_t AimSpread = 20;
+
 // The heading (0 north, 64 east, 128 south, 192 west) that points from world point (x, y)
 // at (targetX, targetY), in whole units.
 int32_t WantedHeading(int32_t x, int32_t y, int32_t targetX, int32_t targetY);

@@ -158,8 +158,8 @@ void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
             const auto at = static_cast<size_t>(k);
             if (!lap.reached[at] || (!only.empty() && (at >= only.size() || !only[at])))
                 continue;
-            // The pilot aims 100 to 119 over the ground at its Waypoint's centre, at random:
-            // the first two laps are put back aiming at the lowest and the highest of those.
+            // The pilot's aim over its Waypoint's centre is random: the first two laps are put
+            // back aiming at the lowest and the highest it may choose.
             ShipState saved = lap.saved[at];
             if (which < 2) {
                 const int32_t count = Course.waypointCount;
@@ -167,7 +167,8 @@ void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
                     Course.waypoints[((saved.savedTargetWaypoint % count) + count) % count];
                 const size_t centre =
                     size_t(((w.x0 + w.x1) >> 1) & 511) + 512 * size_t(((w.y0 + w.y1) >> 1) & 511);
-                saved.savedTargetAltitude = heights[centre] + (which == 0 ? 100 : 119);
+                saved.savedTargetAltitude =
+                    heights[centre] + AimClearance + (which == 0 ? 0 : AimSpread - 1);
             }
             visit(saved, lap.cameras[at], k, MiddleHalfOf(k));
         }
