@@ -461,17 +461,17 @@ constexpr float ShortcutReach = 50.0f; // cells past the wall line where a cours
 constexpr float ShortcutSlack = 10.0f; // cells a way through a gully may save on the ring
 constexpr float NotchReach = 46.0f;    // cells from the course an eye's notch may reach
 constexpr float EyeNotchReach = 24.0f; // cells past the wall line: an eye's notch stays short of it
-constexpr float FlownNotchReach = 40.0f; // cells past the wall line, for those flown in the game
-constexpr float CloseKeep = 4.0f;        // ...or past another stretch's wall line, where it can
-constexpr float EyeNotchFloor = 80.0f;   // height byte at the bottom of an eye's notch
-constexpr float EyeShelfRadius = 5.0f;   // cells round an eye in rock kept at a notch's bottom
-constexpr float EyeShelfSlope = 12.0f;   // height bytes a cell its sides rise by
-constexpr float CeilingTop = 116.0f;     // height byte: ground above tops the altitude ceiling
-constexpr int32_t FlightRounds = 6;      // flights with the game's code, each after carving
-constexpr float RunoutRoom = 34.0f;      // height bytes a runout lies below a touching ship
-constexpr float RunoutFloor = 20.0f;     // height byte a runout never goes below
-constexpr float RunoutRadius = 7.0f;     // cells round a touch kept at a runout's bottom
-constexpr float RunoutSlope = 20.0f;     // height bytes a cell its sides rise by
+constexpr float FlownNotchReach = 40.0f;   // cells past the wall line, for those flown in the game
+constexpr float CloseKeep = 4.0f;          // ...or past another stretch's wall line, where it can
+constexpr float EyeNotchFloor = 80.0f;     // height byte at the bottom of an eye's notch
+constexpr float EyeShelfRadius = 5.0f;     // cells round an eye in rock kept at a notch's bottom
+constexpr float EyeShelfSlope = 12.0f;     // height bytes a cell its sides rise by
+constexpr float CeilingTop = WallByte + 1; // height byte: the lowest that tops the altitude ceiling
+constexpr int32_t FlightRounds = 6;        // flights with the game's code, each after carving
+constexpr float RunoutRoom = 34.0f;        // height bytes a runout lies below a touching ship
+constexpr float RunoutFloor = 20.0f;       // height byte a runout never goes below
+constexpr float RunoutRadius = 7.0f;       // cells round a touch kept at a runout's bottom
+constexpr float RunoutSlope = 20.0f;       // height bytes a cell its sides rise by
 
 struct Style {
     uint32_t seed;
