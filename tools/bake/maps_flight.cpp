@@ -26,11 +26,14 @@ bool ModelRead = false;
 constexpr int32_t RaceLevel = 1;
 constexpr int32_t LapFrames = 5000;
 constexpr int32_t EyeFrames = 40; // 2 s at 20 frames a second
+// The laps' random sequences; a last lap is seeded by the track's own number plus one.
 constexpr uint32_t LapSeeds[] = {1234, 4321, 2718};
+constexpr size_t LapCount = std::size(LapSeeds) + 1;
 // The pilots' altitudes after a put-back.
-constexpr uint32_t RecoverySeeds[] = {99991, 31337, 27183, 14142, 17320, 22360};
+constexpr uint32_t RecoverySeeds[] = {99991, 31337};
+constexpr int32_t RecoveryGrid = 5;     // put-back spots a side of a Checkpoint's middle half
 constexpr int32_t PutBackGround = 45;   // height byte: the highest ground a ship is put back over
-constexpr int32_t NearMissRoom = 30;    // altitude units: closer to rock than this is a near miss
+constexpr int32_t NearMissRoom = 50;    // altitude units: closer to rock than this is a near miss
 constexpr int32_t RecoveryFrames = 400; // 20 s to the next Checkpoint, as the race tests give
 
 // The chase camera as the race starts it.
@@ -68,13 +71,13 @@ bool EyeStandsInRock(const CameraState& camera, const uint8_t* heights, int32_t&
     return heights[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)] * 16 > camera.height;
 }
 
-// True when a ship flies over the valley's sides with little room below it: rock within two cells
+// True when a ship flies over the valley's sides with little room below it: rock within three cells
 // above the floor a put-back ship rests over, less than NearMissRoom below the ship's surface.
 bool CloseToRock(const ShipState& ship, const uint8_t* heights) {
     const int32_t cx = ship.x >> 8, cy = ship.y >> 8;
     int32_t highest = 0;
-    for (int32_t y = cy - 2; y <= cy + 2; ++y)
-        for (int32_t x = cx - 2; x <= cx + 2; ++x)
+    for (int32_t y = cy - 3; y <= cy + 3; ++y)
+        for (int32_t x = cx - 3; x <= cx + 3; ++x)
             highest = std::max<int32_t>(highest, heights[(x & 511) + 512 * (y & 511)]);
     return highest > PutBackGround && 2 * highest > ship.altitude - NearMissRoom;
 }
@@ -152,8 +155,10 @@ void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
         return;
     BuildAngleTables();
     ModelTable[0] = &FlightModel;
-    for (size_t which = 0; which < std::size(LapSeeds); ++which) {
-        const LapReturns lap = FlyLap(track, LapSeeds[which], heights.data());
+    for (size_t which = 0; which < LapCount; ++which) {
+        const uint32_t seed =
+            which < std::size(LapSeeds) ? LapSeeds[which] : static_cast<uint32_t>(1 + track);
+        const LapReturns lap = FlyLap(track, seed, heights.data());
         for (int32_t k = 0; k < Course.checkpointCount; ++k) {
             const auto at = static_cast<size_t>(k);
             if (!lap.reached[at] || (!only.empty() && (at >= only.size() || !only[at])))
@@ -228,11 +233,12 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
         track, heights, only,
         [&](const ShipState& saved, const CameraState& from, int32_t k, const PutBackZone& zone) {
             const int32_t count = Course.checkpointCount;
-            // The corners, the middles of the sides and the centre of the middle half.
+            // A grid of spots across the middle half, its edges and corners included.
             const auto [left, top, right, bottom] = zone;
-            for (int32_t spot = 0; spot < 9; ++spot) {
-                const int32_t sx = left + (right - left) * (spot % 3) / 2;
-                const int32_t sy = top + (bottom - top) * (spot / 3) / 2;
+            constexpr int32_t Last = RecoveryGrid - 1;
+            for (int32_t spot = 0; spot < RecoveryGrid * RecoveryGrid; ++spot) {
+                const int32_t sx = left + (right - left) * (spot % RecoveryGrid) / Last;
+                const int32_t sy = top + (bottom - top) * (spot / RecoveryGrid) / Last;
                 for (const uint32_t seed : RecoverySeeds) {
                     SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
                     PutBackOn(saved, sx, sy);

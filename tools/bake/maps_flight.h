@@ -22,13 +22,13 @@ struct PutBackReport {
 };
 
 // Flies laps of `track` with the player's ship on autopilot at level 1 and 20 frames a second,
-// one for each of a few random sequences, keeping the return state and the camera at every
-// Checkpoint, as a race does; the first two laps' ships are put back aiming at the lowest and the
-// highest altitude the pilot may choose for its Waypoint, the third as it was. Then, for every
-// Checkpoint, the ship is put back on spots 4 cells apart across its middle half, edges included,
-// and the chase camera's eye is watched for 40 frames (or until the ship wrecks). Only the
-// Checkpoints `only` marks are flown (every one if it is empty). Needs LoadFlightModel; changes the
-// race's globals.
+// one for each of a few random sequences and one seeded by the track's number, keeping the return
+// state and the camera at every Checkpoint, as a race does; the first two laps' ships are put back
+// aiming at the lowest and the highest altitude the pilot may choose for its Waypoint, the others
+// as they were. Then, for every Checkpoint, the ship is put back on spots 4 cells apart across its
+// middle half, edges included, and the chase camera's eye is watched for 40 frames (or until the
+// ship wrecks). Only the Checkpoints `only` marks are flown (every one if it is empty). Needs
+// LoadFlightModel; changes the race's globals.
 PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                    const std::vector<uint8_t>& only);
 
@@ -47,12 +47,12 @@ struct RecoveryReport {
 };
 
 // Flies the recoveries after a wreck as the game makes them: from the return state of each lap
-// flown as for FlyPutBacksInTheGame, the ship is put back on the corners, the middles of the sides
-// and the centre of each Checkpoint's middle half, with a few random sequences for the pilot's
-// altitudes, and flown on autopilot until it passes the next Checkpoint (20 s at most). A ship
-// that touches the ground flies on through it; the frames it flies close over the valley's sides
-// are noted too. Only the Checkpoints `only` marks are flown (every
-// one if it is empty). Needs LoadFlightModel; changes the race's globals.
+// flown as for FlyPutBacksInTheGame, the ship is put back on a 5 x 5 grid of spots across each
+// Checkpoint's middle half, edges included, with two random sequences for the pilot's altitudes,
+// and flown on autopilot until it passes the next Checkpoint (20 s at most). A ship that touches
+// the ground flies on through it; the frames it flies close over the valley's sides are noted too.
+// Only the Checkpoints `only` marks are flown (every one if it is empty). Needs LoadFlightModel;
+// changes the race's globals.
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                       const std::vector<uint8_t>& only);
 

@@ -467,6 +467,8 @@ constexpr float EyeNotchFloor = 80.0f;     // height byte at the bottom of an ey
 constexpr float EyeShelfRadius = 5.0f;     // cells round an eye in rock kept at a notch's bottom
 constexpr float EyeShelfSlope = 12.0f;     // height bytes a cell its sides rise by
 constexpr float CeilingTop = WallByte + 1; // height byte: the lowest that tops the altitude ceiling
+constexpr float SlotRadius = 1.0f;         // cells round a slot (a narrow cut) kept at its bottom
+constexpr float SlotSlope = 40.0f;         // height bytes a cell a slot's sides rise by
 constexpr int32_t FlightRounds = 6;        // flights with the game's code, each after carving
 constexpr float RunoutRoom = 34.0f;        // height bytes a runout lies below a touching ship
 constexpr float RunoutFloor = 20.0f;       // height byte a runout never goes below
@@ -953,15 +955,17 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
         float x, y;       // cells
         int32_t altitude; // of the touching ship; below zero for the eye's notch
     };
-    const auto carveCut = [&](const Cut& cut, std::vector<uint8_t>& marks, float keep) {
+    const auto carveCut = [&](const Cut& cut, std::vector<uint8_t>& marks, float keep,
+                              bool narrow = false) {
         // Under the eye a shelf, broad enough for the eyes of races that differ a little from
         // the flown ones; under a ship a runout below its altitude. Their sides rise until they
-        // top every peak: no cliff where they meet the ground.
+        // top every peak: no cliff where they meet the ground. Where a shelf would open a way
+        // through a thin wall, a narrow slot with steep sides takes its place.
         const bool eye = cut.altitude < 0;
         const float bottom =
             eye ? EyeNotchFloor : std::max(RunoutFloor, float(cut.altitude) / 2.0f - RunoutRoom);
-        const float radius = eye ? EyeShelfRadius : RunoutRadius;
-        const float slope = eye ? EyeShelfSlope : RunoutSlope;
+        const float radius = narrow ? SlotRadius : eye ? EyeShelfRadius : RunoutRadius;
+        const float slope = narrow ? SlotSlope : eye ? EyeShelfSlope : RunoutSlope;
         const float edge = radius + CutSideWidth(track, bottom, slope);
         const int32_t cx = int32_t(std::floor(cut.x)), cy = int32_t(std::floor(cut.y));
         const int32_t span = int32_t(edge) + 1;
@@ -979,7 +983,8 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     };
     // Cuts carved together and kept if the valley still falls apart into one basin per
     // Waypoint; else halved and tried again, so that one cut opening a way between two stretches
-    // does not cost the others. A single cut that opens one is carved again on stricter terms.
+    // does not cost the others. A single cut that opens one is carved again on stricter terms,
+    // and failing those, as a slot.
     std::vector<uint8_t> kept;
     const auto tryCuts = [&](const auto& self, const Cut* first, const Cut* last) -> void {
         kept = heights;
@@ -995,6 +1000,11 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             return;
         }
         carveCut(*first, farMarks, FlownNotchReach);
+        if (heights != kept && !OneBasinPerWaypoint(course, heights))
+            heights = kept;
+        if (heights != kept)
+            return;
+        carveCut(*first, nearMarks, CloseKeep, true);
         if (heights != kept && !OneBasinPerWaypoint(course, heights))
             heights = kept;
     };
