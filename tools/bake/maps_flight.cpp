@@ -32,7 +32,7 @@ constexpr size_t LapCount = std::size(LapSeeds) + 1;
 // The pilots' altitudes after a put-back.
 constexpr uint32_t RecoverySeeds[] = {99991, 31337};
 constexpr int32_t RecoveryGrid = 5;     // put-back spots a side of a Checkpoint's middle half
-constexpr int32_t PutBackGround = 45;   // height byte: the highest ground a ship is put back over
+constexpr int32_t PutBackGround = 30;   // height byte: the highest ground a ship is put back over
 constexpr int32_t NearMissRoom = 50;    // altitude units: closer to rock than this is a near miss
 constexpr int32_t RecoveryFrames = 400; // 20 s to the next Checkpoint, as the race tests give
 
@@ -144,10 +144,18 @@ size_t CheckpointsOf(int32_t track) {
                : 0;
 }
 
+// The lowest altitude the pilot may aim at over Waypoint `waypoint`'s centre.
+int32_t AimOver(const uint8_t* heights, int32_t waypoint) {
+    const int32_t count = Course.waypointCount;
+    const CourseBox& w = Course.waypoints[((waypoint % count) + count) % count];
+    return heights[size_t(((w.x0 + w.x1) >> 1) & 511) + 512 * size_t(((w.y0 + w.y1) >> 1) & 511)] +
+           AimClearance;
+}
+
 // Flies a lap of `track` for each of several random sequences (races differ by the pilots'
-// random altitudes) and calls visit(saved, camera, k, zone) for every Checkpoint k the lap passed
-// and `only` names (all if it is empty), with the return state, the camera and the put-back zone.
-// Nothing is flown without the flight model or a whole map.
+// random altitudes) and calls visit(saved, camera, k, zone, aim) for every Checkpoint k the lap
+// passed and `only` names (all if it is empty), with the return state, the camera and the put-back
+// zone. Nothing is flown without the flight model or a whole map.
 template <typename Visit>
 void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
                    const std::vector<uint8_t>& only, Visit visit) {
@@ -166,16 +174,11 @@ void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
             // The pilot's aim over its Waypoint's centre is random: the first two laps are put
             // back aiming at the lowest and the highest it may choose.
             ShipState saved = lap.saved[at];
-            if (which < 2) {
-                const int32_t count = Course.waypointCount;
-                const CourseBox& w =
-                    Course.waypoints[((saved.savedTargetWaypoint % count) + count) % count];
-                const size_t centre =
-                    size_t(((w.x0 + w.x1) >> 1) & 511) + 512 * size_t(((w.y0 + w.y1) >> 1) & 511);
+            const int32_t aim = which == 0 ? 0 : which == 1 ? AimSpread - 1 : -1;
+            if (aim >= 0)
                 saved.savedTargetAltitude =
-                    heights[centre] + AimClearance + (which == 0 ? 0 : AimSpread - 1);
-            }
-            visit(saved, lap.cameras[at], k, MiddleHalfOf(k));
+                    AimOver(heights.data(), saved.savedTargetWaypoint) + aim;
+            visit(saved, lap.cameras[at], k, MiddleHalfOf(k), aim);
         }
     }
     ModelTable[0] = nullptr;
@@ -197,7 +200,8 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
     const uint8_t* map = heights.data();
     ForEachReturn(
         track, heights, only,
-        [&](const ShipState& saved, const CameraState& from, int32_t k, const PutBackZone& zone) {
+        [&](const ShipState& saved, const CameraState& from, int32_t k, const PutBackZone& zone,
+            int32_t) {
             // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
             const auto [left, top, right, bottom] = zone;
             for (int32_t sy = top; sy <= bottom;
@@ -229,46 +233,52 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
     RecoveryReport report{
         std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}, {}};
     const uint8_t* map = heights.data();
-    ForEachReturn(
-        track, heights, only,
-        [&](const ShipState& saved, const CameraState& from, int32_t k, const PutBackZone& zone) {
-            const int32_t count = Course.checkpointCount;
-            // A grid of spots across the middle half, its edges and corners included.
-            const auto [left, top, right, bottom] = zone;
-            constexpr int32_t Last = RecoveryGrid - 1;
-            for (int32_t spot = 0; spot < RecoveryGrid * RecoveryGrid; ++spot) {
-                const int32_t sx = left + (right - left) * (spot % RecoveryGrid) / Last;
-                const int32_t sy = top + (bottom - top) * (spot / RecoveryGrid) / Last;
-                for (const uint32_t seed : RecoverySeeds) {
-                    SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
-                    PutBackOn(saved, sx, sy);
-                    CameraState camera = from;
-                    WreckOpponents();
-                    report.flights[static_cast<size_t>(k)] += 1;
-                    bool passed = false, touched = false;
-                    ShipState& ship = ShipTable[0];
-                    for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
-                        const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f,
-                                             ship.altitude, k};
-                        RaceFrame(camera, map);
-                        if (ship.wrecked) {
-                            // Flown on through the ground, as if it were not there, so that one
-                            // flight finds all the ground in the way.
-                            report.contacts.push_back(at);
-                            touched = true;
-                            ship.wrecked = 0;
-                            MoveShips();
-                            PassCheckpoints();
-                        } else if (CloseToRock(ship, map)) {
-                            report.nearMisses.push_back(
-                                {float(ship.x) / 256.0f, float(ship.y) / 256.0f, ship.altitude, k});
-                        }
-                        passed = ship.nextCheckpoint != (k + 1) % count;
-                    }
-                    report.wrecked[static_cast<size_t>(k)] += touched;
-                }
-            }
-        });
+    ForEachReturn(track, heights, only,
+                  [&](const ShipState& saved, const CameraState& from, int32_t k,
+                      const PutBackZone& zone, int32_t aim) {
+                      const int32_t count = Course.checkpointCount;
+                      // A grid of spots across the middle half, its edges and corners included.
+                      const auto [left, top, right, bottom] = zone;
+                      constexpr int32_t Last = RecoveryGrid - 1;
+                      for (int32_t spot = 0; spot < RecoveryGrid * RecoveryGrid; ++spot) {
+                          const int32_t sx = left + (right - left) * (spot % RecoveryGrid) / Last;
+                          const int32_t sy = top + (bottom - top) * (spot / RecoveryGrid) / Last;
+                          for (const uint32_t seed : RecoverySeeds) {
+                              SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
+                              PutBackOn(saved, sx, sy);
+                              CameraState camera = from;
+                              WreckOpponents();
+                              report.flights[static_cast<size_t>(k)] += 1;
+                              bool passed = false, touched = false;
+                              ShipState& ship = ShipTable[0];
+                              for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
+                                  const FlightPoint at{float(ship.x) / 256.0f,
+                                                       float(ship.y) / 256.0f, ship.altitude, k};
+                                  const int32_t aimedAt = ship.targetWaypoint;
+                                  RaceFrame(camera, map);
+                                  // The laps put back at the lowest or highest aim keep to it at
+                                  // every Waypoint after.
+                                  if (aim >= 0 && ship.targetWaypoint != aimedAt)
+                                      ship.targetAltitude = AimOver(map, ship.targetWaypoint) + aim;
+                                  if (ship.wrecked) {
+                                      // Flown on through the ground, as if it were not there, so
+                                      // that one flight finds all the ground in the way.
+                                      report.contacts.push_back(at);
+                                      touched = true;
+                                      ship.wrecked = 0;
+                                      MoveShips();
+                                      PassCheckpoints();
+                                  } else if (CloseToRock(ship, map)) {
+                                      report.nearMisses.push_back({float(ship.x) / 256.0f,
+                                                                   float(ship.y) / 256.0f,
+                                                                   ship.altitude, k});
+                                  }
+                                  passed = ship.nextCheckpoint != (k + 1) % count;
+                              }
+                              report.wrecked[static_cast<size_t>(k)] += touched;
+                          }
+                      }
+                  });
     return report;
 }
 
