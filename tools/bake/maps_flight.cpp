@@ -152,10 +152,20 @@ int32_t AimOver(const uint8_t* heights, int32_t waypoint) {
            AimClearance;
 }
 
+// A put-back to fly: the return state and the camera kept as a lap passed Checkpoint `k`, its
+// put-back zone, and the random part of the pilot's aim the flight keeps to (below zero: drawn as
+// in a race).
+struct Return {
+    ShipState saved;
+    CameraState camera;
+    int32_t k;
+    PutBackZone zone;
+    int32_t aim;
+};
+
 // Flies a lap of `track` for each of several random sequences (races differ by the pilots'
-// random altitudes) and calls visit(saved, camera, k, zone, aim) for every Checkpoint k the lap
-// passed and `only` names (all if it is empty), with the return state, the camera and the put-back
-// zone. Nothing is flown without the flight model or a whole map.
+// random altitudes) and calls visit(Return) for every Checkpoint the lap passed and `only` names
+// (all if it is empty). Nothing is flown without the flight model or a whole map.
 template <typename Visit>
 void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
                    const std::vector<uint8_t>& only, Visit visit) {
@@ -178,7 +188,7 @@ void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
             if (aim >= 0)
                 saved.savedTargetAltitude =
                     AimOver(heights.data(), saved.savedTargetWaypoint) + aim;
-            visit(saved, lap.cameras[at], k, MiddleHalfOf(k), aim);
+            visit(Return{saved, lap.cameras[at], k, MiddleHalfOf(k), aim});
         }
     }
     ModelTable[0] = nullptr;
@@ -198,32 +208,29 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
     const size_t checkpoints = CheckpointsOf(track);
     PutBackReport report{std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}};
     const uint8_t* map = heights.data();
-    ForEachReturn(
-        track, heights, only,
-        [&](const ShipState& saved, const CameraState& from, int32_t k, const PutBackZone& zone,
-            int32_t) {
-            // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
-            const auto [left, top, right, bottom] = zone;
-            for (int32_t sy = top; sy <= bottom;
-                 sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
-                for (int32_t sx = left; sx <= right;
-                     sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
-                    PutBackOn(saved, sx, sy);
-                    CameraState camera = from;
-                    WreckOpponents();
-                    report.eyeSpots[static_cast<size_t>(k)] += 1;
-                    bool inRock = false;
-                    for (int32_t frame = 0; frame < EyeFrames && !ShipTable[0].wrecked; ++frame) {
-                        RaceFrame(camera, map);
-                        int32_t eyeX = 0, eyeY = 0;
-                        if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
-                            inRock = true;
-                            report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
-                        }
+    ForEachReturn(track, heights, only, [&](const Return& r) {
+        const auto& [saved, from, k, zone, aim] = r;
+        // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
+        const auto [left, top, right, bottom] = zone;
+        for (int32_t sy = top; sy <= bottom; sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
+            for (int32_t sx = left; sx <= right;
+                 sx = sx < right ? std::min(sx + 4, right) : sx + 1) {
+                PutBackOn(saved, sx, sy);
+                CameraState camera = from;
+                WreckOpponents();
+                report.eyeSpots[static_cast<size_t>(k)] += 1;
+                bool inRock = false;
+                for (int32_t frame = 0; frame < EyeFrames && !ShipTable[0].wrecked; ++frame) {
+                    RaceFrame(camera, map);
+                    int32_t eyeX = 0, eyeY = 0;
+                    if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
+                        inRock = true;
+                        report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
                     }
-                    report.rockSpots[static_cast<size_t>(k)] += inRock;
                 }
-        });
+                report.rockSpots[static_cast<size_t>(k)] += inRock;
+            }
+    });
     return report;
 }
 
@@ -233,52 +240,50 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
     RecoveryReport report{
         std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}, {}};
     const uint8_t* map = heights.data();
-    ForEachReturn(track, heights, only,
-                  [&](const ShipState& saved, const CameraState& from, int32_t k,
-                      const PutBackZone& zone, int32_t aim) {
-                      const int32_t count = Course.checkpointCount;
-                      // A grid of spots across the middle half, its edges and corners included.
-                      const auto [left, top, right, bottom] = zone;
-                      constexpr int32_t Last = RecoveryGrid - 1;
-                      for (int32_t spot = 0; spot < RecoveryGrid * RecoveryGrid; ++spot) {
-                          const int32_t sx = left + (right - left) * (spot % RecoveryGrid) / Last;
-                          const int32_t sy = top + (bottom - top) * (spot / RecoveryGrid) / Last;
-                          for (const uint32_t seed : RecoverySeeds) {
-                              SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
-                              PutBackOn(saved, sx, sy);
-                              CameraState camera = from;
-                              WreckOpponents();
-                              report.flights[static_cast<size_t>(k)] += 1;
-                              bool passed = false, touched = false;
-                              ShipState& ship = ShipTable[0];
-                              for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
-                                  const FlightPoint at{float(ship.x) / 256.0f,
-                                                       float(ship.y) / 256.0f, ship.altitude, k};
-                                  const int32_t aimedAt = ship.targetWaypoint;
-                                  RaceFrame(camera, map);
-                                  // The laps put back at the lowest or highest aim keep to it at
-                                  // every Waypoint after.
-                                  if (aim >= 0 && ship.targetWaypoint != aimedAt)
-                                      ship.targetAltitude = AimOver(map, ship.targetWaypoint) + aim;
-                                  if (ship.wrecked) {
-                                      // Flown on through the ground, as if it were not there, so
-                                      // that one flight finds all the ground in the way.
-                                      report.contacts.push_back(at);
-                                      touched = true;
-                                      ship.wrecked = 0;
-                                      MoveShips();
-                                      PassCheckpoints();
-                                  } else if (CloseToRock(ship, map)) {
-                                      report.nearMisses.push_back({float(ship.x) / 256.0f,
-                                                                   float(ship.y) / 256.0f,
-                                                                   ship.altitude, k});
-                                  }
-                                  passed = ship.nextCheckpoint != (k + 1) % count;
-                              }
-                              report.wrecked[static_cast<size_t>(k)] += touched;
-                          }
-                      }
-                  });
+    ForEachReturn(track, heights, only, [&](const Return& r) {
+        const auto& [saved, from, k, zone, aim] = r;
+        const int32_t count = Course.checkpointCount;
+        // A grid of spots across the middle half, its edges and corners included.
+        const auto [left, top, right, bottom] = zone;
+        constexpr int32_t Last = RecoveryGrid - 1;
+        for (int32_t spot = 0; spot < RecoveryGrid * RecoveryGrid; ++spot) {
+            const int32_t sx = left + (right - left) * (spot % RecoveryGrid) / Last;
+            const int32_t sy = top + (bottom - top) * (spot / RecoveryGrid) / Last;
+            for (const uint32_t seed : RecoverySeeds) {
+                SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
+                PutBackOn(saved, sx, sy);
+                CameraState camera = from;
+                WreckOpponents();
+                report.flights[static_cast<size_t>(k)] += 1;
+                bool passed = false, touched = false;
+                ShipState& ship = ShipTable[0];
+                for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
+                    const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f,
+                                         ship.altitude, k};
+                    const int32_t aimedAt = ship.targetWaypoint;
+                    RaceFrame(camera, map);
+                    // The laps put back at the lowest or highest aim keep to it at
+                    // every Waypoint after.
+                    if (aim >= 0 && ship.targetWaypoint != aimedAt)
+                        ship.targetAltitude = AimOver(map, ship.targetWaypoint) + aim;
+                    if (ship.wrecked) {
+                        // Flown on through the ground, as if it were not there, so
+                        // that one flight finds all the ground in the way.
+                        report.contacts.push_back(at);
+                        touched = true;
+                        ship.wrecked = 0;
+                        MoveShips();
+                        PassCheckpoints();
+                    } else if (CloseToRock(ship, map)) {
+                        report.nearMisses.push_back(
+                            {float(ship.x) / 256.0f, float(ship.y) / 256.0f, ship.altitude, k});
+                    }
+                    passed = ship.nextCheckpoint != (k + 1) % count;
+                }
+                report.wrecked[static_cast<size_t>(k)] += touched;
+            }
+        }
+    });
     return report;
 }
 
