@@ -32,7 +32,7 @@ constexpr size_t LapCount = std::size(LapSeeds) + 1;
 // The pilots' altitudes after a put-back.
 constexpr uint32_t RecoverySeeds[] = {99991, 31337};
 constexpr int32_t RecoveryGrid = 5;     // put-back spots a side of a Checkpoint's middle half
-constexpr int32_t PutBackGround = 30;   // height byte: the highest ground a ship is put back over
+constexpr int32_t PutBackGround = 30;   // height byte: lower ground is never a near miss
 constexpr int32_t NearMissRoom = 50;    // altitude units: closer to rock than this is a near miss
 constexpr int32_t RecoveryFrames = 400; // 20 s to the next Checkpoint, as the race tests give
 

@@ -451,6 +451,18 @@ void FlyPutBackEyes(int32_t track, std::vector<CourseSample>& eyes) {
 
 // ---- The five landscapes. ----
 
+constexpr int32_t LowGround = 45; // height byte: the valley's floor and its bays stand no higher
+
+// True where no ground within three cells of (x, y) stands above the valley's floor and bays.
+bool LowGroundAt(const std::vector<uint8_t>& heights, float x, float y) {
+    const int32_t cx = int32_t(std::floor(x)), cy = int32_t(std::floor(y));
+    for (int32_t j = cy - 3; j <= cy + 3; ++j)
+        for (int32_t i = cx - 3; i <= cx + 3; ++i)
+            if (heights[size_t(j & MapMask) * MapSide + size_t(i & MapMask)] > LowGround)
+                return false;
+    return true;
+}
+
 constexpr float RespawnFloor = 42.0f;  // height byte; a put-back ship hovers at altitude 100
 constexpr float RecoveryWidth = 6.0f;  // cells either side of a way back kept at valley floor
 constexpr float RecoverySlope = 8.0f;  // height bytes a cell at the foot of a gully's sides
@@ -468,6 +480,7 @@ constexpr float EyeShelfRadius = 5.0f;     // cells round an eye in rock kept at
 constexpr float EyeShelfSlope = 12.0f;     // height bytes a cell its sides rise by
 constexpr float CeilingTop = WallByte + 1; // height byte: the lowest that tops the altitude ceiling
 constexpr float SlotRadius = 1.0f;         // cells round a slot (a narrow cut) kept at its bottom
+constexpr float TrimRadius = 1.0f;         // ...and round a trim of the floor under a near miss
 constexpr float SlotSlope = 40.0f;         // height bytes a cell a slot's sides rise by
 constexpr int32_t FlightRounds = 6;        // flights with the game's code, each after carving
 constexpr float RunoutRoom = 34.0f;        // height bytes a runout lies below a touching ship
@@ -954,17 +967,23 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     struct Cut {
         float x, y;       // cells
         int32_t altitude; // of the touching ship; below zero for the eye's notch
+        bool trim;        // a near miss over low ground: only the bumps nearest the ship go
     };
     const auto carveCut = [&](const Cut& cut, std::vector<uint8_t>& marks, float keep,
                               bool narrow = false) {
         // Under the eye a shelf, broad enough for the eyes of races that differ a little from
         // the flown ones; under a ship a runout below its altitude. Their sides rise until they
         // top every peak: no cliff where they meet the ground. Where a shelf would open a way
-        // through a thin wall, a narrow slot with steep sides takes its place.
+        // through a thin wall, a narrow slot with steep sides takes its place; where a ship only
+        // just cleared the valley's floor, only the bumps right under it are trimmed, so that the
+        // floor still rolls.
         const bool eye = cut.altitude < 0;
         const float bottom =
             eye ? EyeNotchFloor : std::max(RunoutFloor, float(cut.altitude) / 2.0f - RunoutRoom);
-        const float radius = narrow ? SlotRadius : eye ? EyeShelfRadius : RunoutRadius;
+        const float radius = narrow     ? SlotRadius
+                             : cut.trim ? TrimRadius
+                             : eye      ? EyeShelfRadius
+                                        : RunoutRadius;
         const float slope = narrow ? SlotSlope : eye ? EyeShelfSlope : RunoutSlope;
         const float edge = radius + CutSideWidth(track, bottom, slope);
         const int32_t cx = int32_t(std::floor(cut.x)), cy = int32_t(std::floor(cut.y));
@@ -1032,15 +1051,16 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             cuts.clear();
             for (const EyeInRock& fault : looked.eyes)
                 if (fault.checkpoint == k)
-                    cuts.push_back({fault.x, fault.y, -1});
+                    cuts.push_back({fault.x, fault.y, -1, false});
             for (const FlightPoint& touch : flown.contacts)
                 if (touch.checkpoint == k)
-                    cuts.push_back({touch.x, touch.y, touch.altitude});
+                    cuts.push_back({touch.x, touch.y, touch.altitude, false});
             // Room too where a ship only just missed the rock: the next race's ship flies a
             // little otherwise.
             for (const FlightPoint& miss : flown.nearMisses)
                 if (miss.checkpoint == k)
-                    cuts.push_back({miss.x, miss.y, miss.altitude});
+                    cuts.push_back(
+                        {miss.x, miss.y, miss.altitude, LowGroundAt(heights, miss.x, miss.y)});
             if (cuts.empty())
                 continue;
             const std::vector<uint8_t> before = heights;
