@@ -71,14 +71,10 @@ bool EyeStandsInRock(const CameraState& camera, const uint8_t* heights, int32_t&
     return heights[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)] * 16 > camera.height;
 }
 
-// True when a ship flies over the valley's sides with little room below it: rock within three cells
-// above the floor a put-back ship rests over, less than NearMissRoom below the ship's surface.
+// True when a ship flies with little room below it: ground within three cells, above
+// PutBackGround and less than NearMissRoom below the ship's surface.
 bool CloseToRock(const ShipState& ship, const uint8_t* heights) {
-    const int32_t cx = ship.x >> 8, cy = ship.y >> 8;
-    int32_t highest = 0;
-    for (int32_t y = cy - 3; y <= cy + 3; ++y)
-        for (int32_t x = cx - 3; x <= cx + 3; ++x)
-            highest = std::max<int32_t>(highest, heights[(x & 511) + 512 * (y & 511)]);
+    const int32_t highest = HighestAround(heights, ship.x >> 8, ship.y >> 8, 3);
     return highest > PutBackGround && 2 * highest > ship.altitude - NearMissRoom;
 }
 
@@ -195,6 +191,14 @@ void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
 }
 
 } // namespace
+
+int32_t HighestAround(const uint8_t* heights, int32_t x, int32_t y, int32_t radius) {
+    int32_t highest = 0;
+    for (int32_t j = y - radius; j <= y + radius; ++j)
+        for (int32_t i = x - radius; i <= x + radius; ++i)
+            highest = std::max<int32_t>(highest, heights[(i & 511) + 512 * (j & 511)]);
+    return highest;
+}
 
 bool LoadFlightModel(const std::string& path) {
     ModelRead = ReadShipModel(FlightModel, path.c_str());

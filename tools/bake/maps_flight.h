@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// The highest height byte within `radius` cells of cell (x, y) of a 512 x 512 map, round its edges.
+int32_t HighestAround(const uint8_t* heights, int32_t x, int32_t y, int32_t radius);
+
 // Reads the ship model the race tests surface contact with (its vertices only); false, after a
 // line on standard error, if it cannot.
 bool LoadFlightModel(const std::string& path);

@@ -455,12 +455,8 @@ constexpr int32_t LowGround = 45; // height byte: the valley's floor and its bay
 
 // True where no ground within three cells of (x, y) stands above the valley's floor and bays.
 bool LowGroundAt(const std::vector<uint8_t>& heights, float x, float y) {
-    const int32_t cx = int32_t(std::floor(x)), cy = int32_t(std::floor(y));
-    for (int32_t j = cy - 3; j <= cy + 3; ++j)
-        for (int32_t i = cx - 3; i <= cx + 3; ++i)
-            if (heights[size_t(j & MapMask) * MapSide + size_t(i & MapMask)] > LowGround)
-                return false;
-    return true;
+    return HighestAround(heights.data(), int32_t(std::floor(x)), int32_t(std::floor(y)), 3) <=
+           LowGround;
 }
 
 constexpr float RespawnFloor = 42.0f;  // height byte; a put-back ship hovers at altitude 100
