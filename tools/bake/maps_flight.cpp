@@ -32,6 +32,7 @@ constexpr size_t LapCount = std::size(LapSeeds) + 1;
 // The pilots' altitudes after a put-back.
 constexpr uint32_t RecoverySeeds[] = {99991, 31337};
 constexpr int32_t RecoveryGrid = 5;     // put-back spots a side of a Checkpoint's middle half
+constexpr int32_t RecoveryStep = 3;     // ...or cells at most between spots on a dense lap
 constexpr int32_t PutBackGround = 30;   // height byte: lower ground is never a near miss
 constexpr int32_t NearMissRoom = 50;    // altitude units: closer to rock than this is a near miss
 constexpr int32_t RecoveryFrames = 400; // 20 s to the next Checkpoint, as the race tests give
@@ -157,6 +158,7 @@ struct Return {
     int32_t k;
     PutBackZone zone;
     int32_t aim;
+    bool dense; // the lap seeded as a race by the track's number: its recoveries flown densely
 };
 
 // Flies a lap of `track` for each of several random sequences (races differ by the pilots'
@@ -184,7 +186,7 @@ void ForEachReturn(int32_t track, const std::vector<uint8_t>& heights,
             if (aim >= 0)
                 saved.savedTargetAltitude =
                     AimOver(heights.data(), saved.savedTargetWaypoint) + aim;
-            visit(Return{saved, lap.cameras[at], k, MiddleHalfOf(k), aim});
+            visit(Return{saved, lap.cameras[at], k, MiddleHalfOf(k), aim, which + 1 == LapCount});
         }
     }
     ModelTable[0] = nullptr;
@@ -213,7 +215,7 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
     PutBackReport report{std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}};
     const uint8_t* map = heights.data();
     ForEachReturn(track, heights, only, [&](const Return& r) {
-        const auto& [saved, from, k, zone, aim] = r;
+        const auto& [saved, from, k, zone, aim, dense] = r;
         // The eye for 2 s after a put-back on every spot, as the put-back leaves the ship.
         const auto [left, top, right, bottom] = zone;
         for (int32_t sy = top; sy <= bottom; sy = sy < bottom ? std::min(sy + 4, bottom) : sy + 1)
@@ -245,47 +247,54 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
         std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}, {}};
     const uint8_t* map = heights.data();
     ForEachReturn(track, heights, only, [&](const Return& r) {
-        const auto& [saved, from, k, zone, aim] = r;
+        const auto& [saved, from, k, zone, aim, dense] = r;
         const int32_t count = Course.checkpointCount;
-        // A grid of spots across the middle half, its edges and corners included.
+        // A grid of spots across the middle half, its edges and corners included: RecoveryGrid
+        // a side, each flown with every recovery seed, or on a dense lap spots RecoveryStep
+        // cells apart, each flown with one seed, the seeds taking turns.
         const auto [left, top, right, bottom] = zone;
-        constexpr int32_t Last = RecoveryGrid - 1;
-        for (int32_t spot = 0; spot < RecoveryGrid * RecoveryGrid; ++spot) {
-            const int32_t sx = left + (right - left) * (spot % RecoveryGrid) / Last;
-            const int32_t sy = top + (bottom - top) * (spot / RecoveryGrid) / Last;
-            for (const uint32_t seed : RecoverySeeds) {
-                SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + spot));
-                PutBackOn(saved, sx, sy);
-                CameraState camera = from;
-                WreckOpponents();
-                report.flights[static_cast<size_t>(k)] += 1;
-                bool passed = false, touched = false;
-                ShipState& ship = ShipTable[0];
-                for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
-                    const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f,
-                                         ship.altitude, k};
-                    const int32_t aimedAt = ship.targetWaypoint;
-                    RaceFrame(camera, map);
-                    // The laps put back at the lowest or highest aim keep to it at
-                    // every Waypoint after.
-                    if (aim >= 0 && ship.targetWaypoint != aimedAt)
-                        ship.targetAltitude = AimOver(map, ship.targetWaypoint) + aim;
-                    if (ship.wrecked) {
-                        // Flown on through the ground, as if it were not there, so
-                        // that one flight finds all the ground in the way.
-                        report.contacts.push_back(at);
-                        touched = true;
-                        ship.wrecked = 0;
-                        MoveShips();
-                        PassCheckpoints();
-                    } else if (CloseToRock(ship, map)) {
-                        report.nearMisses.push_back(
-                            {float(ship.x) / 256.0f, float(ship.y) / 256.0f, ship.altitude, k});
-                    }
-                    passed = ship.nextCheckpoint != (k + 1) % count;
+        const auto across = [&](int32_t span) {
+            return dense ? (span + RecoveryStep - 1) / RecoveryStep + 1 : RecoveryGrid;
+        };
+        const int32_t acrossX = across(right - left), acrossY = across(bottom - top);
+        const int32_t seeds = dense ? 1 : int32_t(std::size(RecoverySeeds));
+        for (int32_t spot = 0; spot < acrossX * acrossY * seeds; ++spot) {
+            const int32_t place = spot / seeds;
+            const int32_t sx = left + (right - left) * (place % acrossX) / std::max(1, acrossX - 1);
+            const int32_t sy = top + (bottom - top) * (place / acrossX) / std::max(1, acrossY - 1);
+            const uint32_t seed =
+                RecoverySeeds[size_t(dense ? place % 2 : spot % seeds) % std::size(RecoverySeeds)];
+            SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + place));
+            PutBackOn(saved, sx, sy);
+            CameraState camera = from;
+            WreckOpponents();
+            report.flights[static_cast<size_t>(k)] += 1;
+            bool passed = false, touched = false;
+            ShipState& ship = ShipTable[0];
+            for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
+                const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f, ship.altitude,
+                                     k};
+                const int32_t aimedAt = ship.targetWaypoint;
+                RaceFrame(camera, map);
+                // The laps put back at the lowest or highest aim keep to it at
+                // every Waypoint after.
+                if (aim >= 0 && ship.targetWaypoint != aimedAt)
+                    ship.targetAltitude = AimOver(map, ship.targetWaypoint) + aim;
+                if (ship.wrecked) {
+                    // Flown on through the ground, as if it were not there, so
+                    // that one flight finds all the ground in the way.
+                    report.contacts.push_back(at);
+                    touched = true;
+                    ship.wrecked = 0;
+                    MoveShips();
+                    PassCheckpoints();
+                } else if (CloseToRock(ship, map)) {
+                    report.nearMisses.push_back(
+                        {float(ship.x) / 256.0f, float(ship.y) / 256.0f, ship.altitude, k});
                 }
-                report.wrecked[static_cast<size_t>(k)] += touched;
+                passed = ship.nextCheckpoint != (k + 1) % count;
             }
+            report.wrecked[static_cast<size_t>(k)] += touched;
         }
     });
     return report;

@@ -51,8 +51,9 @@ struct RecoveryReport {
 
 // Flies the recoveries after a wreck as the game makes them: from the return state of each lap
 // flown as for FlyPutBacksInTheGame, the ship is put back on a 5 x 5 grid of spots across each
-// Checkpoint's middle half, edges included, with two random sequences for the pilot's altitudes,
-// and flown on autopilot until it passes the next Checkpoint (20 s at most). A ship that touches
+// Checkpoint's middle half, edges included, with two random sequences for the pilot's altitudes
+// (on the lap seeded as a race by the track's number, on spots at most 3 cells apart, each with
+// one of the two), and flown on autopilot until it passes the next Checkpoint (20 s at most). A ship that touches
 // the ground flies on through it; the frames it flies close over the valley's sides are noted too.
 // Only the Checkpoints `only` marks are flown (every one if it is empty). Needs LoadFlightModel;
 // changes the race's globals.

@@ -11,7 +11,7 @@ constexpr int32_t MapMask = MapSide - 1;
 // chase camera's eye swings 22 cells behind it, so shelves and runouts are cut for them well past
 // the valley's walls. Shortcuts are kept out by the walls between stretches, which the baker's
 // basin check holds.
-constexpr float WallReach = 80.0f;
+constexpr float WallReach = 90.0f;
 
 // A point of a simulated flight, in cells, with the ship's heading (0-255, 0 north).
 struct CourseSample {
