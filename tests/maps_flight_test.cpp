@@ -57,6 +57,55 @@ TEST(MapsFlight, OnlyTheMarkedCheckpointsAreFlownAndTheyFlyAsInAWholeRound) {
         EXPECT_EQ(cut.eyeSpots[k], 0);
 }
 
+// A Checkpoint's fingerprint changes when the laps pass it otherwise, and only then.
+TEST(MapsFlight, ReturnFingerprintsFollowTheLaps) {
+    ASSERT_TRUE(LoadFlightModel(std::string(TARNVELL_DATA) + "/Graph/plane1.md2"));
+    constexpr int32_t Track = 2;
+    const CourseTable& course = CourseTables[Track];
+    std::vector<uint8_t> map = ReadBakedMap(Track);
+    ASSERT_EQ(map.size(), 512u * 512u);
+    const std::vector<uint64_t> prints = ReturnFingerprints(Track, map);
+    ASSERT_EQ(prints.size(), size_t(course.checkpointCount));
+    EXPECT_EQ(ReturnFingerprints(Track, map), prints);
+    // Every Checkpoint is passed: no two keep the same print.
+    for (size_t k = 1; k < prints.size(); ++k)
+        EXPECT_NE(prints[k], prints[k - 1]) << "Checkpoint " << k;
+
+    // Rock deep in the mountains, where no lap flies, changes nothing.
+    std::vector<uint8_t> far = map;
+    size_t changed = 0;
+    for (size_t i = 0; i < far.size(); ++i)
+        if (far[i] >= 200 && far[i] < 255) {
+            far[i] += 1;
+            changed += 1;
+        }
+    ASSERT_GT(changed, 0u);
+    EXPECT_EQ(ReturnFingerprints(Track, far), prints);
+
+    // Ground raised at every Waypoint's centre raises the pilot's aims there: the laps keep
+    // other aims at (nearly) every Checkpoint.
+    std::vector<uint8_t> raised = map;
+    for (int32_t i = 0; i < course.waypointCount; ++i) {
+        const int32_t x = course.waypoints[i][0] + WaypointSide / 2;
+        const int32_t y = course.waypoints[i][1] + WaypointSide / 2;
+        raised[size_t(y & 511) * 512 + size_t(x & 511)] += 5;
+    }
+    const std::vector<uint64_t> moved = ReturnFingerprints(Track, raised);
+    ASSERT_EQ(moved.size(), prints.size());
+    size_t differ = 0;
+    for (size_t k = 0; k < prints.size(); ++k)
+        differ += moved[k] != prints[k];
+    EXPECT_GE(differ + 1, prints.size());
+
+    // Nothing flown on a map of the wrong size: every print the same, none a flown one's; no
+    // prints for a track that does not exist.
+    const std::vector<uint64_t> none = ReturnFingerprints(Track, std::vector<uint8_t>(1000));
+    ASSERT_EQ(none.size(), prints.size());
+    for (size_t k = 0; k < none.size(); ++k)
+        EXPECT_TRUE(none[k] == none[0] && none[k] != prints[k]) << "Checkpoint " << k;
+    EXPECT_TRUE(ReturnFingerprints(TrackCount, map).empty());
+}
+
 TEST(MapsFlight, FlightsFlownAgainReplaceOnlyTheirCheckpoints) {
     RecoveryReport all{{5, 6, 7},
                        {1, 2, 3},

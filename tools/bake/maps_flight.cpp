@@ -209,6 +209,24 @@ bool LoadFlightModel(const std::string& path) {
     return ModelRead;
 }
 
+std::vector<uint64_t> ReturnFingerprints(int32_t track, const std::vector<uint8_t>& heights) {
+    constexpr uint64_t Basis = 0xCBF29CE484222325ull, Prime = 0x100000001B3ull;
+    std::vector<uint64_t> prints(CheckpointsOf(track), Basis);
+    ForEachReturn(track, heights, {}, [&](const Return& r) {
+        const ShipState& s = r.saved;
+        const int32_t fields[] = {
+            s.savedHeading,        s.savedTargetWaypoint, s.savedTargetX, s.savedTargetY,
+            s.savedTargetAltitude, s.nextCheckpoint,      r.camera.x,     r.camera.y,
+            r.camera.height,       r.camera.angle,        r.aim};
+        // FNV-1a over every lap's fields, lap after lap.
+        uint64_t& print = prints[static_cast<size_t>(r.k)];
+        for (const int32_t field : fields)
+            for (int32_t byte = 0; byte < 4; ++byte)
+                print = (print ^ ((static_cast<uint32_t>(field) >> (8 * byte)) & 0xFFu)) * Prime;
+    });
+    return prints;
+}
+
 PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                    const std::vector<uint8_t>& only) {
     const size_t checkpoints = CheckpointsOf(track);

@@ -35,6 +35,11 @@ struct PutBackReport {
 PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                    const std::vector<uint8_t>& only);
 
+// For every Checkpoint of `track`, a fingerprint of the return states and cameras the laps
+// flown as for FlyPutBacksInTheGame keep there: when it changes, ground carved since has changed
+// the laps, and that Checkpoint's put-backs must be flown again.
+std::vector<uint64_t> ReturnFingerprints(int32_t track, const std::vector<uint8_t>& heights);
+
 // One frame of a ship's flight: where it was, in cells, and its altitude.
 struct FlightPoint {
     float x, y;
@@ -53,10 +58,10 @@ struct RecoveryReport {
 // flown as for FlyPutBacksInTheGame, the ship is put back on a 5 x 5 grid of spots across each
 // Checkpoint's middle half, edges included, with two random sequences for the pilot's altitudes
 // (on the lap seeded as a race by the track's number, on spots at most 3 cells apart, each with
-// one of the two), and flown on autopilot until it passes the next Checkpoint (20 s at most). A ship that touches
-// the ground flies on through it; the frames it flies close over the valley's sides are noted too.
-// Only the Checkpoints `only` marks are flown (every one if it is empty). Needs LoadFlightModel;
-// changes the race's globals.
+// one of the two), and flown on autopilot until it passes the next Checkpoint (20 s at most). A
+// ship that touches the ground flies on through it; the frames it flies close over the valley's
+// sides are noted too. Only the Checkpoints `only` marks are flown (every one if it is empty).
+// Needs LoadFlightModel; changes the race's globals.
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                       const std::vector<uint8_t>& only);
 

@@ -478,7 +478,7 @@ constexpr float CeilingTop = WallByte + 1; // height byte: the lowest that tops 
 constexpr float SlotRadius = 1.0f;         // cells round a slot (a narrow cut) kept at its bottom
 constexpr float TrimRadius = 1.0f;         // ...and round a trim of the floor under a near miss
 constexpr float SlotSlope = 40.0f;         // height bytes a cell a slot's sides rise by
-constexpr int32_t FlightRounds = 6;        // flights with the game's code, each after carving
+constexpr int32_t FlightRounds = 10;       // flights with the game's code, each after carving
 constexpr float RunoutRoom = 34.0f;        // height bytes a runout lies below a touching ship
 constexpr float RunoutFloor = 20.0f;       // height byte a runout never goes below
 constexpr float RunoutRadius = 7.0f;       // cells round a touch kept at a runout's bottom
@@ -1031,7 +1031,15 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     // Only the Checkpoints whose put-backs were carved for are flown again: elsewhere the ground
     // under their flights did not change.
     std::vector<uint8_t> again;
+    // ...and those whose laps changed under the ground carved for others, which would else stay
+    // checked against laps no race flies any more.
+    std::vector<uint64_t> flownWith;
     for (int32_t round = 0; round < FlightRounds; ++round) {
+        const std::vector<uint64_t> prints = ReturnFingerprints(track, heights);
+        if (round > 0)
+            for (size_t k = 0; k < prints.size(); ++k)
+                again[k] = again[k] || prints[k] != flownWith[k];
+        flownWith = prints;
         const PutBackReport looked = FlyPutBacksInTheGame(track, heights, again);
         const RecoveryReport flown = FlyRecoveriesInTheGame(track, heights, again);
         if (round == 0) {
