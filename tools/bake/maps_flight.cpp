@@ -281,7 +281,7 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
             const int32_t sx = left + (right - left) * (place % acrossX) / std::max(1, acrossX - 1);
             const int32_t sy = top + (bottom - top) * (place / acrossX) / std::max(1, acrossY - 1);
             const uint32_t seed =
-                RecoverySeeds[size_t(dense ? place % 2 : spot % seeds) % std::size(RecoverySeeds)];
+                RecoverySeeds[size_t(dense ? place : spot) % std::size(RecoverySeeds)];
             SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + place));
             PutBackOn(saved, sx, sy);
             CameraState camera = from;
