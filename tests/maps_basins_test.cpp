@@ -82,4 +82,37 @@ TEST(MapsBasins, OnlyAValleyWithoutShortcutsPasses) {
     }
 }
 
+// The basins as the check found them: every Waypoint centre in its own, numbered one more than its
+// index; rock and the dams in none; the ground between two dams all in one; nothing written when
+// the check fails.
+TEST(MapsBasins, BasinsAreNumberedByTheirWaypoint) {
+    const CourseTable& course = CourseTables[0];
+    const int32_t n = course.waypointCount;
+    std::vector<uint8_t> map = RingValley(course);
+    std::vector<uint8_t> basins;
+    ASSERT_TRUE(OneBasinPerWaypoint(course, map, &basins));
+    ASSERT_EQ(basins.size(), map.size());
+    for (int32_t i = 0; i < n; ++i) {
+        const Point c = Centre(course, i);
+        EXPECT_EQ(basins[size_t(c.y) * Side + size_t(c.x)], i + 1) << "Waypoint " << i;
+    }
+    int32_t open = 0, numbered = 0;
+    for (size_t cell = 0; cell < map.size(); ++cell) {
+        if (map[cell] > WallByte) {
+            EXPECT_EQ(basins[cell], 0) << cell;
+            continue;
+        }
+        open += 1;
+        numbered += basins[cell] != 0 && basins[cell] <= n;
+    }
+    // Only the dams, a few cells across each stretch, go unnumbered.
+    EXPECT_GT(numbered, open * 9 / 10);
+    EXPECT_LT(numbered, open);
+
+    std::vector<uint8_t> untouched(3, 7);
+    map.assign(map.size(), 0);
+    EXPECT_FALSE(OneBasinPerWaypoint(course, map, &untouched));
+    EXPECT_EQ(untouched, std::vector<uint8_t>(3, 7));
+}
+
 } // namespace

@@ -107,11 +107,15 @@ TEST(MapsFlight, ReturnFingerprintsFollowTheLaps) {
 }
 
 TEST(MapsFlight, FlightsFlownAgainReplaceOnlyTheirCheckpoints) {
+    // Cells: bits 0 and 2 flown over cell 0, bit 1 over cell 1; fresh flights of 0 and 1 over
+    // cell 2.
     RecoveryReport all{{5, 6, 7},
                        {1, 2, 3},
-                       {{1, 1, 90, 0}, {2, 2, 90, 1}, {3, 3, 90, 2}},
-                       {{4, 4, 120, 1}, {5, 5, 120, 2}}};
-    const RecoveryReport fresh{{0, 9, 0}, {0, 0, 0}, {}, {{6, 6, 130, 1}, {7, 7, 130, 0}}};
+                       {{1, 1, 90, 0, 1, 1}, {2, 2, 90, 1, 2, 2}, {3, 3, 90, 2, 3, 3}},
+                       {{4, 4, 120, 1, 4, 4}, {5, 5, 120, 2, 5, 5}},
+                       {0b101, 0b010, 0}};
+    const RecoveryReport fresh{
+        {0, 9, 0}, {0, 0, 0}, {}, {{6, 6, 130, 1, 6, 6}, {7, 7, 130, 0, 7, 7}}, {0, 0, 0b011}};
     // Checkpoint 1 flown again (0 is not, though the fresh flights hold a point of it); an
     // index past the Checkpoints is ignored.
     MergeFlights(all, fresh, {0, 1, 0, 1});
@@ -124,17 +128,22 @@ TEST(MapsFlight, FlightsFlownAgainReplaceOnlyTheirCheckpoints) {
     EXPECT_EQ(all.nearMisses[0].checkpoint, 2);
     EXPECT_EQ(all.nearMisses[1].checkpoint, 1);
     EXPECT_EQ(all.nearMisses[1].altitude, 130);
+    // Checkpoint 1's cells are the fresh flights' alone; 0's and 2's stay.
+    EXPECT_EQ(all.cells, (FlownCells{0b101, 0, 0b010}));
 
-    PutBackReport eyes{{10, 10}, {2, 1}, {{1, 1, 0}, {2, 2, 1}, {3, 3, 1}}};
-    MergeFlights(eyes, PutBackReport{{10, 12}, {0, 0}, {}}, {0, 1});
+    PutBackReport eyes{{10, 10}, {2, 1}, {{1, 1, 0}, {2, 2, 1}, {3, 3, 1}}, {}};
+    MergeFlights(eyes, PutBackReport{{10, 12}, {0, 0}, {}, {0b10, 0b11}}, {0, 1});
     EXPECT_EQ(eyes.eyeSpots, (std::vector<int32_t>{10, 12}));
     EXPECT_EQ(eyes.rockSpots, (std::vector<int32_t>{2, 0}));
     ASSERT_EQ(eyes.eyes.size(), 1u);
     EXPECT_EQ(eyes.eyes[0].checkpoint, 0);
+    // No cells before: the fresh ones of the Checkpoints flown again.
+    EXPECT_EQ(eyes.cells, (FlownCells{0b10, 0b10}));
     // Nothing flown again, nothing changes.
-    MergeFlights(eyes, PutBackReport{{0, 0}, {9, 9}, {{5, 5, 0}}}, {});
+    MergeFlights(eyes, PutBackReport{{0, 0}, {9, 9}, {{5, 5, 0}}, {0b11, 0b11}}, {});
     EXPECT_EQ(eyes.rockSpots, (std::vector<int32_t>{2, 0}));
     EXPECT_EQ(eyes.eyes.size(), 1u);
+    EXPECT_EQ(eyes.cells, (FlownCells{0b10, 0b10}));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -22,15 +23,15 @@ size_t CellOf(int32_t x, int32_t y) {
     return size_t(y & (Side - 1)) * Side + size_t(x & (Side - 1));
 }
 
-// Marks in `reached` (zero there on entry) the open ground joined to `from`, four ways round, the
-// map wrapping at its edges.
-void Flood(const std::vector<uint8_t>& walls, Point from, std::vector<uint8_t>& reached,
-           std::vector<int32_t>& stack) {
+// Marks with `mark` in `reached` (zero there on entry) the open ground joined to `from`, four ways
+// round, the map wrapping at its edges.
+void Flood(const std::vector<uint8_t>& walls, Point from, uint8_t mark,
+           std::vector<uint8_t>& reached, std::vector<int32_t>& stack) {
     const size_t start = CellOf(int32_t(from.x), int32_t(from.y));
     if (walls[start])
         return;
     stack.assign(1, int32_t(start));
-    reached[start] = 1;
+    reached[start] = mark;
     while (!stack.empty()) {
         const int32_t cell = stack.back();
         stack.pop_back();
@@ -40,7 +41,7 @@ void Flood(const std::vector<uint8_t>& walls, Point from, std::vector<uint8_t>& 
         for (const size_t m : next) {
             if (walls[m] || reached[m])
                 continue;
-            reached[m] = 1;
+            reached[m] = mark;
             stack.push_back(int32_t(m));
         }
     }
@@ -48,7 +49,8 @@ void Flood(const std::vector<uint8_t>& walls, Point from, std::vector<uint8_t>& 
 
 } // namespace
 
-bool OneBasinPerWaypoint(const CourseTable& course, const std::vector<uint8_t>& heights) {
+bool OneBasinPerWaypoint(const CourseTable& course, const std::vector<uint8_t>& heights,
+                         std::vector<uint8_t>* basins) {
     const int32_t n = course.waypointCount;
     if (heights.size() != size_t(Side) * Side || n < 2 || n > MaxTrackWaypoints)
         return false;
@@ -93,7 +95,9 @@ bool OneBasinPerWaypoint(const CourseTable& course, const std::vector<uint8_t>& 
         const Point p = Centre(course, i);
         if (reached[CellOf(int32_t(p.x), int32_t(p.y))])
             return false;
-        Flood(dammed, p, reached, stack);
+        Flood(dammed, p, uint8_t(i + 1), reached, stack);
     }
+    if (basins != nullptr)
+        *basins = std::move(reached);
     return true;
 }

@@ -12,5 +12,7 @@ constexpr int32_t WallByte = 115;
 // valley halfway along every stretch of the ring, falls apart into separate basins, one round
 // each Waypoint: any other way from one stretch to another would be a shortcut. False also if
 // a Waypoint centre is walled in, a dam finds no wall within 90 cells, or the map is not
-// 512 x 512.
-bool OneBasinPerWaypoint(const CourseTable& course, const std::vector<uint8_t>& heights);
+// 512 x 512. When true and `basins` is given, it receives by cell the basin the cell lies in: one
+// more than its Waypoint's index, or 0 on walls and dams.
+bool OneBasinPerWaypoint(const CourseTable& course, const std::vector<uint8_t>& heights,
+                         std::vector<uint8_t>* basins = nullptr);

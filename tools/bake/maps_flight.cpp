@@ -79,6 +79,12 @@ bool CloseToRock(const ShipState& ship, const uint8_t* heights) {
     return highest > PutBackGround && 2 * highest > ship.altitude - NearMissRoom;
 }
 
+// Notes that a put-back on Checkpoint k flew over the cell under (x, y), in world units.
+void MarkFlown(FlownCells& cells, int32_t x, int32_t y, int32_t k) {
+    if (cells.size() == 512u * 512u && k >= 0 && k < 64)
+        cells[size_t((x >> 8) & 511) + 512 * size_t((y >> 8) & 511)] |= uint64_t{1} << k;
+}
+
 // The return state and the camera as the player's ship passed each Checkpoint.
 struct LapReturns {
     std::vector<ShipState> saved;
@@ -230,7 +236,10 @@ std::vector<uint64_t> ReturnFingerprints(int32_t track, const std::vector<uint8_
 PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                    const std::vector<uint8_t>& only) {
     const size_t checkpoints = CheckpointsOf(track);
-    PutBackReport report{std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}};
+    PutBackReport report{std::vector<int32_t>(checkpoints),
+                         std::vector<int32_t>(checkpoints),
+                         {},
+                         FlownCells(512u * 512u)};
     const uint8_t* map = heights.data();
     ForEachReturn(track, heights, only, [&](const Return& r) {
         const auto& [saved, from, k, zone, aim, dense] = r;
@@ -247,7 +256,10 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
                 for (int32_t frame = 0; frame < EyeFrames && !ShipTable[0].wrecked; ++frame) {
                     RaceFrame(camera, map);
                     int32_t eyeX = 0, eyeY = 0;
-                    if (EyeStandsInRock(camera, map, eyeX, eyeY)) {
+                    const bool rock = EyeStandsInRock(camera, map, eyeX, eyeY);
+                    MarkFlown(report.cells, eyeX, eyeY, k);
+                    MarkFlown(report.cells, ShipTable[0].x, ShipTable[0].y, k);
+                    if (rock) {
                         inRock = true;
                         report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
                     }
@@ -261,8 +273,11 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                       const std::vector<uint8_t>& only) {
     const size_t checkpoints = CheckpointsOf(track);
-    RecoveryReport report{
-        std::vector<int32_t>(checkpoints), std::vector<int32_t>(checkpoints), {}, {}};
+    RecoveryReport report{std::vector<int32_t>(checkpoints),
+                          std::vector<int32_t>(checkpoints),
+                          {},
+                          {},
+                          FlownCells(512u * 512u)};
     const uint8_t* map = heights.data();
     ForEachReturn(track, heights, only, [&](const Return& r) {
         const auto& [saved, from, k, zone, aim, dense] = r;
@@ -289,9 +304,14 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
             report.flights[static_cast<size_t>(k)] += 1;
             bool passed = false, touched = false;
             ShipState& ship = ShipTable[0];
+            float clearX = float(ship.x) / 256.0f, clearY = float(ship.y) / 256.0f;
             for (int32_t frame = 0; frame < RecoveryFrames && !passed; ++frame) {
-                const FlightPoint at{float(ship.x) / 256.0f, float(ship.y) / 256.0f, ship.altitude,
-                                     k};
+                const FlightPoint at{float(ship.x) / 256.0f,
+                                     float(ship.y) / 256.0f,
+                                     ship.altitude,
+                                     k,
+                                     clearX,
+                                     clearY};
                 const int32_t aimedAt = ship.targetWaypoint;
                 RaceFrame(camera, map);
                 // The laps put back at the lowest or highest aim keep to it at
@@ -306,10 +326,13 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
                     ship.wrecked = 0;
                     MoveShips();
                     PassCheckpoints();
-                } else if (CloseToRock(ship, map)) {
-                    report.nearMisses.push_back(
-                        {float(ship.x) / 256.0f, float(ship.y) / 256.0f, ship.altitude, k});
+                } else {
+                    clearX = float(ship.x) / 256.0f, clearY = float(ship.y) / 256.0f;
+                    if (CloseToRock(ship, map))
+                        report.nearMisses.push_back(
+                            {clearX, clearY, ship.altitude, k, clearX, clearY});
                 }
+                MarkFlown(report.cells, ship.x, ship.y, k);
                 passed = ship.nextCheckpoint != (k + 1) % count;
             }
             report.wrecked[static_cast<size_t>(k)] += touched;
@@ -334,6 +357,18 @@ void MergePoints(std::vector<Point>& all, const std::vector<Point>& fresh,
     std::copy_if(fresh.begin(), fresh.end(), std::back_inserter(all), flownAgain);
 }
 
+// ...and so do the cells they flew over.
+void MergeCells(FlownCells& all, const FlownCells& fresh, const std::vector<uint8_t>& again) {
+    uint64_t mask = 0;
+    for (size_t k = 0; k < again.size() && k < 64; ++k)
+        if (again[k])
+            mask |= uint64_t{1} << k;
+    if (all.empty())
+        all.assign(fresh.size(), 0);
+    for (size_t i = 0; i < all.size(); ++i)
+        all[i] = (all[i] & ~mask) | (i < fresh.size() ? fresh[i] & mask : 0);
+}
+
 // ...and so do their counts.
 void MergeCounts(std::vector<int32_t>& all, const std::vector<int32_t>& fresh,
                  const std::vector<uint8_t>& again) {
@@ -349,6 +384,7 @@ void MergeFlights(PutBackReport& all, const PutBackReport& fresh,
     MergeCounts(all.eyeSpots, fresh.eyeSpots, again);
     MergeCounts(all.rockSpots, fresh.rockSpots, again);
     MergePoints(all.eyes, fresh.eyes, again);
+    MergeCells(all.cells, fresh.cells, again);
 }
 
 void MergeFlights(RecoveryReport& all, const RecoveryReport& fresh,
@@ -357,4 +393,5 @@ void MergeFlights(RecoveryReport& all, const RecoveryReport& fresh,
     MergeCounts(all.wrecked, fresh.wrecked, again);
     MergePoints(all.contacts, fresh.contacts, again);
     MergePoints(all.nearMisses, fresh.nearMisses, again);
+    MergeCells(all.cells, fresh.cells, again);
 }

@@ -18,10 +18,15 @@ struct EyeInRock {
     int32_t checkpoint; // the put-back's
 };
 
+// By cell of the 512 x 512 map, the Checkpoints (bit k for Checkpoint k; there are at most 64)
+// whose put-backs flew over it.
+using FlownCells = std::vector<uint64_t>;
+
 struct PutBackReport {
     std::vector<int32_t> eyeSpots;  // by Checkpoint: put-back spots whose first 2 s were watched
     std::vector<int32_t> rockSpots; // ...with the eye in rock in some frame
     std::vector<EyeInRock> eyes;    // every frame's eye in rock
+    FlownCells cells;               // where the ships and the eyes were
 };
 
 // Flies laps of `track` with the player's ship on autopilot at level 1 and 20 frames a second,
@@ -45,6 +50,7 @@ struct FlightPoint {
     float x, y;
     int32_t altitude;
     int32_t checkpoint; // the put-back's
+    float fromX, fromY; // where the ship last flew clear of the ground
 };
 
 struct RecoveryReport {
@@ -52,6 +58,7 @@ struct RecoveryReport {
     std::vector<int32_t> wrecked;        // ...that touched the ground
     std::vector<FlightPoint> contacts;   // where, each frame a ship touched it
     std::vector<FlightPoint> nearMisses; // where, each other frame a ship was close to rock
+    FlownCells cells;                    // where the ships were
 };
 
 // Flies the recoveries after a wreck as the game makes them: from the return state of each lap

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <numeric>
 
 #include "maps_basins.h"
@@ -483,6 +484,12 @@ constexpr float RunoutRoom = 34.0f;        // height bytes a runout lies below a
 constexpr float RunoutFloor = 20.0f;       // height byte a runout never goes below
 constexpr float RunoutRadius = 7.0f;       // cells round a touch kept at a runout's bottom
 constexpr float RunoutSlope = 20.0f;       // height bytes a cell its sides rise by
+constexpr float PassReach = 36.0f; // cells from a touch a pass through a wall follows the ship
+constexpr float PassNear = 12.0f;  // ...and cells from it where the ship is surely leaving its own
+constexpr float PassRadius = 4.5f; // cells round the ship's way kept low along a pass
+constexpr float PassWall = 2.0f;   // cells of new wall round the pass on the other stretch's side
+constexpr float PassWallTop = 124.0f; // height byte of that wall
+constexpr float PassRoom = 3.0f;      // cells that wall keeps from every other flight
 
 struct Style {
     uint32_t seed;
@@ -961,9 +968,11 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     // Where the chase camera's eye stood in rock, a notch round the spot; where a ship put back
     // touched the ground on its way to the next Checkpoint, a runout below its altitude.
     struct Cut {
-        float x, y;       // cells
-        int32_t altitude; // of the touching ship; below zero for the eye's notch
-        bool trim;        // a near miss over low ground: only the bumps nearest the ship go
+        float x, y;         // cells
+        int32_t altitude;   // of the touching ship; below zero for the eye's notch
+        bool trim;          // a near miss over low ground: only the bumps nearest the ship go
+        float fromX, fromY; // where the touching ship last flew clear of the ground
+        int32_t checkpoint; // the put-back's
     };
     const auto carveCut = [&](const Cut& cut, std::vector<uint8_t>& marks, float keep,
                               bool narrow = false) {
@@ -1001,6 +1010,9 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     // does not cost the others. A single cut that opens one is carved again on stricter terms,
     // and failing those, as a slot.
     std::vector<uint8_t> kept;
+    std::vector<Cut> refused; // touches whose runouts would open a way however they are cut
+    PutBackReport report;
+    RecoveryReport recoveries;
     const auto tryCuts = [&](const auto& self, const Cut* first, const Cut* last) -> void {
         kept = heights;
         for (const Cut* cut = first; cut != last; ++cut)
@@ -1022,11 +1034,106 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
         carveCut(*first, nearMarks, CloseKeep, true);
         if (heights != kept && !OneBasinPerWaypoint(course, heights))
             heights = kept;
+        if (heights == kept && first->altitude >= 0 && !first->trim)
+            refused.push_back(*first);
+    };
+    // Where a ship turning round after a put-back swings through the wall into the valley of a
+    // stretch far along the ring, and no runout can be cut without opening a way between the
+    // two, the wall moves: a pass follows the ship's way through it, low for PassRadius cells
+    // round every cell the ship flew over near its touches, and a new wall closes the pass on
+    // the other stretch's ground. The new wall keeps PassRoom cells from every other flight
+    // over the map; where it cannot, or the valley would no longer fall apart into one basin
+    // per Waypoint, nothing changes. True if the pass was cut.
+    int32_t passes = 0;
+    const auto cutPass = [&](const std::vector<Cut>& touches) {
+        std::vector<uint8_t> basins;
+        if (touches.empty() || !OneBasinPerWaypoint(course, heights, &basins))
+            return false;
+        const int32_t k = touches[0].checkpoint;
+        const uint64_t bit = uint64_t{1} << k;
+        // The basin the ship came from.
+        uint8_t own = 0;
+        float ownDistance = HUGE_VALF;
+        const int32_t fx = int32_t(std::floor(touches[0].fromX));
+        const int32_t fy = int32_t(std::floor(touches[0].fromY));
+        for (int32_t y = fy - 3; y <= fy + 3; ++y)
+            for (int32_t x = fx - 3; x <= fx + 3; ++x) {
+                const uint8_t basin = basins[size_t(y & MapMask) * MapSide + size_t(x & MapMask)];
+                const float d = std::hypot(float(x - fx), float(y - fy));
+                if (basin != 0 && d < ownDistance)
+                    own = basin, ownDistance = d;
+            }
+        if (own == 0)
+            return false;
+        float lowest = 255.0f;
+        DistanceField around = MakeField(PassReach + 1.0f);
+        float x0 = HUGE_VALF, y0 = HUGE_VALF, x1 = -HUGE_VALF, y1 = -HUGE_VALF;
+        for (const Cut& touch : touches) {
+            lowest =
+                std::min(lowest, std::max(RunoutFloor, float(touch.altitude) / 2.0f - RunoutRoom));
+            AddSegment(around, touch.x, touch.y, touch.x, touch.y);
+            x0 = std::min(x0, touch.x), y0 = std::min(y0, touch.y);
+            x1 = std::max(x1, touch.x), y1 = std::max(y1, touch.y);
+        }
+        const auto cellAt = [](int32_t x, int32_t y) {
+            return size_t(y & MapMask) * MapSide + size_t(x & MapMask);
+        };
+        // The other basins round the touches, not those next to the ship's own along the ring,
+        // which only a dam parts from it.
+        std::vector<uint8_t> far(size_t(n) + 1, 0);
+        const int32_t span = int32_t(PassReach) + 4;
+        for (int32_t y = int32_t(std::floor(y0)) - span; y <= int32_t(y1) + span; ++y)
+            for (int32_t x = int32_t(std::floor(x0)) - span; x <= int32_t(x1) + span; ++x) {
+                const uint8_t basin = basins[cellAt(x, y)];
+                const int32_t apart = std::abs(int32_t(basin) - int32_t(own));
+                if (basin != 0 && At(around, x, y) <= PassNear && std::min(apart, n - apart) > 1)
+                    far[basin] = 1;
+            }
+        // The ship's way out of its own basin: its cells on the other basins' ground or on the
+        // wall, or close to the touches; and the ground the new wall keeps clear of: every other
+        // flight's.
+        const auto beyond = [&](size_t cell, int32_t x, int32_t y) {
+            return (recoveries.cells[cell] & bit) != 0 && At(around, x, y) <= PassReach &&
+                   (far[basins[cell]] || (basins[cell] == 0 && heights[cell] > WallByte) ||
+                    At(around, x, y) <= PassNear);
+        };
+        DistanceField way = MakeField(PassRadius + PassWall + 1.0f);
+        DistanceField others = MakeField(PassRoom + 1.0f);
+        for (int32_t y = int32_t(std::floor(y0)) - span; y <= int32_t(y1) + span; ++y)
+            for (int32_t x = int32_t(std::floor(x0)) - span; x <= int32_t(x1) + span; ++x) {
+                const size_t cell = cellAt(x, y);
+                const float cx = float(x) + 0.5f, cy = float(y) + 0.5f;
+                if (beyond(cell, x, y))
+                    AddSegment(way, cx, cy, cx, cy);
+                else if ((recoveries.cells[cell] | report.cells[cell]) != 0)
+                    AddSegment(others, cx, cy, cx, cy);
+            }
+        kept = heights;
+        bool clear = true;
+        const float bottom = std::max(RunoutFloor, lowest);
+        for (int32_t y = int32_t(std::floor(y0)) - span; clear && y <= int32_t(y1) + span; ++y)
+            for (int32_t x = int32_t(std::floor(x0)) - span; clear && x <= int32_t(x1) + span;
+                 ++x) {
+                const size_t cell = cellAt(x, y);
+                const float d = At(way, x, y);
+                if (d <= PassRadius) {
+                    heights[cell] = uint8_t(std::min(float(heights[cell]), bottom));
+                } else if (d <= PassRadius + PassWall &&
+                           (far[basins[cell]] || (basins[cell] == 0 && kept[cell] > WallByte))) {
+                    if (At(others, x, y) < PassRoom)
+                        clear = false;
+                    heights[cell] = uint8_t(std::max(float(heights[cell]), PassWallTop));
+                }
+            }
+        if (clear && heights != kept && OneBasinPerWaypoint(course, heights)) {
+            passes += 1;
+            return true;
+        }
+        heights = kept;
+        return false;
     };
     // The put-backs and the recoveries after them flown with the game's own race code, carved
     // for and flown again until nothing more can be carved.
-    PutBackReport report;
-    RecoveryReport recoveries;
     std::vector<Cut> cuts;
     // Only the Checkpoints whose put-backs were carved for are flown again: elsewhere the ground
     // under their flights did not change.
@@ -1055,20 +1162,36 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
             cuts.clear();
             for (const EyeInRock& fault : looked.eyes)
                 if (fault.checkpoint == k)
-                    cuts.push_back({fault.x, fault.y, -1, false});
+                    cuts.push_back({fault.x, fault.y, -1, false, fault.x, fault.y, k});
             for (const FlightPoint& touch : flown.contacts)
                 if (touch.checkpoint == k)
-                    cuts.push_back({touch.x, touch.y, touch.altitude, false});
+                    cuts.push_back(
+                        {touch.x, touch.y, touch.altitude, false, touch.fromX, touch.fromY, k});
             // Room too where a ship only just missed the rock: the next race's ship flies a
             // little otherwise.
             for (const FlightPoint& miss : flown.nearMisses)
                 if (miss.checkpoint == k)
-                    cuts.push_back(
-                        {miss.x, miss.y, miss.altitude, LowGroundAt(heights, miss.x, miss.y)});
+                    cuts.push_back({miss.x, miss.y, miss.altitude,
+                                    LowGroundAt(heights, miss.x, miss.y), miss.x, miss.y, k});
             if (cuts.empty())
                 continue;
             const std::vector<uint8_t> before = heights;
+            refused.clear();
             tryCuts(tryCuts, cuts.data(), cuts.data() + cuts.size());
+            // The touches no runout could be cut for, in groups of those close together: a pass
+            // for each.
+            while (!refused.empty()) {
+                std::vector<Cut> group(1, refused.back());
+                refused.pop_back();
+                for (size_t g = 0; g < group.size(); ++g)
+                    for (size_t r = refused.size(); r-- > 0;)
+                        if (std::hypot(refused[r].x - group[g].x, refused[r].y - group[g].y) <
+                            PassReach) {
+                            group.push_back(refused[r]);
+                            refused.erase(refused.begin() + std::ptrdiff_t(r));
+                        }
+                cutPass(group);
+            }
             again[size_t(k)] = heights != before;
         }
         if (std::find(again.begin(), again.end(), 1) == again.end())
@@ -1081,8 +1204,8 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
         std::fprintf(stderr, "map%d: the eye in rock after put-backs on %d of %d spots\n",
                      track + 1, sum(report.rockSpots), sum(report.eyeSpots));
     if (sum(recoveries.flights) > 0)
-        std::fprintf(stderr, "map%d: %d of %d recoveries touched the ground\n", track + 1,
-                     sum(recoveries.wrecked), sum(recoveries.flights));
+        std::fprintf(stderr, "map%d: %d of %d recoveries touched the ground; %d passes cut\n",
+                     track + 1, sum(recoveries.wrecked), sum(recoveries.flights), passes);
     if (flight)
         *flight = ships;
     return heights;
