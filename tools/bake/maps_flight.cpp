@@ -79,6 +79,9 @@ bool CloseToRock(const ShipState& ship, const uint8_t* heights) {
     return highest > PutBackGround && 2 * highest > ship.altitude - NearMissRoom;
 }
 
+// One bit a Checkpoint: every track's Checkpoints fit.
+static_assert(MaxTrackCheckpoints <= 64);
+
 // Notes that a put-back on Checkpoint k flew over the cell under (x, y), in world units.
 void MarkFlown(FlownCells& cells, int32_t x, int32_t y, int32_t k) {
     if (cells.size() == 512u * 512u && k >= 0 && k < 64)
