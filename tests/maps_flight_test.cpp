@@ -2,9 +2,11 @@
 // flights of the carved ones replace the earlier ones between rounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "maps_flight.h"
@@ -147,3 +149,47 @@ TEST(MapsFlight, FlightsFlownAgainReplaceOnlyTheirCheckpoints) {
 }
 
 } // namespace
+
+// The spots a put-back's recoveries are flown from: the grid first, its corners included; on a
+// dense lap a lattice besides, so that no row or column of the zone goes unflown (a ship put
+// back on one line of cells may pass a Waypoint at once and turn round where its neighbours
+// fly on).
+TEST(MapsFlight, RecoverySpotsMeetEveryRowAndColumnOnADenseLap) {
+    size_t grid = 0;
+    // The 5 x 5 grid of an ordinary lap: 25 spots, corners included, no lattice.
+    const std::vector<Spot> plain = RecoverySpots(10, 20, 30, 60, 5, 0, grid);
+    ASSERT_EQ(std::tuple(plain.size(), grid), std::tuple(size_t{25}, size_t{25}));
+    EXPECT_EQ(std::tuple(plain.front(), plain[4], plain[20], plain.back()),
+              std::tuple(Spot{10, 20}, Spot{30, 20}, Spot{10, 60}, Spot{30, 60}));
+    // A dense lap over a zone 19 x 64 cells: 7 x 22 grid spots at most 3 cells apart, then the
+    // lattice, never on a grid spot, covering every row and every column.
+    constexpr int32_t Left = 166, Top = 385, Right = 184, Bottom = 448;
+    const std::vector<Spot> dense = RecoverySpots(Left, Top, Right, Bottom, 0, 3, grid);
+    ASSERT_EQ(grid, size_t{7 * 22});
+    ASSERT_GT(dense.size(), grid);
+    EXPECT_EQ(std::tuple(dense[0], dense[6], dense[grid - 1]),
+              std::tuple(Spot{Left, Top}, Spot{Right, Top}, Spot{Right, Bottom}));
+    std::vector<int32_t> rows(Bottom - Top + 1), columns(Right - Left + 1);
+    for (size_t i = 0; i < dense.size(); ++i) {
+        const Spot s = dense[i];
+        ASSERT_TRUE(s.x >= Left && s.x <= Right && s.y >= Top && s.y <= Bottom) << i;
+        if (i >= grid) {
+            EXPECT_EQ(std::count(dense.begin(), dense.end(), s), 1) << s.x << ", " << s.y;
+            rows[size_t(s.y - Top)] += 1;
+            columns[size_t(s.x - Left)] += 1;
+        }
+    }
+    // Rows 19 cells long hold 3 or 4 lattice cells, less those on the grid; columns 64 long 12
+    // or 13, less the same.
+    for (size_t y = 0; y < rows.size(); ++y)
+        EXPECT_GE(rows[y], 1) << "row " << Top + int32_t(y);
+    for (size_t x = 0; x < columns.size(); ++x)
+        EXPECT_GE(columns[x], 8) << "column " << Left + int32_t(x);
+    // About one cell in five of the zone, with the grid's ninth.
+    EXPECT_LT(dense.size(), size_t(19 * 64 * 2 / 5));
+    // A zone one cell wide still has its spot; an empty one none.
+    EXPECT_EQ(RecoverySpots(5, 5, 5, 5, 0, 3, grid), (std::vector<Spot>{Spot{5, 5}}));
+    EXPECT_EQ(grid, size_t{1});
+    EXPECT_TRUE(RecoverySpots(6, 5, 5, 5, 5, 0, grid).empty());
+    EXPECT_EQ(grid, size_t{0});
+}

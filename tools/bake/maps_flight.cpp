@@ -273,6 +273,32 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
     return report;
 }
 
+std::vector<Spot> RecoverySpots(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                int32_t across, int32_t step, size_t& grid) {
+    std::vector<Spot> spots;
+    grid = 0;
+    if (right < left || bottom < top)
+        return spots;
+    const auto count = [&](int32_t span) {
+        return std::max(1, step > 0 ? (span + step - 1) / step + 1 : across);
+    };
+    const int32_t acrossX = count(right - left), acrossY = count(bottom - top);
+    for (int32_t place = 0; place < acrossX * acrossY; ++place)
+        spots.push_back({left + (right - left) * (place % acrossX) / std::max(1, acrossX - 1),
+                         top + (bottom - top) * (place / acrossX) / std::max(1, acrossY - 1)});
+    grid = spots.size();
+    // Each row's lattice cells shifted two along from the row above's: every LatticeStep cells
+    // of a row, and every LatticeStep cells of a column.
+    if (step > 0)
+        for (int32_t y = top; y <= bottom; ++y)
+            for (int32_t x = left; x <= right; ++x)
+                if ((x - left + 2 * (y - top)) % LatticeStep == 0 &&
+                    std::find(spots.begin(), spots.begin() + std::ptrdiff_t(grid), Spot{x, y}) ==
+                        spots.begin() + std::ptrdiff_t(grid))
+                    spots.push_back({x, y});
+    return spots;
+}
+
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                       const std::vector<uint8_t>& only) {
     const size_t checkpoints = CheckpointsOf(track);
@@ -287,20 +313,19 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
         const int32_t count = Course.checkpointCount;
         // A grid of spots across the middle half, its edges and corners included: RecoveryGrid
         // a side, each flown with every recovery seed, or on a dense lap spots RecoveryStep
-        // cells apart, each flown with one seed, the seeds taking turns.
+        // cells apart and a lattice between them, each flown with one seed, the seeds taking
+        // turns.
         const auto [left, top, right, bottom] = zone;
-        const auto across = [&](int32_t span) {
-            return dense ? (span + RecoveryStep - 1) / RecoveryStep + 1 : RecoveryGrid;
-        };
-        const int32_t acrossX = across(right - left), acrossY = across(bottom - top);
-        const int32_t seeds = dense ? 1 : int32_t(std::size(RecoverySeeds));
-        for (int32_t spot = 0; spot < acrossX * acrossY * seeds; ++spot) {
-            const int32_t place = spot / seeds;
-            const int32_t sx = left + (right - left) * (place % acrossX) / std::max(1, acrossX - 1);
-            const int32_t sy = top + (bottom - top) * (place / acrossX) / std::max(1, acrossY - 1);
-            const uint32_t seed =
-                RecoverySeeds[size_t(dense ? place : spot) % std::size(RecoverySeeds)];
-            SeedGameRandom(seed + static_cast<uint32_t>(k * 131 + place));
+        size_t grid = 0;
+        const std::vector<Spot> spots =
+            dense ? RecoverySpots(left, top, right, bottom, 0, RecoveryStep, grid)
+                  : RecoverySpots(left, top, right, bottom, RecoveryGrid, 0, grid);
+        const size_t seeds = dense ? 1 : std::size(RecoverySeeds);
+        for (size_t spot = 0; spot < spots.size() * seeds; ++spot) {
+            const size_t place = spot / seeds;
+            const auto [sx, sy] = spots[place];
+            const uint32_t seed = RecoverySeeds[(dense ? place : spot) % std::size(RecoverySeeds)];
+            SeedGameRandom(seed + static_cast<uint32_t>(size_t(k) * 131 + place));
             PutBackOn(saved, sx, sy);
             CameraState camera = from;
             WreckOpponents();
@@ -331,7 +356,7 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
                     PassCheckpoints();
                 } else {
                     clearX = float(ship.x) / 256.0f, clearY = float(ship.y) / 256.0f;
-                    if (CloseToRock(ship, map))
+                    if (place < grid && CloseToRock(ship, map))
                         report.nearMisses.push_back(
                             {clearX, clearY, ship.altitude, k, clearX, clearY});
                 }

@@ -1,6 +1,7 @@
 // The game's own race code flown over a baked height map: what the chase camera sees after a
 // wrecked ship is put back on a Checkpoint.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -61,14 +62,30 @@ struct RecoveryReport {
     FlownCells cells;                    // where the ships were
 };
 
+// A put-back's spot, in cells.
+struct Spot {
+    int32_t x, y;
+    bool operator==(const Spot&) const = default;
+};
+
+// The spots recoveries are flown from across a put-back zone (its edges in cells, included):
+// a grid of `across` x `across` spots, corners included, or with `step` > 0 spots at most `step`
+// cells apart, then one cell in LatticeStep of the rest, so that every row and every column of
+// the zone has a spot. `grid` is set to how many spots the grid gave: they come first.
+constexpr int32_t LatticeStep = 5;
+std::vector<Spot> RecoverySpots(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                int32_t across, int32_t step, size_t& grid);
+
 // Flies the recoveries after a wreck as the game makes them: from the return state of each lap
 // flown as for FlyPutBacksInTheGame, the ship is put back on a 5 x 5 grid of spots across each
 // Checkpoint's middle half, edges included, with two random sequences for the pilot's altitudes
-// (on the lap seeded as a race by the track's number, on spots at most 3 cells apart, each with
-// one of the two), and flown on autopilot until it passes the next Checkpoint (20 s at most). A
-// ship that touches the ground flies on through it; the frames it flies close over the valley's
-// sides are noted too. Only the Checkpoints `only` marks are flown (every one if it is empty).
-// Needs LoadFlightModel; changes the race's globals.
+// (on the lap seeded as a race by the track's number, on spots at most 3 cells apart and a
+// lattice between them, each with one of the two), and flown on autopilot until it passes the
+// next Checkpoint (20 s at most). A ship that touches the ground flies on through it; the frames
+// it flies close over the valley's sides are noted too, from the grid's spots only: the
+// lattice's find where a ship put back on one line of cells fails where its neighbours do not. Only
+// the Checkpoints `only` marks are flown (every one if it is empty). Needs LoadFlightModel; changes
+// the race's globals.
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                       const std::vector<uint8_t>& only);
 

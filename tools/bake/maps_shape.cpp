@@ -486,10 +486,17 @@ constexpr float RunoutRadius = 7.0f;       // cells round a touch kept at a runo
 constexpr float RunoutSlope = 20.0f;       // height bytes a cell its sides rise by
 constexpr float PassReach = 36.0f; // cells from a touch a pass through a wall follows the ship
 constexpr float PassNear = 12.0f;  // ...and cells from it where the ship is surely leaving its own
-constexpr float PassRadius = 4.5f; // cells round the ship's way kept low along a pass
 constexpr float PassWall = 2.0f;   // cells of new wall round the pass on the other stretch's side
 constexpr float PassWallTop = 124.0f; // height byte of that wall
-constexpr float PassRoom = 3.0f;      // cells that wall keeps from every other flight
+constexpr float PassRoom = 3.0f;      // cells that wall keeps from every other ship's flight
+// A pass's size: cells round the ship's way kept low, and cells its new wall keeps from every
+// eye's flight. The first that fits is cut: where two stretches lie close, a narrower pass may
+// still fit between the ship and the other stretch's eyes, which keep to the same spots in
+// every race where the ships' ways differ.
+struct PassSize {
+    float radius, eyeRoom;
+};
+constexpr PassSize PassSizes[] = {{4.5f, 3.0f}, {3.5f, 2.0f}, {2.5f, 1.0f}};
 
 struct Style {
     uint32_t seed;
@@ -1039,13 +1046,14 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
     };
     // Where a ship turning round after a put-back swings through the wall into the valley of a
     // stretch far along the ring, and no runout can be cut without opening a way between the
-    // two, the wall moves: a pass follows the ship's way through it, low for PassRadius cells
+    // two, the wall moves: a pass follows the ship's way through it, low for size.radius cells
     // round every cell the ship flew over near its touches, and a new wall closes the pass on
-    // the other stretch's ground. The new wall keeps PassRoom cells from every other flight
-    // over the map; where it cannot, or the valley would no longer fall apart into one basin
-    // per Waypoint, nothing changes. True if the pass was cut.
+    // the other stretch's ground. The new wall keeps PassRoom cells from every other ship's
+    // flight over the map and size.eyeRoom from every eye's; where it cannot, or the valley
+    // would no longer fall apart into one basin per Waypoint, nothing changes. True if the pass
+    // was cut.
     int32_t passes = 0;
-    const auto cutPass = [&](const std::vector<Cut>& touches) {
+    const auto cutPass = [&](const std::vector<Cut>& touches, const PassSize& size) {
         std::vector<uint8_t> basins;
         if (touches.empty() || !OneBasinPerWaypoint(course, heights, &basins))
             return false;
@@ -1097,16 +1105,19 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                    (far[basins[cell]] || (basins[cell] == 0 && heights[cell] > WallByte) ||
                     At(around, x, y) <= PassNear);
         };
-        DistanceField way = MakeField(PassRadius + PassWall + 1.0f);
-        DistanceField others = MakeField(PassRoom + 1.0f);
+        DistanceField way = MakeField(size.radius + PassWall + 1.0f);
+        DistanceField ships = MakeField(PassRoom + 1.0f);
+        DistanceField eyes = MakeField(PassRoom + 1.0f);
         for (int32_t y = int32_t(std::floor(y0)) - span; y <= int32_t(y1) + span; ++y)
             for (int32_t x = int32_t(std::floor(x0)) - span; x <= int32_t(x1) + span; ++x) {
                 const size_t cell = cellAt(x, y);
                 const float cx = float(x) + 0.5f, cy = float(y) + 0.5f;
                 if (beyond(cell, x, y))
                     AddSegment(way, cx, cy, cx, cy);
-                else if ((recoveries.cells[cell] | report.cells[cell]) != 0)
-                    AddSegment(others, cx, cy, cx, cy);
+                else if (recoveries.cells[cell] != 0)
+                    AddSegment(ships, cx, cy, cx, cy);
+                else if (report.cells[cell] != 0)
+                    AddSegment(eyes, cx, cy, cx, cy);
             }
         kept = heights;
         bool clear = true;
@@ -1116,11 +1127,11 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                  ++x) {
                 const size_t cell = cellAt(x, y);
                 const float d = At(way, x, y);
-                if (d <= PassRadius) {
+                if (d <= size.radius) {
                     heights[cell] = uint8_t(std::min(float(heights[cell]), bottom));
-                } else if (d <= PassRadius + PassWall &&
+                } else if (d <= size.radius + PassWall &&
                            (far[basins[cell]] || (basins[cell] == 0 && kept[cell] > WallByte))) {
-                    if (At(others, x, y) < PassRoom)
+                    if (At(ships, x, y) < PassRoom || At(eyes, x, y) < size.eyeRoom)
                         clear = false;
                     heights[cell] = uint8_t(std::max(float(heights[cell]), PassWallTop));
                 }
@@ -1190,7 +1201,9 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                             group.push_back(refused[r]);
                             refused.erase(refused.begin() + std::ptrdiff_t(r));
                         }
-                cutPass(group);
+                for (const PassSize& size : PassSizes)
+                    if (cutPass(group, size))
+                        break;
             }
             again[size_t(k)] = heights != before;
         }
