@@ -72,7 +72,7 @@ struct Spot {
 // a grid of `across` x `across` spots, corners included, or with `step` > 0 spots at most `step`
 // cells apart, then one cell in LatticeStep of the rest, so that every row and every column of
 // the zone has a spot. `grid` is set to how many spots the grid gave: they come first.
-constexpr int32_t LatticeStep = 5;
+constexpr int32_t LatticeStep = 3;
 std::vector<Spot> RecoverySpots(int32_t left, int32_t top, int32_t right, int32_t bottom,
                                 int32_t across, int32_t step, size_t& grid);
 
