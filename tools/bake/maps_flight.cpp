@@ -72,6 +72,12 @@ bool EyeStandsInRock(const CameraState& camera, const uint8_t* heights, int32_t&
     return heights[((eyeX >> 8) & 511) + 512 * ((eyeY >> 8) & 511)] * 16 > camera.height;
 }
 
+// True while the ground a cell from the eye tops it: a race whose pilot aims otherwise flies a
+// little otherwise, and its eye may stand there.
+bool EyeCloseToRock(const CameraState& camera, const uint8_t* heights, int32_t eyeX, int32_t eyeY) {
+    return HighestAround(heights, eyeX >> 8, eyeY >> 8, 1) * 16 > camera.height;
+}
+
 // True when a ship flies with little room below it: ground within three cells, above
 // PutBackGround and less than NearMissRoom below the ship's surface.
 bool CloseToRock(const ShipState& ship, const uint8_t* heights) {
@@ -262,10 +268,11 @@ PutBackReport FlyPutBacksInTheGame(int32_t track, const std::vector<uint8_t>& he
                     const bool rock = EyeStandsInRock(camera, map, eyeX, eyeY);
                     MarkFlown(report.cells, eyeX, eyeY, k);
                     MarkFlown(report.cells, ShipTable[0].x, ShipTable[0].y, k);
-                    if (rock) {
-                        inRock = true;
+                    inRock = inRock || rock;
+                    // Shelves under the near misses too: the eye of the same put-back in a race
+                    // with other random aims stands a cell aside.
+                    if (rock || EyeCloseToRock(camera, map, eyeX, eyeY))
                         report.eyes.push_back({float(eyeX) / 256.0f, float(eyeY) / 256.0f, k});
-                    }
                 }
                 report.rockSpots[static_cast<size_t>(k)] += inRock;
             }

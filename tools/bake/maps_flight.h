@@ -13,7 +13,7 @@ int32_t HighestAround(const uint8_t* heights, int32_t x, int32_t y, int32_t radi
 // line on standard error, if it cannot.
 bool LoadFlightModel(const std::string& path);
 
-// Where the chase camera's eye stood in rock after a put-back, in cells.
+// Where the chase camera's eye stood in rock after a put-back, or only a cell from it, in cells.
 struct EyeInRock {
     float x, y;
     int32_t checkpoint; // the put-back's
@@ -26,7 +26,7 @@ using FlownCells = std::vector<uint64_t>;
 struct PutBackReport {
     std::vector<int32_t> eyeSpots;  // by Checkpoint: put-back spots whose first 2 s were watched
     std::vector<int32_t> rockSpots; // ...with the eye in rock in some frame
-    std::vector<EyeInRock> eyes;    // every frame's eye in rock
+    std::vector<EyeInRock> eyes;    // every frame's eye in rock or a cell from it
     FlownCells cells;               // where the ships and the eyes were
 };
 
