@@ -51,6 +51,13 @@ TEST(MapsFlight, OnlyTheMarkedCheckpointsAreFlownAndTheyFlyAsInAWholeRound) {
     const RecoveryReport recoveries = FlyRecoveriesInTheGame(Track, map, only);
     for (size_t k = 0; k < count; ++k)
         EXPECT_EQ(recoveries.flights[k] > 0, only[k] != 0) << "Checkpoint " << k;
+    // Near misses from the grid's spots and from the lattice's, told apart.
+    const RecoveryReport all = FlyRecoveriesInTheGame(Track, map, {});
+    size_t fromLattice = 0;
+    for (const FlightPoint& miss : all.nearMisses)
+        fromLattice += miss.lattice;
+    EXPECT_GT(fromLattice, 0u);
+    EXPECT_LT(fromLattice, all.nearMisses.size());
 
     // Nothing is flown on a track that does not exist or on a map of the wrong size.
     for (const int32_t track : {-1, TrackCount})

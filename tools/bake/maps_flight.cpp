@@ -363,9 +363,9 @@ RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>&
                     PassCheckpoints();
                 } else {
                     clearX = float(ship.x) / 256.0f, clearY = float(ship.y) / 256.0f;
-                    if (place < grid && CloseToRock(ship, map))
+                    if (CloseToRock(ship, map))
                         report.nearMisses.push_back(
-                            {clearX, clearY, ship.altitude, k, clearX, clearY});
+                            {clearX, clearY, ship.altitude, k, clearX, clearY, place >= grid});
                 }
                 MarkFlown(report.cells, ship.x, ship.y, k);
                 passed = ship.nextCheckpoint != (k + 1) % count;

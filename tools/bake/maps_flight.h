@@ -50,8 +50,9 @@ std::vector<uint64_t> ReturnFingerprints(int32_t track, const std::vector<uint8_
 struct FlightPoint {
     float x, y;
     int32_t altitude;
-    int32_t checkpoint; // the put-back's
-    float fromX, fromY; // where the ship last flew clear of the ground
+    int32_t checkpoint;   // the put-back's
+    float fromX, fromY;   // where the ship last flew clear of the ground
+    bool lattice = false; // flown from a lattice spot, not the grid (see RecoverySpots)
 };
 
 struct RecoveryReport {

@@ -1179,11 +1179,15 @@ std::vector<uint8_t> ShapeTrackMap(int32_t track, std::vector<CourseSample>* fli
                     cuts.push_back(
                         {touch.x, touch.y, touch.altitude, false, touch.fromX, touch.fromY, k});
             // Room too where a ship only just missed the rock: the next race's ship flies a
-            // little otherwise.
-            for (const FlightPoint& miss : flown.nearMisses)
-                if (miss.checkpoint == k)
-                    cuts.push_back({miss.x, miss.y, miss.altitude,
-                                    LowGroundAt(heights, miss.x, miss.y), miss.x, miss.y, k});
+            // little otherwise. The lattice's ships only where they pass the valley's sides: the
+            // bumps of its floor trimmed under them all, the valleys lose their shape.
+            for (const FlightPoint& miss : flown.nearMisses) {
+                if (miss.checkpoint != k)
+                    continue;
+                const bool low = LowGroundAt(heights, miss.x, miss.y);
+                if (!(miss.lattice && low))
+                    cuts.push_back({miss.x, miss.y, miss.altitude, low, miss.x, miss.y, k});
+            }
             if (cuts.empty())
                 continue;
             const std::vector<uint8_t> before = heights;
