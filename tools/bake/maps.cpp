@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "bake.h"
 #include "maps_flight.h"
 #include "maps_shape.h"
@@ -149,33 +152,67 @@ std::vector<uint8_t> ChaseViewPreview(const std::vector<uint8_t>& heights, float
     return rgb;
 }
 
+// Shapes one track's map and writes it, with its previews when `preview` names a folder.
+bool BakeTrackMap(int32_t track, const std::string& dir, const std::string& preview) {
+    std::vector<CourseSample> flight;
+    const std::vector<uint8_t> heights = ShapeTrackMap(track, &flight);
+    const std::string name = "map" + std::to_string(track + 1);
+    bool ok = WriteBytes(dir + "Map/" + name + ".raw", heights);
+    if (preview.empty())
+        return ok;
+    const CourseTable& course = CourseTables[track];
+    ok = WritePng(preview + name + ".png", ReliefPreview(heights, course, flight), MapSide,
+                  MapSide) &&
+         ok;
+    // The grid as the race starts, and the main menu's first view on track 0.
+    const float gridX = float(course.grid[0][0]), gridY = float(course.grid[0][1]);
+    ok = WritePng(preview + name + "_start.png", ChaseViewPreview(heights, gridX, gridY, 128.0f),
+                  240, 240) &&
+         ok;
+    if (track == 0)
+        ok = WritePng(preview + name + "_menu.png",
+                      ChaseViewPreview(heights, 78240 / 256.0f, 18176 / 256.0f, 60.0f), 240, 240) &&
+             ok;
+    return ok;
+}
+
 } // namespace
 
 bool BakeMaps(const std::string& dir, const std::string& preview) {
     // Without the ship model the maps are still shaped, but not checked by flying them.
     LoadFlightModel(dir + "Graph/plane1.md2");
+    // The tracks are shaped two at a time, each in a process of its own (the race code the
+    // shaping flies keeps its state in globals, which threads could not share), the longest
+    // first. Without a process to spare, a track is shaped here.
+    constexpr int32_t Workers = 2;
     bool ok = true;
-    for (int32_t track = 0; track < TrackCount; ++track) {
-        std::vector<CourseSample> flight;
-        const std::vector<uint8_t> heights = ShapeTrackMap(track, &flight);
-        const std::string name = "map" + std::to_string(track + 1);
-        ok = WriteBytes(dir + "Map/" + name + ".raw", heights) && ok;
-        if (preview.empty())
-            continue;
-        const CourseTable& course = CourseTables[track];
-        ok = WritePng(preview + name + ".png", ReliefPreview(heights, course, flight), MapSide,
-                      MapSide) &&
-             ok;
-        // The grid as the race starts, and the main menu's first view on track 0.
-        const float gridX = float(course.grid[0][0]), gridY = float(course.grid[0][1]);
-        ok = WritePng(preview + name + "_start.png",
-                      ChaseViewPreview(heights, gridX, gridY, 128.0f), 240, 240) &&
-             ok;
-        if (track == 0)
-            ok = WritePng(preview + name + "_menu.png",
-                          ChaseViewPreview(heights, 78240 / 256.0f, 18176 / 256.0f, 60.0f), 240,
-                          240) &&
-                 ok;
+    int32_t running = 0;
+    const auto reap = [&] {
+        int status = 0;
+        if (wait(&status) < 0) {
+            ok = false;
+            running = 0;
+            return;
+        }
+        ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && ok;
+        running -= 1;
+    };
+    for (int32_t track = TrackCount; track-- > 0;) {
+        if (running == Workers)
+            reap();
+        std::fflush(nullptr);
+        const pid_t child = fork();
+        if (child == 0) {
+            const bool written = BakeTrackMap(track, dir, preview);
+            std::fflush(nullptr);
+            _exit(written ? 0 : 1);
+        }
+        if (child < 0)
+            ok = BakeTrackMap(track, dir, preview) && ok;
+        else
+            running += 1;
     }
+    while (running > 0)
+        reap();
     return ok;
 }
