@@ -83,9 +83,8 @@ std::vector<Spot> RecoverySpots(int32_t left, int32_t top, int32_t right, int32_
 // (on the lap seeded as a race by the track's number, on spots at most 3 cells apart and a
 // lattice between them, each with one of the two), and flown on autopilot until it passes the
 // next Checkpoint (20 s at most). A ship that touches the ground flies on through it; the frames
-// it flies close over the valley's sides are noted too, from the grid's spots only: the
-// lattice's find where a ship put back on one line of cells fails where its neighbours do not. Only
-// the Checkpoints `only` marks are flown (every one if it is empty). Needs LoadFlightModel; changes
+// it flies close to rock are noted too, those from the lattice's spots marked as such. Only the
+// Checkpoints `only` marks are flown (every one if it is empty). Needs LoadFlightModel; changes
 // the race's globals.
 RecoveryReport FlyRecoveriesInTheGame(int32_t track, const std::vector<uint8_t>& heights,
                                       const std::vector<uint8_t>& only);
